@@ -1,0 +1,39 @@
+#pragma once
+
+#include "results/resultpage.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <array>
+
+namespace vex {
+
+// The ten result pages and the class list: entry k of the class list is the
+// class of page k. Only the loaders fill the class list; it never holds more
+// entries than there are pages.
+class Competition : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Competition(QObject *parent = nullptr);
+
+    ResultPage *page(int index) const { return m_pages.at(std::size_t(index)); }
+    static constexpr int pageCount() { return kPageCount; }
+
+    const QStringList &classes() const { return m_classes; }
+    void setClasses(const QStringList &classes);
+
+    // Every page back to its start-up shape: titles in row 0, one empty data
+    // row, caption "Fahrer" on page 1, only page 1's tab visible.
+    void resetPages();
+
+Q_SIGNALS:
+    void classesChanged();
+
+private:
+    std::array<ResultPage *, kPageCount> m_pages{};
+    QStringList m_classes;
+};
+
+} // namespace vex

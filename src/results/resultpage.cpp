@@ -1,0 +1,196 @@
+#include "results/resultpage.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+QStringList emptyRow()
+{
+    return QStringList(kColumnCount, QString());
+}
+} // namespace
+
+const QStringList &defaultColumnTitles()
+{
+    static const QStringList titles{u"StNr"_s,   u"Fahrer/in"_s, u"Ortsclub"_s, u"TR"_s,
+                                    u"StS"_s,    u"Lauf 1"_s,    u"StS"_s,      u"Lauf 2"_s,
+                                    u"StS"_s,    u"Gesamt"_s,    u"Platz"_s};
+    return titles;
+}
+
+bool isBlankCell(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
+}
+
+ResultPage::ResultPage(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    m_rows = {emptyRow(), emptyRow()};
+}
+
+int ResultPage::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows();
+}
+
+int ResultPage::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant ResultPage::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return cell(index.row(), index.column());
+}
+
+bool ResultPage::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    setCell(index.row(), index.column(), value.toString());
+    return true;
+}
+
+QVariant ResultPage::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return cell(0, section);
+    return section;
+}
+
+Qt::ItemFlags ResultPage::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    switch (index.column()) {
+    case ColStNr:
+    case ColName:
+    case ColClub:
+    case ColTRPenalty:
+    case ColRun1Penalty:
+    case ColRun2Penalty:
+        f |= Qt::ItemIsEditable;
+        break;
+    default:
+        break;
+    }
+    return f;
+}
+
+QString ResultPage::cell(int row, int column) const
+{
+    if (row < 0 || row >= rows() || column < 0 || column >= kColumnCount)
+        return {};
+    return m_rows.at(row).at(column);
+}
+
+void ResultPage::setCell(int row, int column, const QString &text)
+{
+    if (row < 0 || row >= rows() || column < 0 || column >= kColumnCount)
+        return;
+    QString &c = m_rows[row][column];
+    if (c == text)
+        return;
+    c = text;
+    const QModelIndex i = index(row, column);
+    Q_EMIT dataChanged(i, i);
+    if (row == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ResultPage::setRow(int row, const QStringList &cells)
+{
+    if (row < 0 || row >= rows())
+        return;
+    QStringList r = cells.mid(0, kColumnCount);
+    while (r.size() < kColumnCount)
+        r.append(QString());
+    m_rows[row] = r;
+    Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    if (row == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+}
+
+void ResultPage::setRowCount(int n)
+{
+    n = std::max(n, 2);
+    if (n > rows()) {
+        beginInsertRows({}, rows(), n - 1);
+        while (rows() < n)
+            m_rows.append(emptyRow());
+        endInsertRows();
+    } else if (n < rows()) {
+        beginRemoveRows({}, n, rows() - 1);
+        m_rows.resize(n);
+        endRemoveRows();
+    }
+}
+
+int ResultPage::appendRow()
+{
+    setRowCount(rows() + 1);
+    return rows() - 1;
+}
+
+void ResultPage::clearRow(int row)
+{
+    if (row < 0 || row >= rows())
+        return;
+    m_rows[row] = emptyRow();
+    Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
+}
+
+void ResultPage::removeDataRow(int row)
+{
+    if (row < 1 || row >= rows())
+        return;
+    if (rows() <= 2) {
+        clearRow(row);
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
+void ResultPage::reset()
+{
+    const QStringList titles = m_rows.first();
+    beginResetModel();
+    m_rows = {titles, emptyRow()};
+    endResetModel();
+}
+
+void ResultPage::stableSortDataRows(const std::function<bool(const QStringList &, const QStringList &)> &lessThan)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::stable_sort(m_rows.begin() + 1, m_rows.end(), lessThan);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultPage::setCaption(const QString &caption)
+{
+    if (m_caption == caption)
+        return;
+    m_caption = caption;
+    Q_EMIT captionChanged();
+}
+
+void ResultPage::setTabVisible(bool visible)
+{
+    if (m_tabVisible == visible)
+        return;
+    m_tabVisible = visible;
+    Q_EMIT tabVisibleChanged();
+}
+
+} // namespace vex

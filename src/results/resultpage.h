@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vex {
+
+// The eleven columns of a result page. Run r keeps its time in column 2r + 3
+// and its penalty seconds in column 2r + 4.
+enum Column : int {
+    ColStNr = 0,
+    ColName = 1,
+    ColClub = 2,
+    ColTR = 3,
+    ColTRPenalty = 4,
+    ColRun1 = 5,
+    ColRun1Penalty = 6,
+    ColRun2 = 7,
+    ColRun2Penalty = 8,
+    ColTotal = 9,
+    ColPlace = 10,
+};
+inline constexpr int kColumnCount = 11;
+inline constexpr int kPageCount = 10;
+
+constexpr int timeColumn(int run) { return 2 * run + 3; }
+constexpr int penaltyColumn(int run) { return 2 * run + 4; }
+
+// The column titles written into row 0 of every page at start-up.
+const QStringList &defaultColumnTitles();
+
+// A cell is blank when nothing but blanks and control characters is left.
+bool isBlankCell(const QString &text);
+
+// One class's result page. The cells are the competition data: row 0 holds
+// the column titles (they come from files too), rows 1... hold one driver each,
+// and every operation numbers rows that way. A page never has fewer than two
+// rows, so there is always a data row to select.
+class ResultPage : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit ResultPage(QObject *parent = nullptr);
+
+    // Qt model interface: the view sees the same row numbers as the domain.
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    int rows() const { return int(m_rows.size()); }
+    int dataRows() const { return rows() - 1; }
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString &text);
+    const QStringList &row(int row) const { return m_rows.at(row); }
+    void setRow(int row, const QStringList &cells);
+
+    // Grows or shrinks to n rows (never below two); new rows are empty.
+    void setRowCount(int n);
+    // Appends one empty row and returns its number.
+    int appendRow();
+    // Empties every cell of the row.
+    void clearRow(int row);
+    // Removes a data row; the last data row is emptied instead, so the page
+    // keeps its two rows.
+    void removeDataRow(int row);
+    // Back to the start-up shape: the titles and one empty data row.
+    void reset();
+
+    // Reorders rows 1...last as whole rows with a stable sort; row 0 stays.
+    // lessThan compares two data rows.
+    void stableSortDataRows(const std::function<bool(const QStringList &, const QStringList &)> &lessThan);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    bool tabVisible() const { return m_tabVisible; }
+    void setTabVisible(bool visible);
+
+Q_SIGNALS:
+    void captionChanged();
+    void tabVisibleChanged();
+
+private:
+    QList<QStringList> m_rows;
+    QString m_caption;
+    bool m_tabVisible = false;
+};
+
+} // namespace vex
