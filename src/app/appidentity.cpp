@@ -1,0 +1,46 @@
+#include "app/appidentity.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+QString existingOrEmpty(const QString &path)
+{
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+} // namespace
+
+AppIdentity AppIdentity::fromExecutable(const QString &executablePath, const QString &currentDir)
+{
+    const QFileInfo exe(executablePath);
+    AppIdentity id;
+    // Only the last extension goes: "Vexilor.exe" and a bare "Vexilor" both
+    // give "Vexilor", while a dotted name such as "Vexilor.beta.exe" keeps
+    // "Vexilor.beta".
+    id.title = exe.completeBaseName();
+    id.caption = id.title + u' ' + designedCaption();
+    id.programFolder = exe.absolutePath();
+    if (!id.programFolder.endsWith(u'/'))
+        id.programFolder += u'/';
+    id.helpFile = id.programFolder + id.title + u".chm"_s;
+    id.wordTemplate = id.programFolder + u"Protokollvorlage.doc"_s;
+    id.startSound = existingOrEmpty(id.programFolder + u"start.wav"_s);
+    id.stopSound = existingOrEmpty(id.programFolder + u"stopp.wav"_s);
+    id.logoFile = QDir(currentDir).absoluteFilePath(u"logo.jpg"_s);
+    return id;
+}
+
+QString autoEntryHint(int delayMs, const QLocale &locale)
+{
+    // Like printf's %1.1f: no thousands grouping, only the separator is local.
+    QLocale plain = locale;
+    plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return u"Automatische Eintragung in %1 Sekunden"_s.arg(plain.toString(delayMs / 1000.0, 'f', 1));
+}
+
+} // namespace vex

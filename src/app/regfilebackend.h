@@ -1,1 +1,59 @@
 #pragma once
+
+#include "app/regfileformat.h"
+#include "app/settingsbackend.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace vex {
+
+// The settings key kept in a file in the format of a registry export, so the
+// file can be read by eye, edited by hand and merged into a Windows registry.
+// Keys are below HKEY_CURRENT_USER. Writes are collected in memory and stored
+// by closeKey in one atomic replacement of the file: a crash or a full disk
+// while saving leaves the previous file as it was. Other keys and values the
+// file holds are kept.
+class RegFileBackend : public SettingsBackend
+{
+public:
+    explicit RegFileBackend(QString filePath);
+
+    const QString &filePath() const { return m_filePath; }
+
+    bool openForReading(const QString &keyPath) override;
+    bool openForWriting(const QString &keyPath) override;
+
+    ValueRead<qint32> readDword(const QString &name) override;
+    ValueRead<QString> readString(const QString &name) override;
+    ValueRead<QByteArray> readBinary(const QString &name) override;
+
+    bool writeDword(const QString &name, qint32 value) override;
+    bool writeString(const QString &name, const QString &value) override;
+    bool writeBinary(const QString &name, const QByteArray &value) override;
+
+    bool closeKey() override;
+
+private:
+    enum class Mode { Closed, Reading, Writing };
+
+    QList<RegKey> readFile() const;
+    const RegValue *find(const QString &name) const;
+    bool write(RegValue value);
+
+    QString m_filePath;
+    Mode m_mode = Mode::Closed;
+    QList<RegKey> m_keys;
+    qsizetype m_key = -1;  // the open key in m_keys
+};
+
+// Where the settings of a program copy live: $XDG_CONFIG_HOME (by default
+// ~/.config) / "Orrendal" / <application title> ".reg".
+QString defaultSettingsFilePath(const QString &appTitle);
+
+// The file backend at that place.
+std::unique_ptr<SettingsBackend> makeSettingsFileBackend(const QString &appTitle);
+
+} // namespace vex

@@ -1,1 +1,75 @@
 #pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace vex {
+
+// The main window never gets smaller than its designed minimum. The store
+// hands back stored bounds as they are; the window applies this clamp when it
+// takes Width and Height, so a stored 500 × 300 opens as 808 × 522.
+inline constexpr int kMinWindowWidth = 808;
+inline constexpr int kMinWindowHeight = 522;
+
+// Everything the program keeps between runs. Read once at start-up, written
+// once at an orderly shutdown; in between the fields are changed in memory by
+// the settings dialog, the club check box and the file dialogs.
+//
+// Colours are Windows colour values: red in the low byte, green in the
+// second, blue in the third. Fields marked "carried" are only read and written
+// back, so a value set by hand survives a run of the program unchanged.
+struct Settings
+{
+    // Main window bounds in pixels (see kMinWindowWidth / kMinWindowHeight).
+    int Left = 324;
+    int Top = 116;
+    int Width = 808;
+    int Height = 544;
+
+    bool Sound = true;       // the start of a run plays the start sound
+    int Port = 0;            // n of "COM"n for the light barriers, 0 = none; 0..255
+    int Alg = 0;             // contact logic: 0 = "Ein", 1 = "Aus"
+    int FilterInd = 1;       // file type of the save dialog, counted from 1
+    int Monitor = 0;         // screen of the second-monitor display, from 0
+    bool Klass = false;      // carried
+    int StartLock = 10000;   // ms the finish barrier stays locked after a start
+    int Wait = 3000;         // carried
+    int LsCFG = 0;           // carried
+    bool AutoEin = false;    // a stopped time is entered automatically
+    int FilterIndO = 1;      // file type of the open dialog, counted from 1
+    int AutoEinS = 5000;     // ms before the automatic entry
+    bool Manuell = true;     // carried
+    QString Title = QStringLiteral("Vexilor");  // competition title
+    int Kontakt = 0;         // carried
+    int LaufCount = 1;       // carried
+    bool Bonus = false;      // carried
+    int Multi = 5;           // carried
+    int Adel = 2;            // carried
+    int ZeitStandart = 60;   // carried
+    int ZeitMax = 120;       // carried
+    bool ZFCalc = true;      // carried
+    // Subtitle of the reports; may hold several lines separated by CR LF.
+    QString Title2 = QStringLiteral("in Musterstadt am 25.11.2007");
+    QString Katego = QStringLiteral("Small");  // carried
+    double Dist = 180.0;     // carried
+    double Skor = 3.0;       // carried
+    bool AutoRang = true;    // ranking is on
+    bool EditRes = true;     // carried
+
+    quint32 ColorText = 0x00FFFFFF;   // white: start number, driver name, display title
+    quint32 ColorZeit = 0x0000FF00;   // lime: significant digits of the running time
+    quint32 ColorBZeit = 0x0042DEDE;  // RGB 222, 222, 66: significant digits of the best time
+    quint32 ColorFon = 0x00CA7135;    // RGB 53, 113, 202: leading digits without a value yet
+
+    bool cbClub = true;      // the club column is shown
+    int ExcelX = 0;          // column of the Excel start cell, from 0 (0 = A)
+    int ExcelY = 6;          // row of the Excel start cell, from 1
+
+    bool operator==(const Settings &) const = default;
+};
+
+// The second-monitor display needs an existing screen: an index beyond the
+// screens present, or a negative one from a hand-edited store, becomes 0.
+void checkMonitorIndex(Settings &settings, int screenCount);
+
+} // namespace vex

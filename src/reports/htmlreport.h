@@ -1,1 +1,42 @@
 #pragma once
+
+#include "results/resultpage.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace vex {
+
+class Competition;
+
+// Everything of the web page that doesn't come from the result pages.
+struct HtmlReportInfo
+{
+    QString title;   // heading and window title of the page
+    QString title2;  // second heading line; may hold several lines (CR LF)
+    QString appTitle;
+    // Width share in percent of each grid column, as the main window divides
+    // its grid (indexed by grid column).
+    std::array<int, kColumnCount> columnWidthPercent{5, 20, 12, 8, 6, 8, 6, 8, 6, 8, 5};
+    // While the club column is hidden in the window it is left out of the page.
+    bool clubShown = true;
+};
+
+// The grid columns of a class table in page order: place first, the training
+// run never, the club only while shown.
+QList<int> htmlColumns(bool clubShown);
+
+// The protocol as a web page: a title block, one table per class-list entry,
+// a footer. Windows-1252 bytes (declared as ISO-8859-1), CR LF line ends; every
+// text from the competition or the settings is escaped.
+QByteArray buildHtmlReport(const Competition &competition, const HtmlReportInfo &info);
+
+// Writes the page to path; an existing file is replaced only by a complete new
+// one. Returns "Der Schreibfehler der Datei: " and the path on failure.
+std::optional<QString> WriteHtmlReport(const Competition &competition, const HtmlReportInfo &info,
+                                       const QString &path);
+
+} // namespace vex

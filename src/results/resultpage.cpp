@@ -1,6 +1,7 @@
 #include "results/resultpage.h"
 
 #include <algorithm>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -172,9 +173,75 @@ void ResultPage::reset()
 
 void ResultPage::stableSortDataRows(const std::function<bool(const QStringList &, const QStringList &)> &lessThan)
 {
+    QList<int> order(dataRows());
+    std::iota(order.begin(), order.end(), 1);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return lessThan(m_rows.at(a), m_rows.at(b)); });
+    reorderDataRows(order);
+}
+
+bool ResultPage::reorderDataRows(const QList<int> &order)
+{
+    const int n = dataRows();
+    if (order.size() != n)
+        return false;
+    // newRowOf[old] = the row the driver of row old moves to; 0 marks "not
+    // seen yet", which also rejects duplicates in order.
+    QList<int> newRowOf(rows(), 0);
+    bool moved = false;
+    for (int i = 0; i < n; ++i) {
+        const int from = order.at(i);
+        if (from < 1 || from > n || newRowOf.at(from) != 0)
+            return false;
+        newRowOf[from] = i + 1;
+        moved = moved || from != i + 1;
+    }
+    if (!moved)
+        return false;
+
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(m_rows.begin() + 1, m_rows.end(), lessThan);
+    QList<QStringList> sorted;
+    sorted.reserve(rows());
+    sorted.append(std::move(m_rows[0]));
+    for (int from : order)
+        sorted.append(std::move(m_rows[from]));
+    m_rows = std::move(sorted);
+
+    // The view's current cell and selection are persistent indexes; moving
+    // them with their rows keeps the operator on the driver he was looking at.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before) {
+        const int r = i.row();
+        after.append(r >= 1 && r < rows() ? index(newRowOf.at(r), i.column()) : i);
+    }
+    changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
+void ResultPage::setColumnCells(int column, int firstRow, const QStringList &texts)
+{
+    if (column < 0 || column >= kColumnCount || firstRow < 0)
+        return;
+    const int end = std::min<qsizetype>(rows(), firstRow + texts.size());
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (int r = firstRow; r < end; ++r) {
+        const QString &text = texts.at(r - firstRow);
+        if (m_rows.at(r).at(column) == text)
+            continue;
+        m_rows[r][column] = text;
+        if (firstChanged < 0)
+            firstChanged = r;
+        lastChanged = r;
+    }
+    if (firstChanged < 0)
+        return;
+    Q_EMIT dataChanged(index(firstChanged, column), index(lastChanged, column));
+    if (firstChanged == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
 void ResultPage::setCaption(const QString &caption)

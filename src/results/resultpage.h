@@ -76,6 +76,16 @@ public:
     // Reorders rows 1...last as whole rows with a stable sort; row 0 stays.
     // lessThan compares two data rows.
     void stableSortDataRows(const std::function<bool(const QStringList &, const QStringList &)> &lessThan);
+    // Puts the data rows into a new order: order[i] is the current number of
+    // the row that becomes row i + 1, so order is a permutation of 1...last.
+    // Views keep their current row and selection on the same driver. An
+    // order that moves nothing, or that is not such a permutation, changes
+    // nothing and returns false.
+    bool reorderDataRows(const QList<int> &order);
+    // Writes texts[i] into row firstRow + i of one column with a single change
+    // notice for the rows that really changed; texts beyond the last row are
+    // dropped.
+    void setColumnCells(int column, int firstRow, const QStringList &texts);
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);

@@ -1,0 +1,238 @@
+#include "timing/runcontroller.h"
+
+namespace vex {
+
+class RunController::Batch
+{
+public:
+    explicit Batch(RunController &c)
+        : m_c(c)
+    {
+        ++m_c.m_batchDepth;
+    }
+    ~Batch()
+    {
+        if (--m_c.m_batchDepth == 0)
+            m_c.publish();
+    }
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+private:
+    RunController &m_c;
+};
+
+RunController::RunController(const TickSource &ticks, QObject *parent)
+    : QObject(parent)
+    , m_ticks(ticks)
+{
+    m_clock.setInterval(10);
+    m_clock.setTimerType(Qt::PreciseTimer);
+    connect(&m_clock, &QTimer::timeout, this, &RunController::clockTick);
+
+    m_lockTimer.setSingleShot(true);
+    m_lockTimer.setInterval(10000);
+    connect(&m_lockTimer, &QTimer::timeout, this, &RunController::lockTimeElapsed);
+
+    m_autoEntryTimer.setSingleShot(true);
+    m_autoEntryTimer.setInterval(5000);
+    connect(&m_autoEntryTimer, &QTimer::timeout, this, [this] {
+        m_autoEntryTimer.stop();
+        Q_EMIT autoEntryDue();
+    });
+}
+
+void RunController::setLockTimeMs(int ms)
+{
+    m_lockTimer.setInterval(qMax(0, ms));
+}
+
+void RunController::setAutoEntry(bool on, int delayMs)
+{
+    m_autoEntry = on;
+    m_autoEntryTimer.setInterval(qMax(0, delayMs));
+    if (!on)
+        m_autoEntryTimer.stop();
+}
+
+void RunController::setPortOpen(bool open)
+{
+    m_portOpen = open;
+    if (open) {
+        // Whenever the port opens both pictures are shown, the start picture
+        // on top; from the next start on they follow the buttons again.
+        m_controls.startPictureShown = true;
+        m_controls.finishPictureShown = true;
+    } else {
+        m_controls.startPictureShown = false;
+        m_controls.finishPictureShown = false;
+    }
+    publish();
+}
+
+void RunController::start()
+{
+    if (!m_controls.startEnabled || m_state != RunState::Ready)
+        return;
+    // The tick comes first, before anything is drawn or played.
+    m_startTick = m_ticks.now();
+    Batch batch(*this);
+    m_clock.start();
+    m_state = RunState::Running;
+
+    RunControls &c = m_controls;
+    c.startShown = false;
+    if (m_portOpen)
+        c.startPictureShown = false;
+    c.f5StopsRun = true;
+    c.stopEnabled = true;
+    c.stopShown = true;
+    if (m_portOpen)
+        c.finishPictureShown = true;
+    c.abortEnabled = true;
+    c.settingsEnabled = false;
+    Q_EMIT startSoundRequested();
+    c.penaltyEnabled = true;
+    c.startEnabled = false;
+
+    // Both barriers are locked for the run; the finish barrier is freed by
+    // the lock timer once the lock time has passed.
+    if (m_startFree)
+        toggleStartBarrier();
+    if (m_finishFree)
+        toggleFinishBarrier();
+    if (m_lockTimer.interval() > 0)
+        m_lockTimer.start();
+}
+
+void RunController::stop()
+{
+    if (!m_controls.stopEnabled || m_state != RunState::Running)
+        return;
+    m_stopTick = m_ticks.now();
+    m_clock.stop();
+    Batch batch(*this);
+    m_state = RunState::Stopped;
+    Q_EMIT runningTime(runTimeMs());
+
+    if (m_finishFree)
+        toggleFinishBarrier();
+
+    RunControls &c = m_controls;
+    c.f5StopsRun = false;
+    c.enterEnabled = true;
+    c.stopEnabled = false;
+    c.stopShown = false;
+    if (m_portOpen)
+        c.finishPictureShown = false;
+    c.startEnabled = false;
+    c.startShown = true;
+    if (m_portOpen)
+        c.startPictureShown = true;
+    c.startImage = ImageOutOfPlay;
+    c.startPictureEnabled = false;
+    c.abortEnabled = false;
+    if (m_autoEntry)
+        m_autoEntryTimer.start();
+    // Played after the stop tick was taken, so it costs the time nothing.
+    Q_EMIT stopSoundRequested();
+}
+
+void RunController::abort()
+{
+    if (!m_controls.abortEnabled || m_state != RunState::Running)
+        return;
+    m_clock.stop();
+    m_state = RunState::Ready;
+    Q_EMIT displayReset();
+
+    // The barrier flags, the lock timer and the penalty count stay as they
+    // are: the start barrier remains locked until the operator frees it.
+    RunControls &c = m_controls;
+    c.settingsEnabled = true;
+    c.f5StopsRun = false;
+    c.penaltyEnabled = false;
+    c.stopShown = false;
+    c.stopEnabled = false;
+    if (m_portOpen)
+        c.finishPictureShown = false;
+    c.startShown = true;
+    c.startEnabled = true;
+    if (m_portOpen)
+        c.startPictureShown = true;
+    c.abortEnabled = false;
+    publish();
+}
+
+bool RunController::enter()
+{
+    if (!m_controls.enterEnabled || m_state != RunState::Stopped)
+        return false;
+    m_autoEntryTimer.stop();
+    m_lockTimer.stop();
+    m_state = RunState::Entered;
+
+    RunControls &c = m_controls;
+    c.settingsEnabled = true;
+    c.enterEnabled = false;
+    c.nextEnabled = true;
+    c.penaltyEnabled = false;
+    publish();
+    return true;
+}
+
+bool RunController::next()
+{
+    if (!m_controls.nextEnabled || m_state != RunState::Entered)
+        return false;
+    m_state = RunState::Ready;
+
+    RunControls &c = m_controls;
+    c.nextEnabled = false;
+    c.startEnabled = true;
+    c.startShown = true;
+    if (m_portOpen)
+        c.startPictureShown = true;
+    // The picture shows the flag as it is, so it never says "locked" while
+    // the start barrier is live; the flag itself stays the operator's choice.
+    c.startImage = m_startFree ? ImageFree : ImageLocked;
+    c.startPictureEnabled = true;
+    c.penaltyEnabled = false;
+    publish();
+    return true;
+}
+
+void RunController::toggleStartBarrier()
+{
+    m_startFree = !m_startFree;
+    m_controls.startImage = m_startFree ? ImageFree : ImageLocked;
+    publish();
+}
+
+void RunController::toggleFinishBarrier()
+{
+    m_finishFree = !m_finishFree;
+    m_controls.finishImage = m_finishFree ? ImageFree : ImageLocked;
+    publish();
+}
+
+void RunController::clockTick()
+{
+    if (m_state == RunState::Running)
+        Q_EMIT runningTime(elapsedMs(m_startTick, m_ticks.now()));
+}
+
+void RunController::lockTimeElapsed()
+{
+    m_lockTimer.stop();
+    if (!m_finishFree)
+        toggleFinishBarrier();
+}
+
+void RunController::publish()
+{
+    if (m_batchDepth == 0)
+        Q_EMIT controlsChanged();
+}
+
+} // namespace vex

@@ -1,1 +1,143 @@
 #pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QTableView>
+
+namespace vex {
+
+class ResultPage;
+class SortGridDelegate;
+
+// The table of one result page. Row 0 of the page holds the column titles:
+// it is hidden in the view and shown as the horizontal header instead, so
+// view rows and page rows carry the same numbers.
+//
+// The grid works in two modes. In row mode the whole current row is selected
+// and nothing can be edited; in edit mode one editable cell is selected and
+// typing edits it in place. Selecting an editable cell (start number, name,
+// club, penalty seconds) by mouse or keys enters edit mode; selecting any
+// other cell selects its row in row mode. Enter and Escape end edit mode.
+//
+// In row mode a typed character is a search: the next row below the current
+// one (wrapping round to row 1) whose cell in the type-ahead column begins
+// with it becomes the current row, still in row mode, so that typing the
+// next character cannot overwrite the name just found. In edit mode typed
+// characters go to the cell editor; start numbers and penalty seconds take
+// only digits, "," and ".".
+//
+// The grid never sorts by itself: the ranking reorders the page.
+//
+// Popup menu: the context-menu policy is Qt::CustomContextMenu and the grid
+// emits contextMenuRequested(row, globalPos) after a right click has made the
+// clicked row current, so the window pops up its own menu for that row.
+class TSortGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 19;
+    static constexpr int kFontPixelSize = 15;
+
+    explicit TSortGrid(QWidget *parent = nullptr);
+    explicit TSortGrid(ResultPage *page, QWidget *parent = nullptr);
+    ~TSortGrid() override;
+
+    void setResultPage(ResultPage *page);
+    ResultPage *resultPage() const { return m_page; }
+
+    // Selects the whole row in row mode and makes it the current row. An open
+    // editor is committed first. Rows outside 1...last are ignored.
+    void selectResultRow(int row);
+    // The current row, or -1 when there is none.
+    int currentResultRow() const;
+
+    bool isEditMode() const { return m_editMode; }
+
+    // The column whose first character the type-ahead matches.
+    void setTypeAheadColumn(int column);
+    int typeAheadColumn() const { return m_typeAheadColumn; }
+
+    // One entry per column: -1 hides the column, anything else is its width.
+    void setColumnWidths(const QList<int> &widths);
+    QList<int> columnWidths() const;
+
+    // Scrolls so that the given row is the top visible row.
+    void setTopRow(int row);
+    int topRow() const;
+    // How many rows fit into the visible area.
+    int visibleRowCount() const;
+
+Q_SIGNALS:
+    // Enter ended an edit (or edit mode) on the row; the cell is committed.
+    void editFinished(int row);
+    // Escape: any edit was thrown away and the grid is back in row mode.
+    void editCancelled(int row);
+    void rowDoubleClicked(int row);
+    void currentResultRowChanged(int row);
+    void contextMenuRequested(int row, const QPoint &globalPos);
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+public:
+    void keyboardSearch(const QString &search) override;
+
+private:
+    friend class SortGridDelegate;
+
+    void setUpLook();
+    void hideTitleRow();
+    void selectFirstRowIfNone();
+    void enterRowMode();
+    void enterEditMode();
+    bool isEditableIndex(const QModelIndex &index) const;
+    bool acceptsCharacter(int column, QChar c) const;
+    void typeAhead(QChar c);
+    QWidget *openEditor() const;
+    // Called for Enter and Escape, from the grid or from its editor.
+    void finishEditing(QWidget *editor);
+    void cancelEditing(QWidget *editor);
+
+    ResultPage *m_page = nullptr;
+    SortGridDelegate *m_delegate = nullptr;
+    bool m_editMode = false;
+    int m_typeAheadColumn = 1;
+    int m_userInput = 0;      // > 0 while a mouse or key event of the user is handled
+    bool m_selecting = false; // selectResultRow is moving the current index
+    QList<QMetaObject::Connection> m_pageConnections;
+};
+
+// True for keys that belong to the window's shortcut table rather than to a
+// text field: anything with Ctrl, Alt or Meta, and the function keys.
+bool isWindowShortcutKey(const QKeyEvent *event);
+
+// True when an action of the widget's window, enabled or not, has the key as
+// its shortcut.
+bool isWindowActionKey(const QWidget *widget, const QKeyEvent *event);
+
+// Keeps the window's shortcut keys away from a text field: the field's claim
+// on Ctrl+..., Alt+... and the function keys (a line edit takes Ctrl+V as
+// paste) is refused so the window's actions see them first, and a key whose
+// window action is disabled is swallowed instead of being typed or pasted.
+// The grid guards its own editor; install it on the window's other fields.
+class TWindowShortcutGuard : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Handles one event for `widget`; true when the event must go no further.
+    static bool filter(QWidget *widget, QEvent *event);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+} // namespace vex

@@ -1,0 +1,58 @@
+#include "reports/protocolfile.h"
+
+#include "reports/protocoltext.h"
+#include "reports/savefile.h"
+#include "results/competition.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+std::optional<QString> WriteProtocolText(const Competition &competition, const QString &path)
+{
+    return saveFileWhole(path, formatProtocolText(competition));
+}
+
+QString readErrorText(const QString &path)
+{
+    return u"Der Lesefehler der Datei: "_s + path;
+}
+
+ProtocolReadResult ReadProtocolText(Competition &competition, const QString &path)
+{
+    ProtocolReadResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // The operator asked to replace the protocol: the first page is
+        // emptied whether or not the file can be read.
+        competition.page(0)->reset();
+        result.error = readErrorText(path);
+        return result;
+    }
+    result.opened = true;
+
+    QByteArray bytes;
+    const qint64 expected = file.size();
+    if (expected > 0)
+        bytes.reserve(expected);
+    char chunk[64 * 1024];
+    result.complete = true;
+    for (;;) {
+        const qint64 n = file.read(chunk, sizeof chunk);
+        if (n < 0) {
+            result.complete = false;
+            result.error = readErrorText(path);
+            break;
+        }
+        if (n == 0)
+            break;
+        bytes.append(chunk, n);
+    }
+
+    result.skippedClasses = parseProtocolText(competition, bytes).skippedClasses;
+    return result;
+}
+
+} // namespace vex

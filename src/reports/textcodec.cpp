@@ -1,0 +1,148 @@
+#include "reports/textcodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <array>
+
+namespace vex {
+
+namespace {
+
+// 80..9F of Windows-1252. The five bytes the code page leaves undefined map to
+// the C1 control with the same number, as the system converter does, so that
+// such a byte survives a load and a save unchanged.
+constexpr std::array<char16_t, 32> kHighControls{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char kReplacement = '?';
+
+// The byte for a code point, or -1 when the code page has none.
+int windows1252Byte(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return int(cp);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == cp)
+            return int(0x80 + i);
+    }
+    return -1;
+}
+
+bool systemConverterAvailable()
+{
+    static const bool available = QStringEncoder("windows-1252").isValid()
+                                  && QStringDecoder("windows-1252").isValid();
+    return available;
+}
+
+// Replaces every code point without a byte (lone surrogates included) by "?".
+QString withReplacements(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        char32_t cp = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+        }
+        if (windows1252Byte(cp) < 0)
+            out.append(QLatin1Char(kReplacement));
+        else
+            out.append(c);
+    }
+    return out;
+}
+
+} // namespace
+
+bool fitsWindows1252(char32_t codePoint)
+{
+    return windows1252Byte(codePoint) >= 0;
+}
+
+QByteArray encodeWindows1252(QStringView text)
+{
+    // Most protocols hold nothing beyond Latin-1 without its C1 controls,
+    // where both code pages agree; Qt's Latin-1 encoder is far faster there.
+    const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x80 || (u >= 0xA0 && u <= 0xFF);
+    });
+    if (latin1)
+        return text.toLatin1();
+    if (!systemConverterAvailable())
+        return detail::encodeWindows1252ByTable(text);
+    QStringEncoder encoder("windows-1252");
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+    // Rare: only now pay for a second pass that puts "?" in place.
+    QStringEncoder clean("windows-1252");
+    return clean.encode(withReplacements(text));
+}
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    if (!systemConverterAvailable())
+        return detail::decodeWindows1252ByTable(bytes);
+    QStringDecoder decoder("windows-1252");
+    return decoder.decode(bytes);
+}
+
+QString decodeStartListText(QByteArrayView bytes)
+{
+    static constexpr QByteArrayView bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom))
+        return QStringDecoder(QStringDecoder::Utf8).decode(bytes.sliced(bom.size()));
+
+    const bool asciiOnly = std::all_of(bytes.begin(), bytes.end(),
+                                       [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+    if (!asciiOnly) {
+        // Stateless, so that a sequence cut off at the end counts as invalid.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text;
+    }
+    return decodeWindows1252(bytes);
+}
+
+namespace detail {
+
+QByteArray encodeWindows1252ByTable(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        char32_t cp = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+        }
+        const int b = windows1252Byte(cp);
+        out.append(b < 0 ? kReplacement : char(b));
+    }
+    return out;
+}
+
+QString decodeWindows1252ByTable(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *dst++ = (u >= 0x80 && u < 0xA0) ? QChar(kHighControls[u - 0x80]) : QChar(char16_t(u));
+    }
+    return out;
+}
+
+} // namespace detail
+
+} // namespace vex

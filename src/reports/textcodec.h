@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace vex {
+
+// The protocol and the web page are single-byte Windows-1252 files, the code
+// page the German letters of the competitions have always been stored in.
+
+// True when Windows-1252 has a byte for the code point.
+bool fitsWindows1252(char32_t codePoint);
+
+// Every character Windows-1252 can't hold becomes "?" (one per code point).
+// The converter's own substitute would be byte 1A, which ends the file for
+// every reader of the protocol.
+QByteArray encodeWindows1252(QStringView text);
+QString decodeWindows1252(QByteArrayView bytes);
+
+// Start lists prepared in other programs often come as UTF-8: a file that
+// starts with the UTF-8 byte-order mark, or that is valid UTF-8 and holds any
+// byte above 7F, is read as UTF-8 (without the mark); anything else as
+// Windows-1252.
+QString decodeStartListText(QByteArrayView bytes);
+
+namespace detail {
+// The table-driven converter used when the system's converter library lacks
+// Windows-1252; public so that both paths can be checked against each other.
+QByteArray encodeWindows1252ByTable(QStringView text);
+QString decodeWindows1252ByTable(QByteArrayView bytes);
+} // namespace detail
+
+} // namespace vex

@@ -1,0 +1,91 @@
+#include "results/rowtotal.h"
+
+#include "results/resultpage.h"
+#include "timing/timetext.h"
+
+#include <limits>
+
+namespace vex {
+
+namespace {
+
+constexpr qint64 kHourMs = 3'600'000;
+
+// Writes the rule's total without looking at what the cell held before.
+void writeRuleTotal(ResultPage &page, int row)
+{
+    qint64 sum = 0;
+    for (int run = 1; run <= 2; ++run) {
+        sum += TextToMs(page.cell(row, timeColumn(run)));
+        sum += 1000 * qint64(penaltyValue(page.cell(row, penaltyColumn(run))));
+    }
+    const bool bothRuns = !isBlankCell(page.cell(row, timeColumn(1)))
+        && !isBlankCell(page.cell(row, timeColumn(2)));
+    if (sum == 0 || !bothRuns) {
+        page.setCell(row, ColTotal, QString());
+        return;
+    }
+    // Huge penalties could overflow a 32-bit run time; the time text shows no
+    // hours anyway, so dropping whole hours keeps the text and the arithmetic
+    // sound.
+    if (sum > std::numeric_limits<qint32>::max() || sum < std::numeric_limits<qint32>::min())
+        sum %= kHourMs;
+    page.setCell(row, ColTotal, MsToText(qint32(sum)));
+}
+
+bool isDataRow(const ResultPage &page, int row)
+{
+    return row >= 1 && row < page.rows();
+}
+
+void emptyResultCells(ResultPage &page, int row)
+{
+    for (int c = ColTR; c <= ColPlace; ++c)
+        page.setCell(row, c, QString());
+}
+
+} // namespace
+
+int penaltyValue(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+void applyRowTotalRule(ResultPage &page, int row)
+{
+    if (!isDataRow(page, row) || page.cell(row, ColTotal) == disqualifiedTotalText())
+        return;
+    writeRuleTotal(page, row);
+}
+
+void recalcAllRowTotals(ResultPage &page)
+{
+    for (int row = 1; row < page.rows(); ++row)
+        applyRowTotalRule(page, row);
+}
+
+void deleteTimes(ResultPage &page, int row)
+{
+    if (isDataRow(page, row))
+        emptyResultCells(page, row);
+}
+
+void clearResults(ResultPage &page)
+{
+    for (int row = 1; row < page.rows(); ++row)
+        emptyResultCells(page, row);
+}
+
+void toggleDisqualified(ResultPage &page, int row)
+{
+    if (!isDataRow(page, row))
+        return;
+    if (page.cell(row, ColTotal) == disqualifiedTotalText())
+        writeRuleTotal(page, row);
+    else
+        page.setCell(row, ColTotal, disqualifiedTotalText());
+}
+
+} // namespace vex

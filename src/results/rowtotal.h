@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace vex {
+
+class ResultPage;
+
+// The seconds a penalty cell stands for: its whole decimal number, 0 for
+// anything else (blank, "2,5", "1.5", letters, a number too large to hold).
+int penaltyValue(const QString &text);
+
+// The total rule of one row: both scoring runs, each its time plus 1000 ms per
+// penalty second, summed into the total cell; the training run never counts.
+// Only a driver with both scoring times gets a total. A total of exactly "-"
+// marks a disqualified driver and is left as it is, so the mark outlives every
+// recomputation.
+void applyRowTotalRule(ResultPage &page, int row);
+
+// The ranking button's first half: every data row's total, top to bottom.
+void recalcAllRowTotals(ResultPage &page);
+
+// Empties times, penalties, total and place of one driver ("Zeit löschen");
+// start number, name and club stay. This also lifts a disqualification.
+void deleteTimes(ResultPage &page, int row);
+
+// The clear command: times, penalties, totals and places of every driver.
+void clearResults(ResultPage &page);
+
+// Marks a driver as disqualified (total "-"), or lifts the mark when the row
+// already carries it; a lifted row gets its total back from its runs.
+void toggleDisqualified(ResultPage &page, int row);
+
+// The total text of a disqualified driver.
+inline QString disqualifiedTotalText() { return QStringLiteral("-"); }
+
+} // namespace vex

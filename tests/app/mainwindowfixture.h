@@ -1,0 +1,120 @@
+#pragma once
+
+// A main window on the offscreen platform with the outside world faked: the
+// tick counter, the sound, the help viewer and the desktop shell.
+
+#include "app/desktopshell.h"
+#include "app/formmain.h"
+#include "app/helpviewer.h"
+#include "app/runsound.h"
+#include "timing/tickclock.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+class FakeTicks final : public vex::TickSource
+{
+public:
+    quint32 now() const override { return value; }
+    quint32 value = 0;
+};
+
+class FakeSound final : public vex::RunSoundPlayer
+{
+public:
+    void play(const QString &path) override { played.append(path); }
+    QStringList played;
+};
+
+class FakeHelp final : public vex::HelpViewer
+{
+public:
+    bool showContents(const QString &file) override
+    {
+        shown.append(file);
+        return true;
+    }
+    QStringList shown;
+};
+
+class FakeShell final : public vex::DesktopShell
+{
+public:
+    void openDocument(const QString &path) override { opened.append(path); }
+    void printDocument(const QString &path, QWidget *) override { printed.append(path); }
+    QStringList opened;
+    QStringList printed;
+};
+
+struct MainWindowFixture
+{
+    FakeTicks ticks;
+    FakeSound sound;
+    FakeHelp help;
+    FakeShell shell;
+    std::unique_ptr<vex::TFormMain> window;
+
+    explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {})
+    {
+        if (identity.title.isEmpty()) {
+            identity.title = QStringLiteral("Vexilor");
+            identity.caption = QStringLiteral("Vexilor 1.2");
+            identity.startSound = QStringLiteral("/program/start.wav");
+            identity.stopSound = QStringLiteral("/program/stopp.wav");
+        }
+        vex::MainWindowServices services;
+        services.ticks = &ticks;
+        services.sound = &sound;
+        services.help = &help;
+        services.shell = &shell;
+        services.settingsBackend = settings;
+        services.identity = identity;
+        window = std::make_unique<vex::TFormMain>(services);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("main window not exposed");
+        window->activateWindow();
+    }
+
+    template <typename T = QWidget>
+    T *child(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
+
+    // Presses a key as the operator does: at the widget that has the focus.
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
+        QTest::keyClick(target, k, mods);
+    }
+};
+
+// Answers the next modal question by clicking "Ja" or "Nein", or by Esc.
+enum class Answer { Yes, No, Escape };
+inline void answerNextQuestion(Answer answer, QString *asked = nullptr)
+{
+    QTimer::singleShot(0, [answer, asked] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        if (asked) {
+            const auto labels = dialog->findChildren<QWidget *>(QStringLiteral("lblQuestion"));
+            if (!labels.isEmpty())
+                *asked = labels.first()->property("text").toString();
+        }
+        if (answer == Answer::Escape) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            return;
+        }
+        auto *button = dialog->findChild<QAbstractButton *>(answer == Answer::Yes ? QStringLiteral("bJa")
+                                                                                  : QStringLiteral("bNein"));
+        if (button)
+            button->click();
+    });
+}

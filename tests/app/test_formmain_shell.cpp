@@ -1,0 +1,131 @@
+// Start-up and shutdown of the main window.
+#include "mainwindowfixture.h"
+
+#include "app/regfilebackend.h"
+#include "app/settingsstore.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+using namespace vex;
+
+class TestFormMainShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpState();
+    void closeWithNoKeepsRunningAndSavesNothing_data();
+    void closeWithNoKeepsRunningAndSavesNothing();
+    void closeWithYesSavesEveryValue();
+    void storedSettingsReachTheControls();
+    void helpNeedsTheFile();
+};
+
+void TestFormMainShell::startUpState()
+{
+    MainWindowFixture f;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Vexilor 1.2"));
+    QCOMPARE(f.window->minimumSize(), QSize(808, 522));
+    QCOMPARE(f.child<QLabel>(QStringLiteral("StatusPanel1"))->text(), QStringLiteral("1:1"));
+    QVERIFY(!f.child(QStringLiteral("sbSave"))->isEnabled());
+    QVERIFY(!f.child(QStringLiteral("lbl_Time_error"))->isVisible());
+    QCOMPARE(f.window->competition().page(0)->cell(0, 1), QStringLiteral("Fahrer/in"));
+    QVERIFY(!f.child<QLabel>(QStringLiteral("PanelTime"))->text().isEmpty());
+    QVERIFY(!f.child(QStringLiteral("ImageLSstart"))->isVisible()); // no port open
+}
+
+void TestFormMainShell::closeWithNoKeepsRunningAndSavesNothing_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Nein") << int(Answer::No);
+    QTest::newRow("Esc") << int(Answer::Escape);
+}
+
+void TestFormMainShell::closeWithNoKeepsRunningAndSavesNothing()
+{
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    RegFileBackend backend(dir.filePath(QStringLiteral("Vexilor.reg")));
+    MainWindowFixture f(&backend);
+    QString asked;
+    answerNextQuestion(Answer(answer), &asked);
+    QVERIFY(!f.window->close());
+    QCOMPARE(asked, QStringLiteral("Beenden?"));
+    QVERIFY(f.window->isVisible());
+    QVERIFY(!QFile::exists(backend.filePath()));
+}
+
+void TestFormMainShell::closeWithYesSavesEveryValue()
+{
+    QTemporaryDir dir;
+    RegFileBackend backend(dir.filePath(QStringLiteral("Vexilor.reg")));
+    MainWindowFixture f(&backend);
+    f.window->settings().Title = QStringLiteral("Kart-Slalom Süd");
+    answerNextQuestion(Answer::Yes);
+    QVERIFY(f.window->close());
+    QVERIFY(QFile::exists(backend.filePath()));
+
+    Settings back;
+    SettingsStore store(backend, settingsKeyPath(QStringLiteral("Vexilor")));
+    const LoadResult r = store.load(back);
+    QVERIFY(r.complete());
+    QCOMPARE(r.valuesRead, 39);
+    QCOMPARE(back.Title, QStringLiteral("Kart-Slalom Süd"));
+}
+
+void TestFormMainShell::storedSettingsReachTheControls()
+{
+    QTemporaryDir dir;
+    RegFileBackend backend(dir.filePath(QStringLiteral("Test.reg")));
+    Settings stored;
+    stored.StartLock = 3000;
+    stored.cbClub = false;
+    stored.AutoEin = true;
+    stored.AutoEinS = 2500;
+    stored.Width = 900;
+    QVERIFY(!SettingsStore(backend, settingsKeyPath(QStringLiteral("Test"))).save(stored));
+
+    AppIdentity id;
+    id.title = QStringLiteral("Test");
+    id.caption = QStringLiteral("Test 1.2");
+    MainWindowFixture f(&backend, id);
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Test 1.2"));
+    QCOMPARE(f.window->runController().lockTimeMs(), 3000);
+    QVERIFY(f.window->runController().autoEntry());
+    QCOMPARE(f.window->runController().autoEntryDelayMs(), 2500);
+    QVERIFY(!f.child<QCheckBox>(QStringLiteral("cbClub"))->isChecked());
+    QVERIFY(!f.child(QStringLiteral("txt_Club"))->isEnabled());
+    QCOMPARE(f.window->columnWidthPercent().share(2), 0);
+    QCOMPARE(f.window->width(), 900);
+    QCOMPARE(f.child(QStringLiteral("cbAutomatisch"))->toolTip(),
+             QStringLiteral("Automatische Eintragung in 2.5 Sekunden"));
+}
+
+void TestFormMainShell::helpNeedsTheFile()
+{
+    QTemporaryDir dir;
+    AppIdentity id;
+    id.title = QStringLiteral("Vexilor");
+    id.caption = QStringLiteral("Vexilor 1.2");
+    id.helpFile = dir.filePath(QStringLiteral("Vexilor.chm"));
+    {
+        MainWindowFixture f(nullptr, id);
+        QVERIFY(!f.child(QStringLiteral("bHilfe"))->isEnabled());
+        f.key(Qt::Key_F1);
+        QVERIFY(f.help.shown.isEmpty());
+    }
+    QFile chm(id.helpFile);
+    QVERIFY(chm.open(QIODevice::WriteOnly));
+    chm.close();
+    MainWindowFixture f(nullptr, id);
+    QVERIFY(f.child(QStringLiteral("bHilfe"))->isEnabled());
+    f.key(Qt::Key_I, Qt::AltModifier);
+    QCOMPARE(f.help.shown, QStringList{id.helpFile});
+}
+
+QTEST_MAIN(TestFormMainShell)
+#include "test_formmain_shell.moc"

@@ -1,0 +1,144 @@
+#include "app/appidentity.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace vex;
+
+namespace {
+
+void touch(const QString &path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class TestShellIdentity : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void namesFollowTheProgramFile_data();
+    void namesFollowTheProgramFile();
+    void soundsOnlyWhenTheirFilesExist();
+    void logoComesFromTheCurrentDirectory();
+    void autoEntryHint_data();
+    void autoEntryHint();
+};
+
+void TestShellIdentity::namesFollowTheProgramFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("helpName");
+
+    QTest::newRow("windows name") << u"Vexilor.exe"_s << u"Vexilor"_s << u"Vexilor 1.2"_s << u"Vexilor.chm"_s;
+    QTest::newRow("bare name") << u"Vexilor"_s << u"Vexilor"_s << u"Vexilor 1.2"_s << u"Vexilor.chm"_s;
+    QTest::newRow("renamed copy") << u"Test"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
+    QTest::newRow("renamed copy .exe") << u"Test.exe"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
+    // Only the last extension is replaced, as for any other file name.
+    QTest::newRow("dotted name") << u"Vexilor.beta.exe"_s << u"Vexilor.beta"_s
+                                 << u"Vexilor.beta 1.2"_s << u"Vexilor.beta.chm"_s;
+}
+
+void TestShellIdentity::namesFollowTheProgramFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, title);
+    QFETCH(QString, caption);
+    QFETCH(QString, helpName);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = QDir(dir.path()).absolutePath() + u'/';
+    touch(folder + fileName);
+
+    const AppIdentity id = AppIdentity::fromExecutable(folder + fileName);
+    QCOMPARE(id.title, title);
+    QCOMPARE(id.caption, caption);
+    QCOMPARE(id.programFolder, folder);
+    QCOMPARE(id.helpFile, folder + helpName);
+    QCOMPARE(id.wordTemplate, folder + u"Protokollvorlage.doc"_s);
+}
+
+void TestShellIdentity::soundsOnlyWhenTheirFilesExist()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = QDir(dir.path()).absolutePath() + u'/';
+    const QString exe = folder + u"Vexilor"_s;
+    touch(exe);
+
+    AppIdentity id = AppIdentity::fromExecutable(exe);
+    QVERIFY(id.startSound.isEmpty());
+    QVERIFY(id.stopSound.isEmpty());
+
+    touch(folder + u"start.wav"_s);
+    id = AppIdentity::fromExecutable(exe);
+    QCOMPARE(id.startSound, folder + u"start.wav"_s);
+    QVERIFY(id.stopSound.isEmpty());
+
+    touch(folder + u"stopp.wav"_s);
+    id = AppIdentity::fromExecutable(exe);
+    QCOMPARE(id.startSound, folder + u"start.wav"_s);
+    QCOMPARE(id.stopSound, folder + u"stopp.wav"_s);
+
+    // A folder of that name is no sound file.
+    QTemporaryDir other;
+    QVERIFY(QDir(other.path()).mkdir(u"start.wav"_s));
+    id = AppIdentity::fromExecutable(other.path() + u"/Vexilor"_s);
+    QVERIFY(id.startSound.isEmpty());
+}
+
+void TestShellIdentity::logoComesFromTheCurrentDirectory()
+{
+    QTemporaryDir programDir;
+    QTemporaryDir workDir;
+    QVERIFY(programDir.isValid() && workDir.isValid());
+    const QString exe = programDir.path() + u"/Vexilor"_s;
+    const QString work = QDir(workDir.path()).absolutePath();
+
+    QCOMPARE(AppIdentity::fromExecutable(exe, work).logoFile, work + u"/logo.jpg"_s);
+
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work));
+    const AppIdentity id = AppIdentity::fromExecutable(exe);
+    QDir::setCurrent(saved);
+    QCOMPARE(QFileInfo(id.logoFile).absolutePath(), QFileInfo(work).canonicalFilePath());
+    QCOMPARE(QFileInfo(id.logoFile).fileName(), u"logo.jpg"_s);
+    // Help and sounds stay with the program, whatever the current directory.
+    QVERIFY(id.helpFile.startsWith(QDir(programDir.path()).absolutePath()));
+}
+
+void TestShellIdentity::autoEntryHint_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<QString>("hint");
+
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale c = QLocale::c();
+    QTest::newRow("de 5000") << german << 5000 << u"Automatische Eintragung in 5,0 Sekunden"_s;
+    QTest::newRow("C 5000") << c << 5000 << u"Automatische Eintragung in 5.0 Sekunden"_s;
+    QTest::newRow("de 2500") << german << 2500 << u"Automatische Eintragung in 2,5 Sekunden"_s;
+    QTest::newRow("de 0") << german << 0 << u"Automatische Eintragung in 0,0 Sekunden"_s;
+    QTest::newRow("de rounds") << german << 1949 << u"Automatische Eintragung in 1,9 Sekunden"_s;
+    // No thousands grouping, even where the locale would group.
+    QTest::newRow("de large") << german << 12345678 << u"Automatische Eintragung in 12345,7 Sekunden"_s;
+}
+
+void TestShellIdentity::autoEntryHint()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(int, delayMs);
+    QFETCH(QString, hint);
+    QCOMPARE(vex::autoEntryHint(delayMs, locale), hint);
+}
+
+QTEST_GUILESS_MAIN(TestShellIdentity)
+#include "test_shell_identity.moc"

@@ -1,0 +1,345 @@
+#include "reportfixture.h"
+
+#include "reports/protocoltext.h"
+#include "reports/textcodec.h"
+#include "results/competition.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace vex;
+using vex::testing::readTestData;
+
+namespace {
+
+// A block of one class whose title line is "T" and whose second line is the
+// line under test.
+QStringList fieldsOfLine(const QByteArray &line)
+{
+    const auto blocks = parseProtocolBytes(QByteArray("KLASSE: A\r\nT\r\n" + line + "\r\n"));
+    if (blocks.size() != 1 || blocks.first().rows.size() != 2)
+        return {u"<no row>"_s};
+    return blocks.first().rows.at(1);
+}
+
+} // namespace
+
+class TestProtocolText : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void writerMatchesGoldenFile();
+    void emptyClassListWritesNothing();
+    void loadThenSaveGivesSameBytes();
+    void loadedPagesAndClassList();
+    void fieldSplitting_data();
+    void fieldSplitting();
+    void headingLines_data();
+    void headingLines();
+    void lineEndsBlankLinesAndCtrlZ();
+    void encodingOfStartLists_data();
+    void encodingOfStartLists();
+    void utf8StartListFile_data();
+    void utf8StartListFile();
+    void writerNeverWritesCtrlZ();
+    void cellsWithSeparatorsStayInTheirColumn();
+    void moreThanTenClasses();
+    void loadingResetsEveryPage();
+    void rowsBeforeTheFirstHeading();
+    void pageGrowsToTheRowsRead();
+};
+
+void TestProtocolText::writerMatchesGoldenFile()
+{
+    Competition c;
+    vex::testing::fillTwoClasses(c);
+    QCOMPARE(formatProtocolText(c), readTestData(u"protocol_two_classes.txt"_s));
+}
+
+void TestProtocolText::emptyClassListWritesNothing()
+{
+    Competition c;
+    c.page(0)->setRow(1, {u"1"_s, u"Anna"_s});
+    QCOMPARE(formatProtocolText(c).size(), 0);
+}
+
+void TestProtocolText::loadThenSaveGivesSameBytes()
+{
+    const QByteArray golden = readTestData(u"protocol_two_classes.txt"_s);
+    Competition c;
+    parseProtocolText(c, golden);
+    QCOMPARE(formatProtocolText(c), golden);
+
+    // Once more from the written bytes: nothing drifts.
+    Competition again;
+    parseProtocolText(again, formatProtocolText(c));
+    QCOMPARE(formatProtocolText(again), golden);
+}
+
+void TestProtocolText::loadedPagesAndClassList()
+{
+    Competition c;
+    const auto result = parseProtocolText(c, readTestData(u"protocol_two_classes.txt"_s));
+    QVERIFY(result.skippedClasses.isEmpty());
+    QCOMPARE(c.classes(), (QStringList{u"Bambini"_s, u"Junioren"_s}));
+
+    const ResultPage &p1 = *c.page(0);
+    QCOMPARE(p1.caption(), u"Bambini"_s);
+    QVERIFY(p1.tabVisible());
+    QCOMPARE(p1.rows(), 4);
+    QCOMPARE(p1.row(0), defaultColumnTitles());
+    QCOMPARE(p1.cell(1, ColName), u"Müller, Jörg"_s);
+    QCOMPARE(p1.cell(3, ColName), u"Ça & <Co> \"€–\""_s);
+    // An empty cell comes back as the blank it was written as.
+    QCOMPARE(p1.cell(2, ColClub), u" "_s);
+    QCOMPARE(p1.cell(2, ColPlace), u"DIS"_s);
+
+    const ResultPage &p2 = *c.page(1);
+    QCOMPARE(p2.caption(), u"Junioren"_s);
+    QVERIFY(p2.tabVisible());
+    QCOMPARE(p2.rows(), 2);
+    QCOMPARE(p2.row(1), QStringList(kColumnCount));
+    QVERIFY(!c.page(2)->tabVisible());
+}
+
+void TestProtocolText::fieldSplitting_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QStringList>("fields");
+
+    QTest::newRow("semicolons") << QByteArray("12;Anna;MSC") << QStringList{u"12"_s, u"Anna"_s, u"MSC"_s};
+    QTest::newRow("TABs win over semicolons")
+        << QByteArray("1\tMeier; Eva\tA;B") << QStringList{u"1"_s, u"Meier; Eva"_s, u"A;B"_s};
+    QTest::newRow("TAB run is one separator")
+        << QByteArray("1\t\t\tAnna\tMSC") << QStringList{u"1"_s, u"Anna"_s, u"MSC"_s};
+    QTest::newRow("two semicolons make a blank cell")
+        << QByteArray("1;;MSC") << QStringList{u"1"_s, u" "_s, u"MSC"_s};
+    QTest::newRow("trailing semicolon makes no field") << QByteArray("1;Anna;") << QStringList{u"1"_s, u"Anna"_s};
+    QTest::newRow("trailing TAB makes no field") << QByteArray("1\tAnna\t") << QStringList{u"1"_s, u"Anna"_s};
+    QTest::newRow("leading separator") << QByteArray(";Anna") << QStringList{u" "_s, u"Anna"_s};
+    QTest::newRow("separator alone") << QByteArray(";") << QStringList{u" "_s};
+    QTest::newRow("blanks are kept") << QByteArray(" 1 ; Anna ") << QStringList{u" 1 "_s, u" Anna "_s};
+    QTest::newRow("lone CR dropped") << QByteArray("1;An\rna") << QStringList{u"1"_s, u"Anna"_s};
+    QTest::newRow("more than eleven fields")
+        << QByteArray("1;2;3;4;5;6;7;8;9;10;11;12;13")
+        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s, u"10"_s, u"11"_s};
+    QTest::newRow("lower-case heading is a row")
+        << QByteArray("klasse: B") << QStringList{u"klasse: B"_s};
+}
+
+void TestProtocolText::fieldSplitting()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QStringList, fields);
+    QCOMPARE(fieldsOfLine(line), fields);
+
+    // On a page the fields fill the columns from the left; the rest stay empty.
+    Competition c;
+    parseProtocolText(c, QByteArray("KLASSE: A\r\nT\r\n" + line + "\r\n"));
+    QStringList expected = fields;
+    expected.resize(kColumnCount);
+    QCOMPARE(c.page(0)->row(1), expected);
+}
+
+void TestProtocolText::headingLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("plain") << QByteArray("KLASSE: Bambini") << u"Bambini"_s << u"Bambini"_s;
+    QTest::newRow("trailing blanks stay in the list only")
+        << QByteArray("KLASSE: Junioren  \t") << u"Junioren  \t"_s << u"Junioren"_s;
+    QTest::newRow("heading further in") << QByteArray(" KLASSE: Damen") << u" Damen"_s << u"Damen"_s;
+    QTest::newRow("first eight characters go, whatever they are")
+        << QByteArray("xxKLASSE: Herren") << u": Herren"_s << u": Herren"_s;
+    QTest::newRow("no blank after the colon") << QByteArray("KLASSE:Open") << u"pen"_s << u"pen"_s;
+    QTest::newRow("nothing after the mark") << QByteArray("KLASSE:") << QString() << QString();
+}
+
+void TestProtocolText::headingLines()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, entry);
+    QFETCH(QString, caption);
+
+    Competition c;
+    parseProtocolText(c, QByteArray(line + "\r\n\r\nStNr\tFahrer/in\t\r\n1\tAnna\t\r\n"));
+    QCOMPARE(c.classes(), QStringList{entry});
+    QCOMPARE(c.page(0)->caption(), caption);
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Anna"_s);
+}
+
+void TestProtocolText::lineEndsBlankLinesAndCtrlZ()
+{
+    // LF-only lines, a line of blanks and TABs, a line of CRs, a last line
+    // without an end, and everything after Ctrl+Z ignored.
+    const QByteArray bytes = "KLASSE: A\n  \t \n\r\r\nT\n1;Anna\r\n2;Bert\x1A\r\nKLASSE: B\r\nT\r\n3;Cleo";
+    Competition c;
+    parseProtocolText(c, bytes);
+    QCOMPARE(c.classes(), QStringList{u"A"_s});
+    QCOMPARE(c.page(0)->rows(), 3);
+    QCOMPARE(c.page(0)->cell(0, 0), u"T"_s);
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Anna"_s);
+    QCOMPARE(c.page(0)->cell(2, ColName), u"Bert"_s);
+    QVERIFY(!c.page(1)->tabVisible());
+
+    const auto blocks = parseProtocolBytes("KLASSE: A\nT\n3;Cleo");
+    QCOMPARE(blocks.first().rows.last(), (QStringList{u"3"_s, u"Cleo"_s}));
+}
+
+void TestProtocolText::encodingOfStartLists_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Windows-1252") << QByteArray("M\xFCller \x80") << u"Müller €"_s;
+    QTest::newRow("UTF-8 without mark") << QByteArray("M\xC3\xBCller \xE2\x82\xAC") << u"Müller €"_s;
+    QTest::newRow("invalid UTF-8 is Windows-1252") << QByteArray("\xC3\xBC\xFC") << u"Ã¼ü"_s;
+    QTest::newRow("UTF-8 cut off at the end is Windows-1252") << QByteArray("G\xC3") << u"GÃ"_s;
+    QTest::newRow("Windows-1252 that looks like UTF-8 nowhere") << QByteArray("Gro\xDF") << u"Groß"_s;
+}
+
+void TestProtocolText::encodingOfStartLists()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, expected);
+    QCOMPARE(fieldsOfLine("1;" + name), (QStringList{u"1"_s, expected}));
+}
+
+void TestProtocolText::utf8StartListFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("with byte-order mark") << u"startlist_utf8_bom.csv"_s;
+    QTest::newRow("without byte-order mark") << u"startlist_utf8.csv"_s;
+}
+
+void TestProtocolText::utf8StartListFile()
+{
+    QFETCH(QString, file);
+    Competition c;
+    parseProtocolText(c, readTestData(file));
+    // The mark must not land in the first heading (it would shift the eight
+    // characters that are cut off).
+    QCOMPARE(c.classes(), (QStringList{u"Damen  "_s, u"Herren"_s}));
+    QCOMPARE(c.page(0)->caption(), u"Damen"_s);
+    QCOMPARE(c.page(0)->row(0).mid(0, 3), (QStringList{u"StNr"_s, u"Fahrer/in"_s, u"Ortsclub"_s}));
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Sörensen, Åsa"_s);
+    QCOMPARE(c.page(0)->cell(1, ColClub), u"Łódź"_s);
+    QCOMPARE(c.page(0)->cell(2, ColName), u" "_s);
+    QCOMPARE(c.page(1)->cell(1, ColName), u"Groß, Jürgen"_s);
+
+    // Written back in Windows-1252: what the code page lacks becomes "?".
+    const QByteArray saved = formatProtocolText(c);
+    QVERIFY(saved.contains("7\tS\xF6rensen, \xC5sa\t?\xF3" "d?\t"));
+    QVERIFY(!saved.startsWith("\xEF\xBB\xBF"));
+}
+
+void TestProtocolText::writerNeverWritesCtrlZ()
+{
+    Competition c;
+    c.setClasses({u"Ω-Klasse"_s});
+    c.page(0)->setCaption(u"Ω-Klasse"_s);
+    c.page(0)->setRow(1, {u"1"_s, u"Ωmega 😀"_s, u"Club\x1A"_s});
+    const QByteArray bytes = formatProtocolText(c);
+    QVERIFY(!bytes.contains('\x1A'));
+    QVERIFY(bytes.startsWith("KLASSE: ?-Klasse\r\n"));
+    QVERIFY(bytes.contains("1\t?mega ?\tClub?\t"));
+
+    // Everything after the substitutes is still read.
+    Competition back;
+    parseProtocolText(back, bytes);
+    QCOMPARE(back.page(0)->rows(), 2);
+    QCOMPARE(back.page(0)->cell(1, ColPlace), u" "_s);
+}
+
+void TestProtocolText::cellsWithSeparatorsStayInTheirColumn()
+{
+    Competition c;
+    c.setClasses({u"A"_s});
+    c.page(0)->setCaption(u"Zwei\r\nZeilen"_s);
+    c.page(0)->setRow(1, {u"1"_s, u"Anna\tMaria"_s, u"Club\r\nOst"_s, u"12,00"_s});
+    Competition back;
+    parseProtocolText(back, formatProtocolText(c));
+    QCOMPARE(back.classes(), QStringList{u"Zwei  Zeilen"_s});
+    QCOMPARE(back.page(0)->rows(), 2);
+    QCOMPARE(back.page(0)->row(1).mid(0, 4),
+             (QStringList{u"1"_s, u"Anna Maria"_s, u"Club  Ost"_s, u"12,00"_s}));
+}
+
+void TestProtocolText::moreThanTenClasses()
+{
+    QByteArray bytes;
+    for (int k = 1; k <= 12; ++k) {
+        bytes += "KLASSE: K" + QByteArray::number(k) + " \r\n\r\nStNr\tFahrer/in\t\r\n";
+        bytes += QByteArray::number(k) + "\tFahrer " + QByteArray::number(k) + "\t\r\n\r\n";
+    }
+    Competition c;
+    const auto result = parseProtocolText(c, bytes);
+    QCOMPARE(c.classes().size(), 10);
+    QCOMPARE(c.classes().last(), u"K10 "_s);
+    QCOMPARE(result.skippedClasses, (QStringList{u"K11"_s, u"K12"_s}));
+    // The tenth page keeps its own class; later ones don't overwrite it.
+    QCOMPARE(c.page(9)->caption(), u"K10"_s);
+    QCOMPARE(c.page(9)->cell(1, ColName), u"Fahrer 10"_s);
+    for (int k = 0; k < 10; ++k)
+        QVERIFY(c.page(k)->tabVisible());
+}
+
+void TestProtocolText::loadingResetsEveryPage()
+{
+    Competition c;
+    parseProtocolText(c, "KLASSE: A\r\nT\r\n1;Anna\r\nKLASSE: B\r\nT\r\n2;Bert\r\n3;Cleo\r\n"
+                         "KLASSE: C\r\nT\r\n4;Dora\r\n");
+    QCOMPARE(c.classes().size(), 3);
+
+    parseProtocolText(c, "KLASSE: Neu\r\nStNr;Fahrer/in\r\n7;Emil\r\n");
+    QCOMPARE(c.classes(), QStringList{u"Neu"_s});
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Emil"_s);
+    for (int k = 1; k < Competition::pageCount(); ++k) {
+        const ResultPage &p = *c.page(k);
+        QVERIFY2(!p.tabVisible(), qPrintable(QString::number(k)));
+        QCOMPARE(p.caption(), QString());
+        QCOMPARE(p.rows(), 2);
+        QCOMPARE(p.row(0), defaultColumnTitles());
+        QCOMPARE(p.row(1), QStringList(kColumnCount));
+    }
+}
+
+void TestProtocolText::rowsBeforeTheFirstHeading()
+{
+    Competition c;
+    parseProtocolText(c, "StNr;Fahrer/in\r\n1;Anna\r\n");
+    QVERIFY(c.classes().isEmpty());
+    QVERIFY(c.page(0)->tabVisible());
+    QCOMPARE(c.page(0)->cell(0, ColName), u"Fahrer/in"_s);
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Anna"_s);
+
+    // With headings after them, page 1 gets a class-list entry of its own so
+    // that the class list still names the pages in order and saving keeps all.
+    Competition mixed;
+    parseProtocolText(mixed, "StNr;Fahrer/in\r\n1;Anna\r\nKLASSE: B\r\nT\r\n2;Bert\r\n");
+    QCOMPARE(mixed.classes(), (QStringList{u"Fahrer"_s, u"B"_s}));
+    QCOMPARE(mixed.page(1)->caption(), u"B"_s);
+    QCOMPARE(mixed.page(1)->cell(1, ColName), u"Bert"_s);
+    Competition back;
+    parseProtocolText(back, formatProtocolText(mixed));
+    QCOMPARE(back.classes(), mixed.classes());
+    QCOMPARE(back.page(0)->cell(1, ColName), u"Anna"_s);
+    QCOMPARE(back.page(1)->cell(1, ColName), u"Bert"_s);
+}
+
+void TestProtocolText::pageGrowsToTheRowsRead()
+{
+    Competition c;
+    parseProtocolText(c, "KLASSE: A\r\nT\r\nKLASSE: B\r\nKLASSE: C\r\nT\r\n1\r\n2\r\n3\r\n4\r\n");
+    QCOMPARE(c.page(0)->rows(), 2);
+    QCOMPARE(c.page(0)->cell(0, 0), u"T"_s);
+    QCOMPARE(c.page(1)->rows(), 2);
+    QCOMPARE(c.page(1)->row(0), defaultColumnTitles());
+    QCOMPARE(c.page(2)->rows(), 5);
+    QCOMPARE(c.page(2)->cell(4, 0), u"4"_s);
+}
+
+QTEST_GUILESS_MAIN(TestProtocolText)
+#include "tst_protocoltext.moc"

@@ -1,0 +1,152 @@
+#include "pagefixture.h"
+
+#include "results/rowtotal.h"
+#include "timing/timetext.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace vex;
+using vex::testing::makePage;
+
+class TestRowTotal : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void penaltyValue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("whole") << u"14"_s << 14;
+        QTest::newRow("zero") << u"0"_s << 0;
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("loader blank") << u" "_s << 0;
+        QTest::newRow("comma") << u"2,5"_s << 0;
+        QTest::newRow("point") << u"1.5"_s << 0;
+        QTest::newRow("letters") << u"2x"_s << 0;
+        QTest::newRow("negative from the spin field") << u"-3"_s << -3;
+        QTest::newRow("too large for a number") << u"99999999999"_s << 0;
+    }
+    void penaltyValue()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, seconds);
+        QCOMPARE(vex::penaltyValue(text), seconds);
+    }
+
+    void rule_data()
+    {
+        QTest::addColumn<QStringList>("runs"); // TR, StS, Lauf 1, StS, Lauf 2, StS
+        QTest::addColumn<QString>("oldTotal");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("both runs with penalties")
+            << QStringList{{}, {}, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s} << QString() << u"1:37,12"_s;
+        QTest::newRow("training run never counts")
+            << QStringList{u"30,00"_s, u"10"_s, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s} << QString()
+            << u"1:37,12"_s;
+        QTest::newRow("run 1 only")
+            << QStringList{{}, {}, u"45,12"_s, u"2"_s, {}, u"4"_s} << u"old"_s << QString();
+        QTest::newRow("training and run 1 only")
+            << QStringList{u"30,00"_s, u"0"_s, u"45,12"_s, u"0"_s, {}, {}} << QString() << QString();
+        QTest::newRow("run 2 only") << QStringList{{}, {}, {}, {}, u"50,00"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("loader blank counts as no time")
+            << QStringList{{}, {}, u" "_s, u"0"_s, u"50,00"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("penalty with comma counts 0")
+            << QStringList{{}, {}, u"45,00"_s, u"2,5"_s, u"50,00"_s, {}} << QString() << u"1:35,00"_s;
+        QTest::newRow("penalties of both runs")
+            << QStringList{{}, {}, u"45,00"_s, u"14"_s, u"50,00"_s, u"2"_s} << QString() << u"1:51,00"_s;
+        QTest::newRow("zero sum empties")
+            << QStringList{{}, {}, u"0,00"_s, u"0"_s, u"0,00"_s, u"0"_s} << u"1:00,00"_s << QString();
+        QTest::newRow("penalty alone makes a total")
+            << QStringList{{}, {}, u"0,00"_s, u"1"_s, u"0,00"_s, u"0"_s} << QString() << u"1,00"_s;
+        QTest::newRow("unreadable time counts 0")
+            << QStringList{{}, {}, u"abc"_s, u"0"_s, u"50,00"_s, u"0"_s} << QString() << u"50,00"_s;
+        QTest::newRow("disqualified stays")
+            << QStringList{{}, {}, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s} << u"-"_s << u"-"_s;
+        QTest::newRow("loaded DIS is recomputed")
+            << QStringList{{}, {}, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s} << u"DIS"_s << u"1:37,12"_s;
+    }
+    void rule()
+    {
+        QFETCH(QStringList, runs);
+        QFETCH(QString, oldTotal);
+        QFETCH(QString, total);
+        QStringList row{u"7"_s, u"Name"_s, u"Club"_s};
+        row << runs << oldTotal << u"3"_s;
+        auto page = makePage({row});
+        applyRowTotalRule(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), total);
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (c != ColTotal)
+                QCOMPARE(page->cell(1, c), row.at(c));
+        }
+    }
+
+    void hugePenaltyStaysDefined()
+    {
+        auto page = makePage({{u"1"_s, {}, {}, {}, {}, u"45,00"_s, u"2000000000"_s, u"50,00"_s, u"0"_s}});
+        applyRowTotalRule(*page, 1);
+        // Whole hours drop out of a time text, so the text is that of the sum.
+        QCOMPARE(page->cell(1, ColTotal), MsToText(2'000'000 + 95'000));
+    }
+
+    void outOfRangeRowsAreIgnored()
+    {
+        auto page = makePage({{u"1"_s}});
+        page->setCell(0, ColTotal, u"Gesamt"_s);
+        applyRowTotalRule(*page, 0);
+        applyRowTotalRule(*page, 5);
+        vex::toggleDisqualified(*page, 0);
+        deleteTimes(*page, -1);
+        QCOMPARE(page->cell(0, ColTotal), u"Gesamt"_s);
+    }
+
+    void recalcAllRowTotals()
+    {
+        auto page = makePage({
+            {u"1"_s, {}, {}, {}, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"stale"_s},
+            {u"2"_s, {}, {}, {}, {}, u"45,00"_s, u"0"_s, {}, {}, u"stale"_s},
+            {u"3"_s, {}, {}, {}, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"-"_s},
+        });
+        vex::recalcAllRowTotals(*page);
+        QCOMPARE(vex::testing::column(*page, ColTotal), (QStringList{u"1:35,00"_s, QString(), u"-"_s}));
+    }
+
+    void deleteTimesKeepsTheDriver()
+    {
+        const QStringList full{u"7"_s, u"Name"_s, u"Club"_s, u"30,00"_s, u"0"_s, u"45,00"_s, u"2"_s,
+                               u"50,00"_s, u"0"_s, u"-"_s, u"DIS"_s};
+        auto page = makePage({full, full});
+        deleteTimes(*page, 1);
+        QCOMPARE(page->row(1), (QStringList{u"7"_s, u"Name"_s, u"Club"_s, {}, {}, {}, {}, {}, {}, {}, {}}));
+        QCOMPARE(page->row(2), full);
+
+        clearResults(*page);
+        QCOMPARE(page->row(2), page->row(1));
+        QCOMPARE(page->row(0), defaultColumnTitles());
+    }
+
+    void toggleDisqualified()
+    {
+        auto page = makePage({{u"7"_s, {}, {}, {}, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"1"_s, u"1:36,00"_s}});
+        vex::toggleDisqualified(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), u"-"_s);
+        applyRowTotalRule(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), u"-"_s);
+        vex::toggleDisqualified(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), u"1:36,00"_s);
+
+        // A driver without a total can be disqualified too; lifting the mark
+        // leaves him without a total again.
+        page->setCell(1, timeColumn(2), QString());
+        applyRowTotalRule(*page, 1);
+        vex::toggleDisqualified(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), u"-"_s);
+        vex::toggleDisqualified(*page, 1);
+        QCOMPARE(page->cell(1, ColTotal), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRowTotal)
+#include "tst_rowtotal.moc"

@@ -1,0 +1,221 @@
+#include "faketicks.h"
+#include "timing/runcontroller.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vex;
+
+class TestRunController : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fullCycleFollowsTheControlTable();
+    void runTimeSurvivesCounterWrap_data();
+    void runTimeSurvivesCounterWrap();
+    void commandsOutsideTheirStateDoNothing();
+    void lockTimerFreesFinishBarrierOnce();
+    void lockTimeZeroKeepsFinishLocked();
+    void abortKeepsBarriersAndLockTimer();
+    void portClosedKeepsPicturesHidden();
+    void autoEntryFiresOnceAndEnterCancelsIt();
+    void nextShowsTheStartFlag();
+};
+
+void TestRunController::fullCycleFollowsTheControlTable()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.setPortOpen(true);
+
+    const RunControls ready = rc.controls();
+    QVERIFY(ready.startShown && ready.startEnabled && !ready.stopShown);
+    QVERIFY(!ready.abortEnabled && !ready.enterEnabled && !ready.nextEnabled);
+    QVERIFY(!ready.penaltyEnabled && ready.settingsEnabled && !ready.f5StopsRun);
+
+    ticks.value = 1000;
+    rc.start();
+    const RunControls &c = rc.controls();
+    QCOMPARE(rc.state(), RunState::Running);
+    QVERIFY(!c.startShown && c.stopShown && c.stopEnabled && c.f5StopsRun);
+    QVERIFY(c.abortEnabled && c.penaltyEnabled && !c.settingsEnabled);
+    QVERIFY(!c.startPictureShown && c.finishPictureShown);
+    QCOMPARE(c.finishImage, int(ImageLocked));
+    QVERIFY(rc.clockRunning());
+
+    ticks.value = 46120;
+    rc.stop();
+    QCOMPARE(rc.state(), RunState::Stopped);
+    QCOMPARE(rc.runTimeMs(), 45120);
+    QVERIFY(c.startShown && !c.startEnabled && !c.stopShown && c.enterEnabled);
+    QVERIFY(c.penaltyEnabled && !c.settingsEnabled && !c.abortEnabled && !c.f5StopsRun);
+    QCOMPARE(c.startImage, int(ImageOutOfPlay));
+    QVERIFY(!c.startPictureEnabled && c.startPictureShown && !c.finishPictureShown);
+    QVERIFY(!rc.clockRunning());
+
+    QVERIFY(rc.enter());
+    QCOMPARE(rc.state(), RunState::Entered);
+    QVERIFY(!c.enterEnabled && c.nextEnabled && !c.penaltyEnabled && c.settingsEnabled);
+    QVERIFY(c.startShown && !c.startEnabled);
+
+    QVERIFY(rc.next());
+    QCOMPARE(rc.state(), RunState::Ready);
+    QVERIFY(c.startShown && c.startEnabled && !c.nextEnabled && c.startPictureEnabled);
+}
+
+void TestRunController::runTimeSurvivesCounterWrap_data()
+{
+    QTest::addColumn<quint32>("start");
+    QTest::addColumn<quint32>("stop");
+    QTest::addColumn<qint32>("ms");
+    QTest::newRow("plain") << 5000u << 50120u << 45120;
+    QTest::newRow("across the wrap") << 0xFFFFF000u << 0x00000F9Cu << 8092;
+    QTest::newRow("stop exactly at zero") << 0xFFFFFFF6u << 0u << 10;
+}
+
+void TestRunController::runTimeSurvivesCounterWrap()
+{
+    QFETCH(quint32, start);
+    QFETCH(quint32, stop);
+    QFETCH(qint32, ms);
+    FakeTicks ticks;
+    RunController rc(ticks);
+    QSignalSpy shown(&rc, &RunController::runningTime);
+    ticks.value = start;
+    rc.start();
+    ticks.value = start + 3;
+    rc.clockTick();
+    ticks.value = stop;
+    rc.stop();
+    QCOMPARE(rc.runTimeMs(), ms);
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown.at(0).at(0).toInt(), 3);
+    QCOMPARE(shown.at(1).at(0).toInt(), ms);
+}
+
+void TestRunController::commandsOutsideTheirStateDoNothing()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.stop();
+    rc.abort();
+    QVERIFY(!rc.enter());
+    QVERIFY(!rc.next());
+    QCOMPARE(rc.state(), RunState::Ready);
+
+    ticks.value = 10;
+    rc.start();
+    ticks.value = 20;
+    rc.start(); // a second start must not move the start tick
+    QCOMPARE(rc.startTick(), 10u);
+    rc.stop();
+    rc.start(); // Stopped: the start command is disabled
+    rc.abort();
+    QCOMPARE(rc.state(), RunState::Stopped);
+    QVERIFY(!rc.next());
+}
+
+void TestRunController::lockTimerFreesFinishBarrierOnce()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.setLockTimeMs(10000);
+    rc.start();
+    QVERIFY(rc.lockTimerActive());
+    QVERIFY(!rc.finishBarrierFree());
+    // The operator frees the finish barrier early with F11; the timer must
+    // not lock it again when it fires.
+    rc.toggleFinishBarrier();
+    QVERIFY(rc.finishBarrierFree());
+    rc.lockTimeElapsed();
+    QVERIFY(rc.finishBarrierFree());
+    QCOMPARE(rc.controls().finishImage, int(ImageFree));
+    QVERIFY(!rc.lockTimerActive());
+}
+
+void TestRunController::lockTimeZeroKeepsFinishLocked()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.setLockTimeMs(0);
+    rc.start();
+    QVERIFY(!rc.lockTimerActive());
+    QVERIFY(!rc.finishBarrierFree());
+}
+
+void TestRunController::abortKeepsBarriersAndLockTimer()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.setLockTimeMs(50);
+    rc.toggleStartBarrier();
+    QVERIFY(rc.startBarrierFree());
+    rc.start();
+    QVERIFY(!rc.startBarrierFree());
+    QSignalSpy reset(&rc, &RunController::displayReset);
+    rc.abort();
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(rc.state(), RunState::Ready);
+    QVERIFY(!rc.startBarrierFree());
+    // The lock timer still runs and frees the (hidden) finish barrier.
+    QVERIFY(rc.lockTimerActive());
+    QTRY_VERIFY(rc.finishBarrierFree());
+    // The next start locks it again.
+    rc.start();
+    QVERIFY(!rc.finishBarrierFree());
+}
+
+void TestRunController::portClosedKeepsPicturesHidden()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.start();
+    rc.stop();
+    QVERIFY(!rc.controls().startPictureShown);
+    QVERIFY(!rc.controls().finishPictureShown);
+    rc.setPortOpen(true);
+    QVERIFY(rc.controls().startPictureShown);
+    rc.setPortOpen(false);
+    QVERIFY(!rc.controls().startPictureShown && !rc.controls().finishPictureShown);
+}
+
+void TestRunController::autoEntryFiresOnceAndEnterCancelsIt()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.setAutoEntry(true, 30);
+    QSignalSpy due(&rc, &RunController::autoEntryDue);
+    rc.start();
+    rc.stop();
+    QVERIFY(rc.autoEntryPending());
+    QTRY_COMPARE(due.size(), 1);
+    QVERIFY(!rc.autoEntryPending());
+
+    rc.enter();
+    rc.next();
+    rc.start();
+    rc.stop();
+    QVERIFY(rc.enter()); // by hand, before the delay
+    QVERIFY(!rc.autoEntryPending());
+    QTest::qWait(60);
+    QCOMPARE(due.size(), 1);
+}
+
+void TestRunController::nextShowsTheStartFlag()
+{
+    FakeTicks ticks;
+    RunController rc(ticks);
+    rc.start();
+    rc.stop();
+    rc.toggleStartBarrier(); // F4 while Stopped: the flag and image change
+    QVERIFY(rc.startBarrierFree());
+    QCOMPARE(rc.controls().startImage, int(ImageFree));
+    rc.enter();
+    rc.next();
+    QCOMPARE(rc.controls().startImage, int(ImageFree));
+    QVERIFY(rc.startBarrierFree());
+}
+
+QTEST_GUILESS_MAIN(TestRunController)
+#include "test_runcontroller.moc"
