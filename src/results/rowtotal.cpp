@@ -82,10 +82,15 @@ void toggleDisqualified(ResultPage &page, int row)
 {
     if (!isDataRow(page, row))
         return;
-    if (page.cell(row, ColTotal) == disqualifiedTotalText())
+    if (page.cell(row, ColTotal) == disqualifiedTotalText()) {
         writeRuleTotal(page, row);
-    else
+        // The "DIS" went with the mark; a driver left without a total must
+        // not keep it, as the ranking leaves places of such rows alone.
+        if (page.cell(row, ColPlace) == u"DIS")
+            page.setCell(row, ColPlace, QString());
+    } else {
         page.setCell(row, ColTotal, disqualifiedTotalText());
+    }
 }
 
 } // namespace vex

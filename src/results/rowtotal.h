@@ -28,7 +28,8 @@ void deleteTimes(ResultPage &page, int row);
 void clearResults(ResultPage &page);
 
 // Marks a driver as disqualified (total "-"), or lifts the mark when the row
-// already carries it; a lifted row gets its total back from its runs.
+// already carries it; a lifted row gets its total back from its runs and
+// loses the place "DIS" of the mark.
 void toggleDisqualified(ResultPage &page, int row);
 
 // The total text of a disqualified driver.

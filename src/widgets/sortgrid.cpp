@@ -346,6 +346,30 @@ void TSortGrid::selectResultRow(int row)
     viewport()->update();
 }
 
+void TSortGrid::editCell(int row, int column)
+{
+    if (!model() || row < 1 || row >= model()->rowCount() || column < 0 || column >= model()->columnCount())
+        return;
+    const QModelIndex index = model()->index(row, column);
+    if (!isEditableIndex(index)) {
+        selectResultRow(row);
+        return;
+    }
+    if (QWidget *editor = openEditor()) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    enterEditMode();
+    m_selecting = true;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_selecting = false;
+    const int left = horizontalScrollBar()->value();
+    scrollTo(index);
+    horizontalScrollBar()->setValue(left);
+    setFocus();
+    edit(index);
+}
+
 int TSortGrid::currentResultRow() const
 {
     const QModelIndex index = currentIndex();
@@ -514,11 +538,18 @@ void TSortGrid::mousePressEvent(QMouseEvent *event)
     // selected, the view would take the click for a second click on the cell
     // and hold back the editor, losing the keys typed right after the click.
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!m_editMode && isEditableIndex(index))
+    const bool editableInRowMode = !m_editMode && isEditableIndex(index);
+    if (editableInRowMode)
         selectionModel()->clearSelection();
     ++m_userInput;
     QTableView::mousePressEvent(event);
     --m_userInput;
+    // A click on the cell that is current already moves nothing, so the
+    // mode is chosen here: the cell just corrected can be corrected again.
+    if (editableInRowMode && index == currentIndex()) {
+        enterEditMode();
+        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 void TSortGrid::mouseMoveEvent(QMouseEvent *event)

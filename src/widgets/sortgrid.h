@@ -50,6 +50,10 @@ public:
     void selectResultRow(int row);
     // The current row, or -1 when there is none.
     int currentResultRow() const;
+    // Makes an editable cell current in edit mode and opens its editor with
+    // the text selected, so typing replaces it. Any other cell selects its
+    // row in row mode instead.
+    void editCell(int row, int column);
 
     bool isEditMode() const { return m_editMode; }
 

@@ -143,8 +143,15 @@ private Q_SLOTS:
         applyRowTotalRule(*page, 1);
         vex::toggleDisqualified(*page, 1);
         QCOMPARE(page->cell(1, ColTotal), u"-"_s);
+        page->setCell(1, ColPlace, u"DIS"_s); // as the ranking wrote it
         vex::toggleDisqualified(*page, 1);
         QCOMPARE(page->cell(1, ColTotal), QString());
+        QCOMPARE(page->cell(1, ColPlace), QString());
+        // A place number stays for the ranking to renew.
+        page->setCell(1, ColPlace, u"3"_s);
+        vex::toggleDisqualified(*page, 1);
+        vex::toggleDisqualified(*page, 1);
+        QCOMPARE(page->cell(1, ColPlace), u"3"_s);
     }
 };
 

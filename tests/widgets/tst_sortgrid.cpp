@@ -31,6 +31,8 @@ private Q_SLOTS:
     void enterCommitsAndReportsRow();
     void escapeDropsEditAndReportsRow();
     void escapeInRowMode();
+    void clickOnCurrentCellEditsAgain();
+    void editCellOpensEditorWithTextSelected();
     void typeAheadWrapsCaseInsensitively();
     void typeAheadFollowsSortColumn();
     void doubleClickReportsRow();
@@ -256,6 +258,50 @@ void TestSortGrid::escapeInRowMode()
     QCOMPARE(cancelled.size(), 1);
     QCOMPARE(cancelled.at(0).at(0).toInt(), 4);
     QVERIFY(m_grid->selectionModel()->isRowSelected(4, {}));
+}
+
+void TestSortGrid::clickOnCurrentCellEditsAgain()
+{
+    // After Enter the row is selected with the corrected cell still current;
+    // clicking that cell again must open it for the next correction.
+    click(2, ColRun1Penalty);
+    type(u"3"_s);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QVERIFY(!m_grid->isEditMode());
+    QCOMPARE(m_grid->currentIndex(), cell(2, ColRun1Penalty));
+    click(2, ColRun1Penalty);
+    QVERIFY(m_grid->isEditMode());
+    QCOMPARE(m_grid->selectionModel()->selectedIndexes(), QModelIndexList{cell(2, ColRun1Penalty)});
+    type(u"4"_s);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QCOMPARE(m_page->cell(2, ColRun1Penalty), u"4"_s);
+
+    // A time cell clicked again stays in row mode.
+    click(2, ColRun1);
+    click(2, ColRun1);
+    QVERIFY(!m_grid->isEditMode());
+}
+
+void TestSortGrid::editCellOpensEditorWithTextSelected()
+{
+    QSignalSpy rowChanged(m_grid, &TSortGrid::currentResultRowChanged);
+    m_grid->editCell(4, ColStNr);
+    QVERIFY(m_grid->isEditMode());
+    QCOMPARE(m_grid->currentIndex(), cell(4, ColStNr));
+    QCOMPARE(rowChanged.size(), 1);
+    QLineEdit *line = editor();
+    QVERIFY(line);
+    QCOMPARE(line->selectedText(), u"10"_s);
+    type(u"4x2"_s);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QCOMPARE(m_page->cell(4, ColStNr), u"42"_s);
+    QVERIFY(!m_grid->isEditMode());
+
+    // A cell that is never edited by hand selects its row instead.
+    m_grid->editCell(3, ColTotal);
+    QVERIFY(!m_grid->isEditMode());
+    QVERIFY(!editor());
+    QVERIFY(m_grid->selectionModel()->isRowSelected(3, {}));
 }
 
 void TestSortGrid::typeAheadWrapsCaseInsensitively()
