@@ -16,7 +16,9 @@ std::optional<QString> saveFileWhole(const QString &path, const QByteArray &byte
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return writeErrorText(path);
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers: a full disk or a size limit shows only when the
+    // buffer is flushed, and commit() alone would call a cut-off file good.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return writeErrorText(path);
     }
