@@ -107,6 +107,8 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
         m_services.office = m_ownOffice.get();
     }
     m_competition = new Competition(this);
+    // Whoever fills the class list, the class selector shows it.
+    connect(m_competition, &Competition::classesChanged, this, &TFormMain::fillClassSelector);
     m_run = new RunController(*m_services.ticks, this);
     m_timeDisplay = new TimeDisplay(this);
     FormCreate();
@@ -508,6 +510,9 @@ void TFormMain::createCommandArea(QWidget *band)
     cmb_Nr->setInsertPolicy(QComboBox::NoInsert);
     cmb_Nr->setMaxVisibleItems(10);
     cmb_Nr->lineEdit()->setMaxLength(5);
+    // The start number is what the operator typed: completing "1" to a listed
+    // "12" would put the run into another driver's row.
+    cmb_Nr->setCompleter(nullptr);
     // Only digits reach the start number; every other character is swallowed.
     cmb_Nr->lineEdit()->setValidator(
         new QRegularExpressionValidator(QRegularExpression(u"[0-9]{0,5}"_s), cmb_Nr));
@@ -708,9 +713,11 @@ void TFormMain::createResultPages(QWidget *central)
         });
         connect(grid, &TSortGrid::contextMenuRequested, this, [this](int, const QPoint &pos) { PopupMenuProtokol->popup(pos); });
     }
-    connect(PageControl1, &QTabWidget::tabBarClicked, this, [this](int index) {
-        if (index >= 0)
-            QTimer::singleShot(0, this, [this, index] { PageControl1Change(index); });
+    // Whatever brings a page to the front (a click on its tab, the keyboard),
+    // its class becomes the current class.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!m_choosingClass)
+            PageControl1Change(index);
     });
 }
 

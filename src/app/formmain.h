@@ -195,6 +195,7 @@ private:
     qint32 m_bestTime = 0;
     bool m_settingsSaved = false;
     bool m_closing = false;
+    bool m_choosingClass = false; // the class selector is bringing its page to the front
     QString m_saveFolder;
     QString m_openFolder;
     QString m_saveFileName;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +51,54 @@ void followChosenFolder(const QString &path)
 {
     QDir::setCurrent(QFileInfo(path).absolutePath());
 }
+
+bool pageHoldsData(const ResultPage &page)
+{
+    return page.rows() >= 2 && !page.cell(1, ColStNr).isEmpty();
+}
+
+// Loading replaces all ten pages, so it must ask whenever any of them would
+// lose drivers, not only the page in front.
+bool competitionHoldsData(const Competition &competition)
+{
+    for (int k = 0; k < Competition::pageCount(); ++k) {
+        if (pageHoldsData(*competition.page(k)))
+            return true;
+    }
+    return false;
+}
+
+// The writers walk the class list, which only a load with class headings
+// fills. Drivers typed into the first page by hand, or loaded from a list
+// without headings, would be left out of every file; for the time of a write
+// that page stands in as a class under its own caption. The class selector
+// never sees the stand-in.
+class FirstPageAsClass
+{
+public:
+    explicit FirstPageAsClass(Competition &competition)
+        : m_competition(competition)
+        , m_standIn(competition.classes().isEmpty() && pageHoldsData(*competition.page(0)))
+    {
+        if (m_standIn) {
+            const QSignalBlocker quiet(&m_competition);
+            m_competition.setClasses({m_competition.page(0)->caption()});
+        }
+    }
+    ~FirstPageAsClass()
+    {
+        if (m_standIn) {
+            const QSignalBlocker quiet(&m_competition);
+            m_competition.setClasses({});
+        }
+    }
+    FirstPageAsClass(const FirstPageAsClass &) = delete;
+    FirstPageAsClass &operator=(const FirstPageAsClass &) = delete;
+
+private:
+    Competition &m_competition;
+    const bool m_standIn;
+};
 
 } // namespace
 
@@ -88,6 +137,7 @@ void TFormMain::sbSaveClick()
     QApplication::processEvents();
 
     const QString filter = request.filters.value(choice->filterIndex - 1);
+    const FirstPageAsClass standIn(*m_competition);
     std::optional<QString> error;
     switch (typeOfFilter(filter)) {
     case FileType::Text:
@@ -111,7 +161,7 @@ void TFormMain::sbSaveClick()
 
 void TFormMain::sbLoadClick()
 {
-    if (sbSave->isEnabled() && !AskYesNo(u"Protokoll überschreiben?"_s))
+    if (competitionHoldsData(*m_competition) && !AskYesNo(u"Protokoll überschreiben?"_s))
         return;
     FileDialogRequest request;
     request.caption = u"Öffnen"_s;
@@ -143,6 +193,7 @@ void TFormMain::sbLoadClick()
 
 void TFormMain::WriteProtocolText(const QString &path)
 {
+    const FirstPageAsClass standIn(*m_competition);
     if (const std::optional<QString> error = vex::WriteProtocolText(*m_competition, path))
         showError(*error);
 }
@@ -151,8 +202,9 @@ void TFormMain::ReadProtocolText(const QString &path)
 {
     const ProtocolReadResult result = vex::ReadProtocolText(*m_competition, path);
     if (!result.opened) {
-        // Page 1 was reset already; the operator learns why it is empty.
-        SelectResultRow(1);
+        // Page 1 was reset already; the selectors must not offer its old
+        // drivers, and the operator learns why it is empty.
+        cmb_KlasseChange();
         UpdateFileButtons();
         showError(result.error);
         return;
@@ -199,6 +251,7 @@ void TFormMain::WriteHtmlReport(const QString &path)
     info.appTitle = m_services.identity.title;
     info.columnWidthPercent = m_widthPercent.shares();
     info.clubShown = m_grids[0]->columnWidths().value(ColClub, 0) >= 0 && m_widthPercent.share(ColClub) > 0;
+    const FirstPageAsClass standIn(*m_competition);
     if (const std::optional<QString> error = vex::WriteHtmlReport(*m_competition, info, path))
         showError(*error);
 }

@@ -3,6 +3,7 @@
 #include "app/formmain.h"
 
 #include "display/timedisplay.h"
+#include "reports/officereports.h"
 #include "results/ranking.h"
 #include "results/recording.h"
 #include "results/rowtotal.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -24,6 +26,19 @@
 using namespace Qt::StringLiterals;
 
 namespace vex {
+
+namespace {
+
+// A command that changes cells ends an open cell edit first: left open, the
+// editor would write its text back over what the command just wrote.
+void commitCellEdit(TSortGrid *grid)
+{
+    const int row = grid->currentResultRow();
+    if (grid->isEditMode() && row >= 1)
+        grid->selectResultRow(row);
+}
+
+} // namespace
 
 void TFormMain::SelectResultRow(int row)
 {
@@ -47,16 +62,21 @@ void TFormMain::RankActivePage()
         return;
     ResultPage *page = activePage();
     TSortGrid *grid = activeGrid();
-    // The sort moves rows; the driver under the cursor is found again by
-    // start number, so an entry never lands in another driver's row.
+    // The sort moves rows; the driver under the cursor is selected again, so
+    // an entry never lands in another driver's row. The grid's current row
+    // moves with its driver; the start number finds him should it not.
     const int current = grid->currentResultRow();
     const QString key = current >= 1 ? page->cell(current, ColStNr) : QString();
     const RankResult result = RankPage(*page, true);
     grid->setTypeAheadColumn(ColTotal);
     m_bestTime = result.bestTimeMs;
     lbl_Club2->setText(result.bestDriverLabel);
-    const int again = key.isEmpty() ? -1 : FindRowByStartNumber(*page, key);
-    SelectResultRow(again >= 1 ? again : qMax(1, current));
+    int again = grid->currentResultRow();
+    if (again < 1 || page->cell(again, ColStNr) != key) {
+        const int found = FindRowByStartNumber(*page, key);
+        again = found >= 1 ? found : qMax(1, current);
+    }
+    SelectResultRow(again);
     ShowTime(1, m_bestTime);
 }
 
@@ -72,8 +92,10 @@ void TFormMain::cmb_KlasseChange()
 {
     const int index = cmb_Klasse->currentIndex();
     // A typed text that names no class leaves the page as it is.
-    if (index >= 0 && index < m_competition->classes().size() && index < kPageCount)
+    if (index >= 0 && index < m_competition->classes().size() && index < kPageCount) {
+        const QScopedValueRollback guard(m_choosingClass, true);
         PageControl1->setCurrentIndex(index);
+    }
     rebuildStartNumbers();
     const int current = activeGrid()->currentResultRow();
     {
@@ -82,13 +104,17 @@ void TFormMain::cmb_KlasseChange()
     }
     cmb_NrChange();
     FindPageBest();
+    UpdateFileButtons();
 }
 
 void TFormMain::PageControl1Change(int index)
 {
     if (index < 0 || index >= kPageCount)
         return;
-    PageControl1->setCurrentIndex(index);
+    {
+        const QScopedValueRollback guard(m_choosingClass, true);
+        PageControl1->setCurrentIndex(index);
+    }
     if (index < cmb_Klasse->count()) {
         const QSignalBlocker block(cmb_Klasse);
         cmb_Klasse->setCurrentIndex(index);
@@ -113,7 +139,15 @@ void TFormMain::rebuildStartNumbers()
 void TFormMain::cmb_NrChange()
 {
     ResultPage *page = activePage();
-    const int row = FindRowByStartNumber(*page, cmb_Nr->currentText());
+    const QString number = cmb_Nr->currentText();
+    // A typed start number of the list selects its item, so that "Nächster"
+    // goes on from the driver the operator chose.
+    const int item = cmb_Nr->findText(number, Qt::MatchExactly);
+    if (item >= 0 && item != cmb_Nr->currentIndex()) {
+        const QSignalBlocker block(cmb_Nr);
+        cmb_Nr->setCurrentIndex(item);
+    }
+    const int row = FindRowByStartNumber(*page, number);
     if (row < 0)
         return;
     lbl_Nr2->setText(page->cell(row, ColStNr));
@@ -187,15 +221,14 @@ void TFormMain::Neuezeile1Click()
         grid->setTopRow(qMax(1, page->rows() - visible));
     // The proposed start number is selected for editing, so the operator can
     // type over it at once.
-    grid->setFocus();
-    grid->setCurrentIndex(page->index(row, ColStNr));
-    grid->edit(page->index(row, ColStNr));
+    grid->editCell(row, ColStNr);
     FormResize();
     UpdateFileButtons();
 }
 
 void TFormMain::DelResultClick()
 {
+    commitCellEdit(activeGrid());
     const int row = activeGrid()->currentResultRow();
     if (row < 1)
         return;
@@ -206,6 +239,7 @@ void TFormMain::DelResultClick()
 
 void TFormMain::mDisClick()
 {
+    commitCellEdit(activeGrid());
     const int row = activeGrid()->currentResultRow();
     if (row < 1)
         return;
@@ -215,6 +249,7 @@ void TFormMain::mDisClick()
 
 void TFormMain::mClear1Click()
 {
+    commitCellEdit(activeGrid());
     const int row = activeGrid()->currentResultRow();
     if (row < 1 || !AskYesNo(u"Zeile entfernen?"_s))
         return;
@@ -222,10 +257,12 @@ void TFormMain::mClear1Click()
     SelectResultRow(qMin(row, activePage()->rows() - 1));
     RankActivePage();
     UpdateFileButtons();
+    updateTimeError();
 }
 
 void TFormMain::sbPlatzClick()
 {
+    commitCellEdit(activeGrid());
     recalcAllRowTotals(*activePage());
     RankActivePage();
 }
@@ -236,6 +273,7 @@ void TFormMain::EnterRun()
 {
     if (!m_run->enter())
         return;
+    commitCellEdit(activeGrid());
     RunEntry entry;
     entry.startNumber = cmb_Nr->currentText();
     entry.name = txt_Name->text();
@@ -300,10 +338,8 @@ void TFormMain::UpdateFileButtons()
     const bool holdsData = page->rows() >= 2 && !page->cell(1, ColStNr).isEmpty();
     sbCLS->setEnabled(holdsData);
     sbPrint->setEnabled(holdsData);
-    // No spreadsheet or word-processor automation is registered on this
-    // platform yet.
-    sbExcel->setEnabled(false);
-    sbWord->setEnabled(false);
+    sbExcel->setEnabled(holdsData && m_services.office->spreadsheetAvailable());
+    sbWord->setEnabled(holdsData && m_services.office->wordProcessorAvailable());
     sbSave->setEnabled(holdsData);
     sbInet->setEnabled(holdsData);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 // A main window on the offscreen platform with the outside world faked: the
-// tick counter, the sound, the help viewer and the desktop shell.
+// tick counter, the sound, the help viewer, the desktop shell and the file
+// dialogs.
 
 #include "app/desktopshell.h"
+#include "app/filechooser.h"
 #include "app/formmain.h"
 #include "app/helpviewer.h"
 #include "app/runsound.h"
@@ -16,6 +18,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class FakeTicks final : public vex::TickSource
 {
@@ -51,12 +55,37 @@ public:
     QStringList printed;
 };
 
+// Answers the file dialogs without showing them: each dialog takes the answer
+// set for it (nothing set: cancelled) and keeps what it was asked.
+class FakeFileChooser final : public vex::FileChooser
+{
+public:
+    std::optional<vex::FileChoice> chooseSave(QWidget *, const vex::FileDialogRequest &request) override
+    {
+        saveRequests.append(request);
+        return std::exchange(nextSave, std::nullopt);
+    }
+    std::optional<vex::FileChoice> chooseOpen(QWidget *, const vex::FileDialogRequest &request) override
+    {
+        openRequests.append(request);
+        return std::exchange(nextOpen, std::nullopt);
+    }
+    void answerSave(const QString &path, int filterIndex = 1) { nextSave = vex::FileChoice{path, filterIndex}; }
+    void answerOpen(const QString &path, int filterIndex = 1) { nextOpen = vex::FileChoice{path, filterIndex}; }
+
+    std::optional<vex::FileChoice> nextSave;
+    std::optional<vex::FileChoice> nextOpen;
+    QList<vex::FileDialogRequest> saveRequests;
+    QList<vex::FileDialogRequest> openRequests;
+};
+
 struct MainWindowFixture
 {
     FakeTicks ticks;
     FakeSound sound;
     FakeHelp help;
     FakeShell shell;
+    FakeFileChooser files;
     std::unique_ptr<vex::TFormMain> window;
 
     explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {})
@@ -72,6 +101,7 @@ struct MainWindowFixture
         services.sound = &sound;
         services.help = &help;
         services.shell = &shell;
+        services.files = &files;
         services.settingsBackend = settings;
         services.identity = identity;
         window = std::make_unique<vex::TFormMain>(services);

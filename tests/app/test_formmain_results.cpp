@@ -1,0 +1,984 @@
+// The result pages of the real main window, driven by keys and mouse: recording
+// runs, the next driver, hand corrections, class switching, ranking and the
+// best time.
+#include "mainwindowfixture.h"
+
+#include "display/digit.h"
+#include "results/resultpage.h"
+#include "results/startnumbers.h"
+#include "widgets/commandbutton.h"
+#include "widgets/sortgrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace vex;
+
+namespace {
+
+// Start number, name, club, TR, StS, Lauf 1, StS, Lauf 2, StS, Gesamt, Platz.
+QStringList driver(const QString &stNr, const QString &name, const QString &club = {},
+                   const QString &run1 = {}, const QString &pen1 = {}, const QString &run2 = {},
+                   const QString &pen2 = {}, const QString &total = {}, const QString &place = {})
+{
+    return {stNr, name, club, {}, {}, run1, pen1, run2, pen2, total, place};
+}
+
+// A column's width for its share: halves round to the even neighbour, less
+// one pixel for the grid line.
+int roundedShare(int clientWidth, int percent)
+{
+    return int(std::nearbyint(clientWidth * percent / 100.0)) - 1;
+}
+
+// Types at the widget that has the focus, one key after the other, as the
+// focus may move to the cell editor the first key opens.
+void typeAtFocus(const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(c));
+}
+
+} // namespace
+
+class TestFormMainResults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    // Recording.
+    void recordIntoReusedNewAndFoundRows();
+    void entryWithoutStartNumberNumbersTheRow();
+    void typedStartNumberIsNotCompleted();
+    void automaticEntryFiresOnce();
+    void f9CancelsPendingAutomaticEntry();
+    void nextWrapsToFirstStartNumber();
+    void penaltiesKeptAfterAbort();
+    void wholeCycleOfSeveralDrivers();
+
+    // Hand corrections.
+    void enterRecomputesAndRanks();
+    void rankingKeepsDriverWithSharedStartNumber();
+    void escapeRecomputesNothing();
+    void commandsEndAnOpenCellEdit();
+    void cellKeyFilter_data();
+    void cellKeyFilter();
+    void doubleClickLoadsDriver();
+    void newRowProposesStartNumber_data();
+    void newRowProposesStartNumber();
+    void newRowReusesEmptyRow();
+    void deleteTimesByPopupMenu();
+    void typeAheadFindsNames();
+
+    // Disqualifying and removing rows.
+    void disqualifyAndLift();
+    void removeRowAsksAndRanks();
+    void removingLastRowEmptiesIt();
+
+    // Class, run and club.
+    void classSwitchByComboAndTabs();
+    void timeErrorFollowsChosenRun();
+    void clubSwitchHidesAndGivesTenPercent();
+    void autoRangOffRanksNothing();
+
+private:
+    template <typename T = QWidget>
+    T *child(const QString &name) const
+    {
+        T *w = m_f->child<T>(name);
+        if (!w)
+            qFatal("no child %s", qPrintable(name));
+        return w;
+    }
+    ResultPage *page(int index = -1) const
+    {
+        return m_f->window->competition().page(index < 0 ? m_f->window->activePageIndex() : index);
+    }
+    TSortGrid *grid() const { return m_f->window->activeGrid(); }
+    QString cell(int row, int column) const { return page()->cell(row, column); }
+    int rowOf(const QString &stNr) const { return FindRowByStartNumber(*page(), stNr); }
+    QString cellOf(const QString &stNr, int column) const { return cell(rowOf(stNr), column); }
+    QString status() const { return child<QLabel>(u"StatusPanel1"_s)->text(); }
+    QList<int> bestDigits() const;
+
+    // Fills pages directly, as a loader would, then chooses the first class.
+    void load(const QList<QList<QStringList>> &classes, const QStringList &names);
+    void chooseClass(int index);
+    // The offscreen platform leaves a closed popup or dialog the active
+    // window; a window manager would give the main window back its keys.
+    void reactivate();
+    void typeStartNumber(const QString &text);
+    void typeName(const QString &text);
+    void chooseRun(int run);
+    // One run of that many milliseconds, started and stopped by F5.
+    void drive(int ms);
+    void clickCell(int row, int column);
+    // A right click on the row, then the entry of the popup menu; a question
+    // the entry asks gets the answer.
+    void popupCommand(int row, const QString &actionName, std::optional<Answer> answer = {});
+
+    std::unique_ptr<MainWindowFixture> m_f;
+};
+
+void TestFormMainResults::init()
+{
+    m_f = std::make_unique<MainWindowFixture>();
+}
+
+void TestFormMainResults::cleanup()
+{
+    m_f.reset();
+}
+
+QList<int> TestFormMainResults::bestDigits() const
+{
+    QList<int> shown;
+    for (int d = 3; d <= 8; ++d)
+        shown.append(child<TDigit>(u"Digit%1a"_s.arg(d))->value());
+    return shown;
+}
+
+void TestFormMainResults::load(const QList<QList<QStringList>> &classes, const QStringList &names)
+{
+    Competition &c = m_f->window->competition();
+    for (int i = 0; i < classes.size(); ++i) {
+        ResultPage *p = c.page(i);
+        p->setRowCount(int(classes.at(i).size()) + 1);
+        for (int r = 0; r < classes.at(i).size(); ++r)
+            p->setRow(r + 1, classes.at(i).at(r));
+        p->setCaption(names.at(i));
+        p->setTabVisible(true);
+    }
+    c.setClasses(names);
+    chooseClass(0);
+}
+
+// As the operator does: open the list and click the class.
+void TestFormMainResults::chooseClass(int index)
+{
+    auto *combo = child<QComboBox>(u"cmb_Klasse"_s);
+    QVERIFY(index < combo->count());
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    const QRect item = view->visualRect(combo->model()->index(index, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(combo->currentIndex(), index);
+    reactivate();
+}
+
+void TestFormMainResults::reactivate()
+{
+    m_f->window->activateWindow();
+    QApplication::setActiveWindow(m_f->window.get());
+    QTRY_COMPARE(QApplication::activeWindow(), m_f->window.get());
+    QTRY_COMPARE(QGuiApplication::focusWindow(), m_f->window->windowHandle());
+}
+
+void TestFormMainResults::typeStartNumber(const QString &text)
+{
+    QLineEdit *edit = child<QComboBox>(u"cmb_Nr"_s)->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+void TestFormMainResults::typeName(const QString &text)
+{
+    auto *edit = child<QLineEdit>(u"txt_Name"_s);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+void TestFormMainResults::chooseRun(int run)
+{
+    QTest::mouseClick(child(u"RadioButton%1"_s.arg(run)), Qt::LeftButton);
+    QCOMPARE(m_f->window->CurrentRun(), run);
+}
+
+void TestFormMainResults::drive(int ms)
+{
+    m_f->ticks.value = 1000;
+    m_f->key(Qt::Key_F5);
+    m_f->ticks.value = 1000 + quint32(ms);
+    m_f->key(Qt::Key_F5);
+    QCOMPARE(m_f->window->runController().state(), RunState::Stopped);
+}
+
+void TestFormMainResults::clickCell(int row, int column)
+{
+    const QRect r = grid()->visualRect(page()->index(row, column));
+    QVERIFY(r.isValid());
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void TestFormMainResults::popupCommand(int row, const QString &actionName, std::optional<Answer> answer)
+{
+    const QRect r = grid()->visualRect(page()->index(row, ColName));
+    QTest::mouseClick(grid()->viewport(), Qt::RightButton, {}, r.center());
+    QCOMPARE(grid()->currentResultRow(), row);
+    // The platform follows a right click with a context-menu event.
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, r.center(), grid()->viewport()->mapToGlobal(r.center()));
+    QApplication::sendEvent(grid()->viewport(), &menuEvent);
+    auto *menu = child<QMenu>(u"PopupMenuProtokol"_s);
+    QTRY_VERIFY(menu->isVisible());
+    auto *action = child<QAction>(actionName);
+    if (answer)
+        answerNextQuestion(*answer);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    QTRY_VERIFY(!menu->isVisible());
+    reactivate();
+}
+
+// ---------------------------------------------------------------- recording
+
+void TestFormMainResults::recordIntoReusedNewAndFoundRows()
+{
+    QCOMPARE(status(), u"1:1"_s);
+    // A fresh page: the first entry takes its empty row.
+    typeStartNumber(u"7"_s);
+    typeName(u"Muster, Max"_s);
+    child<QLineEdit>(u"txt_Club"_s)->setText(u"MSC Nord"_s);
+    chooseRun(1);
+    drive(45120);
+    QTest::mouseClick(child(u"bFehl2"_s), Qt::LeftButton);
+    QTest::mouseClick(child(u"bFehl2"_s), Qt::LeftButton);
+    QTest::mouseClick(child(u"bFehl10"_s), Qt::LeftButton);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->rows(), 2);
+    QCOMPARE(page()->row(1), driver(u"7"_s, u"Muster, Max"_s, u"MSC Nord"_s, u"45,12"_s, u"14"_s));
+    QCOMPARE(status(), u"1:1"_s);
+    QVERIFY(child(u"lbl_Time_error"_s)->isVisible());
+
+    // A start number not on the page appends a row.
+    m_f->key(Qt::Key_F10);
+    QCOMPARE(child<QSpinBox>(u"seStrafe"_s)->value(), 0);
+    typeStartNumber(u"12"_s);
+    typeName(u"Zander, Zoe"_s);
+    drive(52000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->rows(), 3);
+    QCOMPARE(cellOf(u"12"_s, ColRun1), u"52,00"_s);
+    QCOMPARE(cellOf(u"12"_s, ColRun1Penalty), u"0"_s);
+    QCOMPARE(status(), u"%1:2"_s.arg(rowOf(u"12"_s)));
+
+    // Run 2 for 7: the row is found, the total includes the 14 penalty
+    // seconds and the page is ranked with 7 in front.
+    m_f->key(Qt::Key_F10);
+    typeStartNumber(u"7"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Muster, Max"_s);
+    chooseRun(2);
+    QVERIFY(!child(u"lbl_Time_error"_s)->isVisible());
+    drive(50000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->rows(), 3);
+    QCOMPARE(rowOf(u"7"_s), 1);
+    QCOMPARE(cell(1, ColTotal), u"1:49,12"_s);
+    QCOMPARE(cell(1, ColPlace), u"1"_s);
+    QCOMPARE(grid()->currentResultRow(), 1);
+
+    // Run 2 again replaces time and penalty; total and ranking follow.
+    m_f->key(Qt::Key_F10);
+    typeStartNumber(u"12"_s);
+    drive(40000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cellOf(u"12"_s, ColTotal), u"1:32,00"_s);
+    m_f->key(Qt::Key_F10);
+    typeStartNumber(u"12"_s);
+    drive(60000);
+    QTest::mouseClick(child(u"bFehl2"_s), Qt::LeftButton);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cellOf(u"12"_s, ColRun2), u"1:00,00"_s);
+    QCOMPARE(cellOf(u"12"_s, ColRun2Penalty), u"2"_s);
+    QCOMPARE(cellOf(u"12"_s, ColTotal), u"1:54,00"_s);
+    QCOMPARE(rowOf(u"7"_s), 1);
+    QCOMPARE(cellOf(u"12"_s, ColPlace), u"2"_s);
+    // The training run is entered, but never counts.
+    m_f->key(Qt::Key_F10);
+    typeStartNumber(u"7"_s);
+    chooseRun(0);
+    drive(30000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cellOf(u"7"_s, ColTR), u"30,00"_s);
+    QCOMPARE(cellOf(u"7"_s, ColTotal), u"1:49,12"_s);
+}
+
+void TestFormMainResults::entryWithoutStartNumberNumbersTheRow()
+{
+    load({{driver(u"1"_s, u"A"_s), driver(u"2"_s, u"B"_s), driver(u"3"_s, u"C"_s), driver(u"4"_s, u"D"_s),
+           driver(u"5"_s, u"E"_s)}},
+         {u"Bambini"_s});
+    typeStartNumber(QString());
+    typeName(u"Neu, Nina"_s);
+    chooseRun(1);
+    drive(41000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->rows(), 7);
+    QCOMPARE(page()->row(6), driver(u"6"_s, u"Neu, Nina"_s, {}, u"41,00"_s, u"0"_s));
+    QCOMPARE(status(), u"6:6"_s);
+}
+
+// The start number is what the operator typed: the field must not complete
+// "1" to the "12" of the list, or the run would land in driver 12's row.
+void TestFormMainResults::typedStartNumberIsNotCompleted()
+{
+    load({{driver(u"12"_s, u"Zwölf"_s), driver(u"13"_s, u"Dreizehn"_s)}}, {u"Bambini"_s});
+    typeStartNumber(u"1x"_s); // only digits reach the field
+    QCOMPARE(child<QComboBox>(u"cmb_Nr"_s)->currentText(), u"1"_s);
+    typeName(u"Eins"_s);
+    chooseRun(1);
+    drive(42000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->rows(), 4);
+    QCOMPARE(cellOf(u"1"_s, ColName), u"Eins"_s);
+    QCOMPARE(cellOf(u"12"_s, ColRun1), QString());
+}
+
+void TestFormMainResults::automaticEntryFiresOnce()
+{
+    m_f->window->runController().setAutoEntry(true, 60);
+    typeStartNumber(u"3"_s);
+    chooseRun(1);
+    drive(43000);
+    QVERIFY(m_f->window->runController().autoEntryPending());
+    QCOMPARE(cell(1, ColRun1), QString());
+    QTRY_COMPARE(m_f->window->runController().state(), RunState::Entered);
+    QCOMPARE(cell(1, ColRun1), u"43,00"_s);
+    QVERIFY(!m_f->window->runController().autoEntryPending());
+    QTest::qWait(150);
+    QCOMPARE(page()->rows(), 2);
+}
+
+void TestFormMainResults::f9CancelsPendingAutomaticEntry()
+{
+    RunController &rc = m_f->window->runController();
+    rc.setAutoEntry(true, 150);
+    typeStartNumber(u"3"_s);
+    chooseRun(1);
+    drive(43000);
+    m_f->key(Qt::Key_F9);
+    QVERIFY(!rc.autoEntryPending());
+    QCOMPARE(cell(1, ColRun1), u"43,00"_s);
+    // The next driver starts and stops before the first delay would have
+    // ended; nothing is entered for him behind the operator's back.
+    m_f->key(Qt::Key_F10);
+    rc.setAutoEntry(true, 5000);
+    typeStartNumber(u"4"_s);
+    drive(44000);
+    QTest::qWait(300);
+    QCOMPARE(rc.state(), RunState::Stopped);
+    QCOMPARE(rowOf(u"4"_s), -1);
+    // Turning the switch off drops the pending entry.
+    auto *automatic = child<QCheckBox>(u"cbAutomatisch"_s);
+    automatic->setChecked(true);
+    automatic->click();
+    QVERIFY(!rc.autoEntryPending());
+}
+
+void TestFormMainResults::nextWrapsToFirstStartNumber()
+{
+    load({{driver(u"1"_s, u"Adler, Anna"_s, {}, u"50,00"_s, u"0"_s),
+           driver(u"2"_s, u"Bauer, Ben"_s, {}, u"51,00"_s, u"0"_s),
+           driver(u"3"_s, u"Cramer, Cem"_s, {}, u"52,00"_s, u"0"_s)}},
+         {u"Bambini"_s});
+    auto *nr = child<QComboBox>(u"cmb_Nr"_s);
+    QCOMPARE(nr->count(), 3);
+    QCOMPARE(nr->currentText(), u"1"_s);
+    typeStartNumber(u"3"_s);
+    chooseRun(2);
+    drive(30000);
+    m_f->key(Qt::Key_F9);
+    // The ranking moved 3 to the top; the list keeps the start order.
+    QCOMPARE(rowOf(u"3"_s), 1);
+    QCOMPARE(grid()->currentResultRow(), 1);
+    QTest::mousePress(child(u"bNext"_s), Qt::LeftButton);
+    QCOMPARE(nr->currentText(), u"1"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Adler, Anna"_s);
+    QCOMPARE(child<QLabel>(u"lbl_Nr2"_s)->text(), u"1"_s);
+    QCOMPARE(grid()->currentResultRow(), rowOf(u"1"_s));
+    QCOMPARE(status(), u"2:3"_s);
+    // Then on in start order, not in ranked order.
+    drive(31000);
+    m_f->key(Qt::Key_F9);
+    m_f->key(Qt::Key_F10);
+    QCOMPARE(nr->currentText(), u"2"_s);
+}
+
+void TestFormMainResults::penaltiesKeptAfterAbort()
+{
+    typeStartNumber(u"5"_s);
+    chooseRun(1);
+    m_f->key(Qt::Key_F5);
+    QTest::mouseClick(child(u"bFehl2"_s), Qt::LeftButton);
+    m_f->key(Qt::Key_F8);
+    QCOMPARE(child<QSpinBox>(u"seStrafe"_s)->value(), 2);
+    drive(47000);
+    QTest::mouseClick(child(u"bFehl10"_s), Qt::LeftButton); // after the stop, before the entry
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cellOf(u"5"_s, ColRun1Penalty), u"12"_s);
+    QCOMPARE(cellOf(u"5"_s, ColRun1), u"47,00"_s);
+    m_f->key(Qt::Key_F10);
+    QCOMPARE(child<QSpinBox>(u"seStrafe"_s)->value(), 0);
+}
+
+// Three drivers through both scoring runs, by keys and mouse, as at an event.
+void TestFormMainResults::wholeCycleOfSeveralDrivers()
+{
+    load({{driver(u"1"_s, u"Adler, Anna"_s, u"MSC"_s), driver(u"2"_s, u"Bauer, Ben"_s, u"AC"_s),
+           driver(u"3"_s, u"Cramer, Cem"_s, u"KC"_s)}},
+         {u"Bambini"_s});
+    auto *nr = child<QComboBox>(u"cmb_Nr"_s);
+    auto *start = child<TLbSpeedButton>(u"bSTART"_s);
+    auto *stop = child<TLbSpeedButton>(u"bSTOP"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Adler, Anna"_s);
+    QCOMPARE(status(), u"1:3"_s);
+
+    struct Run
+    {
+        int ms;
+        int pylons;
+        int gates;
+    };
+    const QList<Run> run1{{45120, 1, 0}, {47000, 0, 0}, {44000, 0, 1}};
+    const QList<Run> run2{{50000, 0, 0}, {46000, 0, 0}, {40000, 0, 0}};
+    for (int r = 1; r <= 2; ++r) {
+        chooseRun(r);
+        for (int d = 0; d < 3; ++d) {
+            const Run &run = (r == 1 ? run1 : run2).at(d);
+            QCOMPARE(nr->currentText(), QString::number(d + 1));
+            QVERIFY(!child(u"lbl_Time_error"_s)->isVisible());
+            m_f->ticks.value = 5000;
+            QTest::mousePress(start, Qt::LeftButton);
+            m_f->ticks.value = 5000 + quint32(run.ms);
+            QTest::mousePress(stop, Qt::LeftButton);
+            for (int i = 0; i < run.pylons; ++i)
+                QTest::mouseClick(child(u"bFehl2"_s), Qt::LeftButton);
+            for (int i = 0; i < run.gates; ++i)
+                QTest::mouseClick(child(u"bFehl10"_s), Qt::LeftButton);
+            if (d % 2 == 0)
+                m_f->key(Qt::Key_F9);
+            else
+                QTest::mouseClick(child(u"bEintragen"_s), Qt::LeftButton);
+            // The entry went to the chosen driver, wherever the ranking put him.
+            QCOMPARE(grid()->currentResultRow(), rowOf(QString::number(d + 1)));
+            QCOMPARE(cell(grid()->currentResultRow(), ColName), child<QLabel>(u"lbl_Name2"_s)->text());
+            QVERIFY(child(u"lbl_Time_error"_s)->isVisible());
+            if (d % 2 == 0)
+                QTest::mousePress(child(u"bNext"_s), Qt::LeftButton);
+            else
+                m_f->key(Qt::Key_F10);
+        }
+        QCOMPARE(nr->currentText(), u"1"_s); // wrapped round
+    }
+
+    QCOMPARE(page()->rows(), 4);
+    const QList<QStringList> expected{
+        driver(u"2"_s, u"Bauer, Ben"_s, u"AC"_s, u"47,00"_s, u"0"_s, u"46,00"_s, u"0"_s, u"1:33,00"_s, u"1"_s),
+        driver(u"3"_s, u"Cramer, Cem"_s, u"KC"_s, u"44,00"_s, u"10"_s, u"40,00"_s, u"0"_s, u"1:34,00"_s, u"2"_s),
+        driver(u"1"_s, u"Adler, Anna"_s, u"MSC"_s, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s, u"1:37,12"_s, u"3"_s),
+    };
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(page()->row(row), expected.at(row - 1));
+    QCOMPARE(m_f->window->BestTime(), 93000);
+    QCOMPARE(bestDigits(), (QList<int>{0, 1, 3, 3, 0, 0}));
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer, Ben"_s);
+    QCOMPARE(status(), u"3:3"_s); // driver 1, the current one, is last now
+}
+
+// ---------------------------------------------------------------- hand corrections
+
+void TestFormMainResults::enterRecomputesAndRanks()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"50,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:40,00"_s, u"2"_s),
+           driver(u"2"_s, u"Bauer"_s, {}, u"45,12"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,12"_s, u"1"_s)}},
+         {u"Bambini"_s});
+    // Bauer's penalty mended to 6 seconds puts him behind Adler.
+    clickCell(2, ColRun1Penalty);
+    QVERIFY(grid()->isEditMode());
+    typeAtFocus(u"6"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(!grid()->isEditMode());
+    QCOMPARE(page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"45,12"_s, u"6"_s, u"50,00"_s, u"0"_s, u"1:41,12"_s, u"2"_s));
+    QCOMPARE(page()->row(1).at(ColPlace), u"1"_s);
+    QCOMPARE(m_f->window->BestTime(), 100000);
+    // The corrected driver stays selected.
+    QCOMPARE(grid()->currentResultRow(), 2);
+    QCOMPARE(status(), u"2:2"_s);
+
+    // A penalty typed with a comma counts 0; the cell keeps its text.
+    clickCell(2, ColRun1Penalty);
+    typeAtFocus(u"2,5"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QCOMPARE(rowOf(u"2"_s), 1);
+    QCOMPARE(cell(1, ColRun1Penalty), u"2,5"_s);
+    QCOMPARE(cell(1, ColTotal), u"1:35,12"_s);
+    QCOMPARE(grid()->currentResultRow(), 1);
+}
+
+// Loaded rows may share a start number (the loader's blank " "): the ranking
+// must stay on the driver just corrected, not jump to the first of them.
+void TestFormMainResults::rankingKeepsDriverWithSharedStartNumber()
+{
+    load({{driver(u" "_s, u"Bauer"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+           driver(u" "_s, u"Adler"_s, {}, u"50,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:40,00"_s, u"2"_s)}},
+         {u"Bambini"_s});
+    clickCell(2, ColRun2Penalty);
+    typeAtFocus(u"2"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cell(2, ColTotal), u"1:42,00"_s);
+    QCOMPARE(grid()->currentResultRow(), 2);
+    QCOMPARE(status(), u"2:2"_s);
+}
+
+void TestFormMainResults::escapeRecomputesNothing()
+{
+    // Totals as loaded: the rule would give 1:40,00 for driver 1.
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"50,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"2:00,00"_s, u"2"_s),
+           driver(u"2"_s, u"Bauer"_s, {}, u"55,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:45,00"_s, u"1"_s)}},
+         {u"Bambini"_s});
+    const QStringList before = page()->row(1);
+    clickCell(1, ColRun1Penalty);
+    typeAtFocus(u"3"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!grid()->isEditMode());
+    QCOMPARE(page()->row(1), before);
+    QCOMPARE(grid()->currentResultRow(), 1);
+    // Escape in row mode too.
+    QTest::keyClick(grid(), Qt::Key_Escape);
+    QCOMPARE(page()->row(1), before);
+    // The ranking button then recomputes and ranks.
+    QTest::mouseClick(child(u"sbPlatz"_s), Qt::LeftButton);
+    QCOMPARE(cell(1, ColTotal), u"1:40,00"_s);
+    QCOMPARE(cell(1, ColPlace), u"1"_s);
+}
+
+// An edit still open when a command writes the row must not write its text
+// back over the command's afterwards.
+void TestFormMainResults::commandsEndAnOpenCellEdit()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s)}},
+         {u"Bambini"_s});
+    // The ranking button counts the penalty being typed.
+    clickCell(1, ColRun2Penalty);
+    typeAtFocus(u"3"_s);
+    QTest::mouseClick(child(u"sbPlatz"_s), Qt::LeftButton);
+    QCOMPARE(cell(1, ColRun2Penalty), u"3"_s);
+    QCOMPARE(cell(1, ColTotal), u"1:38,00"_s);
+    QVERIFY(!grid()->isEditMode());
+
+    // An entry replaces the run's penalty, whatever was being typed into it.
+    chooseRun(1);
+    clickCell(1, ColRun1Penalty);
+    typeAtFocus(u"5"_s);
+    drive(44000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cell(1, ColRun1), u"44,00"_s);
+    QCOMPARE(cell(1, ColRun1Penalty), u"0"_s);
+    QCOMPARE(cell(1, ColTotal), u"1:37,00"_s);
+    QTest::qWait(20);
+    QCOMPARE(cell(1, ColRun1Penalty), u"0"_s);
+}
+
+void TestFormMainResults::cellKeyFilter_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("start number") << int(ColStNr) << u"1a2,.x"_s << u"12,."_s;
+    QTest::newRow("name") << int(ColName) << u"Ölz, Jo 2"_s << u"Ölz, Jo 2"_s;
+    QTest::newRow("club") << int(ColClub) << u"MSC-Nord"_s << u"MSC-Nord"_s;
+    QTest::newRow("penalty TR") << int(ColTRPenalty) << u"x45"_s << u"45"_s;
+    QTest::newRow("penalty run 2") << int(ColRun2Penalty) << u"b1.-"_s << u"1."_s;
+}
+
+void TestFormMainResults::cellKeyFilter()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    load({{driver(u"1"_s, u"Adler"_s), driver(u"2"_s, u"Bauer"_s)}}, {u"Bambini"_s});
+    clickCell(2, column);
+    typeAtFocus(typed);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    kept.chop(1);
+    QCOMPARE(cell(2, column), kept);
+}
+
+void TestFormMainResults::doubleClickLoadsDriver()
+{
+    load({{driver(u"1"_s, u"Adler"_s, u"MSC"_s), driver(u"2"_s, u"Bauer"_s, u"AC"_s), driver(u"3"_s, u"Cramer"_s)}},
+         {u"Bambini"_s});
+    auto *nr = child<QComboBox>(u"cmb_Nr"_s);
+    const QRect r = grid()->visualRect(page()->index(2, ColRun1));
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, r.center());
+    QCOMPARE(nr->currentText(), u"2"_s);
+    QCOMPARE(nr->currentIndex(), 1);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Bauer"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Club"_s)->text(), u"AC"_s);
+    QCOMPARE(child<QLabel>(u"lbl_Name2"_s)->text(), u"Bauer"_s);
+    QCOMPARE(status(), u"2:3"_s);
+
+    // A start number changed by hand is not in the list until the class is
+    // chosen again: double-clicking its row changes nothing.
+    clickCell(3, ColStNr);
+    typeAtFocus(u"9"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cell(3, ColStNr), u"9"_s);
+    const QRect r3 = grid()->visualRect(page()->index(3, ColTotal));
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, r3.center());
+    QCOMPARE(nr->currentText(), u"2"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Bauer"_s);
+}
+
+void TestFormMainResults::newRowProposesStartNumber_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("main keyboard") << int(Qt::ControlModifier);
+    QTest::newRow("keypad") << int(Qt::ControlModifier | Qt::KeypadModifier);
+}
+
+void TestFormMainResults::newRowProposesStartNumber()
+{
+    QFETCH(int, modifiers);
+    load({{driver(u"1"_s, u"Adler"_s), driver(u"2"_s, u"Bauer"_s), driver(u"4"_s, u"Dorn"_s)}}, {u"Bambini"_s});
+    child<QLineEdit>(u"txt_Name"_s)->setFocus();
+    m_f->key(Qt::Key_Plus, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(page()->rows(), 5);
+    QCOMPARE(page()->row(4), driver(u"3"_s, {}));
+    QVERIFY(grid()->isEditMode());
+    QCOMPARE(grid()->currentIndex(), page()->index(4, ColStNr));
+    QCOMPARE(status(), u"4:4"_s);
+    // The proposal is selected: typing replaces it.
+    typeAtFocus(u"42"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cell(4, ColStNr), u"42"_s);
+    QVERIFY(!grid()->isEditMode());
+    // The list of start numbers learns of it when the class is chosen again.
+    QCOMPARE(child<QComboBox>(u"cmb_Nr"_s)->findText(u"42"_s), -1);
+    chooseClass(0);
+    QCOMPARE(child<QComboBox>(u"cmb_Nr"_s)->findText(u"42"_s), 3);
+}
+
+void TestFormMainResults::newRowReusesEmptyRow()
+{
+    popupCommand(1, u"Neuezeile1"_s);
+    QCOMPARE(page()->rows(), 2);
+    QCOMPARE(cell(1, ColStNr), u"1"_s);
+    QVERIFY(grid()->isEditMode());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!grid()->isEditMode());
+    QCOMPARE(cell(1, ColStNr), u"1"_s);
+    // The row holds something now: the next one is appended.
+    m_f->key(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(page()->rows(), 3);
+    QCOMPARE(cell(2, ColStNr), u"2"_s);
+}
+
+void TestFormMainResults::deleteTimesByPopupMenu()
+{
+    load({{driver(u"1"_s, u"Adler"_s, u"MSC"_s, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+           driver(u"2"_s, u"Bauer"_s, u"AC"_s, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"2"_s)}},
+         {u"Bambini"_s});
+    chooseRun(1);
+    QVERIFY(child(u"lbl_Time_error"_s)->isVisible());
+    QCOMPARE(m_f->window->BestTime(), 95000);
+    popupCommand(1, u"Erase1"_s);
+    QCOMPARE(page()->row(1), driver(u"2"_s, u"Bauer"_s, u"AC"_s, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
+    QCOMPARE(page()->row(2), driver(u"1"_s, u"Adler"_s, u"MSC"_s));
+    // The cursor stays on the driver whose times went.
+    QCOMPARE(grid()->currentResultRow(), 2);
+    QVERIFY(!child(u"lbl_Time_error"_s)->isVisible());
+    QCOMPARE(m_f->window->BestTime(), 97000);
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer"_s);
+}
+
+void TestFormMainResults::typeAheadFindsNames()
+{
+    load({{driver(u"1"_s, u"Meier"_s), driver(u"2"_s, u"adler"_s), driver(u"3"_s, u"Müller"_s), driver(u"4"_s, u"Mann"_s)}},
+         {u"Bambini"_s});
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_M);
+    QCOMPARE(grid()->currentResultRow(), 3);
+    typeAtFocus(u"m"_s);
+    QCOMPARE(grid()->currentResultRow(), 4);
+    typeAtFocus(u"m"_s);
+    QCOMPARE(grid()->currentResultRow(), 1); // wrapped round
+    typeAtFocus(u"A"_s);
+    QCOMPARE(grid()->currentResultRow(), 2);
+    QCOMPARE(status(), u"2:4"_s);
+    QVERIFY(!grid()->isEditMode());
+    QCOMPARE(page()->row(2), driver(u"2"_s, u"adler"_s));
+}
+
+// ---------------------------------------------------------------- disqualifying and removing
+
+void TestFormMainResults::disqualifyAndLift()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+           driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"2"_s),
+           driver(u"3"_s, u"Cramer"_s, {}, u"48,00"_s, u"0"_s)}},
+         {u"Bambini"_s});
+    popupCommand(1, u"mDis"_s);
+    QCOMPARE(page()->row(1).mid(ColStNr, 2), (QStringList{u"2"_s, u"Bauer"_s}));
+    QCOMPARE(page()->row(1).mid(ColTotal), (QStringList{u"1:37,00"_s, u"1"_s}));
+    QCOMPARE(page()->row(2).mid(ColStNr, 2), (QStringList{u"1"_s, u"Adler"_s}));
+    QCOMPARE(page()->row(2).mid(ColTotal), (QStringList{u"-"_s, u"DIS"_s}));
+    QCOMPARE(grid()->currentResultRow(), 2);
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer"_s);
+
+    // Recomputing the row by hand keeps the mark.
+    clickCell(2, ColRun2Penalty);
+    typeAtFocus(u"1"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cellOf(u"1"_s, ColTotal), u"-"_s);
+
+    // A second time lifts it: the total is recomputed and ranked.
+    popupCommand(rowOf(u"1"_s), u"mDis"_s);
+    QCOMPARE(rowOf(u"1"_s), 1);
+    QCOMPARE(page()->row(1).mid(ColTotal), (QStringList{u"1:36,00"_s, u"1"_s}));
+    QCOMPARE(cellOf(u"2"_s, ColPlace), u"2"_s);
+
+    // A driver without a total: the mark and its "DIS" go together.
+    popupCommand(rowOf(u"3"_s), u"mDis"_s);
+    QCOMPARE(cellOf(u"3"_s, ColPlace), u"DIS"_s);
+    popupCommand(rowOf(u"3"_s), u"mDis"_s);
+    QCOMPARE(cellOf(u"3"_s, ColTotal), QString());
+    QCOMPARE(cellOf(u"3"_s, ColPlace), QString());
+
+    // "Zeit löschen" lifts a mark too.
+    popupCommand(rowOf(u"2"_s), u"mDis"_s);
+    QCOMPARE(cellOf(u"2"_s, ColPlace), u"DIS"_s);
+    popupCommand(rowOf(u"2"_s), u"Erase1"_s);
+    QCOMPARE(page()->row(rowOf(u"2"_s)), driver(u"2"_s, u"Bauer"_s));
+}
+
+void TestFormMainResults::removeRowAsksAndRanks()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+           driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"2"_s),
+           driver(u"3"_s, u"Cramer"_s)}},
+         {u"Bambini"_s});
+    QCOMPARE(m_f->window->BestTime(), 95000);
+    clickCell(1, ColTotal);
+    QString asked;
+    answerNextQuestion(Answer::No, &asked);
+    m_f->key(Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(asked, u"Zeile entfernen?"_s);
+    QCOMPARE(page()->rows(), 4);
+    reactivate();
+
+    answerNextQuestion(Answer::Yes);
+    m_f->key(Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(page()->rows(), 3);
+    QCOMPARE(page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
+    QCOMPARE(m_f->window->BestTime(), 97000);
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer"_s);
+    QCOMPARE(status(), u"1:2"_s);
+
+    // By the popup menu.
+    popupCommand(2, u"mClear1"_s, Answer::Yes);
+    QCOMPARE(page()->rows(), 2);
+    QCOMPARE(cell(1, ColStNr), u"2"_s);
+    QCOMPARE(status(), u"1:1"_s);
+}
+
+void TestFormMainResults::removingLastRowEmptiesIt()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s)}},
+         {u"Bambini"_s});
+    popupCommand(1, u"mClear1"_s, Answer::Yes);
+    QCOMPARE(page()->rows(), 2);
+    QCOMPARE(page()->row(1), driver({}, {}));
+    QCOMPARE(status(), u"1:1"_s);
+    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), QString());
+    QVERIFY(!child(u"sbSave"_s)->isEnabled());
+}
+
+// ---------------------------------------------------------------- class, run, club
+
+void TestFormMainResults::classSwitchByComboAndTabs()
+{
+    load({{driver(u"1"_s, u"Adler"_s, u"MSC"_s, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s)},
+          {driver(u"21"_s, u"Kurz"_s, u"AC"_s), driver(u"22"_s, u"Lang"_s, u"KC"_s),
+           driver(u"23"_s, u"Mittel"_s, u"RC"_s, u"40,00"_s, u"0"_s, u"40,00"_s, u"1"_s, u"1:21,00"_s, u"1"_s),
+           driver(u"24"_s, u"Nah"_s), driver(u"25"_s, u"Oben"_s, u"SC"_s)},
+          {driver(u"31"_s, u"Quer"_s)}},
+         {u"Bambini"_s, u"Junioren"_s, u"Senioren"_s});
+    auto *tabs = child<QTabWidget>(u"PageControl1"_s);
+    auto *klasse = child<QComboBox>(u"cmb_Klasse"_s);
+    auto *nr = child<QComboBox>(u"cmb_Nr"_s);
+    QVERIFY(!klasse->isEditable());
+    QCOMPARE(tabs->tabText(1), u"Junioren"_s);
+    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"1 Adler"_s);
+
+    // The page's grid remembers its current row: row 5 is the fifth driver.
+    child<TSortGrid>(u"SortGrid2"_s)->selectResultRow(5);
+
+    chooseClass(1);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(nr->count(), 5);
+    QCOMPARE(nr->itemText(0), u"21"_s);
+    QCOMPARE(nr->currentText(), u"25"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Oben"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Club"_s)->text(), u"SC"_s);
+    QCOMPARE(child<QLabel>(u"lbl_Nr2"_s)->text(), u"25"_s);
+    QCOMPARE(status(), u"5:5"_s);
+    // The best total is found in row order, without sorting.
+    QCOMPARE(m_f->window->BestTime(), 81000);
+    QCOMPARE(bestDigits(), (QList<int>{0, 1, 2, 1, 0, 0}));
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"23 Mittel"_s);
+    QCOMPARE(page(1)->row(1).at(ColStNr), u"21"_s);
+
+    // Typing a start number of this class loads that driver.
+    typeStartNumber(u"22"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Lang"_s);
+    QCOMPARE(status(), u"2:5"_s);
+    // One that is not on the page changes nothing.
+    typeStartNumber(u"99"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Lang"_s);
+    QCOMPARE(status(), u"2:5"_s);
+
+    // A tab click selects the class.
+    QTabBar *bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    QTRY_COMPARE(klasse->currentIndex(), 2);
+    QCOMPARE(tabs->currentIndex(), 2);
+    QCOMPARE(nr->count(), 1);
+    QCOMPARE(nr->currentText(), u"31"_s);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Quer"_s);
+    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(bestDigits(), (QList<int>{0, 0, 0, 0, 0, 0}));
+    QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), QString());
+    QCOMPARE(status(), u"1:1"_s);
+
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    QTRY_COMPARE(klasse->currentIndex(), 0);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(nr->currentText(), u"1"_s);
+    QCOMPARE(m_f->window->BestTime(), 95000);
+
+    // An entry goes to the active class only.
+    typeStartNumber(u"22"_s);
+    typeName(u"Lang"_s);
+    chooseRun(1);
+    drive(41000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page(0)->rows(), 3);
+    QCOMPARE(page(0)->cell(2, ColRun1), u"41,00"_s);
+    QCOMPARE(page(1)->cell(2, ColRun1), QString());
+}
+
+void TestFormMainResults::timeErrorFollowsChosenRun()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s), driver(u"2"_s, u"Bauer"_s, {}, {}, {}, u"50,00"_s, u"0"_s)}},
+         {u"Bambini"_s});
+    auto *warning = child(u"lbl_Time_error"_s);
+    QVERIFY(!warning->isVisible()); // run TR
+    chooseRun(1);
+    QVERIFY(warning->isVisible());
+    chooseRun(2);
+    QVERIFY(!warning->isVisible());
+    typeStartNumber(u"2"_s);
+    QVERIFY(warning->isVisible());
+    chooseRun(1);
+    QVERIFY(!warning->isVisible());
+    // The warning never blocks: the entry replaces the time.
+    typeStartNumber(u"1"_s);
+    QVERIFY(warning->isVisible());
+    drive(44000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cellOf(u"1"_s, ColRun1), u"44,00"_s);
+}
+
+void TestFormMainResults::clubSwitchHidesAndGivesTenPercent()
+{
+    auto *club = child<QCheckBox>(u"cbClub"_s);
+    const QList<int> before = grid()->columnWidths();
+    const int client = m_f->window->activeGrid()->viewport()->width();
+    QVERIFY(client > 100);
+    QCOMPARE(before.at(ColClub), roundedShare(client, 12));
+
+    QTest::mouseClick(club, Qt::LeftButton);
+    QVERIFY(!club->isChecked());
+    QVERIFY(!child(u"txt_Club"_s)->isEnabled());
+    QVERIFY(!child(u"lbl_Club"_s)->isEnabled());
+    const QList<int> hidden = grid()->columnWidths();
+    QCOMPARE(hidden.at(ColClub), -1);
+    QVERIFY(grid()->isColumnHidden(ColClub));
+    QCOMPARE(hidden.at(ColName), before.at(ColName) + before.at(ColClub) + 1);
+    // All ten grids follow the first.
+    auto *grid7 = child<TSortGrid>(u"SortGrid7"_s);
+    QCOMPARE(grid7->columnWidths(), hidden);
+
+    // Club texts are entered while the column is hidden.
+    typeStartNumber(u"8"_s);
+    child<QLineEdit>(u"txt_Club"_s)->setText(u"MSC"_s);
+    chooseRun(1);
+    drive(40000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cell(1, ColClub), u"MSC"_s);
+
+    QTest::mouseClick(club, Qt::LeftButton);
+    QVERIFY(child(u"txt_Club"_s)->isEnabled());
+    const QList<int> shown = grid()->columnWidths();
+    QCOMPARE(shown.at(ColClub), roundedShare(client, 10));
+    QVERIFY(!grid()->isColumnHidden(ColClub));
+    QCOMPARE(m_f->window->columnWidthPercent().share(ColClub), 10);
+}
+
+void TestFormMainResults::autoRangOffRanksNothing()
+{
+    load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+           driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"50,00"_s, u"3"_s)}},
+         {u"Bambini"_s});
+    m_f->window->settings().AutoRang = false;
+    QCOMPARE(m_f->window->BestTime(), 95000);
+    typeStartNumber(u"2"_s);
+    chooseRun(2);
+    drive(41000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"41,00"_s, u"0"_s, u"1:21,00"_s));
+    QCOMPARE(cell(1, ColStNr), u"1"_s);
+    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(bestDigits(), (QList<int>{0, 1, 3, 5, 0, 0}));
+    QCOMPARE(status(), u"2:2"_s);
+
+    // The ranking button recomputes every total and ranks nothing.
+    page()->setCell(1, ColRun1Penalty, u"5"_s);
+    QTest::mouseClick(child(u"sbPlatz"_s), Qt::LeftButton);
+    QCOMPARE(cell(1, ColTotal), u"1:40,00"_s);
+    QCOMPARE(cell(1, ColPlace), u"1"_s);
+    QCOMPARE(cell(2, ColPlace), QString());
+    QCOMPARE(cell(1, ColStNr), u"1"_s);
+    QCOMPARE(m_f->window->BestTime(), 95000);
+
+    // Choosing the class finds the first positive total from the top.
+    chooseClass(0);
+    QCOMPARE(m_f->window->BestTime(), 100000);
+}
+
+QTEST_MAIN(TestFormMainResults)
+#include "test_formmain_results.moc"
