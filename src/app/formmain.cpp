@@ -232,6 +232,8 @@ void TFormMain::FormCreate()
 
     qApp->installEventFilter(this);
     layoutCentral();
+    // The operator starts with the start number, not with the date field.
+    cmb_Nr->setFocus();
 }
 
 void TFormMain::createActions()
@@ -392,6 +394,7 @@ void TFormMain::createTopBar(QWidget *central)
     DateTimePicker1 = new QDateEdit(m_topBar);
     DateTimePicker1->setObjectName(u"DateTimePicker1"_s);
     DateTimePicker1->setCalendarPopup(true);
+    DateTimePicker1->setFocusPolicy(Qt::ClickFocus);
     DateTimePicker1->setDisplayFormat(u"dd.MM.yyyy"_s);
 }
 

@@ -110,6 +110,14 @@ void fillPage(ResultPage &page, const QList<QStringList> &rows)
     page.setRowCount(std::max<int>(2, int(rows.size())));
     for (int r = 0; r < rows.size(); ++r)
         page.setRow(r, rows.at(r));
+    // A start list often names only its own columns ("StNr;Fahrer/in;Ortsclub");
+    // the run columns keep their usual titles, in the grid, the saved
+    // protocol and the web page alike.
+    const QStringList &titles = defaultColumnTitles();
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (isBlankCell(page.cell(0, c)))
+            page.setCell(0, c, titles.at(c));
+    }
 }
 
 } // namespace

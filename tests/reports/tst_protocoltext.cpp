@@ -47,6 +47,7 @@ private Q_SLOTS:
     void loadingResetsEveryPage();
     void rowsBeforeTheFirstHeading();
     void pageGrowsToTheRowsRead();
+    void shortTitleLineKeepsTheRunTitles();
 };
 
 void TestProtocolText::writerMatchesGoldenFile()
@@ -339,6 +340,18 @@ void TestProtocolText::pageGrowsToTheRowsRead()
     QCOMPARE(c.page(1)->row(0), defaultColumnTitles());
     QCOMPARE(c.page(2)->rows(), 5);
     QCOMPARE(c.page(2)->cell(4, 0), u"4"_s);
+}
+
+void TestProtocolText::shortTitleLineKeepsTheRunTitles()
+{
+    Competition c;
+    parseProtocolText(c, "KLASSE: A\r\nNr;Name;;Club\r\n7;Muster;;MSC\r\n");
+    QStringList expected = defaultColumnTitles();
+    expected[0] = u"Nr"_s;
+    expected[1] = u"Name"_s;
+    expected[3] = u"Club"_s;
+    QCOMPARE(c.page(0)->row(0), expected);
+    QCOMPARE(c.page(0)->cell(1, 3), u"MSC"_s);
 }
 
 QTEST_GUILESS_MAIN(TestProtocolText)
