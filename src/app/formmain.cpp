@@ -75,37 +75,29 @@ QFont arial(int pixelSize, bool bold = false)
     return f;
 }
 
+// A service the caller didn't hand in is the real one, owned by the window.
+template <typename Real, typename Interface, typename Owned>
+void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
+{
+    if (!service) {
+        auto real = std::make_unique<Real>();
+        service = real.get();
+        owned = std::move(real);
+    }
+}
+
 } // namespace
 
 TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
 {
-    if (!m_services.ticks) {
-        m_ownTicks = std::make_unique<SteadyTickSource>();
-        m_services.ticks = m_ownTicks.get();
-    }
-    if (!m_services.help) {
-        m_ownHelp = std::make_unique<DesktopHelpViewer>();
-        m_services.help = m_ownHelp.get();
-    }
-    if (!m_services.sound) {
-        auto player = std::make_unique<SoundEffectPlayer>();
-        m_ownSound = std::move(player);
-        m_services.sound = m_ownSound.get();
-    }
-    if (!m_services.shell) {
-        m_ownShell = std::make_unique<SystemDesktopShell>();
-        m_services.shell = m_ownShell.get();
-    }
-    if (!m_services.files) {
-        m_ownFiles = std::make_unique<DialogFileChooser>();
-        m_services.files = m_ownFiles.get();
-    }
-    if (!m_services.office) {
-        m_ownOffice = std::make_unique<NoOfficeReports>();
-        m_services.office = m_ownOffice.get();
-    }
+    useOrOwn<SteadyTickSource>(m_services.ticks, m_ownTicks);
+    useOrOwn<DesktopHelpViewer>(m_services.help, m_ownHelp);
+    useOrOwn<SoundEffectPlayer>(m_services.sound, m_ownSound);
+    useOrOwn<SystemDesktopShell>(m_services.shell, m_ownShell);
+    useOrOwn<DialogFileChooser>(m_services.files, m_ownFiles);
+    useOrOwn<NoOfficeReports>(m_services.office, m_ownOffice);
     m_competition = new Competition(this);
     // Whoever fills the class list, the class selector shows it.
     connect(m_competition, &Competition::classesChanged, this, &TFormMain::fillClassSelector);
