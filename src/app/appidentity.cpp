@@ -43,4 +43,21 @@ QString autoEntryHint(int delayMs, const QLocale &locale)
     return u"Automatische Eintragung in %1 Sekunden"_s.arg(plain.toString(delayMs / 1000.0, 'f', 1));
 }
 
+QString longTimeText(const QTime &time, const QLocale &locale)
+{
+    // Drop the zone letters outside quoted literals; what is left is the
+    // operator's familiar clock format.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString withoutZone;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        withoutZone += c;
+    }
+    return locale.toString(time, withoutZone.simplified());
+}
+
 } // namespace vex

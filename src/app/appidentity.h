@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QString>
+#include <QTime>
 
 namespace vex {
 
@@ -34,5 +35,10 @@ struct AppIdentity
 // Hint of the automatic-entry switch: the delay in seconds with one decimal and
 // the locale's decimal separator ("Automatische Eintragung in 5,0 Sekunden").
 QString autoEntryHint(int delayMs, const QLocale &locale = QLocale());
+
+// The time of day as the clock of the top bar shows it: the locale's long time
+// format (hours, minutes and seconds, with AM/PM where the locale has it)
+// without the time zone that Qt's long format adds.
+QString longTimeText(const QTime &time, const QLocale &locale = QLocale());
 
 } // namespace vex

@@ -10,6 +10,7 @@ namespace {
 std::optional<FileChoice> run(QWidget *parent, const FileDialogRequest &request, bool save)
 {
     QFileDialog dialog(parent, request.caption);
+    dialog.setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);

@@ -185,7 +185,8 @@ void TFormMain::FormCreate()
     for (int i = 1; i < kPageCount; ++i)
         PageControl1->setTabVisible(i, false);
 
-    cbAutomatisch->setToolTip(autoEntryHint(m_settings.AutoEinS, QLocale()));
+    // The operator's own decimal separator, whatever language the program speaks.
+    cbAutomatisch->setToolTip(autoEntryHint(m_settings.AutoEinS, QLocale::system()));
 
     const int screens = int(QGuiApplication::screens().size());
     checkMonitorIndex(m_settings, screens);
@@ -217,6 +218,7 @@ void TFormMain::FormCreate()
     SelectResultRow(m_grids[0]->currentResultRow() > 0 ? m_grids[0]->currentResultRow() : 1);
 
     TimerDate = new QTimer(this);
+    TimerDate->setObjectName(u"TimerDate"_s);
     TimerDate->setInterval(490);
     connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
     TimerDate->start();
@@ -231,7 +233,9 @@ void TFormMain::FormCreate()
 void TFormMain::createActions()
 {
     m_hideMenu = new QMenu(u"HideMenu"_s, this);
+    m_hideMenu->setObjectName(u"HideMenu"_s);
     m_filesMenu = new QMenu(u"Files"_s, this);
+    m_filesMenu->setObjectName(u"Files"_s);
     menuBar()->addMenu(m_hideMenu)->setVisible(false);
     menuBar()->addMenu(m_filesMenu)->setVisible(false);
     menuBar()->setVisible(false);
@@ -294,6 +298,8 @@ void TFormMain::createActions()
     // Removing a row has keys of its own: Ctrl with either minus key.
     mClear1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)});
     mClear1->setShortcutContext(Qt::WindowShortcut);
+    // The caption names the key already; the menu must not list it twice.
+    mClear1->setShortcutVisibleInContextMenu(false);
     addAction(mClear1);
     for (const QKeySequence &k : mClear1->shortcuts())
         m_menuKeys.insert(k[0]);
@@ -467,6 +473,7 @@ void TFormMain::createCommandArea(QWidget *band)
         auto *rb = new QRadioButton(runCaptions[std::size_t(r)], m_runGroup);
         rb->setObjectName(u"RadioButton%1"_s.arg(r));
         rb->setToolTip(runHints[std::size_t(r)]);
+        rb->setProperty("tag", r);
         rb->setGeometry(6, 16 + 20 * r, 46, 19);
         rb->setFocusPolicy(Qt::NoFocus);
         connect(rb, &QRadioButton::clicked, this, [this, r] { RadioButton0Click(r); });
@@ -796,8 +803,12 @@ void TFormMain::SaveSettings()
 {
     Settings &s = m_settings;
     const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
-    s.Left = bounds.x();
-    s.Top = bounds.y();
+    // Left and Top are the frame's edges, as move() takes them at start-up;
+    // the client area lies inside by the border and the title bar, and
+    // storing its corner would creep the window down at every start.
+    const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+    s.Left = bounds.x() - frameOffset.x();
+    s.Top = bounds.y() - frameOffset.y();
     s.Width = qMax(bounds.width(), kMinWindowWidth);
     s.Height = qMax(bounds.height(), kMinWindowHeight);
     s.StartLock = m_run->lockTimeMs();
@@ -875,7 +886,7 @@ void TFormMain::bCFGClick()
 
 void TFormMain::TimerDateTimer()
 {
-    PanelTime->setText(QLocale().toString(QTime::currentTime(), QLocale::LongFormat).section(u' ', 0, 0));
+    PanelTime->setText(longTimeText(QTime::currentTime(), QLocale::system()));
 }
 
 void TFormMain::showError(const QString &text)

@@ -26,14 +26,17 @@ RunController::RunController(const TickSource &ticks, QObject *parent)
     : QObject(parent)
     , m_ticks(ticks)
 {
+    m_clock.setObjectName(QStringLiteral("Clock"));
     m_clock.setInterval(10);
     m_clock.setTimerType(Qt::PreciseTimer);
     connect(&m_clock, &QTimer::timeout, this, &RunController::clockTick);
 
+    m_lockTimer.setObjectName(QStringLiteral("TimerStartLock"));
     m_lockTimer.setSingleShot(true);
     m_lockTimer.setInterval(10000);
     connect(&m_lockTimer, &QTimer::timeout, this, &RunController::lockTimeElapsed);
 
+    m_autoEntryTimer.setObjectName(QStringLiteral("TimerEintragen"));
     m_autoEntryTimer.setSingleShot(true);
     m_autoEntryTimer.setInterval(5000);
     connect(&m_autoEntryTimer, &QTimer::timeout, this, [this] {

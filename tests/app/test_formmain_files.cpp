@@ -10,7 +10,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,6 +20,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include <csignal>
@@ -189,6 +192,9 @@ private Q_SLOTS:
     void officeEntriesDispatchByFileType();
     void filterIndexesSurviveRestart();
     void handEnteredDriversAreSaved();
+    void protocolBarHints_data();
+    void protocolBarHints();
+    void realFileDialogs();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -651,4 +657,93 @@ void TestFormMainFiles::handEnteredDriversAreSaved()
 }
 
 QTEST_MAIN(TestFormMainFiles)
+void TestFormMainFiles::protocolBarHints_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<int>("tag"); // -1: none
+
+    QTest::newRow("save") << u"sbSave"_s << u"[Ctrl+S] Speichern unter..."_s << -1;
+    QTest::newRow("open") << u"sbLoad"_s << u"[Ctrl+O] Starterliste oder gespeichertes Protokoll \u00f6ffnen"_s << -1;
+    QTest::newRow("clear") << u"sbCLS"_s << u"[F8] Ergebnisse l\u00f6schen"_s << -1;
+    QTest::newRow("web page") << u"sbInet"_s << u"[Ctrl+H] Als Webseite"_s << 0;
+    QTest::newRow("print") << u"sbPrint"_s << u"Drucken"_s << 1;
+}
+
+void TestFormMainFiles::protocolBarHints()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, hint);
+    QFETCH(int, tag);
+    QWidget *button = child(name);
+    QVERIFY(button);
+    QCOMPARE(button->toolTip(), hint);
+    if (tag >= 0)
+        QCOMPARE(button->property("tag").toInt(), tag);
+    QCOMPARE(child<QLabel>(u"lbl_Protokoll"_s)->text(), u"PROTOKOLL"_s);
+}
+
+// Qt's own dialogs, answered the way an operator would: the entry chosen from
+// the filter list comes back as its number, whatever the start entry was.
+void TestFormMainFiles::realFileDialogs()
+{
+    DialogFileChooser chooser;
+    const QStringList filters{kTextFilter, kWordFilter, kWebFilter};
+
+    FileDialogRequest save;
+    save.caption = u"Speichern unter"_s;
+    save.folder = m_dir->path();
+    save.fileName = u"Vexilor"_s;
+    save.filters = filters;
+    save.filterIndex = 3;
+    QString seen;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        // Asserting here would leave the dialog open; the answer is read
+        // after it has closed.
+        seen = dialog->objectName() + u' ' + dialog->selectedNameFilter() + u' ' + dialog->defaultSuffix()
+               + (dialog->acceptMode() == QFileDialog::AcceptSave ? u" save"_s : u" open"_s)
+               + (dialog->testOption(QFileDialog::DontConfirmOverwrite) ? u""_s : u" asks"_s);
+        dialog->selectNameFilter(kWordFilter);
+        dialog->selectFile(path(u"bericht.doc"_s));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    std::optional<FileChoice> chosen = chooser.chooseSave(nullptr, save);
+    QCOMPARE(seen, u"SaveDialog1 "_s + kWebFilter + u"  save asks"_s);
+    QVERIFY(chosen);
+    QCOMPARE(chosen->filterIndex, 2);
+    QCOMPARE(QFileInfo(chosen->path).fileName(), u"bericht.doc"_s);
+
+    const QString existing = writeFile(u"start.txt"_s, "KLASSE: A\r\n");
+    FileDialogRequest open = save;
+    open.caption = u"\u00d6ffnen"_s;
+    open.filters = {kTextFilter};
+    open.filterIndex = 7; // stored when the list was longer
+    open.defaultSuffix = u"txt"_s;
+    seen.clear();
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = dialog->objectName() + u' ' + dialog->selectedNameFilter() + u' ' + dialog->defaultSuffix()
+               + (dialog->fileMode() == QFileDialog::ExistingFile ? u" existing"_s : u" any"_s);
+        dialog->selectFile(existing);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    chosen = chooser.chooseOpen(nullptr, open);
+    QCOMPARE(seen, u"OpenDialog1 "_s + kTextFilter + u" txt existing"_s);
+    QVERIFY(chosen);
+    QCOMPARE(chosen->filterIndex, 1);
+    QCOMPARE(QFileInfo(chosen->path).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+
+    // Cancelled: no choice.
+    QTimer::singleShot(0, this, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            QMetaObject::invokeMethod(dialog, "reject");
+    });
+    QVERIFY(!chooser.chooseOpen(nullptr, open));
+}
+
 #include "test_formmain_files.moc"

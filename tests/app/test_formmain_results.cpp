@@ -97,6 +97,11 @@ private Q_SLOTS:
     void clubSwitchHidesAndGivesTenPercent();
     void autoRangOffRanksNothing();
 
+    // What the operator reads on the controls.
+    void commandAreaTexts_data();
+    void commandAreaTexts();
+    void popupMenuEntriesInOrder();
+
 private:
     template <typename T = QWidget>
     T *child(const QString &name) const
@@ -978,6 +983,83 @@ void TestFormMainResults::autoRangOffRanksNothing()
     // Choosing the class finds the first positive total from the top.
     chooseClass(0);
     QCOMPARE(m_f->window->BestTime(), 100000);
+}
+
+// ------------------------------------------------------ texts of the controls
+
+void TestFormMainResults::commandAreaTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<int>("tag"); // -1: the control carries none
+
+    QTest::newRow("run group") << u"GroupBoxLauf"_s << u" Lauf "_s << QString() << -1;
+    QTest::newRow("TR") << u"RadioButton0"_s << u"TR"_s << u"Trainingslauf"_s << 0;
+    QTest::newRow("run 1") << u"RadioButton1"_s << u"1."_s << u"Wertungslauf 1"_s << 1;
+    QTest::newRow("run 2") << u"RadioButton2"_s << u"2."_s << u"Wertungslauf 2"_s << 2;
+    QTest::newRow("class label") << u"lbl_Klasse"_s << u"Klasse:"_s << QString() << -1;
+    QTest::newRow("number label") << u"lbl_Nr"_s << u"StNr.:"_s << QString() << -1;
+    QTest::newRow("name label") << u"lbl_Name"_s << u"Fahrer/in:"_s << QString() << -1;
+    QTest::newRow("club label") << u"lbl_Club"_s << u"Ortsclub:"_s << QString() << -1;
+    QTest::newRow("name") << u"txt_Name"_s << QString() << u"Fahrername, Vorname"_s << -1;
+    QTest::newRow("club") << u"txt_Club"_s << QString() << u"Club / Ort"_s << -1;
+    QTest::newRow("club switch") << u"cbClub"_s << QString() << u"Spalte anzeigen"_s << -1;
+    QTest::newRow("time warning") << u"lbl_Time_error"_s << u"Zeit existiert!!!"_s << QString() << -1;
+    QTest::newRow("penalty field") << u"seStrafe"_s << QString() << u"StS"_s << -1;
+    QTest::newRow("pylon") << u"bFehl2"_s << u"Pylonenfehler +2"_s << QString() << 2;
+    QTest::newRow("gate") << u"bFehl10"_s << u"Torfehler +10"_s << QString() << 10;
+    QTest::newRow("enter") << u"bEintragen"_s << u"Eintragen"_s << u"[F9] IN"_s << -1;
+    QTest::newRow("next") << u"bNext"_s << u"N\u00e4chster"_s << u"[F10] NEXT"_s << -1;
+    QTest::newRow("points") << u"cmb_Punkte"_s << u"Punkte berechnen:"_s << QString() << -1;
+    QTest::newRow("best") << u"lbl_Best"_s << u"Best:"_s << QString() << -1;
+    QTest::newRow("ranking") << u"sbPlatz"_s << QString() << u"Pl\u00e4tze zuweisen und sortieren"_s << -1;
+}
+
+void TestFormMainResults::commandAreaTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, hint);
+    QFETCH(int, tag);
+    QWidget *w = child(name);
+    if (!text.isNull()) {
+        const QVariant shown = w->property("text").isValid() ? w->property("text") : w->property("title");
+        QCOMPARE(shown.toString(), text);
+    }
+    if (!hint.isNull())
+        QCOMPARE(w->toolTip(), hint);
+    if (tag >= 0)
+        QCOMPARE(w->property("tag").toInt(), tag);
+}
+
+void TestFormMainResults::popupMenuEntriesInOrder()
+{
+    struct Entry
+    {
+        QString text;
+        bool visible;
+    };
+    const QList<Entry> expected{
+        {u"Disqualifizieren"_s, true},
+        {u"Zeit l\u00f6schen"_s, true},
+        {u"Pl\u00e4tze verteilen"_s, false},
+        {u"Zeile entfernen       (Strg-)"_s, true},
+        {u"Neue Zeile               (Strg+)"_s, true},
+        {u"Sortieren Klassen+Zeit"_s, false},
+    };
+    const QList<QAction *> actions = child<QMenu>(u"PopupMenuProtokol"_s)->actions();
+    QCOMPARE(actions.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        QCOMPARE(actions.at(i)->text(), expected.at(i).text);
+        QCOMPARE(actions.at(i)->isVisible(), expected.at(i).visible);
+        // Every entry that is shown works.
+        if (expected.at(i).visible)
+            QCOMPARE(actions.at(i)->isEnabled(), true);
+    }
+    // The two captions name their keys; the menu must not add them again.
+    for (QAction *a : actions)
+        QVERIFY2(a->shortcut().isEmpty() || !a->isShortcutVisibleInContextMenu(), qPrintable(a->text()));
 }
 
 QTEST_MAIN(TestFormMainResults)

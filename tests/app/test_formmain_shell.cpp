@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void closeWithNoKeepsRunningAndSavesNothing_data();
     void closeWithNoKeepsRunningAndSavesNothing();
     void closeWithYesSavesEveryValue();
+    void windowPositionSurvivesARestart();
     void storedSettingsReachTheControls();
     void helpNeedsTheFile();
 };
@@ -36,6 +38,12 @@ void TestFormMainShell::startUpState()
     QCOMPARE(f.window->competition().page(0)->cell(0, 1), QStringLiteral("Fahrer/in"));
     QVERIFY(!f.child<QLabel>(QStringLiteral("PanelTime"))->text().isEmpty());
     QVERIFY(!f.child(QStringLiteral("ImageLSstart"))->isVisible()); // no port open
+    auto *clock = f.window->findChild<QTimer *>(QStringLiteral("TimerDate"));
+    QVERIFY(clock);
+    QVERIFY(clock->isActive());
+    QCOMPARE(clock->interval(), 490);
+    QVERIFY(f.window->findChild<QMenu *>(QStringLiteral("HideMenu")));
+    QVERIFY(f.window->findChild<QMenu *>(QStringLiteral("Files")));
 }
 
 void TestFormMainShell::closeWithNoKeepsRunningAndSavesNothing_data()
@@ -75,6 +83,28 @@ void TestFormMainShell::closeWithYesSavesEveryValue()
     QVERIFY(r.complete());
     QCOMPARE(r.valuesRead, 39);
     QCOMPARE(back.Title, QStringLiteral("Kart-Slalom Süd"));
+}
+
+// The stored edges are the frame's: a window that was not moved comes back at
+// the same place, start after start.
+void TestFormMainShell::windowPositionSurvivesARestart()
+{
+    QTemporaryDir dir;
+    RegFileBackend backend(dir.filePath(QStringLiteral("Vexilor.reg")));
+    Settings stored;
+    stored.Left = 40;
+    stored.Top = 30;
+    QVERIFY(!SettingsStore(backend, settingsKeyPath(QStringLiteral("Vexilor"))).save(stored));
+
+    for (int start = 0; start < 2; ++start) {
+        MainWindowFixture f(&backend);
+        QCOMPARE(f.window->pos(), QPoint(40, 30));
+        answerNextQuestion(Answer::Yes);
+        QVERIFY(f.window->close());
+        Settings back;
+        QVERIFY(SettingsStore(backend, settingsKeyPath(QStringLiteral("Vexilor"))).load(back).complete());
+        QCOMPARE(QPoint(back.Left, back.Top), QPoint(40, 30));
+    }
 }
 
 void TestFormMainShell::storedSettingsReachTheControls()

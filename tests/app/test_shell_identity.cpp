@@ -28,6 +28,8 @@ private Q_SLOTS:
     void logoComesFromTheCurrentDirectory();
     void autoEntryHint_data();
     void autoEntryHint();
+    void longTimeText_data();
+    void longTimeText();
 };
 
 void TestShellIdentity::namesFollowTheProgramFile_data()
@@ -138,6 +140,24 @@ void TestShellIdentity::autoEntryHint()
     QFETCH(int, delayMs);
     QFETCH(QString, hint);
     QCOMPARE(vex::autoEntryHint(delayMs, locale), hint);
+}
+
+void TestShellIdentity::longTimeText_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+
+    // Hours, minutes and seconds as the locale writes them; never a time zone.
+    QTest::newRow("de") << QLocale(QLocale::German, QLocale::Germany) << u"14:05:03"_s;
+    QTest::newRow("C") << QLocale::c() << u"14:05:03"_s;
+    QTest::newRow("en_US keeps PM") << QLocale(QLocale::English, QLocale::UnitedStates) << u"2:05:03\u202fPM"_s;
+}
+
+void TestShellIdentity::longTimeText()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QCOMPARE(vex::longTimeText(QTime(14, 5, 3), locale).replace(u' ', u'\u202f'), text);
 }
 
 QTEST_GUILESS_MAIN(TestShellIdentity)
