@@ -199,4 +199,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestRecording)
-#include "tst_recording.moc"
+#include "test_recording.moc"

@@ -96,4 +96,4 @@ void TestBarrierPicture::widgetShowsChosenImage()
 }
 
 QTEST_MAIN(TestBarrierPicture)
-#include "tst_barrierpicture.moc"
+#include "test_barrierpicture.moc"

@@ -355,4 +355,4 @@ void TestProtocolText::shortTitleLineKeepsTheRunTitles()
 }
 
 QTEST_GUILESS_MAIN(TestProtocolText)
-#include "tst_protocoltext.moc"
+#include "test_protocoltext.moc"

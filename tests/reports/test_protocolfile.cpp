@@ -118,4 +118,4 @@ void TestProtocolFile::tooManyClassesAreReported()
 }
 
 QTEST_GUILESS_MAIN(TestProtocolFile)
-#include "tst_protocolfile.moc"
+#include "test_protocolfile.moc"

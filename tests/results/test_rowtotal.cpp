@@ -156,4 +156,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestRowTotal)
-#include "tst_rowtotal.moc"
+#include "test_rowtotal.moc"

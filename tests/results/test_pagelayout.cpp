@@ -125,4 +125,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestPageLayout)
-#include "tst_pagelayout.moc"
+#include "test_pagelayout.moc"

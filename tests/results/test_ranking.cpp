@@ -277,4 +277,4 @@ private Q_SLOTS:
 };
 
 QTEST_GUILESS_MAIN(TestRanking)
-#include "tst_ranking.moc"
+#include "test_ranking.moc"

@@ -51,4 +51,4 @@ void TestTextCodec::unrepresentableBecomesQuestionMark()
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)
-#include "tst_textcodec.moc"
+#include "test_textcodec.moc"

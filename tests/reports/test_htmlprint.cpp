@@ -65,4 +65,4 @@ void TestHtmlPrint::unusablePrinterIsReported()
 }
 
 QTEST_MAIN(TestHtmlPrint)
-#include "tst_htmlprint.moc"
+#include "test_htmlprint.moc"

@@ -472,4 +472,4 @@ void TestSortGrid::dataRowsTakeColumnColours()
 }
 
 QTEST_MAIN(TestSortGrid)
-#include "tst_sortgrid.moc"
+#include "test_sortgrid.moc"

@@ -155,4 +155,4 @@ void TestCommandButton::paintsFaceAndBevel()
 }
 
 QTEST_MAIN(TestCommandButton)
-#include "tst_commandbutton.moc"
+#include "test_commandbutton.moc"

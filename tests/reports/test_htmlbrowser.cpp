@@ -91,4 +91,4 @@ void TestHtmlBrowser::browserShowsTheTables()
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBrowser)
-#include "tst_htmlbrowser.moc"
+#include "test_htmlbrowser.moc"

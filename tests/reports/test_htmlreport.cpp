@@ -201,4 +201,4 @@ void TestHtmlReport::writeFileAndWriteError()
 }
 
 QTEST_GUILESS_MAIN(TestHtmlReport)
-#include "tst_htmlreport.moc"
+#include "test_htmlreport.moc"
