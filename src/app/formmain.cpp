@@ -820,7 +820,6 @@ void TFormMain::SaveSettings()
     SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
     if (const std::optional<QString> error = store.save(s))
         QMessageBox::critical(this, m_services.identity.title, *error);
-    m_settingsSaved = true;
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -887,6 +886,9 @@ void TFormMain::bCFGClick()
 void TFormMain::TimerDateTimer()
 {
     PanelTime->setText(longTimeText(QTime::currentTime(), QLocale::system()));
+    // "Hilfe" works exactly while the help file is there, also when it is put
+    // beside the program or taken away while the program runs.
+    bHilfe->setEnabled(QFileInfo(m_services.identity.helpFile).isFile());
 }
 
 void TFormMain::showError(const QString &text)

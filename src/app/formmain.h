@@ -91,7 +91,6 @@ public:
     int CurrentRun() const { return m_currentRun; }
     qint32 BestTime() const { return m_bestTime; }
     const ColumnWidthPercent &columnWidthPercent() const { return m_widthPercent; }
-    bool settingsSaved() const { return m_settingsSaved; }
 
     // Operations shared between the parts of the window.
     void SelectResultRow(int row);
@@ -193,7 +192,6 @@ private:
     ColumnWidthPercent m_widthPercent;
     int m_currentRun = 0;
     qint32 m_bestTime = 0;
-    bool m_settingsSaved = false;
     bool m_closing = false;
     bool m_choosingClass = false; // the class selector is bringing its page to the front
     QString m_saveFolder;
