@@ -86,23 +86,23 @@ QStringList splitFields(QStringView rawLine)
 
 // A TAB or line break inside a cell would split it on reading, and byte 1A
 // would end the file there; neither can be stored, so they are replaced.
-void appendStorable(QString &out, const QString &text)
+void appendStorable(QByteArray &out, const QString &text)
 {
     const bool clean = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
         return c == u'\t' || c == u'\r' || c == u'\n' || c.unicode() == kEndOfFile;
     });
     if (clean) {
-        out.append(text);
+        appendWindows1252(out, text);
         return;
     }
-    for (const QChar c : text) {
+    QString storable = text;
+    for (QChar &c : storable) {
         if (c == u'\t' || c == u'\r' || c == u'\n')
-            out.append(u' ');
+            c = u' ';
         else if (c.unicode() == kEndOfFile)
-            out.append(u'?');
-        else
-            out.append(c);
+            c = u'?';
     }
+    appendWindows1252(out, storable);
 }
 
 void fillPage(ResultPage &page, const QList<QStringList> &rows)
@@ -169,28 +169,29 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks)
     qsizetype estimate = 0;
     for (const ProtocolBlock &b : blocks)
         estimate += 32 + b.rows.size() * 96;
-    QString text;
-    text.reserve(estimate);
+    QByteArray out;
+    out.reserve(estimate);
+    const QByteArray lineEnd = kLineEnd.toLatin1();
 
     for (const ProtocolBlock &block : blocks) {
-        text.append(kHeadingPrefix);
-        appendStorable(text, block.classEntry);
-        text.append(kLineEnd);
-        text.append(kLineEnd);
+        appendWindows1252(out, kHeadingPrefix);
+        appendStorable(out, block.classEntry);
+        out.append(lineEnd);
+        out.append(lineEnd);
         for (const QStringList &row : block.rows) {
             for (int c = 0; c < kColumnCount; ++c) {
                 const QString cell = c < row.size() ? row.at(c) : QString();
                 if (cell.isEmpty())
-                    text.append(u' ');
+                    out.append(' ');
                 else
-                    appendStorable(text, cell);
-                text.append(u'\t');
+                    appendStorable(out, cell);
+                out.append('\t');
             }
-            text.append(kLineEnd);
+            out.append(lineEnd);
         }
-        text.append(kLineEnd);
+        out.append(lineEnd);
     }
-    return encodeWindows1252(text);
+    return out;
 }
 
 QList<ProtocolBlock> protocolBlocks(const Competition &competition)

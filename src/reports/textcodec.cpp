@@ -87,6 +87,34 @@ QByteArray encodeWindows1252(QStringView text)
     return clean.encode(withReplacements(text));
 }
 
+void appendWindows1252(QByteArray &out, QStringView text)
+{
+    // Every UTF-16 unit gives at most one byte: room for all of them first,
+    // then the bytes written straight into the array.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *dst = out.data() + start;
+    const QChar *src = text.data();
+    const QChar *const end = src + text.size();
+    while (src != end) {
+        const char16_t u = src->unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *dst++ = char(u);
+            ++src;
+            continue;
+        }
+        char32_t cp = u;
+        if (src->isHighSurrogate() && src + 1 != end && (src + 1)->isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(*src, *(src + 1));
+            ++src;
+        }
+        ++src;
+        const int b = windows1252Byte(cp);
+        *dst++ = b < 0 ? kReplacement : char(b);
+    }
+    out.truncate(dst - out.constData());
+}
+
 QString decodeWindows1252(QByteArrayView bytes)
 {
     if (!systemConverterAvailable())
@@ -119,16 +147,7 @@ QByteArray encodeWindows1252ByTable(QStringView text)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        char32_t cp = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(c, text[i + 1]);
-            ++i;
-        }
-        const int b = windows1252Byte(cp);
-        out.append(b < 0 ? kReplacement : char(b));
-    }
+    appendWindows1252(out, text);
     return out;
 }
 

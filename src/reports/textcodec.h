@@ -17,6 +17,10 @@ bool fitsWindows1252(char32_t codePoint);
 // The converter's own substitute would be byte 1A, which ends the file for
 // every reader of the protocol.
 QByteArray encodeWindows1252(QStringView text);
+
+// Appends the Windows-1252 bytes of text, "?" for a character the code page
+// can't hold; one pass, for writers that build a whole file.
+void appendWindows1252(QByteArray &out, QStringView text);
 QString decodeWindows1252(QByteArrayView bytes);
 
 // Start lists prepared in other programs often come as UTF-8: a file that
