@@ -33,9 +33,9 @@ TFDlgYesNo::TFDlgYesNo(const QString &applicationTitle, QWidget *parent)
     m_yes->setObjectName(u"bJa"_s);
     m_no = new QPushButton(u"Nein"_s, this);
     m_no->setObjectName(u"bNein"_s);
-    // Enter answers "Ja" like a click on the focused first button; the safe
-    // way out is always one key away with Esc.
-    m_yes->setDefault(true);
+    // Every question guards something that can't be undone (results, the
+    // loaded protocol, the running program): a stray Enter answers "Nein".
+    m_no->setDefault(true);
     connect(m_yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_no, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -65,7 +65,7 @@ void TFDlgYesNo::setQuestion(const QString &text)
 bool TFDlgYesNo::AskYesNo(const QString &question)
 {
     setQuestion(question);
-    m_yes->setFocus();
+    m_no->setFocus();
     return exec() == QDialog::Accepted;
 }
 

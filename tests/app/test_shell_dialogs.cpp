@@ -56,7 +56,7 @@ void TestShellDialogs::askYesNo_data()
     QTest::newRow("Ja") << u"bJa"_s << true;
     QTest::newRow("Nein") << u"bNein"_s << false;
     QTest::newRow("Esc") << u"Esc"_s << false;
-    QTest::newRow("Return") << u"Return"_s << true;
+    QTest::newRow("Return") << u"Return"_s << false;
     QTest::newRow("window closed") << u"close"_s << false;
 }
 
