@@ -86,6 +86,26 @@ void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
     }
 }
 
+// Fills a panel's background; the text role gets the colour that reads on it.
+void setBackground(QWidget *panel, const QBrush &brush, QPalette::ColorRole textRole = QPalette::WindowText,
+                   const QColor &text = {})
+{
+    panel->setAutoFillBackground(true);
+    QPalette p = panel->palette();
+    p.setBrush(QPalette::Window, brush);
+    if (text.isValid())
+        p.setColor(textRole, text);
+    panel->setPalette(p);
+}
+
+QLinearGradient verticalGradient(int height, const QColor &top, const QColor &bottom)
+{
+    QLinearGradient g(0, 0, 0, height);
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    return g;
+}
+
 } // namespace
 
 TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
@@ -353,14 +373,8 @@ void TFormMain::createTopBar(QWidget *central)
 {
     m_topBar = new QWidget(central);
     m_topBar->setObjectName(u"PanelTop"_s);
-    m_topBar->setAutoFillBackground(true);
-    QPalette p = m_topBar->palette();
-    QLinearGradient g(0, 0, 0, kTopBarHeight);
-    g.setColorAt(0, QColor(70, 90, 130));
-    g.setColorAt(1, QColor(30, 40, 70));
-    p.setBrush(QPalette::Window, g);
-    p.setColor(QPalette::ButtonText, Qt::white);
-    m_topBar->setPalette(p);
+    setBackground(m_topBar, verticalGradient(kTopBarHeight, QColor(70, 90, 130), QColor(30, 40, 70)),
+                  QPalette::ButtonText, Qt::white);
 
     auto makeTopButton = [this](const QString &name, const QString &caption, const QString &hint, ToolGlyph glyph,
                                 int left) {
@@ -400,10 +414,7 @@ void TFormMain::createUpperBand(QWidget *central)
 {
     m_band = new QWidget(central);
     m_band->setObjectName(u"PanelBand"_s);
-    m_band->setAutoFillBackground(true);
-    QPalette p = m_band->palette();
-    p.setColor(QPalette::Window, kSkyBlue);
-    m_band->setPalette(p);
+    setBackground(m_band, kSkyBlue);
 
     createDisplayArea(m_band);
     createCommandArea(m_band);
@@ -420,14 +431,8 @@ void TFormMain::createDisplayArea(QWidget *band)
     m_displayArea = new QWidget(band);
     m_displayArea->setObjectName(u"PanelDisplay"_s);
     m_displayArea->setGeometry(0, 0, kDisplayAreaWidth, kBandHeight);
-    m_displayArea->setAutoFillBackground(true);
-    QPalette p = m_displayArea->palette();
-    QLinearGradient g(0, 0, 0, kBandHeight);
-    g.setColorAt(0, QColor(20, 20, 30));
-    g.setColorAt(1, QColor(0, 0, 0));
-    p.setBrush(QPalette::Window, g);
-    p.setColor(QPalette::WindowText, Qt::white);
-    m_displayArea->setPalette(p);
+    setBackground(m_displayArea, verticalGradient(kBandHeight, QColor(20, 20, 30), Qt::black),
+                  QPalette::WindowText, Qt::white);
 
     m_digits = new DigitPanel(m_displayArea);
     m_digits->placeAsDesigned(QPoint(0, 0));
@@ -652,11 +657,7 @@ void TFormMain::createProtocolBar(QWidget *band)
     Panel4 = new QWidget(band);
     Panel4->setObjectName(u"Panel4"_s);
     Panel4->setGeometry(400, 281, 392, 43);
-    Panel4->setAutoFillBackground(true);
-    QPalette p = Panel4->palette();
-    p.setColor(QPalette::Window, QColor(40, 60, 110));
-    p.setColor(QPalette::WindowText, Qt::white);
-    Panel4->setPalette(p);
+    setBackground(Panel4, QColor(40, 60, 110), QPalette::WindowText, Qt::white);
     QLabel *title = makeLabel(Panel4, u"lbl_Protokoll"_s, u"PROTOKOLL"_s, {8, 2, 128, 39});
     title->setFont(arial(19, true));
 
