@@ -586,24 +586,18 @@ void TFormMain::createCommandArea(QWidget *band)
     connect(ImageLSstart, &TBarrierPicture::clicked, m_run, &RunController::toggleStartBarrier);
     connect(ImageLSstop, &TBarrierPicture::clicked, m_run, &RunController::toggleFinishBarrier);
 
-    auto *fehl2 = new TLbSpeedButton(u"Pylonenfehler +2"_s, band);
-    fehl2->setObjectName(u"bFehl2"_s);
-    fehl2->setGeometry(567, 171, 158, 32);
-    fehl2->setFaceColor(QColor(200, 120, 0));
-    fehl2->setHighlightColor(QColor(255, 200, 120));
-    fehl2->setShadowColor(QColor(140, 80, 0));
-    fehl2->setProperty("tag", 2);
-    bFehl2 = fehl2;
-    auto *fehl10 = new TLbSpeedButton(u"Torfehler +10"_s, band);
-    fehl10->setObjectName(u"bFehl10"_s);
-    fehl10->setGeometry(567, 207, 158, 32);
-    fehl10->setFaceColor(QColor(180, 40, 40));
-    fehl10->setHighlightColor(QColor(255, 150, 150));
-    fehl10->setShadowColor(QColor(120, 20, 20));
-    fehl10->setProperty("tag", 10);
-    bFehl10 = fehl10;
-    connect(bFehl2, &QAbstractButton::clicked, this, [this] { bFehlClick(2); });
-    connect(bFehl10, &QAbstractButton::clicked, this, [this] { bFehlClick(10); });
+    // Each press adds the button's tag in seconds; the colours follow the
+    // run state (applyRunControls).
+    auto makePenaltyButton = [this, band](const QString &name, const QString &caption, int top, int seconds) {
+        auto *b = new TLbSpeedButton(caption, band);
+        b->setObjectName(name);
+        b->setGeometry(567, top, 158, 32);
+        b->setProperty("tag", seconds);
+        connect(b, &QAbstractButton::clicked, this, [this, seconds] { bFehlClick(seconds); });
+        return b;
+    };
+    bFehl2 = makePenaltyButton(u"bFehl2"_s, u"Pylonenfehler +2"_s, 171, 2);
+    bFehl10 = makePenaltyButton(u"bFehl10"_s, u"Torfehler +10"_s, 207, 10);
 
     seStrafe = new QSpinBox(band);
     seStrafe->setObjectName(u"seStrafe"_s);
