@@ -9,7 +9,7 @@
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/runsound.h"
-#include "app/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "app/toolicons.h"
 #include "display/designedlayout.h"
 #include "display/digitpanel.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/appidentity.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "results/competition.h"
 #include "results/columnwidths.h"
 #include "timing/runcontroller.h"

@@ -4,7 +4,7 @@
 #include "app/forminfo.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
-#include "app/regfilebackend.h"
+#include "settings/regfilebackend.h"
 #include "display/formmonitor2.h"
 
 #include <QApplication>

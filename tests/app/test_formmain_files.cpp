@@ -3,7 +3,7 @@
 // driven through keys and buttons with the file dialogs and the shell faked.
 #include "mainwindowfixture.h"
 
-#include "app/regfilebackend.h"
+#include "settings/regfilebackend.h"
 #include "reports/officereports.h"
 #include "results/competition.h"
 #include "results/resultpage.h"

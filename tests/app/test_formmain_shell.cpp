@@ -1,8 +1,8 @@
 // Start-up and shutdown of the main window.
 #include "mainwindowfixture.h"
 
-#include "app/regfilebackend.h"
-#include "app/settingsstore.h"
+#include "settings/regfilebackend.h"
+#include "settings/settingsstore.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/regfilebackend.h"
+#include "settings/regfilebackend.h"
 
 #include <QDir>
 #include <QFile>

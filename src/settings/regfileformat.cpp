@@ -1,4 +1,4 @@
-#include "app/regfileformat.h"
+#include "settings/regfileformat.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

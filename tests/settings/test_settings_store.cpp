@@ -1,6 +1,6 @@
-#include "app/regfilebackend.h"
-#include "app/regfileformat.h"
-#include "app/settingsstore.h"
+#include "settings/regfilebackend.h"
+#include "settings/regfileformat.h"
+#include "settings/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

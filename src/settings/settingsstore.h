@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings.h"
-#include "app/settingsbackend.h"
+#include "settings/settings.h"
+#include "settings/settingsbackend.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/regfileformat.h"
-#include "app/settingsbackend.h"
+#include "settings/regfileformat.h"
+#include "settings/settingsbackend.h"
 
 #include <QList>
 #include <QString>
