@@ -1,0 +1,43 @@
+#include "serial/comthread.h"
+
+#include "serial/comport.h"
+
+namespace vex {
+
+TComThread::TComThread(TComPort &port, LineDevice &device, const ContactClock &clock, quint32 eventMask,
+                       quint64 session)
+    : m_port(port)
+    , m_device(device)
+    , m_clock(clock)
+    , m_eventMask(eventMask)
+    , m_session(session)
+{
+    setObjectName(QStringLiteral("TComThread"));
+}
+
+void TComThread::run()
+{
+    while (!m_stop.load()) {
+        LineChange change;
+        int code = 0;
+        switch (m_device.waitForChange(m_clock, change, code)) {
+        case LineDevice::WaitOutcome::Interrupted:
+            continue;
+        case LineDevice::WaitOutcome::Failed: {
+            TComPort *port = &m_port;
+            const quint64 session = m_session;
+            QMetaObject::invokeMethod(
+                port, [port, session, code] { port->waitingThreadFailed(session, code); }, Qt::QueuedConnection);
+            return;
+        }
+        case LineDevice::WaitOutcome::Changed:
+            break;
+        }
+        change.events &= m_eventMask;
+        if (change.events == 0 || m_stop.load())
+            continue;
+        m_port.handOver(change);
+    }
+}
+
+} // namespace vex

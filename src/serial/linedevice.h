@@ -1,0 +1,75 @@
+#pragma once
+
+#include "serial/contactstamp.h"
+
+#include <QString>
+
+namespace vex {
+
+// How the component asks for the port to be set up. Only the lines matter to
+// this program; the framing values are passed on so the device is in a
+// defined state.
+struct LineSettings
+{
+    int baudRate = 9600;
+    int dataBits = 8;          // 5..8
+    char parity = 'N';         // N, O, E, M, S
+    int stopBits = 1;          // 1 or 2 (1.5 is set as 2)
+    bool xonXoff = false;
+    bool enableDtr = true;
+};
+
+// Why open() failed, and the system's error number behind it.
+struct LineOpenError
+{
+    enum class Stage { None, Open, Configure };
+    Stage stage = Stage::None;
+    int code = 0;
+
+    explicit operator bool() const { return stage != Stage::None; }
+};
+
+// One change of the watched lines as the device saw it.
+struct LineChange
+{
+    quint32 events = 0;  // EvCts | EvDsr | EvRlsd bits of the lines that changed
+    ContactStamp stamp;  // read the moment the wait returned
+};
+
+// The serial port seen through its modem lines only: open a port, hold DTR
+// and RTS on, wait for changes of CTS, DSR and DCD, read the lines, close.
+// open(), close() and modemStatus() run on the GUI thread; waitForChange() on
+// the waiting thread; interruptWait() from the GUI thread while the other
+// thread may be blocked in waitForChange().
+class LineDevice
+{
+public:
+    enum class WaitOutcome { Changed, Interrupted, Failed };
+
+    virtual ~LineDevice() = default;
+
+    // Whether port COMn (n = 1..16) exists and may be offered.
+    virtual bool portPresent(int port) = 0;
+
+    // Opens and sets up port COMn, all before any waiting starts. On failure
+    // nothing stays open.
+    virtual LineOpenError open(int port, const LineSettings &settings) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Blocks until one of the watched lines changed, then stamps the moment
+    // with the clock before anything else. A change that came and went while
+    // nobody waited is still reported. Returns Interrupted once
+    // interruptWait() was called (also when it was called just before), and
+    // Failed with the system's error number when the device is gone.
+    virtual WaitOutcome waitForChange(const ContactClock &clock, LineChange &change, int &errorCode) = 0;
+    // Makes the current or next waitForChange() return Interrupted. May have
+    // to be called repeatedly until the waiting thread has left.
+    virtual void interruptWait() = 0;
+
+    // The current modem-status word (MsCtsOn ... MsRlsdOn); clears a pending
+    // line error first where the system keeps one.
+    virtual quint32 modemStatus() = 0;
+};
+
+} // namespace vex

@@ -1,0 +1,87 @@
+#include "serial/portmap.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+constexpr int kMaxPorts = 16;
+
+QByteArray readSmallFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(4096).trimmed();
+}
+
+} // namespace
+
+LinuxPortMap::LinuxPortMap(QString devDir, QString sysTtyDir)
+    : m_devDir(std::move(devDir))
+    , m_sysTtyDir(std::move(sysTtyDir))
+{
+}
+
+LinuxPortMap::Layout LinuxPortMap::scan() const
+{
+    Layout layout;
+    for (int k = 0; k < kMaxPorts; ++k) {
+        const QByteArray type = readSmallFile(m_sysTtyDir + u"/ttyS%1/type"_s.arg(k));
+        if (!type.isEmpty() && type != "0") {
+            layout.builtInPresent |= 1u << k;
+            layout.builtInCount = k + 1;
+        }
+    }
+    for (const QString &prefix : {u"ttyUSB"_s, u"ttyACM"_s}) {
+        QStringList names = QDir(m_devDir).entryList({prefix + u'*'}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+        QCollator numeric;
+        numeric.setNumericMode(true);
+        std::sort(names.begin(), names.end(), numeric);
+        layout.adapters += names;
+    }
+    layout.consoles = QString::fromLocal8Bit(readSmallFile(m_sysTtyDir + u"/console/active"_s))
+                          .split(u' ', Qt::SkipEmptyParts);
+    return layout;
+}
+
+QString LinuxPortMap::nameOf(const Layout &layout, int port)
+{
+    if (port < 1 || port > kMaxPorts)
+        return {};
+    if (port <= layout.builtInCount)
+        return u"ttyS%1"_s.arg(port - 1);
+    const int adapter = port - layout.builtInCount - 1;
+    return adapter < layout.adapters.size() ? layout.adapters.at(adapter) : QString();
+}
+
+QString LinuxPortMap::devicePath(int port) const
+{
+    const QString name = nameOf(scan(), port);
+    return name.isEmpty() ? QString() : m_devDir + u'/' + name;
+}
+
+bool LinuxPortMap::present(int port) const
+{
+    const Layout layout = scan();
+    const QString name = nameOf(layout, port);
+    if (name.isEmpty() || layout.consoles.contains(name))
+        return false;
+    return port > layout.builtInCount || (layout.builtInPresent & (1u << (port - 1)));
+}
+
+bool LinuxPortMap::reserved(int port) const
+{
+    const Layout layout = scan();
+    const QString name = nameOf(layout, port);
+    return !name.isEmpty() && layout.consoles.contains(name);
+}
+
+} // namespace vex
