@@ -1,6 +1,5 @@
 #include "serial/portmap.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 
@@ -42,9 +41,10 @@ LinuxPortMap::Layout LinuxPortMap::scan() const
     }
     for (const QString &prefix : {u"ttyUSB"_s, u"ttyACM"_s}) {
         QStringList names = QDir(m_devDir).entryList({prefix + u'*'}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-        QCollator numeric;
-        numeric.setNumericMode(true);
-        std::sort(names.begin(), names.end(), numeric);
+        // ttyUSB2 before ttyUSB10.
+        std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+            return QStringView(a).mid(prefix.size()).toInt() < QStringView(b).mid(prefix.size()).toInt();
+        });
         layout.adapters += names;
     }
     layout.consoles = QString::fromLocal8Bit(readSmallFile(m_sysTtyDir + u"/console/active"_s))

@@ -139,10 +139,11 @@ LineOpenError PosixLineDevice::openPath(const QString &path, const LineSettings 
     if (fd < 0)
         return {LineOpenError::Stage::Open, errno};
     // No other program may open the port while the barriers use it.
+    // (A path that is no terminal at all fails here.)
     if (::ioctl(fd, TIOCEXCL) != 0) {
         const int code = errno;
         ::close(fd);
-        return {LineOpenError::Stage::Open, code};
+        return {LineOpenError::Stage::Configure, code};
     }
     if (const int code = configure(fd, settings)) {
         ::close(fd);
