@@ -151,7 +151,7 @@ LineOpenError PosixLineDevice::openPath(const QString &path, const LineSettings 
     }
     ::tcflush(fd, TCIOFLUSH);
     m_fd = fd;
-    m_polling = false;
+    m_polling.store(false);
     m_interrupt.store(false);
     serial_icounter_struct counts{};
     m_haveCounters = ::ioctl(fd, TIOCGICOUNT, &counts) == 0;
@@ -253,13 +253,13 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             change = {events, clock.now()};
             return WaitOutcome::Changed;
         }
-        if (!m_polling) {
+        if (!m_polling.load()) {
             const int result = ::ioctl(m_fd, TIOCMIWAIT, TIOCM_CTS | TIOCM_DSR | TIOCM_CD);
             const ContactStamp stamp = clock.now();
             if (result != 0) {
                 const int code = errno;
                 if (code == EINVAL || code == ENOTTY)
-                    m_polling = true;
+                    m_polling.store(true);
                 else if (code != EINTR) {
                     errorCode = code;
                     return WaitOutcome::Failed;

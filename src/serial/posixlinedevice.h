@@ -38,7 +38,7 @@ public:
     // Opens a device path directly, as open() does for a port number.
     LineOpenError openPath(const QString &path, const LineSettings &settings);
     // True once the driver refused TIOCMIWAIT and the lines are polled.
-    bool polling() const { return m_polling; }
+    bool polling() const { return m_polling.load(); }
 
 private:
     struct Counters
@@ -55,7 +55,7 @@ private:
     int m_lastLines = 0;
     Counters m_lastCounters;
     bool m_haveCounters = false;
-    bool m_polling = false;
+    std::atomic<bool> m_polling{false};
 
     std::mutex m_waiterMutex;
     pthread_t m_waiter{};
