@@ -53,7 +53,7 @@ void TComPort::Open()
 
     ++m_session;
     m_thread = std::make_unique<TComThread>(*this, m_device, m_clock, m_events, m_session);
-    m_thread->start(QThread::TimeCriticalPriority);
+    m_thread->start();
     m_connected = true;
     Q_EMIT OnOpen(this);
 }

@@ -2,6 +2,9 @@
 
 #include "serial/comport.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 namespace vex {
 
 TComThread::TComThread(TComPort &port, LineDevice &device, const ContactClock &clock, quint32 eventMask,
@@ -17,6 +20,14 @@ TComThread::TComThread(TComPort &port, LineDevice &device, const ContactClock &c
 
 void TComThread::run()
 {
+    // The timestamp is only as good as the wake-up: where the system allows
+    // it (a real-time limit or the capability), the thread that almost always
+    // sleeps runs before every ordinary thread when a line changes. Otherwise
+    // it stays an ordinary thread.
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+
     while (!m_stop.load()) {
         LineChange change;
         int code = 0;

@@ -10,7 +10,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 using namespace vex;
 using namespace Qt::StringLiterals;
@@ -234,6 +237,36 @@ private Q_SLOTS:
         port.Open();
         QVERIFY(port.Connected());
         QVERIFY(serveUntilSettled(device));
+    }
+
+    // Contacts on each line 50 ms apart, start and finish lines taking turns,
+    // through the real thread: each one seen exactly once.
+    void noContactMissedOrDoubled()
+    {
+        FakeLineDevice device;
+        SteadyContactClock clock;
+        TComPort port(device, clock);
+        int cts = 0, rlsd = 0;
+        connect(&port, &TComPort::OnCTS, this, [&] { ++cts; });
+        connect(&port, &TComPort::OnRLSD, this, [&] { ++rlsd; });
+        port.Open();
+        QVERIFY(device.waitSettled(2000));
+        constexpr int kContacts = 100;
+        std::atomic<bool> done{false};
+        std::thread script([&] {
+            quint32 status = 0;
+            for (int k = 0; k < kContacts; ++k) {
+                status ^= (k % 2) ? quint32(MsRlsdOn) : quint32(MsCtsOn);
+                device.setStatus(status);
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            }
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 20000);
+        script.join();
+        QVERIFY(serveUntilSettled(device));
+        QCOMPARE(cts, kContacts / 2);
+        QCOMPARE(rlsd, kContacts / 2);
     }
 
     void probeListsThePortsPresent_data()

@@ -1,0 +1,475 @@
+// How late and how exact a light-barrier contact is taken: from the moment a
+// line changes to the timestamp the waiting thread takes and to the handler
+// on the GUI thread, through the real waiting thread and hand-over over a
+// line device without hardware. The baseline is a bare thread woken by the
+// same mechanism. Then whole runs timed by the two barriers while the GUI
+// thread is busy (the 10 ms clock plus a ranking of 1,000 rows every 100 ms):
+// the recorded hundredth against the scripted interval, missed or doubled
+// contacts, and how long Close() takes.
+//
+// Usage: bench_serial [--quick]   (--quick: a tenth of the contacts)
+
+#include "fakelinedevice.h"
+
+#include "results/ranking.h"
+#include "results/recording.h"
+#include "results/resultpage.h"
+#include "serial/comport.h"
+#include "serial/contactstamp.h"
+#include "serial/modemstatus.h"
+#include "timing/tickclock.h"
+#include "timing/timetext.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include <pthread.h>
+#include <sched.h>
+#include <vector>
+
+using namespace vex;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+qint64 nowMicros()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
+}
+
+void sleepUntilMicros(qint64 us)
+{
+    std::this_thread::sleep_until(Clock::time_point(std::chrono::microseconds(us)));
+}
+
+struct Percentiles
+{
+    double p50 = 0, p99 = 0, p999 = 0, max = 0;
+};
+
+Percentiles percentiles(std::vector<double> values)
+{
+    Percentiles p;
+    if (values.empty())
+        return p;
+    std::sort(values.begin(), values.end());
+    auto at = [&](double q) { return values[std::min(values.size() - 1, size_t(q * double(values.size())))]; };
+    p.p50 = at(0.50);
+    p.p99 = at(0.99);
+    p.p999 = at(0.999);
+    p.max = values.back();
+    return p;
+}
+
+void printLatency(const char *what, const std::vector<double> &us)
+{
+    const Percentiles p = percentiles(us);
+    std::printf("  %-46s n=%6zu  p50 %7.1f us  p99 %7.1f us  max %8.1f us\n", what, us.size(), p.p50, p.p99, p.max);
+}
+
+// The GUI thread's load during a run: the clock every 10 ms, an entry and a
+// ranking of a 1,000-driver page every 100 ms.
+class GuiLoad
+{
+public:
+    GuiLoad()
+    {
+        m_page.setRow(0, defaultColumnTitles());
+        for (int i = 1; i <= 1000; ++i) {
+            RunEntry e{QString::number(i), u"Fahrer %1"_s.arg(i), u"MSC Ort"_s, 1, randomMs(), 0};
+            enterRun(m_page, e);
+        }
+        RankPage(m_page, true);
+        m_started.start();
+        QObject::connect(&m_clock, &QTimer::timeout, [this] { m_sink += MsToText(qint32(m_started.elapsed())).size(); });
+        QObject::connect(&m_ranking, &QTimer::timeout, [this] {
+            QElapsedTimer t;
+            t.start();
+            const int n = int(m_rng.bounded(1, 1001));
+            enterRun(m_page, RunEntry{QString::number(n), QString(), QString(), 2, randomMs(), 0});
+            RankPage(m_page, true);
+            m_rankNs += t.nsecsElapsed();
+            ++m_rankings;
+        });
+    }
+    void start()
+    {
+        m_clock.start(10);
+        m_ranking.start(100);
+    }
+    void stop()
+    {
+        m_clock.stop();
+        m_ranking.stop();
+    }
+    double rankingMs() const { return m_rankings ? double(m_rankNs) / 1e6 / double(m_rankings) : 0.0; }
+
+private:
+    qint32 randomMs() { return qint32(m_rng.bounded(40000, 70000)); }
+
+    ResultPage m_page;
+    QRandomGenerator m_rng{7};
+    QElapsedTimer m_started;
+    QTimer m_clock;
+    QTimer m_ranking;
+    qint64 m_sink = 0;
+    qint64 m_rankNs = 0;
+    int m_rankings = 0;
+};
+
+// The simulated barriers move the lines at their moment like hardware
+// would: their thread is not to be preempted between noting the moment and
+// moving the line.
+void runLikeHardware()
+{
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 2;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
+// Pairs the contacts of one line with the events that reported them. An
+// event reports every contact before its stamp not reported yet; the first
+// of them gives the latency, the others were merged into it (two changes of
+// one line while the waiting thread was away).
+struct Matched
+{
+    std::vector<double> latencyUs;
+    std::vector<std::optional<ContactStamp>> perContact;
+    int merged = 0;
+    int spurious = 0;
+};
+
+Matched match(const std::vector<qint64> &truths, const std::vector<ContactStamp> &seen)
+{
+    Matched m;
+    m.perContact.assign(truths.size(), std::nullopt);
+    size_t next = 0;
+    for (const ContactStamp &s : seen) {
+        if (next >= truths.size() || truths[next] > s.micros) {
+            ++m.spurious;
+            continue;
+        }
+        m.latencyUs.push_back(double(s.micros - truths[next]));
+        m.perContact[next] = s;
+        ++next;
+        while (next < truths.size() && truths[next] <= s.micros) {
+            ++m.merged;
+            ++next;
+        }
+    }
+    m.merged += int(truths.size() - next); // never reported at all
+    return m;
+}
+
+// Baseline: a thread blocked in the same device wait, nothing else.
+std::vector<double> bareThreadLatency(int contacts, int spacingUs)
+{
+    FakeLineDevice device;
+    SteadyContactClock clock;
+    device.open(1, LineSettings{});
+    std::vector<qint64> truth(static_cast<size_t>(contacts), 0);
+    std::vector<double> latency;
+    latency.reserve(size_t(contacts));
+    std::thread waiter([&] {
+        LineChange change;
+        int code = 0;
+        while (device.waitForChange(clock, change, code) == LineDevice::WaitOutcome::Changed) {
+            const size_t k = latency.size();
+            latency.push_back(double(change.stamp.micros - truth[k]));
+            if (latency.size() == size_t(contacts))
+                return;
+        }
+    });
+    quint32 status = 0;
+    qint64 next = nowMicros() + 1000;
+    for (int k = 0; k < contacts; ++k) {
+        sleepUntilMicros(next);
+        while (!device.waitSettled(0))
+            std::this_thread::yield();
+        status ^= MsCtsOn;
+        truth[size_t(k)] = nowMicros();
+        device.setStatus(status);
+        next = truth[size_t(k)] + spacingUs;
+    }
+    waiter.join();
+    return latency;
+}
+
+// One port scripted by its own thread: contacts on CTS and DCD at chosen
+// moments, the true moment of each noted when the line is moved.
+struct ScriptedPort
+{
+    FakeLineDevice device;
+    SteadyContactClock clock;
+    TComPort port{device, clock};
+    std::vector<qint64> ctsTruth, dcdTruth;
+    std::vector<ContactStamp> ctsSeen, dcdSeen;
+    std::vector<qint64> ctsHandled, dcdHandled;
+    std::atomic<bool> done{false};
+    std::thread script;
+
+    ScriptedPort()
+    {
+        QObject::connect(&port, &TComPort::OnCTS, [this](TComPort *p) {
+            ctsHandled.push_back(nowMicros());
+            ctsSeen.push_back(p->eventStamp());
+        });
+        QObject::connect(&port, &TComPort::OnRLSD, [this](TComPort *p) {
+            dcdHandled.push_back(nowMicros());
+            dcdSeen.push_back(p->eventStamp());
+        });
+        port.setPort(1);
+        port.Open();
+    }
+    ~ScriptedPort()
+    {
+        if (script.joinable())
+            script.join();
+    }
+    size_t seen() const { return ctsSeen.size() + dcdSeen.size(); }
+};
+
+// Runs the GUI thread until every script finished and its contacts had
+// their time to arrive.
+void runUntilScriptsDone(const std::vector<std::unique_ptr<ScriptedPort>> &ports)
+{
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer quiet;
+    bool allDone = false;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        const bool now = std::all_of(ports.begin(), ports.end(), [](const auto &p) { return p->done.load(); });
+        if (now && !allDone)
+            quiet.start();
+        allDone = now;
+        if (allDone && quiet.elapsed() > 300)
+            loop.quit();
+    });
+    check.start(5);
+    loop.exec();
+}
+
+struct LatencyResult
+{
+    std::vector<double> stamp, handled;
+    int merged = 0, spurious = 0;
+    double rankingMs = 0;
+};
+
+// Contacts on CTS only, `spacingUs` apart, through the port and hand-over.
+LatencyResult portLatency(int contacts, int spacingUs, bool busy)
+{
+    GuiLoad load;
+    if (busy)
+        load.start();
+    std::vector<std::unique_ptr<ScriptedPort>> ports;
+    ports.push_back(std::make_unique<ScriptedPort>());
+    ScriptedPort &sp = *ports.front();
+    sp.ctsTruth.reserve(size_t(contacts));
+    sp.script = std::thread([&] {
+        runLikeHardware();
+        quint32 status = 0;
+        qint64 next = nowMicros() + 20000;
+        for (int k = 0; k < contacts; ++k) {
+            sleepUntilMicros(next);
+            status ^= MsCtsOn;
+            const qint64 t = nowMicros();
+            sp.ctsTruth.push_back(t);
+            sp.device.setStatus(status);
+            next = t + spacingUs;
+        }
+        sp.done = true;
+    });
+    runUntilScriptsDone(ports);
+    sp.script.join();
+    load.stop();
+    LatencyResult r;
+    const Matched m = match(sp.ctsTruth, sp.ctsSeen);
+    r.stamp = m.latencyUs;
+    size_t e = 0;
+    for (size_t k = 0; k < sp.ctsTruth.size() && e < sp.ctsHandled.size(); ++k) {
+        if (m.perContact[k])
+            r.handled.push_back(double(sp.ctsHandled[e++] - sp.ctsTruth[k]));
+    }
+    r.merged = m.merged;
+    r.spurious = m.spurious;
+    r.rankingMs = load.rankingMs();
+    sp.port.Close();
+    return r;
+}
+
+struct RunsResult
+{
+    int runs = 0;
+    int contacts = 0;
+    int missed = 0;
+    int doubled = 0;
+    int hundredthByMicros = 0;
+    int hundredthByTicks = 0;
+    std::vector<double> errorMs;   // |recorded ms - scripted interval truncated to the ms|
+    std::vector<double> intervalErrorUs; // |stamped interval - scripted interval|
+    std::vector<double> stampLatency;
+    double rankingMs = 0;
+};
+
+// Whole runs on `portCount` ports at once, GUI busy: start on CTS, finish on
+// DCD 50 ms + f later, f spread evenly across a hundredth; the next start
+// 50 ms after the finish. Every contact is 50 ms or more after the last one
+// of its port.
+RunsResult barrierRuns(int portCount, int runsPerPort)
+{
+    GuiLoad load;
+    load.start();
+    const int total = portCount * runsPerPort;
+    // The fractions of a hundredth, evenly spread, dealt out at random.
+    std::vector<int> fractionUs(static_cast<size_t>(total));
+    for (int i = 0; i < total; ++i)
+        fractionUs[size_t(i)] = int((qint64(i) * 10000 + 5000) / total);
+    std::shuffle(fractionUs.begin(), fractionUs.end(), std::mt19937(42));
+
+    std::vector<std::unique_ptr<ScriptedPort>> ports;
+    for (int p = 0; p < portCount; ++p)
+        ports.push_back(std::make_unique<ScriptedPort>());
+    for (int p = 0; p < portCount; ++p) {
+        ScriptedPort &sp = *ports[size_t(p)];
+        sp.script = std::thread([&sp, &fractionUs, p, runsPerPort, portCount] {
+            runLikeHardware();
+            quint32 status = 0;
+            // Ports start spread over the first 50 ms.
+            qint64 next = nowMicros() + 20000 + p * 50000 / portCount;
+            for (int r = 0; r < runsPerPort; ++r) {
+                sleepUntilMicros(next);
+                status ^= MsCtsOn;
+                const qint64 start = nowMicros();
+                sp.ctsTruth.push_back(start);
+                sp.device.setStatus(status);
+                sleepUntilMicros(start + 50000 + fractionUs[size_t(r * portCount + p)]);
+                status ^= MsRlsdOn;
+                const qint64 stop = nowMicros();
+                sp.dcdTruth.push_back(stop);
+                sp.device.setStatus(status);
+                next = stop + 50000;
+            }
+            sp.done = true;
+        });
+    }
+    runUntilScriptsDone(ports);
+    load.stop();
+
+    RunsResult result;
+    for (auto &portPtr : ports) {
+        ScriptedPort &sp = *portPtr;
+        sp.script.join();
+        sp.port.Close();
+        result.contacts += int(sp.ctsTruth.size() + sp.dcdTruth.size());
+        const Matched cts = match(sp.ctsTruth, sp.ctsSeen);
+        const Matched dcd = match(sp.dcdTruth, sp.dcdSeen);
+        result.missed += cts.merged + dcd.merged;
+        result.doubled += cts.spurious + dcd.spurious;
+        result.stampLatency.insert(result.stampLatency.end(), cts.latencyUs.begin(), cts.latencyUs.end());
+        result.stampLatency.insert(result.stampLatency.end(), dcd.latencyUs.begin(), dcd.latencyUs.end());
+        const size_t runs = std::min(sp.ctsTruth.size(), sp.dcdTruth.size());
+        for (size_t r = 0; r < runs; ++r) {
+            ++result.runs;
+            if (!cts.perContact[r] || !dcd.perContact[r])
+                continue; // counted wrong: a missed contact
+            const ContactStamp start = *cts.perContact[r], stop = *dcd.perContact[r];
+            const qint64 trueUs = sp.dcdTruth[r] - sp.ctsTruth[r];
+            const qint64 trueHundredth = trueUs / 10000;
+            const qint32 byMicros = barrierRunTimeMs(start.micros, stop.micros);
+            const qint32 byTicks = elapsedMs(start.tick, stop.tick);
+            result.hundredthByMicros += (byMicros / 10 == trueHundredth);
+            result.hundredthByTicks += (byTicks / 10 == trueHundredth);
+            result.errorMs.push_back(std::abs(double(byMicros - qint32(trueUs / 1000))));
+            result.intervalErrorUs.push_back(std::abs(double(stop.micros - start.micros - trueUs)));
+        }
+    }
+    result.rankingMs = load.rankingMs();
+    return result;
+}
+
+// Close() with the waiting thread blocked in the device's wait.
+std::vector<double> closeTimes(int rounds)
+{
+    FakeLineDevice device;
+    SteadyContactClock clock;
+    TComPort port(device, clock);
+    port.setPort(1);
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        port.Open();
+        device.waitSettled(1000);
+        QElapsedTimer t;
+        t.start();
+        port.Close();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    const int scale = quick ? 10 : 1;
+    const int contacts = 10000 / scale;
+
+    std::printf("Light-barrier contacts (%d contacts per latency figure)\n", contacts);
+    std::printf("Contact to timestamp / to handler:\n");
+    const std::vector<double> bare = bareThreadLatency(contacts, 500);
+    printLatency("baseline: bare thread, same wake-up", bare);
+    const LatencyResult idle = portLatency(contacts, 2000, false);
+    printLatency("port, GUI idle: timestamp", idle.stamp);
+    printLatency("port, GUI idle: handler ran", idle.handled);
+    const LatencyResult busy = portLatency(contacts, 3000, true);
+    printLatency("port, GUI busy: timestamp", busy.stamp);
+    printLatency("port, GUI busy: handler ran", busy.handled);
+    std::printf("  GUI busy: one entry and ranking of 1,000 rows took %.2f ms on average\n", busy.rankingMs);
+    std::printf("  contacts merged with the next one (two changes while the thread was handing over): idle %d, busy %d;"
+                " spurious events: %d\n",
+                idle.merged, busy.merged, idle.spurious + busy.spurious);
+    const Percentiles pb = percentiles(bare), pi = percentiles(idle.stamp), pu = percentiles(busy.stamp);
+    std::printf("  ratio to baseline, timestamp p50: idle %.2fx, busy %.2fx; p99: idle %.2fx, busy %.2fx\n",
+                pi.p50 / std::max(pb.p50, 1.0), pu.p50 / std::max(pb.p50, 1.0), pi.p99 / std::max(pb.p99, 1.0),
+                pu.p99 / std::max(pb.p99, 1.0));
+
+    const int portCount = 16;
+    const int runsPerPort = (10000 + portCount - 1) / portCount / scale;
+    std::printf("Runs timed by both barriers, GUI busy, %d ports x %d runs, contacts >= 50 ms apart per port:\n",
+                portCount, runsPerPort);
+    const RunsResult runs = barrierRuns(portCount, runsPerPort);
+    const Percentiles err = percentiles(runs.errorMs);
+    std::printf("  runs %d, contacts %d, missed %d, doubled %d\n", runs.runs, runs.contacts, runs.missed, runs.doubled);
+    std::printf("  hundredth right: microsecond stamps %.2f %% (goal >= 99 %%), millisecond ticks alone %.2f %%\n",
+                100.0 * runs.hundredthByMicros / std::max(runs.runs, 1),
+                100.0 * runs.hundredthByTicks / std::max(runs.runs, 1));
+    const Percentiles iv = percentiles(runs.intervalErrorUs);
+    std::printf("  recorded time's error: p50 %.0f ms, p99 %.0f ms, p99.9 %.0f ms (goal <= 1 ms), max %.0f ms\n",
+                err.p50, err.p99, err.p999, err.max);
+    std::printf("  stamped interval's error: p50 %.0f us, p99 %.0f us, p99.9 %.0f us, max %.0f us\n", iv.p50, iv.p99,
+                iv.p999, iv.max);
+    printLatency("16 ports, GUI busy: timestamp", runs.stampLatency);
+    std::printf("  (ranking took %.2f ms on average)\n", runs.rankingMs);
+
+    const Percentiles close = percentiles(closeTimes(200 / scale));
+    std::printf("Close() with the thread blocked: p50 %.2f ms, max %.2f ms (goal < 100 ms)\n", close.p50, close.max);
+    return 0;
+}
