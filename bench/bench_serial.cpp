@@ -177,37 +177,45 @@ Matched match(const std::vector<qint64> &truths, const std::vector<ContactStamp>
     return m;
 }
 
-// Baseline: a thread blocked in the same device wait, nothing else.
+// Baseline: a thread blocked in the same device wait, at the same
+// scheduling priority as the port's waiting thread, nothing else.
 std::vector<double> bareThreadLatency(int contacts, int spacingUs)
 {
     FakeLineDevice device;
     SteadyContactClock clock;
     device.open(1, LineSettings{});
     std::vector<qint64> truth(static_cast<size_t>(contacts), 0);
-    std::vector<double> latency;
-    latency.reserve(size_t(contacts));
+    std::vector<qint64> stamps;
+    stamps.reserve(size_t(contacts));
     std::thread waiter([&] {
+        sched_param param{};
+        param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
         LineChange change;
         int code = 0;
         while (device.waitForChange(clock, change, code) == LineDevice::WaitOutcome::Changed) {
-            const size_t k = latency.size();
-            latency.push_back(double(change.stamp.micros - truth[k]));
-            if (latency.size() == size_t(contacts))
+            stamps.push_back(change.stamp.micros);
+            if (stamps.size() == size_t(contacts))
                 return;
         }
     });
-    quint32 status = 0;
-    qint64 next = nowMicros() + 1000;
-    for (int k = 0; k < contacts; ++k) {
-        sleepUntilMicros(next);
-        while (!device.waitSettled(0))
-            std::this_thread::yield();
-        status ^= MsCtsOn;
-        truth[size_t(k)] = nowMicros();
-        device.setStatus(status);
-        next = truth[size_t(k)] + spacingUs;
-    }
+    std::thread script([&] {
+        runLikeHardware();
+        quint32 status = 0;
+        qint64 next = nowMicros() + 1000;
+        for (int k = 0; k < contacts; ++k) {
+            sleepUntilMicros(next);
+            device.waitSettled(1000);
+            status ^= MsCtsOn;
+            truth[size_t(k)] = device.setStatus(status);
+            next = truth[size_t(k)] + spacingUs;
+        }
+    });
+    script.join();
     waiter.join();
+    std::vector<double> latency;
+    for (size_t k = 0; k < stamps.size(); ++k)
+        latency.push_back(double(stamps[k] - truth[k]));
     return latency;
 }
 
@@ -289,9 +297,8 @@ LatencyResult portLatency(int contacts, int spacingUs, bool busy)
         for (int k = 0; k < contacts; ++k) {
             sleepUntilMicros(next);
             status ^= MsCtsOn;
-            const qint64 t = nowMicros();
+            const qint64 t = sp.device.setStatus(status);
             sp.ctsTruth.push_back(t);
-            sp.device.setStatus(status);
             next = t + spacingUs;
         }
         sp.done = true;
@@ -302,10 +309,16 @@ LatencyResult portLatency(int contacts, int spacingUs, bool busy)
     LatencyResult r;
     const Matched m = match(sp.ctsTruth, sp.ctsSeen);
     r.stamp = m.latencyUs;
-    size_t e = 0;
-    for (size_t k = 0; k < sp.ctsTruth.size() && e < sp.ctsHandled.size(); ++k) {
-        if (m.perContact[k])
-            r.handled.push_back(double(sp.ctsHandled[e++] - sp.ctsTruth[k]));
+    // The handler ran for event e; its latency counts from the first
+    // contact that event reported.
+    size_t k = 0;
+    for (size_t e = 0; e < sp.ctsSeen.size(); ++e) {
+        while (k < sp.ctsTruth.size() && !(m.perContact[k] && *m.perContact[k] == sp.ctsSeen[e]))
+            ++k;
+        if (k == sp.ctsTruth.size())
+            break;
+        r.handled.push_back(double(sp.ctsHandled[e] - sp.ctsTruth[k]));
+        ++k;
     }
     r.merged = m.merged;
     r.spurious = m.spurious;
@@ -356,14 +369,12 @@ RunsResult barrierRuns(int portCount, int runsPerPort)
             for (int r = 0; r < runsPerPort; ++r) {
                 sleepUntilMicros(next);
                 status ^= MsCtsOn;
-                const qint64 start = nowMicros();
+                const qint64 start = sp.device.setStatus(status);
                 sp.ctsTruth.push_back(start);
-                sp.device.setStatus(status);
                 sleepUntilMicros(start + 50000 + fractionUs[size_t(r * portCount + p)]);
                 status ^= MsRlsdOn;
-                const qint64 stop = nowMicros();
+                const qint64 stop = sp.device.setStatus(status);
                 sp.dcdTruth.push_back(stop);
-                sp.device.setStatus(status);
                 next = stop + 50000;
             }
             sp.done = true;

@@ -28,16 +28,21 @@ void FakeLineDevice::countChanges(quint32 bits)
         ++m_counters.dcd;
 }
 
-void FakeLineDevice::setStatus(quint32 status, std::optional<ContactStamp> stamp)
+qint64 FakeLineDevice::setStatus(quint32 status, std::optional<ContactStamp> stamp)
 {
+    qint64 moment = 0;
     {
         std::lock_guard lock(m_mutex);
+        moment = std::chrono::duration_cast<std::chrono::microseconds>(
+                     std::chrono::steady_clock::now().time_since_epoch())
+                     .count();
         countChanges(status ^ m_status);
         m_status = status;
         if (!m_stamp)
             m_stamp = stamp;
     }
     m_changed.notify_all();
+    return moment;
 }
 
 void FakeLineDevice::pulse(quint32 statusBits, std::optional<ContactStamp> stamp)

@@ -20,7 +20,9 @@ public:
     void failNextOpen(vex::LineOpenError error);
     // The lines read `status` from now on (MsCtsOn ... bits). With a stamp,
     // the waiting thread reports that moment instead of reading its clock.
-    void setStatus(quint32 status, std::optional<vex::ContactStamp> stamp = {});
+    // Returns the steady clock's microseconds at the change, read under the
+    // same lock the waiting thread sees the change through.
+    qint64 setStatus(quint32 status, std::optional<vex::ContactStamp> stamp = {});
     // The lines in `statusBits` closed and opened again before anyone read
     // them: levels unchanged, counters moved.
     void pulse(quint32 statusBits, std::optional<vex::ContactStamp> stamp = {});
