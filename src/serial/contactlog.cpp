@@ -1,5 +1,6 @@
 #include "serial/contactlog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,6 +20,8 @@ void ContactLog::append(const QString &entry)
     const QFileInfo info(m_filePath);
     // Yesterday's contacts make way on the first contact of a new day.
     const bool newDay = info.exists() && info.lastModified().date() != now.date();
+    // The settings folder may not exist before the settings were first saved.
+    QDir().mkpath(info.path());
     QFile file(m_filePath);
     if (!file.open(newDay ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::WriteOnly | QIODevice::Append))
         return;

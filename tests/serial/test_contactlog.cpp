@@ -33,10 +33,22 @@ private Q_SLOTS:
         QCOMPARE(contents(log.filePath()), QByteArray("2026-12-07 00:00:00.100\tc\n2026-12-07 00:00:00.100\td\n"));
     }
 
+    void aMissingFolderIsMade()
+    {
+        QTemporaryDir dir;
+        ContactLog log(dir.filePath(u"Vexilor/kontakte.log"_s));
+        log.append(u"x"_s);
+        QVERIFY(QFile::exists(log.filePath()));
+    }
+
     void anUnwritableLogLosesTheLineSilently()
     {
         QTemporaryDir dir;
-        ContactLog log(dir.filePath(u"missing-folder/kontakte.log"_s));
+        QFile blocker(dir.filePath(u"plain"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        // A folder can't be made where a file is.
+        ContactLog log(dir.filePath(u"plain/kontakte.log"_s));
         log.append(u"x"_s);
         QVERIFY(!QFile::exists(log.filePath()));
     }
