@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -234,6 +235,10 @@ struct ScriptedPort
 
     ScriptedPort()
     {
+        for (auto *v : {&ctsTruth, &dcdTruth, &ctsHandled, &dcdHandled})
+            v->reserve(20000);
+        ctsSeen.reserve(20000);
+        dcdSeen.reserve(20000);
         QObject::connect(&port, &TComPort::OnCTS, [this](TComPort *p) {
             ctsHandled.push_back(nowMicros());
             ctsSeen.push_back(p->eventStamp());
@@ -436,6 +441,15 @@ std::vector<double> closeTimes(int rounds)
 
 } // namespace
 
+// The machine's load beside the figures: tail latencies measure the
+// scheduler of a shared machine as much as this program.
+void printLoad(const char *when)
+{
+    QFile file(u"/proc/loadavg"_s);
+    if (file.open(QIODevice::ReadOnly))
+        std::printf("load average %s: %s", when, file.readLine().constData());
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -443,6 +457,8 @@ int main(int argc, char **argv)
     const int scale = quick ? 10 : 1;
     const int contacts = 10000 / scale;
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    printLoad("at start");
     std::printf("Light-barrier contacts (%d contacts per latency figure)\n", contacts);
     std::printf("Contact to timestamp / to handler:\n");
     const std::vector<double> bare = bareThreadLatency(contacts, 500);
@@ -482,5 +498,6 @@ int main(int argc, char **argv)
 
     const Percentiles close = percentiles(closeTimes(200 / scale));
     std::printf("Close() with the thread blocked: p50 %.2f ms, max %.2f ms (goal < 100 ms)\n", close.p50, close.max);
+    printLoad("at end");
     return 0;
 }
