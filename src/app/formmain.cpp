@@ -11,6 +11,12 @@
 #include "display/formmonitor2.h"
 #include "display/wincolor.h"
 #include "reports/officereports.h"
+#include "serial/barriercontacts.h"
+#include "serial/comport.h"
+#include "serial/contactlog.h"
+#include "serial/portmap.h"
+#include "serial/posixlinedevice.h"
+#include "serial/racecontacttarget.h"
 #include "settings/settingsstore.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
@@ -107,6 +113,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     useOrOwn<NoOfficeReports>(m_services.office, m_ownOffice);
     m_race = new Race(*m_services.ticks, *m_services.timers, this);
     m_timeDisplay = new TimeDisplay(this);
+    createBarrierPort();
 
     const AppIdentity &id = m_services.identity;
     buildMainWidgets(*this, m_race->competition(), id, m_ui);
@@ -121,10 +128,15 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     showDisplayColours(true);
     m_timeDisplay->ShowTime(0, 0);
     showBestTime();
+    // The ports are probed before this program opens one, so its own port
+    // is listed too.
+    m_comPort->ProbePorts();
     m_saveFolder = id.programFolder;
     m_openFolder = id.programFolder;
     m_saveFileName = id.title;
     m_pageFolder = QDir::currentPath();
+    m_productText = m_ui.statusPanels[1]->text();
+    openBarrierPort(*m_comPort, m_race->settings().Port);
     showRunControls();
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
@@ -145,6 +157,51 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
 TFormMain::~TFormMain()
 {
     qApp->removeEventFilter(this);
+}
+
+void TFormMain::createBarrierPort()
+{
+    if (!m_services.lineDevice) {
+        m_ownPorts = std::make_unique<LinuxPortMap>();
+        m_ownLineDevice = std::make_unique<PosixLineDevice>(*m_ownPorts);
+        m_services.lineDevice = m_ownLineDevice.get();
+    }
+    useOrOwn<SteadyContactClock>(m_services.contactClock, m_ownContactClock);
+    m_comPort = std::make_unique<TComPort>(*m_services.lineDevice, *m_services.contactClock);
+    BarrierContacts::setUpPort(*m_comPort);
+    m_barrierTarget = std::make_unique<RaceContactTarget>(*m_race);
+    m_barriers = std::make_unique<BarrierContacts>(*m_comPort, *m_barrierTarget);
+    if (!m_services.contactLogPath.isEmpty()) {
+        m_contactLog = std::make_unique<ContactLog>(m_services.contactLogPath);
+        m_barriers->setLog(m_contactLog.get());
+    }
+    connect(m_comPort.get(), &TComPort::portLost, this, &TFormMain::showPortLost);
+    connect(m_comPort.get(), &TComPort::OnOpen, this, [this] {
+        if (!m_productText.isEmpty())
+            m_ui.statusPanels[1]->setText(m_productText);
+    });
+}
+
+// A lost port closed itself and hid the pictures; the operator reads why in
+// the status bar and times by hand. No box: it would take the keys F5 needs.
+void TFormMain::showPortLost(const QString &message)
+{
+    m_ui.statusPanels[1]->setText(message);
+}
+
+quint32 TFormMain::portList() const
+{
+    return m_comPort->portList();
+}
+
+void TFormMain::reopenBarrierPort()
+{
+    m_comPort->Close();
+    const int port = m_race->settings().Port;
+    m_comPort->setPort(port);
+    if (port == 0)
+        return;
+    QTimer::singleShot(50, this, [this] { openBarrierPort(*m_comPort, m_race->settings().Port); });
 }
 
 void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
@@ -446,6 +503,7 @@ void TFormMain::showSettings()
     m_ui.cbClub->setChecked(s.cbClub);
     m_ui.lbl_Club->setEnabled(s.cbClub);
     m_ui.txt_Club->setEnabled(s.cbClub);
+    m_barriers->setAlg(s.Alg);
     if (m_monitor)
         m_monitor->PanelTitle->setText(s.Title);
     FormResize();
@@ -589,7 +647,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     SaveSettings();
-    // The serial port of the light barriers closes here once it exists.
+    m_comPort->Close();
     if (m_monitor)
         m_monitor->close();
     if (m_info)

@@ -15,7 +15,14 @@ class QTimer;
 
 namespace vex {
 
+class BarrierContacts;
+class ContactClock;
+class ContactLog;
 class DesktopShell;
+class LineDevice;
+class PortLocator;
+class RaceContactTarget;
+class TComPort;
 class FileChooser;
 class HelpViewer;
 class OfficeReports;
@@ -41,6 +48,9 @@ struct MainWindowServices
     DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
     FileChooser *files = nullptr; // the file dialogs; null: Qt's own
     OfficeReports *office = nullptr; // spreadsheet and word-processor files; null: none on this machine
+    LineDevice *lineDevice = nullptr; // the light barriers' serial port; null: this machine's ports
+    const ContactClock *contactClock = nullptr; // stamps barrier contacts; null: the steady clock
+    QString contactLogPath; // every barrier contact is logged here; empty: no log
     AppIdentity identity;
 };
 
@@ -63,6 +73,14 @@ public:
     Race &race() { return *m_race; }
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
     TSortGrid *activeGrid() const;
+
+    // The light barriers' serial port. The port list (the ports found at
+    // start-up, see comNumbers()) is what the settings dialog offers.
+    TComPort &comPort() { return *m_comPort; }
+    quint32 portList() const;
+    // After the settings changed: the port is closed and, when one is set,
+    // opened again 50 ms later with the settings' Port; errors are ignored.
+    void reopenBarrierPort();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -109,6 +127,9 @@ private:
     void bCFGClick();
     void TimerDateTimer();
 
+    void createBarrierPort();
+    void showPortLost(const QString &message);
+
     MainWindowServices m_services;
     std::unique_ptr<TickSource> m_ownTicks;
     std::unique_ptr<Timers> m_ownTimers;
@@ -118,6 +139,15 @@ private:
     std::unique_ptr<FileChooser> m_ownFiles;
     std::unique_ptr<OfficeReports> m_ownOffice;
     Race *m_race = nullptr;
+    // The light barriers; destroyed in this order, the port first.
+    std::unique_ptr<PortLocator> m_ownPorts;
+    std::unique_ptr<LineDevice> m_ownLineDevice;
+    std::unique_ptr<ContactClock> m_ownContactClock;
+    std::unique_ptr<ContactLog> m_contactLog;
+    std::unique_ptr<RaceContactTarget> m_barrierTarget;
+    std::unique_ptr<TComPort> m_comPort;
+    std::unique_ptr<BarrierContacts> m_barriers;
+    QString m_productText; // the status bar's middle panel when no port was lost
     TimeDisplay *m_timeDisplay = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;

@@ -8,6 +8,8 @@
 #include "display/formmonitor2.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -45,6 +47,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(services.identity.title);
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
+    // The light barriers' contacts are logged beside the settings file.
+    services.contactLogPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
+                                  .dir()
+                                  .filePath(u"Lichtschranke.log"_s);
 
     // The six windows, in their fixed order; each lives to the end.
     vex::TFormMain mainWindow(services);

@@ -280,14 +280,14 @@ void Race::publishEntry()
 
 // ---------------------------------------------------------------- timing
 
-void Race::start(quint32 tick)
+void Race::start(quint32 tick, qint64 micros)
 {
-    m_run->start(tick);
+    m_run->start(tick, micros);
 }
 
-void Race::stop(quint32 tick)
+void Race::stop(quint32 tick, qint64 micros)
 {
-    m_run->stop(tick);
+    m_run->stop(tick, micros);
 }
 
 void Race::abort()

@@ -119,8 +119,11 @@ public Q_SLOTS:
     void setCursorRow(RowId row);
 
     // ---- Timing. tick is the counter reading of the event, taken first.
-    void start(quint32 tick);
-    void stop(quint32 tick);
+    // micros: the moment in microseconds of the steady clock where the event
+    // has it (the light barriers); a run with it at both ends is recorded
+    // from it.
+    void start(quint32 tick, qint64 micros = RunController::kNoMicros);
+    void stop(quint32 tick, qint64 micros = RunController::kNoMicros);
     void abort();
     void toggleStartBarrier();
     void toggleFinishBarrier();

@@ -1,5 +1,7 @@
 #include "serial/contactstamp.h"
 
+#include "timing/tickclock.h"
+
 #include <algorithm>
 #include <chrono>
 #include <limits>
@@ -16,13 +18,7 @@ ContactStamp SteadyContactClock::now() const
 
 qint32 barrierRunTimeMs(qint64 startMicros, qint64 stopMicros)
 {
-    const qint64 us = stopMicros - startMicros;
-    // Truncation towards minus infinity: a run can't be negative, but if the
-    // clocks ever said so the error must not round towards zero.
-    qint64 ms = us / 1000;
-    if (us < 0 && us % 1000 != 0)
-        --ms;
-    return qint32(std::clamp<qint64>(ms, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+    return elapsedMsFromMicros(startMicros, stopMicros);
 }
 
 } // namespace vex

@@ -73,11 +73,12 @@ void RunController::setPortOpen(bool open)
     publish();
 }
 
-void RunController::start(quint32 tick)
+void RunController::start(quint32 tick, qint64 micros)
 {
     if (!m_controls.startEnabled || m_state != RunState::Ready)
         return;
     m_startTick = tick;
+    m_startMicros = micros;
     Batch batch(*this);
     m_clock->start(kClockIntervalMs);
     m_state = RunState::Running;
@@ -107,11 +108,12 @@ void RunController::start(quint32 tick)
         m_lockTimer->start(m_lockTimeMs);
 }
 
-void RunController::stop(quint32 tick)
+void RunController::stop(quint32 tick, qint64 micros)
 {
     if (!m_controls.stopEnabled || m_state != RunState::Running)
         return;
     m_stopTick = tick;
+    m_stopMicros = micros;
     m_clock->stop();
     Batch batch(*this);
     m_state = RunState::Stopped;

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <limits>
+
 #include <memory>
 
 namespace vex {
@@ -56,10 +58,19 @@ public:
     RunState state() const { return m_state; }
     const RunControls &controls() const { return m_controls; }
 
+    // A start or stop whose event has no microsecond reading.
+    static constexpr qint64 kNoMicros = std::numeric_limits<qint64>::min();
+
     quint32 startTick() const { return m_startTick; }
     quint32 stopTick() const { return m_stopTick; }
-    // The time of the last stopped run.
-    qint32 runTimeMs() const { return elapsedMs(m_startTick, m_stopTick); }
+    // The time of the last stopped run: from the microsecond readings when
+    // both ends have one (the light barriers), else from the ticks.
+    qint32 runTimeMs() const
+    {
+        if (m_startMicros != kNoMicros && m_stopMicros != kNoMicros)
+            return elapsedMsFromMicros(m_startMicros, m_stopMicros);
+        return elapsedMs(m_startTick, m_stopTick);
+    }
 
     // Barrier flags: true = free (a contact of that barrier acts).
     bool startBarrierFree() const { return m_startFree; }
@@ -88,8 +99,10 @@ public:
 public Q_SLOTS:
     // tick: the counter reading of the start or finish event, taken as the
     // very first step by the key, the button or the light-barrier thread.
-    void start(quint32 tick);
-    void stop(quint32 tick);
+    // micros: the same moment from the steady clock in microseconds, where
+    // the event has it.
+    void start(quint32 tick, qint64 micros = kNoMicros);
+    void stop(quint32 tick, qint64 micros = kNoMicros);
     void abort();
     // The run-state part of entering a stopped run; the caller records the
     // time afterwards.
@@ -128,6 +141,8 @@ private:
     RunControls m_controls;
     quint32 m_startTick = 0;
     quint32 m_stopTick = 0;
+    qint64 m_startMicros = kNoMicros;
+    qint64 m_stopMicros = kNoMicros;
     bool m_startFree = false;
     bool m_finishFree = false;
     bool m_portOpen = false;

@@ -29,4 +29,9 @@ inline qint32 elapsedMs(quint32 start, quint32 stop)
     return qint32(quint32(stop - start));
 }
 
+// The same for two readings of the steady clock in microseconds: the true
+// interval truncated to the millisecond (towards minus infinity), so a run
+// isn't moved across a hundredth by where the two millisecond ticks fell.
+qint32 elapsedMsFromMicros(qint64 startMicros, qint64 stopMicros);
+
 } // namespace vex

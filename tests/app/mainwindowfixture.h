@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -90,7 +91,9 @@ struct MainWindowFixture
     FakeFileChooser files;
     std::unique_ptr<vex::TFormMain> window;
 
-    explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {})
+    // adjust: a test puts in further fakes (the light barriers' port).
+    explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {},
+                               const std::function<void(vex::MainWindowServices &)> &adjust = {})
     {
         if (identity.title.isEmpty()) {
             identity.title = QStringLiteral("Vexilor");
@@ -107,6 +110,8 @@ struct MainWindowFixture
         services.files = &files;
         services.settingsBackend = settings;
         services.identity = identity;
+        if (adjust)
+            adjust(services);
         window = std::make_unique<vex::TFormMain>(services);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void fullCycleFollowsTheControlTable();
     void runTimeSurvivesCounterWrap_data();
     void runTimeSurvivesCounterWrap();
+    void barrierRunsAreTimedFromTheirMicroseconds_data();
+    void barrierRunsAreTimedFromTheirMicroseconds();
     void commandsOutsideTheirStateDoNothing();
     void lockTimerFreesFinishBarrierOnce();
     void lockTimeZeroKeepsFinishLocked();
@@ -96,6 +98,42 @@ void TestRunController::runTimeSurvivesCounterWrap()
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0).at(0).toInt(), 3);
     QCOMPARE(shown.at(1).at(0).toInt(), ms);
+}
+
+// A true 2,349.8 ms between the contacts reads 2,350 ms in ticks when the
+// start fell late in its millisecond; the microseconds keep it at 2,349.
+void TestRunController::barrierRunsAreTimedFromTheirMicroseconds_data()
+{
+    const qint64 none = RunController::kNoMicros;
+    QTest::addColumn<qint64>("startUs");
+    QTest::addColumn<qint64>("stopUs");
+    QTest::addColumn<qint32>("ms");
+    QTest::newRow("both barriers") << qint64(10'000'900) << qint64(12'350'700) << 2349;
+    QTest::newRow("barrier start, hand stop") << qint64(10'000'900) << none << 2350;
+    QTest::newRow("hand start, barrier stop") << none << qint64(12'350'700) << 2350;
+    QTest::newRow("both by hand") << none << none << 2350;
+}
+
+void TestRunController::barrierRunsAreTimedFromTheirMicroseconds()
+{
+    QFETCH(qint64, startUs);
+    QFETCH(qint64, stopUs);
+    QFETCH(qint32, ms);
+    FakeTicks ticks;
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    QSignalSpy shown(&rc, &RunController::runningTime);
+    rc.start(10000, startUs);
+    rc.stop(12350, stopUs);
+    QCOMPARE(rc.runTimeMs(), ms);
+    // The display freezes on the time that will be recorded.
+    QCOMPARE(shown.last().at(0).toInt(), ms);
+    // The next run by hand doesn't inherit the readings of this one.
+    QVERIFY(rc.enter());
+    QVERIFY(rc.next());
+    rc.start(20000);
+    rc.stop(20100);
+    QCOMPARE(rc.runTimeMs(), 100);
 }
 
 void TestRunController::commandsOutsideTheirStateDoNothing()
