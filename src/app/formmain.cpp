@@ -175,6 +175,8 @@ void TFormMain::createBarrierPort()
         m_contactLog = std::make_unique<ContactLog>(m_services.contactLogPath);
         m_barriers->setLog(m_contactLog.get());
     }
+    m_portReopen = m_services.timers->make(u"TimerPortReopen"_s, false,
+                                           [this] { openBarrierPort(*m_comPort, m_race->settings().Port); });
     connect(m_comPort.get(), &TComPort::portLost, this, &TFormMain::showPortLost);
     connect(m_comPort.get(), &TComPort::OnOpen, this, [this] {
         if (!m_productText.isEmpty())
@@ -194,14 +196,20 @@ quint32 TFormMain::portList() const
     return m_comPort->portList();
 }
 
+QList<int> TFormMain::comPortNumbers() const
+{
+    return comNumbers(m_comPort->portList());
+}
+
 void TFormMain::reopenBarrierPort()
 {
+    m_portReopen->stop();
     m_comPort->Close();
     const int port = m_race->settings().Port;
     m_comPort->setPort(port);
-    if (port == 0)
-        return;
-    QTimer::singleShot(50, this, [this] { openBarrierPort(*m_comPort, m_race->settings().Port); });
+    // The device gets a moment between closing and opening again.
+    if (port != 0)
+        m_portReopen->start(50);
 }
 
 void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,

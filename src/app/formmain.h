@@ -35,6 +35,7 @@ class TFormMonitor2;
 class TFormSplash;
 class TimeDisplay;
 class TickSource;
+class Timer;
 class Timers;
 
 // What the outside world gives the main window; tests hand in fakes.
@@ -78,6 +79,8 @@ public:
     // start-up, see comNumbers()) is what the settings dialog offers.
     TComPort &comPort() { return *m_comPort; }
     quint32 portList() const;
+    // The COM numbers found, ascending: what follows "Kein" in the port list.
+    QList<int> comPortNumbers() const;
     // After the settings changed: the port is closed and, when one is set,
     // opened again 50 ms later with the settings' Port; errors are ignored.
     void reopenBarrierPort();
@@ -147,6 +150,7 @@ private:
     std::unique_ptr<RaceContactTarget> m_barrierTarget;
     std::unique_ptr<TComPort> m_comPort;
     std::unique_ptr<BarrierContacts> m_barriers;
+    std::unique_ptr<Timer> m_portReopen; // the pause between closing and reopening the port
     QString m_productText; // the status bar's middle panel when no port was lost
     TimeDisplay *m_timeDisplay = nullptr;
     MainWidgets m_ui;

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void aRunTimedByTheBarriersIsEntered();
     void finishContactWithAutomaticEntryAndAPopupOpen();
     void aLostPortHidesThePicturesAndSaysSo();
+    void settingsReopenThePort();
 
 private:
     // A main window whose settings file names COM2 for the barriers.
@@ -101,6 +102,7 @@ void TestFormMainBarriers::startUpOpensThePortAndShutdownClosesIt()
     QVERIFY(m_device().isOpen());
     QCOMPARE(m_device().openedPort(), 2);
     QCOMPARE(m_f->window->portList(), 0x00050012u);
+    QCOMPARE(m_f->window->comPortNumbers(), (QList<int>{2, 5}));
     QVERIFY(m_f->window->race().runController().portOpen());
     QVERIFY(m_f->child<TBarrierPicture>(u"ImageLSstart"_s)->isVisible());
 
@@ -190,6 +192,37 @@ void TestFormMainBarriers::aLostPortHidesThePicturesAndSaysSo()
     // Hand timing goes on.
     m_f->key(Qt::Key_F5);
     QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
+}
+
+void TestFormMainBarriers::settingsReopenThePort()
+{
+    makeWindow();
+    auto *start = m_f->child<TBarrierPicture>(u"ImageLSstart"_s);
+    m_f->changeSettings([](Settings &s) {
+        s.Port = 5;
+        s.Alg = 1;
+    });
+    m_f->window->reopenBarrierPort();
+    QVERIFY(!m_device().isOpen());
+    QVERIFY(!start->isVisible());
+    QVERIFY(m_f->timers.fire(u"TimerPortReopen"_s));
+    QCOMPARE(m_device().openedPort(), 5);
+    QVERIFY(start->isVisible());
+    // Alg 1: the start contact acts when it opens.
+    Race &race = m_f->window->race();
+    race.toggleStartBarrier();
+    contact(MsCtsOn, {100, 100'000});
+    QCOMPARE(race.runController().state(), RunState::Ready);
+    contact(0, {200, 200'000});
+    QCOMPARE(race.runController().state(), RunState::Running);
+
+    // "Kein": closed, and nothing is opened again.
+    race.abort();
+    m_f->changeSettings([](Settings &s) { s.Port = 0; });
+    m_f->window->reopenBarrierPort();
+    QVERIFY(!m_device().isOpen());
+    QVERIFY(!m_f->timers.fire(u"TimerPortReopen"_s));
+    QVERIFY(!start->isVisible());
 }
 
 QTEST_MAIN(TestFormMainBarriers)
