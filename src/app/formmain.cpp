@@ -189,6 +189,9 @@ void TFormMain::createBarrierPort()
 void TFormMain::showPortLost(const QString &message)
 {
     m_ui.statusPanels[1]->setText(message);
+    // Contacts stop here; the log says why.
+    if (m_contactLog)
+        m_contactLog->append(message);
 }
 
 quint32 TFormMain::portList() const

@@ -46,7 +46,8 @@ private:
     void contact(quint32 status, ContactStamp stamp);
     QString cell(const QString &stNr, int column) const;
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dirPtr;
+    QTemporaryDir &dir() { return *m_dirPtr; }
     std::unique_ptr<RegFileBackend> m_backend;
     std::unique_ptr<FakeLineDevice> m_devicePtr;
     FakeLineDevice &m_device() { return *m_devicePtr; }
@@ -56,6 +57,7 @@ private:
 
 void TestFormMainBarriers::init()
 {
+    m_dirPtr = std::make_unique<QTemporaryDir>();
     m_devicePtr = std::make_unique<FakeLineDevice>();
     m_device().setPresentPorts({2, 5});
 }
@@ -65,18 +67,19 @@ void TestFormMainBarriers::cleanup()
     m_f.reset();
     m_backend.reset();
     m_devicePtr.reset();
+    m_dirPtr.reset();
 }
 
 void TestFormMainBarriers::makeWindow(const std::function<void(Settings &)> &change)
 {
-    m_backend = std::make_unique<RegFileBackend>(m_dir.filePath(u"Vexilor.reg"_s));
+    m_backend = std::make_unique<RegFileBackend>(dir().filePath(u"Vexilor.reg"_s));
     Settings s;
     s.Port = 2;
     s.Alg = 0;
     if (change)
         change(s);
     QVERIFY(!SettingsStore(*m_backend, settingsKeyPath(u"Vexilor"_s)).save(s));
-    const QString log = m_dir.filePath(u"Lichtschranke.log"_s);
+    const QString log = dir().filePath(u"Lichtschranke.log"_s);
     m_f = std::make_unique<MainWindowFixture>(m_backend.get(), AppIdentity{}, [&](MainWindowServices &services) {
         services.lineDevice = &m_device();
         services.contactClock = &m_clock;
@@ -134,7 +137,7 @@ void TestFormMainBarriers::aRunTimedByTheBarriersIsEntered()
     m_f->key(Qt::Key_F9);
     QCOMPARE(cell(u"7"_s, 5), u"45,34"_s);
 
-    QFile log(m_dir.filePath(u"Lichtschranke.log"_s));
+    QFile log(dir().filePath(u"Lichtschranke.log"_s));
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = log.readAll().split('\n');
     QCOMPARE(lines.size(), 5); // four contacts and the final line end
@@ -189,6 +192,9 @@ void TestFormMainBarriers::aLostPortHidesThePicturesAndSaysSo()
     QTRY_VERIFY(!m_f->window->race().runController().portOpen());
     QVERIFY(!m_f->child<TBarrierPicture>(u"ImageLSstart"_s)->isVisible());
     QVERIFY(m_f->child<QLabel>(u"StatusPanel2"_s)->text().startsWith(u"Verbindung zu COM2 verloren"_s));
+    QFile log(dir().filePath(u"Lichtschranke.log"_s));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(log.readAll()).contains(u"\tVerbindung zu COM2 verloren"_s));
     // Hand timing goes on.
     m_f->key(Qt::Key_F5);
     QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
