@@ -36,7 +36,7 @@ FileType typeOfFilter(const QString &filter)
 {
     if (filter.endsWith(u"(*.txt)"_s))
         return FileType::Text;
-    if (filter.endsWith(u"(*.xls)"_s))
+    if (filter.endsWith(u"(*.xlsx *.xls)"_s) || filter.endsWith(u"(*.xlsx)"_s))
         return FileType::Excel;
     if (filter.endsWith(u"(*.doc)"_s))
         return FileType::Word;
@@ -102,17 +102,21 @@ private:
 
 } // namespace
 
+// Workbooks are read in both formats but written only as Office Open XML,
+// which spreadsheet programs would distrust under an .xls name.
 QStringList TFormMain::openFilters() const
 {
     QStringList filters{kTextLabel + u" (*.txt)"_s};
     if (m_services.office->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xls)"_s);
+        filters.append(kExcelLabel + u" (*.xlsx *.xls)"_s);
     return filters;
 }
 
 QStringList TFormMain::saveFilters() const
 {
-    QStringList filters = openFilters();
+    QStringList filters{kTextLabel + u" (*.txt)"_s};
+    if (m_services.office->spreadsheetAvailable())
+        filters.append(kExcelLabel + u" (*.xlsx)"_s);
     filters.append(kWordLabel + u" (*.doc)"_s);
     filters.append(kWebLabel + u" (*.html)"_s);
     return filters;

@@ -32,7 +32,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTextFilter = u"Textdatei (*.txt)"_s;
-const QString kExcelFilter = u"MS Excel (*.xls)"_s;
+const QString kExcelOpenFilter = u"MS Excel (*.xlsx *.xls)"_s;
+const QString kExcelSaveFilter = u"MS Excel (*.xlsx)"_s;
 const QString kWordFilter = u"MS Word (*.doc)"_s;
 const QString kWebFilter = u"Webseite (*.html)"_s;
 
@@ -586,7 +587,7 @@ void TestFormMainFiles::officeEntriesDispatchByFileType()
     OfficeWindow w;
     w.files.answerOpen(path(u"start.xls"_s), 2);
     QTest::mouseClick(w.window->findChild<QWidget *>(u"sbLoad"_s), Qt::LeftButton);
-    QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelFilter}));
+    QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelOpenFilter}));
     QCOMPARE(w.office.calls, QStringList{u"import "_s + path(u"start.xls"_s)});
 
     // Whatever the entry, the path goes on exactly as chosen.
@@ -595,7 +596,7 @@ void TestFormMainFiles::officeEntriesDispatchByFileType()
         w.files.answerSave(path(index == 2 ? u"a"_s : u"b"_s), index);
         w.window->findChild<QAction *>(u"Save"_s)->trigger();
     }
-    QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelFilter, kWordFilter, kWebFilter}));
+    QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelSaveFilter, kWordFilter, kWebFilter}));
     QCOMPARE(w.office.calls.mid(1), expected);
 
     w.files.answerSave(path(u"seite"_s), 4);
