@@ -73,6 +73,14 @@ QString timeCellText(const QVariant &value)
     return MsToText(qint32(ms));
 }
 
+// Times go out in the full form, so that the spreadsheet takes them as
+// times. The markers "DIS" and "-" are no times: padded they would read
+// "00:00DIS" and never come back.
+QString exportedTimeText(const QString &text)
+{
+    return NoTime(text) ? text : PadTimeText(text);
+}
+
 QVariant valueAt(const QList<QVariantList> &values, int sheetRow, int sheetColumn)
 {
     if (sheetRow < 1 || sheetRow > values.size())
@@ -244,7 +252,7 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
                 row.reserve(kColumnCount);
                 for (int c = 0; c < kColumnCount; ++c) {
                     const QString &text = page.row(i).value(c);
-                    row.append(i >= 1 && isTimeColumn(c) ? PadTimeText(text) : text);
+                    row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
                 }
                 values.append(row);
             }
