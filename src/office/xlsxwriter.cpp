@@ -66,6 +66,9 @@ public:
         lxw_worksheet *ws = workbook_add_worksheet(m_book, sheet.name.toUtf8().constData());
         if (!ws)
             notWritten(m_path, u"ungültiger Blattname „%1“"_s.arg(sheet.name));
+        // A protocol's eleven columns fit a landscape page across.
+        worksheet_set_landscape(ws);
+        worksheet_fit_to_pages(ws, 1, 0);
         for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
             check(worksheet_set_column(ws, lxw_col_t(it.key()), lxw_col_t(it.key()), it.value(), nullptr));
         for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
