@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -65,35 +64,67 @@ void WorkbookCell::assign(const WorkbookCell &typed)
     bold = keepBold;
 }
 
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// "mm:ss,hh", minutes and seconds below 60.
+bool isFullTimeText(QStringView t)
+{
+    return t.size() == 8 && t[0] >= u'0' && t[0] <= u'5' && isDigit(t[1]) && t[2] == u':' && t[3] >= u'0'
+        && t[3] <= u'5' && isDigit(t[4]) && t[5] == u',' && isDigit(t[6]) && isDigit(t[7]);
+}
+
+// A number as the spreadsheet would show it again: no leading zeros, no
+// trailing zeros after the separator, at most 15 digits before it.
+bool isPlainNumberText(QStringView t, QChar point)
+{
+    qsizetype i = t.startsWith(u'-') ? 1 : 0;
+    const qsizetype intStart = i;
+    while (i < t.size() && isDigit(t[i]))
+        ++i;
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 15 || (intDigits > 1 && t[intStart] == u'0'))
+        return false;
+    if (i == t.size())
+        return true;
+    if (t[i] != point || i + 1 == t.size())
+        return false;
+    for (++i; i < t.size(); ++i) {
+        if (!isDigit(t[i]))
+            return false;
+    }
+    return t.back() != u'0';
+}
+
+} // namespace
+
 WorkbookCell typedCell(const QString &text)
 {
     WorkbookCell cell;
     if (text.isEmpty())
         return cell;
-
-    // Only numbers written the way they are shown come back as the same text.
-    static const QRegularExpression time(u"^[0-5][0-9]:[0-5][0-9],[0-9][0-9]$"_s);
-    const QString point = QLocale::system().decimalPoint();
-    const QRegularExpression number(u"^-?(0|[1-9][0-9]{0,14})("_s + QRegularExpression::escape(point)
-                                    + u"[0-9]*[1-9])?$"_s);
-    if (time.match(text).hasMatch()) {
+    if (isFullTimeText(text)) {
         cell.kind = WorkbookCell::Kind::Time;
         cell.number = double(TextToMs(text)) / kMsPerDay;
-    } else if (number.match(text).hasMatch()) {
-        QLocale locale = QLocale::system();
+        return cell;
+    }
+    static const QLocale locale = QLocale::system();
+    static const QChar point = locale.decimalPoint().size() == 1 ? locale.decimalPoint().at(0) : QChar(u'.');
+    if (isPlainNumberText(text, point)) {
         bool ok = false;
         const double value = locale.toDouble(text, &ok);
         if (ok) {
             cell.kind = WorkbookCell::Kind::Number;
             cell.number = value;
-        } else {
-            cell.kind = WorkbookCell::Kind::Text;
-            cell.text = text;
+            return cell;
         }
-    } else {
-        cell.kind = WorkbookCell::Kind::Text;
-        cell.text = text;
     }
+    cell.kind = WorkbookCell::Kind::Text;
+    cell.text = text;
     return cell;
 }
 
