@@ -4,7 +4,13 @@
 #include "app/forminfo.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
+#include "app/shellopener.h"
+#include "app/splashprogress.h"
+#include "office/localservers.h"
+#include "office/officereportsadapter.h"
+#include "results/resultpage.h"
 #include "settings/regfilebackend.h"
+#include "settings/settings.h"
 #include "display/formmonitor2.h"
 
 #include <QApplication>
@@ -46,9 +52,36 @@ int main(int argc, char *argv[])
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
 
+    // The spreadsheet and the word processor are this program's own servers;
+    // what they show goes to the desktop's office programs.
+    vex::SystemDesktopShell shell;
+    services.shell = &shell;
+    vex::ShellDocumentOpener opener(shell);
+    vex::LocalAutomationServers servers(&opener);
+    vex::SplashProgress progress;
+    vex::TFormMain *window = nullptr;
+    vex::AutomationOfficeReports office(
+        servers,
+        [&window, &services] {
+            vex::OfficeContext context;
+            context.templatePath = services.identity.wordTemplate;
+            if (window) {
+                const vex::Settings &s = window->settings();
+                context.start = {s.ExcelX, s.ExcelY};
+                context.title = s.Title;
+                context.title2 = s.Title2;
+                context.columnShown[vex::ColClub] = s.cbClub;
+            }
+            return context;
+        },
+        progress);
+    services.office = &office;
+
     // The six windows, in their fixed order; each lives to the end.
     vex::TFormMain mainWindow(services);
+    window = &mainWindow;
     auto *splash = new vex::TFormSplash(&mainWindow);
+    progress.setSplash(splash);
     auto *yesNo = new vex::TFDlgYesNo(services.identity.title, &mainWindow);
     auto *monitor = new vex::TFormMonitor2(&mainWindow);
     auto *cfg = new vex::TCFGDialog(&mainWindow);
