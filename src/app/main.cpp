@@ -5,12 +5,8 @@
 #include "app/formmain.h"
 #include "app/formsplash.h"
 #include "app/shellopener.h"
-#include "app/splashprogress.h"
 #include "office/localservers.h"
-#include "office/officereportsadapter.h"
-#include "results/resultpage.h"
 #include "settings/regfilebackend.h"
-#include "settings/settings.h"
 #include "display/formmonitor2.h"
 
 #include <QApplication>
@@ -58,30 +54,11 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     vex::ShellDocumentOpener opener(shell);
     vex::LocalAutomationServers servers(&opener);
-    vex::SplashProgress progress;
-    vex::TFormMain *window = nullptr;
-    vex::AutomationOfficeReports office(
-        servers,
-        [&window, &services] {
-            vex::OfficeContext context;
-            context.templatePath = services.identity.wordTemplate;
-            if (window) {
-                const vex::Settings &s = window->settings();
-                context.start = {s.ExcelX, s.ExcelY};
-                context.title = s.Title;
-                context.title2 = s.Title2;
-                context.columnShown[vex::ColClub] = s.cbClub;
-            }
-            return context;
-        },
-        progress);
-    services.office = &office;
+    services.office = &servers;
 
     // The six windows, in their fixed order; each lives to the end.
     vex::TFormMain mainWindow(services);
-    window = &mainWindow;
     auto *splash = new vex::TFormSplash(&mainWindow);
-    progress.setSplash(splash);
     auto *yesNo = new vex::TFDlgYesNo(services.identity.title, &mainWindow);
     auto *monitor = new vex::TFormMonitor2(&mainWindow);
     auto *cfg = new vex::TCFGDialog(&mainWindow);

@@ -4,7 +4,8 @@
 #include "mainwindowfixture.h"
 
 #include "settings/regfilebackend.h"
-#include "reports/officereports.h"
+#include "../office/fakeautomation.h"
+#include "app/formsplash.h"
 #include "results/competition.h"
 #include "results/resultpage.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -113,29 +115,20 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
-// The spreadsheet and word-processor side, present and recording its calls.
-class FakeOffice final : public OfficeReports
+// A workbook the recording spreadsheet opens: one sheet per class, the block
+// at the default start cell A6.
+vex::testing::FakeSheetData workbookSheet(const QString &name, const QStringList &drivers)
 {
-public:
-    bool spreadsheetAvailable() const override { return true; }
-    bool wordProcessorAvailable() const override { return true; }
-    std::optional<QString> ExportExcelProtocol(const Competition &, const QString &path) override
-    {
-        calls.append(u"excel "_s + path);
-        return std::nullopt;
-    }
-    std::optional<QString> WriteWordReport(const Competition &, int mode, const QString &path) override
-    {
-        calls.append(u"word %1 "_s.arg(mode) + path);
-        return std::nullopt;
-    }
-    std::optional<QString> ImportExcelStartList(Competition &, const QString &path) override
-    {
-        calls.append(u"import "_s + path);
-        return std::nullopt;
-    }
-    QStringList calls;
-};
+    vex::testing::FakeSheetData sheet{name, QList<QVariantList>(5), 0};
+    QVariantList titles;
+    for (const QString &t : defaultColumnTitles())
+        titles.append(t);
+    sheet.cells.append(titles);
+    for (int i = 0; i < drivers.size(); ++i)
+        sheet.cells.append(QVariantList{double(10 + i), drivers.at(i), u"MSC"_s});
+    sheet.usedRows = int(sheet.cells.size());
+    return sheet;
+}
 
 // A main window whose machine has the spreadsheet and word processor.
 struct OfficeWindow
@@ -145,8 +138,9 @@ struct OfficeWindow
     FakeHelp help;
     FakeShell shell;
     FakeFileChooser files;
-    FakeOffice office;
+    vex::testing::FakeServers office;
     std::unique_ptr<TFormMain> window;
+    TFormSplash *splash = nullptr;
 
     explicit OfficeWindow(SettingsBackend *settings = nullptr)
     {
@@ -161,6 +155,8 @@ struct OfficeWindow
         services.identity.title = u"Vexilor"_s;
         services.identity.caption = u"Vexilor 1.2"_s;
         window = std::make_unique<TFormMain>(services);
+        splash = new TFormSplash(window.get());
+        window->attachWindows(splash, nullptr, nullptr, nullptr, nullptr);
         window->show();
     }
 };
@@ -191,6 +187,10 @@ private Q_SLOTS:
     void failedPagePrintsOlderPage();
     void wordEntryWithoutWordProcessorWritesNothing();
     void officeEntriesDispatchByFileType();
+    void workbookImportEndsLikeLoading();
+    void failedWorkbookImportIsReported();
+    void officeButtonsFollowRegisteredServers();
+    void showInSpreadsheetAndWordProcessorByKeys();
     void filterIndexesSurviveRestart();
     void handEnteredDriversAreSaved();
     void protocolBarHints_data();
@@ -205,7 +205,7 @@ private:
     void focusNameField();
     template <typename T = QWidget>
     T *child(const QString &name) const { return m_f->child<T>(name); }
-    ResultPage *page(int k) const { return m_f->window->competition().page(k); }
+    ResultPage *page(int k) const { return m_f->window->race().competition().page(k); }
     QTabWidget *tabs() const { return child<QTabWidget>(u"PageControl1"_s); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -336,7 +336,7 @@ void TestFormMainFiles::runSaveReopenSaveGivesSameBytes()
     m_f->key(Qt::Key_F5);
     m_f->key(Qt::Key_F9);
     QCOMPARE(page(0)->cell(1, ColTotal), u"49,45"_s);
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
 
     const QString first = path(u"protokoll.txt"_s);
     save(first);
@@ -353,7 +353,7 @@ void TestFormMainFiles::runSaveReopenSaveGivesSameBytes()
     m_f->key(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(asked2, u"Protokoll überschreiben?"_s);
     QCOMPARE(m_f->files.openRequests.size(), 2);
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
     QVERIFY(child<QLabel>(u"lbl_Club2"_s)->text().contains(u"Jörg"_s));
 
     const QString second = path(u"wieder.txt"_s);
@@ -392,7 +392,7 @@ void TestFormMainFiles::overwriteNoKeepsEverything()
     QCOMPARE(asked, u"Protokoll überschreiben?"_s);
     QCOMPARE(m_f->files.openRequests.size(), 1);
     QCOMPARE((QList<QStringList>{page(0)->row(1), page(0)->row(2)}), before);
-    QCOMPARE(m_f->window->competition().classes(), QStringList{u"Bambini"_s});
+    QCOMPARE(m_f->window->race().competition().classes(), QStringList{u"Bambini"_s});
     QCOMPARE(child(u"cmb_Klasse"_s)->toolTip(), file);
 }
 
@@ -445,7 +445,7 @@ void TestFormMainFiles::moreThanTenClasses()
     QVERIFY(messages.texts[0].contains(u"K11, K12"_s));
     QVERIFY(!messages.texts[0].contains(u"K10"_s));
     QCOMPARE(child<QComboBox>(u"cmb_Klasse"_s)->count(), 10);
-    QCOMPARE(m_f->window->competition().classes().size(), 10);
+    QCOMPARE(m_f->window->race().competition().classes().size(), 10);
     QCOMPARE(tabs()->tabText(9), u"K10"_s);
     QCOMPARE(page(9)->cell(1, ColName), u"Fahrer 10"_s);
 }
@@ -466,7 +466,7 @@ void TestFormMainFiles::unreadableFileIsReported()
 void TestFormMainFiles::clearAsksAndKeepsDrivers()
 {
     open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
     const QList<QStringList> before{page(0)->row(1), page(0)->row(2)};
     auto *clear = child(u"sbCLS"_s);
 
@@ -484,7 +484,7 @@ void TestFormMainFiles::clearAsksAndKeepsDrivers()
         for (int c = ColTR; c <= ColPlace; ++c)
             QVERIFY2(page(0)->cell(r, c).trimmed().isEmpty(), qPrintable(u"row %1 column %2"_s.arg(r).arg(c)));
     }
-    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 0);
     QVERIFY(clear->isEnabled());
 }
 
@@ -494,27 +494,31 @@ void TestFormMainFiles::webPageByKeyAndPrintButton()
     QVERIFY(!child(u"sbInet"_s)->isEnabled());
     child(u"txt_Name"_s)->setFocus();
     m_f->key(Qt::Key_H, Qt::ControlModifier);
-    QCOMPARE(m_f->shell.opened, QStringList{u"Vexilor.html"_s});
+    // Before any file was chosen the page goes to the folder the program was
+    // started in.
+    QCOMPARE(m_f->shell.opened, QStringList{path(u"Vexilor.html"_s)});
     QVERIFY(child<QLineEdit>(u"txt_Name"_s)->text().isEmpty());
 
-    open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
-    QTemporaryDir pages;
-    QDir::setCurrent(pages.path());
+    // Then beside the file chosen last; the working folder stays as it is.
+    QTemporaryDir other;
+    const QString list = other.filePath(u"p.txt"_s);
+    writeBytes(list, kProtocolWithResults.toLatin1());
+    open(list);
+    QCOMPARE(QDir::currentPath(), m_dir->path());
     child(u"txt_Name"_s)->setFocus();
     m_f->key(Qt::Key_H, Qt::ControlModifier);
-    const QString written = pages.filePath(u"Vexilor.html"_s);
+    const QString written = other.filePath(u"Vexilor.html"_s);
     QVERIFY(QFile::exists(written));
     QCOMPARE(m_f->shell.opened.size(), 2);
-    QCOMPARE(m_f->shell.opened.constLast(), u"Vexilor.html"_s);
+    QCOMPARE(m_f->shell.opened.constLast(), written);
     const QByteArray html = readAll(written);
     QVERIFY(html.contains("KLASSE: Bambini"));
     QVERIFY(html.contains("49,45"));
 
     QTest::mouseClick(child(u"sbPrint"_s), Qt::LeftButton);
-    QCOMPARE(m_f->shell.printed, QStringList{u"Vexilor.html"_s});
+    QCOMPARE(m_f->shell.printed, QStringList{written});
     QTest::mouseClick(child(u"sbInet"_s), Qt::LeftButton);
     QCOMPARE(m_f->shell.opened.size(), 3);
-    QDir::setCurrent(m_dir->path());
 }
 
 void TestFormMainFiles::failedSaveKeepsOldFileAndSaysSo_data()
@@ -564,8 +568,8 @@ void TestFormMainFiles::failedPagePrintsOlderPage()
         FileSizeLimit limit(32);
         QTest::mouseClick(child(u"sbPrint"_s), Qt::LeftButton);
     }
-    QCOMPARE(messages.texts, QStringList{u"Der Schreibfehler der Datei: Vexilor.html"_s});
-    QCOMPARE(m_f->shell.printed, QStringList{u"Vexilor.html"_s});
+    QCOMPARE(messages.texts, QStringList{u"Der Schreibfehler der Datei: "_s + path(u"Vexilor.html"_s)});
+    QCOMPARE(m_f->shell.printed, QStringList{path(u"Vexilor.html"_s)});
     QCOMPARE(readAll(path(u"Vexilor.html"_s)), older);
 }
 
@@ -576,34 +580,120 @@ void TestFormMainFiles::wordEntryWithoutWordProcessorWritesNothing()
     const QString target = path(u"bericht.doc"_s);
     save(target, 2);
     QCOMPARE(m_f->files.saveRequests.constLast().filters, (QStringList{kTextFilter, kWordFilter, kWebFilter}));
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY(messages.texts[0].contains(u"nicht"_s));
+    // The word processor is optional: without it there is no document and
+    // nothing to tell.
+    QVERIFY(messages.texts.isEmpty());
     QVERIFY(!QFile::exists(target));
-    QCOMPARE(m_f->window->settings().FilterInd, 2);
+    QCOMPARE(m_f->window->race().settings().FilterInd, 2);
 }
 
 void TestFormMainFiles::officeEntriesDispatchByFileType()
 {
     OfficeWindow w;
-    w.files.answerOpen(path(u"start.xls"_s), 2);
+    w.office.sheets = {workbookSheet(u"Bambini"_s, {u"Jörg Müller"_s})};
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
     QTest::mouseClick(w.window->findChild<QWidget *>(u"sbLoad"_s), Qt::LeftButton);
     QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelOpenFilter}));
-    QCOMPARE(w.office.calls, QStringList{u"import "_s + path(u"start.xls"_s)});
+    QVERIFY(w.office.log.calls.contains(u"WorkBooks.Open("_s + path(u"start.xlsx"_s) + u")"_s));
 
     // Whatever the entry, the path goes on exactly as chosen.
-    const QStringList expected{u"excel "_s + path(u"a"_s), u"word 1 "_s + path(u"b"_s)};
-    for (int index : {2, 3}) {
-        w.files.answerSave(path(index == 2 ? u"a"_s : u"b"_s), index);
-        w.window->findChild<QAction *>(u"Save"_s)->trigger();
-    }
+    w.office.log.calls.clear();
+    w.files.answerSave(path(u"a"_s), 2);
+    w.window->findChild<QAction *>(u"Save"_s)->trigger();
     QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelSaveFilter, kWordFilter, kWebFilter}));
-    QCOMPARE(w.office.calls.mid(1), expected);
+    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2), (QStringList{u"SaveAs("_s + path(u"a"_s) + u")"_s, u"Quit"_s}));
+    w.files.answerSave(path(u"b"_s), 3);
+    w.window->findChild<QAction *>(u"Save"_s)->trigger();
+    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2),
+             (QStringList{u"FileSaveAs("_s + path(u"b"_s) + u")"_s, u"AppClose"_s}));
 
+    const qsizetype calls = w.office.log.calls.size();
     w.files.answerSave(path(u"seite"_s), 4);
     w.window->findChild<QAction *>(u"Save"_s)->trigger();
     QVERIFY(readAll(path(u"seite"_s)).startsWith("<HTML>"));
-    QCOMPARE(w.office.calls.size(), 3);
+    QCOMPARE(w.office.log.calls.size(), calls);
     QVERIFY(!QFile::exists(path(u"seite.html"_s)));
+}
+
+void TestFormMainFiles::workbookImportEndsLikeLoading()
+{
+    OfficeWindow w;
+    w.office.sheets = {workbookSheet(u"Bambini"_s, {u"Jörg Müller"_s, u"Anna Weiß"_s}),
+                       workbookSheet(u"Junioren"_s, {u"Ina Kurz"_s})};
+    QStringList progress;
+    const auto seen = [&](const QString &what) {
+        progress.append(what + (w.splash->isVisible() ? u" shown "_s : u" hidden "_s) + w.splash->windowTitle());
+    };
+    connect(&w.window->race(), &Race::progressChanged, this, [&](int value) { seen(QString::number(value)); });
+    connect(&w.window->race(), &Race::progressClosed, this, [&] { seen(u"closed"_s); });
+
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+
+    QCOMPARE(progress, (QStringList{u"0 hidden "_s, u"1 shown öffnen: start.xlsx"_s, u"2 shown öffnen: start.xlsx"_s,
+                                    u"2 shown öffnen: start.xlsx"_s, u"closed hidden öffnen: start.xlsx"_s}));
+    auto *classes = w.window->findChild<QComboBox *>(u"cmb_Klasse"_s);
+    QCOMPARE(classes->count(), 2);
+    QCOMPARE(classes->currentText(), u"Bambini"_s);
+    QVERIFY(!classes->isEditable());
+    QCOMPARE(classes->toolTip(), path(u"start.xlsx"_s));
+    QCOMPARE(w.window->findChild<QComboBox *>(u"cmb_Nr"_s)->currentText(), u"10"_s);
+    QCOMPARE(w.window->findChild<QLineEdit *>(u"txt_Name"_s)->text(), u"Jörg Müller"_s);
+    QVERIFY(w.window->findChild<QWidget *>(u"sbSave"_s)->isEnabled());
+    QVERIFY(w.window->findChild<QWidget *>(u"sbExcel"_s)->isEnabled());
+}
+
+void TestFormMainFiles::failedWorkbookImportIsReported()
+{
+    OfficeWindow w;
+    w.office.sheets = {workbookSheet(u"A"_s, {u"X"_s}), workbookSheet(u"B"_s, {u"Y"_s})};
+    w.office.log.failOn = u"WorkSheets(2).Range"_s;
+    MessageCatcher messages;
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].contains(u"unverändert"_s));
+    QVERIFY(!w.splash->isVisible());
+    QVERIFY(w.window->race().competition().classes().isEmpty());
+    QVERIFY(w.window->findChild<QComboBox *>(u"cmb_Klasse"_s)->toolTip().isEmpty());
+}
+
+void TestFormMainFiles::officeButtonsFollowRegisteredServers()
+{
+    for (bool registered : {true, false}) {
+        OfficeWindow w;
+        w.office.registered = registered;
+        w.files.answerOpen(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()), 1);
+        w.window->findChild<QAction *>(u"Load"_s)->trigger();
+        QVERIFY(w.window->findChild<QWidget *>(u"sbSave"_s)->isEnabled());
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbExcel"_s)->isEnabled(), registered);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbWord"_s)->isEnabled(), registered);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbExcel"_s)->toolTip(), u"[Ctrl+E] Datei in MS Excel"_s);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbWord"_s)->toolTip(), u"[Ctrl+W] Datei in MS Word"_s);
+    }
+}
+
+void TestFormMainFiles::showInSpreadsheetAndWordProcessorByKeys()
+{
+    OfficeWindow w;
+    w.files.answerOpen(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()), 1);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+
+    w.office.log.calls.clear();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w.window.get();
+    QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(!w.office.log.calls.isEmpty());
+    QVERIFY(!w.office.log.calls.filter(u"SaveAs"_s).size());
+    QCOMPARE(w.office.log.calls.constLast(), u"Visible:=true"_s);
+    QVERIFY(!w.splash->isVisible());
+
+    w.office.log.calls.clear();
+    QTest::mouseClick(w.window->findChild<QWidget *>(u"sbWord"_s), Qt::LeftButton);
+    QCOMPARE(w.office.log.calls.value(1), u"AppMaximize"_s);
+    static const QRegularExpression stamp(u"^FileSaveAs\\(\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d\\.doc\\)$"_s);
+    QVERIFY2(stamp.match(w.office.log.calls.constLast()).hasMatch(), qPrintable(w.office.log.calls.constLast()));
 }
 
 void TestFormMainFiles::filterIndexesSurviveRestart()
@@ -611,7 +701,7 @@ void TestFormMainFiles::filterIndexesSurviveRestart()
     RegFileBackend backend(path(u"Vexilor.reg"_s));
     {
         OfficeWindow w(&backend);
-        QCOMPARE(w.window->settings().FilterInd, 1);
+        QCOMPARE(w.window->race().settings().FilterInd, 1);
         w.files.answerSave(path(u"a.html"_s), 4);
         w.window->findChild<QAction *>(u"Save"_s)->trigger();
         w.files.answerOpen(path(u"s.xls"_s), 2);
@@ -622,8 +712,8 @@ void TestFormMainFiles::filterIndexesSurviveRestart()
         QVERIFY(w.window->close());
     }
     OfficeWindow again(&backend);
-    QCOMPARE(again.window->settings().FilterInd, 4);
-    QCOMPARE(again.window->settings().FilterIndO, 2);
+    QCOMPARE(again.window->race().settings().FilterInd, 4);
+    QCOMPARE(again.window->race().settings().FilterIndO, 2);
     again.window->findChild<QAction *>(u"Save"_s)->trigger();
     again.window->findChild<QAction *>(u"Load"_s)->trigger();
     QCOMPARE(again.files.saveRequests.constLast().filterIndex, 4);
@@ -648,12 +738,12 @@ void TestFormMainFiles::handEnteredDriversAreSaved()
     const QByteArray bytes = readAll(file);
     QVERIFY(bytes.startsWith("KLASSE: Fahrer\r\n\r\n"));
     QVERIFY(bytes.contains("7\tHans \xd6ller\t"));
-    QVERIFY(m_f->window->competition().classes().isEmpty());
+    QVERIFY(m_f->window->race().competition().classes().isEmpty());
     QVERIFY(child<QComboBox>(u"cmb_Klasse"_s)->isEditable());
     QCOMPARE(child<QComboBox>(u"cmb_Klasse"_s)->count(), 0);
 
     open(file);
-    QCOMPARE(m_f->window->competition().classes(), QStringList{u"Fahrer"_s});
+    QCOMPARE(m_f->window->race().competition().classes(), QStringList{u"Fahrer"_s});
     QCOMPARE(page(0)->cell(1, ColTR), u"31,00"_s);
 }
 

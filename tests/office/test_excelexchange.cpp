@@ -4,7 +4,6 @@
 #include "fakeautomation.h"
 
 #include "office/excelexchange.h"
-#include "office/officereportsadapter.h"
 #include "results/competition.h"
 
 #include <QDir>
@@ -372,27 +371,6 @@ private Q_SLOTS:
         QVERIFY(error->contains(u"Testfehler"_s));
         QCOMPARE(servers.log.calls.constLast(), lastCall);
         QCOMPARE(progress.events.constLast(), u"close"_s);
-    }
-
-    // The file commands' calls take the start cell and titles of the moment.
-    void fileCommandsUseCurrentSettings()
-    {
-        FakeServers servers;
-        RecordingProgress progress;
-        OfficeContext context;
-        AutomationOfficeReports office(servers, [&context] { return context; }, progress);
-        Competition c;
-        fillCompetition(c);
-        context.start = {2, 6};
-        context.title2 = u"Lauf 3"_s;
-        QVERIFY(office.spreadsheetAvailable());
-        QVERIFY(!office.ExportExcelProtocol(c, u"neu.xlsx"_s));
-        QVERIFY(servers.log.calls.contains(u"Subject:=Lauf 3"_s));
-        QVERIFY(servers.log.calls.contains(u"WorkSheets(1).Range(C1:M3).Value:=3x11"_s));
-        servers.registered = false;
-        QVERIFY(!office.spreadsheetAvailable());
-        QVERIFY(!office.WriteWordReport(c, 1, u"b.doc"_s));
-        QVERIFY(office.ExportExcelProtocol(c, u"neu.xlsx"_s));
     }
 
     void sheetNames_data()
