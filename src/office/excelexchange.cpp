@@ -1,13 +1,13 @@
 #include "office/excelexchange.h"
 
 #include "office/automation.h"
+#include "office/numbertext.h"
 #include "office/officeprogress.h"
 #include "office/competitioncopy.h"
 #include "results/competition.h"
 #include "timing/timetext.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -41,22 +41,13 @@ bool isNumber(const QVariant &value)
     }
 }
 
-QString numberText(double number)
-{
-    if (std::isfinite(number) && number == std::trunc(number) && std::fabs(number) < 1e15)
-        return QString::number(qint64(number));
-    QLocale locale = QLocale::system();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(number, 'g', 15);
-}
-
 // The text a cell shows in the result grid.
 QString cellText(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return {};
     if (isNumber(value))
-        return numberText(value.toDouble());
+        return spreadsheetNumberText(value.toDouble());
     return value.toString();
 }
 

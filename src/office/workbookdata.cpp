@@ -1,6 +1,7 @@
 #include "office/workbookdata.h"
 
 #include "office/automation.h"
+#include "office/numbertext.h"
 #include "timing/timetext.h"
 
 #include <QFile>
@@ -16,15 +17,6 @@ namespace vex {
 namespace {
 
 constexpr double kMsPerDay = 86400.0 * 1000.0;
-
-QString numberDisplay(double number)
-{
-    if (std::isfinite(number) && number == std::trunc(number) && std::fabs(number) < 1e15)
-        return QString::number(qint64(number));
-    QLocale locale = QLocale::system();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(number, 'g', 15);
-}
 
 } // namespace
 
@@ -48,7 +40,7 @@ QString WorkbookCell::displayText() const
     case Kind::Empty:
         return {};
     case Kind::Number:
-        return numberDisplay(number);
+        return spreadsheetNumberText(number);
     case Kind::Time:
         return PadTimeText(MsToText(qint32(std::lround(number * kMsPerDay))));
     case Kind::Text:
