@@ -17,6 +17,8 @@ struct WorkbookCell
     // Number, or for Time the fraction of a day.
     double number = 0;
     QString text;
+    // A formula (without "="), whose last result the cell holds.
+    QString formula;
 
     // As the automation "Value" gives it: invalid, a double or a text.
     QVariant value() const;

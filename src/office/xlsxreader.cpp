@@ -23,8 +23,8 @@ namespace {
 
 [[noreturn]] void unreadable(const QString &path)
 {
-    throw AutomationError(u"Die Arbeitsmappe „%1“ ist beschädigt oder unvollständig und kann nicht gelesen werden."_s.arg(
-        QFileInfo(path).fileName()));
+    throw AutomationError(u"Die Arbeitsmappe „%1“ ist beschädigt oder unvollständig und kann nicht gelesen werden."_s
+                              .arg(QFileInfo(path).fileName()));
 }
 
 // No part of a workbook this program reads comes near this; a bigger one is
@@ -254,6 +254,13 @@ void readSheet(const QByteArray &bytes, WorksheetData &sheet, const QStringList 
                 if (xml.name() == u"v"_s) {
                     valueText = xml.readElementText();
                     hasValue = true;
+                } else if (xml.name() == u"f"_s) {
+                    // Shared formulas are kept where they are written out;
+                    // the cells that only refer to them keep their results.
+                    const bool array = xml.attributes().value(u"t"_s) == u"array"_s;
+                    const QString formula = xml.readElementText();
+                    if (!array)
+                        cell.formula = formula;
                 } else if (xml.name() == u"is"_s) {
                     valueText = readStringItem(xml);
                     hasValue = true;
@@ -283,7 +290,7 @@ void readSheet(const QByteArray &bytes, WorksheetData &sheet, const QStringList 
                 if (cell.kind == WorkbookCell::Kind::Text && cell.text.isEmpty())
                     cell.kind = WorkbookCell::Kind::Empty;
             }
-            if (cell.kind != WorkbookCell::Kind::Empty || cell.bold)
+            if (cell.kind != WorkbookCell::Kind::Empty || cell.bold || !cell.formula.isEmpty())
                 sheet.cell(row, column) = cell;
         }
     }

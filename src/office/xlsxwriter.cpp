@@ -88,6 +88,19 @@ private:
     void writeCell(lxw_worksheet *ws, lxw_row_t row, lxw_col_t column, const WorkbookCell &cell)
     {
         lxw_format *format = cell.bold ? m_bold : nullptr;
+        if (!cell.formula.isEmpty()) {
+            const QByteArray formula = (u'=' + cell.formula).toUtf8();
+            if (cell.kind == WorkbookCell::Kind::Text) {
+                check(worksheet_write_formula_str(ws, row, column, formula.constData(), format,
+                                                  cell.text.toUtf8().constData()));
+            } else {
+                lxw_format *numberFormat = format;
+                if (cell.kind == WorkbookCell::Kind::Time)
+                    numberFormat = cell.bold ? m_boldTime : m_time;
+                check(worksheet_write_formula_num(ws, row, column, formula.constData(), numberFormat, cell.number));
+            }
+            return;
+        }
         switch (cell.kind) {
         case WorkbookCell::Kind::Empty:
             if (cell.bold)

@@ -149,6 +149,9 @@ private Q_SLOTS:
         book.sheets[0].cell(1, 1).bold = true;
         book.sheets[0].cell(40, 3) = typedCell(u"42"_s);
         book.sheets[2].cell(2, 2) = typedCell(u"Kaffee"_s);
+        WorkbookCell &sum = book.sheets[2].cell(3, 2);
+        sum = typedCell(u"7"_s);
+        sum.formula = u"3+4"_s;
         writeXlsxFile(book, path);
 
         LocalAutomationServers servers(nullptr);
@@ -162,6 +165,8 @@ private Q_SLOTS:
         QCOMPARE(after.sheets.at(0).name, u"Bambini"_s);
         QCOMPARE(after.sheets.at(2).name, u"Notizen"_s);
         QCOMPARE(after.sheets.at(2).cellAt(2, 2)->text, u"Kaffee"_s);
+        QCOMPARE(after.sheets.at(2).cellAt(3, 2)->formula, u"3+4"_s);
+        QCOMPARE(after.sheets.at(2).cellAt(3, 2)->number, 7.0);
         const WorksheetData &first = after.sheets.at(0);
         QCOMPARE(first.cellAt(1, 1)->text, u"Vereinsmeisterschaft"_s);
         QVERIFY(first.cellAt(1, 1)->bold);
