@@ -169,12 +169,13 @@ void TFormMain::sbExcelClick()
         showError(*error);
 }
 
-// The protocol in the word processor, saved under the date stamp in the
-// working folder.
+// The protocol in the word processor, saved under the date stamp where the
+// web page goes: the folder of the last file chosen, at first the working
+// folder.
 void TFormMain::sbWordClick()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_race->writeWordReport(0, FileDateStamp() + u".doc"_s);
+    m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
     QApplication::restoreOverrideCursor();
 }
 
