@@ -97,6 +97,29 @@ private Q_SLOTS:
                        u"3,\"Łukasz „Ça & <Co>“ €\",\" \",,,,,,,\"-\","_s);
     }
 
+    // Into a workbook LibreOffice made: its second sheet stays, and the
+    // result is still a workbook LibreOffice reads.
+    void exportIntoWorkbookOfLibreOffice()
+    {
+        const QString path = m_dir.filePath(u"vorlage.xlsx"_s);
+        QVERIFY(QFile::copy(QStringLiteral(VEX_TEST_DATA "/startliste.xlsx"), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        c.setClasses({u"Bambini"_s});
+        c.page(0)->setRow(1, {u"9"_s, u"Neu, Nina"_s, {}, u"1:04,95"_s});
+        OfficeProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"T"_s, u"T2"_s}, progress));
+
+        const QString csv = convert(path, u"csv:Text - txt - csv (StarCalc):44,34,76,1"_s, u"csv"_s);
+        QVERIFY2(!csv.isEmpty(), "LibreOffice did not convert the workbook");
+        const QStringList lines = readUtf8(csv).replace(u"\r"_s, QString()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 7);
+        QVERIFY(lines.at(0).startsWith(u"\"StNr\",\"Fahrer/in\""_s));
+        QVERIFY(lines.at(5).startsWith(u"\"StNr\",\"Fahrer/in\",\"Ortsclub\",\"TR\""_s));
+        QCOMPARE(lines.at(6).left(22).replace(u'.', u','), u"9,\"Neu, Nina\",,01:04,9"_s);
+    }
+
     void wordDocumentShowsTheReport()
     {
         const QString path = m_dir.filePath(u"bericht.doc"_s);
