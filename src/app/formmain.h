@@ -25,7 +25,7 @@ class RaceContactTarget;
 class TComPort;
 class FileChooser;
 class HelpViewer;
-class OfficeReports;
+class AutomationServers;
 class RunSoundPlayer;
 class SettingsBackend;
 class TCFGDialog;
@@ -48,7 +48,7 @@ struct MainWindowServices
     RunSoundPlayer *sound = nullptr;
     DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
     FileChooser *files = nullptr; // the file dialogs; null: Qt's own
-    OfficeReports *office = nullptr; // spreadsheet and word-processor files; null: none on this machine
+    AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none on this machine
     LineDevice *lineDevice = nullptr; // the light barriers' serial port; null: this machine's ports
     const ContactClock *contactClock = nullptr; // stamps barrier contacts; null: the steady clock
     QString contactLogPath; // every barrier contact is logged here; empty: no log
@@ -118,6 +118,9 @@ private:
     void sbLoadClick();
     void sbCLSClick();
     void sbInetClick(int tag);
+    void sbExcelClick();
+    void sbWordClick();
+    void bindProgressWindow();
     void showError(const QString &text);
     QStringList openFilters() const;
     QStringList saveFilters() const;
@@ -140,7 +143,7 @@ private:
     std::unique_ptr<RunSoundPlayer> m_ownSound;
     std::unique_ptr<DesktopShell> m_ownShell;
     std::unique_ptr<FileChooser> m_ownFiles;
-    std::unique_ptr<OfficeReports> m_ownOffice;
+    std::unique_ptr<AutomationServers> m_ownOffice;
     Race *m_race = nullptr;
     // The light barriers; destroyed in this order, the port first.
     std::unique_ptr<PortLocator> m_ownPorts;

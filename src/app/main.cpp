@@ -4,6 +4,8 @@
 #include "app/forminfo.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
+#include "app/shellopener.h"
+#include "office/localservers.h"
 #include "settings/regfilebackend.h"
 #include "display/formmonitor2.h"
 
@@ -51,6 +53,14 @@ int main(int argc, char *argv[])
     services.contactLogPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
                                   .dir()
                                   .filePath(u"Lichtschranke.log"_s);
+
+    // The spreadsheet and the word processor are this program's own servers;
+    // what they show goes to the desktop's office programs.
+    vex::SystemDesktopShell shell;
+    services.shell = &shell;
+    vex::ShellDocumentOpener opener(shell);
+    vex::LocalAutomationServers servers(&opener);
+    services.office = &servers;
 
     // The six windows, in their fixed order; each lives to the end.
     vex::TFormMain mainWindow(services);
