@@ -24,11 +24,7 @@ void TDigit::setValue(int value)
     if (overflow)
         Q_EMIT OnOverflow();
     // An overflow on a digit already showing 0 changes nothing on the screen.
-    const quint8 bits = SegmentsOfDigit(m_value);
-    if (bits == m_valueBinary)
-        return;
-    m_valueBinary = bits;
-    repaint();
+    setValueBinary(SegmentsOfDigit(m_value));
 }
 
 void TDigit::setValueBinary(int bits)
@@ -36,8 +32,29 @@ void TDigit::setValueBinary(int bits)
     const quint8 b = quint8(bits);
     if (b == m_valueBinary)
         return;
+    const quint8 changed = b ^ m_valueBinary;
     m_valueBinary = b;
-    repaint();
+    if (!m_faceValid) {
+        repaint();
+        return;
+    }
+    // Only the shapes that change are coloured and shown again: on a digit
+    // the size of a screen a clock tick then touches a small part of it.
+    ensureOwners();
+    if (!m_faceValid) { // the geometry changed since the last painting
+        repaint();
+        return;
+    }
+    colourFace(changed);
+    QRect dirty;
+    for (int bit = 0; bit < m_ownerBounds.size(); ++bit) {
+        if ((changed >> bit) & 1)
+            dirty |= m_ownerBounds.at(bit);
+    }
+    const qreal ratio = m_face.devicePixelRatio();
+    const QRect logical(QPoint(int(dirty.left() / ratio), int(dirty.top() / ratio)),
+                        QPoint(int((dirty.right() + 1) / ratio), int((dirty.bottom() + 1) / ratio)));
+    repaint(logical & rect());
 }
 
 void TDigit::setColorOn(const QColor &colour)
@@ -45,6 +62,7 @@ void TDigit::setColorOn(const QColor &colour)
     if (colour == m_colorOn)
         return;
     m_colorOn = colour;
+    invalidateFace();
     repaint();
 }
 
@@ -53,6 +71,7 @@ void TDigit::setColorOff(const QColor &colour)
     if (colour == m_colorOff)
         return;
     m_colorOff = colour;
+    invalidateFace();
     repaint();
 }
 
@@ -61,6 +80,7 @@ void TDigit::setColor(const QColor &colour)
     if (colour == m_color)
         return;
     m_color = colour;
+    invalidateFace();
     update();
 }
 
@@ -91,18 +111,96 @@ const QList<QPolygon> &TDigit::shapes()
     return m_shapes;
 }
 
+void TDigit::ensureOwners()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (m_ownersSize == size() && m_ownersRatio == ratio && m_ownersThickness == m_thickness
+        && m_ownersSeparation == m_separation)
+        return;
+    m_ownersSize = size();
+    m_ownersRatio = ratio;
+    m_ownersThickness = m_thickness;
+    m_ownersSeparation = m_separation;
+    m_faceValid = false;
+
+    // Paint the shapes as the picture is painted, in owner numbers instead
+    // of colours: each fill in its number, each outline in 0, later shapes
+    // over earlier ones.
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    QImage owners(device, QImage::Format_RGB32);
+    owners.setDevicePixelRatio(ratio);
+    owners.fill(QColor(0, 0, 0));
+    {
+        QPainter p(&owners);
+        p.setPen(QPen(QColor(0, 0, 0), 0));
+        const QList<QPolygon> &segs = shapes();
+        for (int k = 0; k < segs.size(); ++k) {
+            p.setBrush(QColor(k + 1, 0, 0));
+            p.drawPolygon(segs.at(k));
+        }
+    }
+    m_owners.resize(qsizetype(device.width()) * device.height());
+    m_ownerBounds = QList<QRect>(kSegmentShapeCount);
+    for (int y = 0; y < device.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(owners.constScanLine(y));
+        for (int x = 0; x < device.width(); ++x) {
+            const int owner = qRed(line[x]);
+            m_owners[qsizetype(y) * device.width() + x] = quint8(owner);
+            if (owner > 0 && owner <= kSegmentShapeCount)
+                m_ownerBounds[owner - 1] |= QRect(x, y, 1, 1);
+        }
+    }
+    m_face = QImage(device, QImage::Format_RGB32);
+    m_face.setDevicePixelRatio(ratio);
+}
+
+void TDigit::colourFace(quint8 shapesToColour)
+{
+    const int w = m_face.width();
+    const QRgb background = m_color.rgb();
+    const QRgb on = m_colorOn.rgb();
+    const QRgb off = m_colorOff.rgb();
+    auto colourOf = [&](quint8 owner) {
+        return owner == 0 ? background : ((m_valueBinary >> (owner - 1)) & 1) ? on : off;
+    };
+    if (shapesToColour == 0xFF) {
+        for (int y = 0; y < m_face.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(m_face.scanLine(y));
+            const quint8 *owners = m_owners.constData() + qsizetype(y) * w;
+            for (int x = 0; x < w; ++x)
+                line[x] = colourOf(owners[x]);
+        }
+        return;
+    }
+    for (int bit = 0; bit < m_ownerBounds.size(); ++bit) {
+        if (!((shapesToColour >> bit) & 1))
+            continue;
+        const QRect &r = m_ownerBounds.at(bit);
+        const quint8 owner = quint8(bit + 1);
+        const QRgb colour = colourOf(owner);
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(m_face.scanLine(y));
+            const quint8 *owners = m_owners.constData() + qsizetype(y) * w;
+            for (int x = r.left(); x <= r.right(); ++x) {
+                if (owners[x] == owner)
+                    line[x] = colour;
+            }
+        }
+    }
+}
+
 void TDigit::paintEvent(QPaintEvent *event)
 {
     ++m_paintCount;
-    QPainter p(this);
-    p.fillRect(event->rect(), m_color);
-    // The outline in the background colour keeps neighbouring segments apart.
-    p.setPen(QPen(m_color, 0));
-    const QList<QPolygon> &segs = shapes();
-    for (int bit = 0; bit < segs.size(); ++bit) {
-        p.setBrush((m_valueBinary >> bit) & 1 ? m_colorOn : m_colorOff);
-        p.drawPolygon(segs.at(bit));
+    ensureOwners();
+    if (!m_faceValid) {
+        colourFace(0xFF);
+        m_faceValid = true;
     }
+    QPainter p(this);
+    const QRect dirty = event->rect();
+    p.drawImage(dirty, m_face, QRectF(QPointF(dirty.topLeft()) * m_face.devicePixelRatio(),
+                                      QSizeF(dirty.size()) * m_face.devicePixelRatio()));
 }
 
 } // namespace vex

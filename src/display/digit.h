@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPolygon>
 #include <QWidget>
@@ -59,6 +60,14 @@ protected:
 
 private:
     const QList<QPolygon> &shapes();
+    // The picture is kept as an image: which shape owns each device pixel
+    // (0 for the background and the outlines, k + 1 for shape k) and the
+    // colours that follow from it. A new value recolours only the pixels of
+    // the shapes that changed instead of painting polygons again.
+    void ensureOwners();
+    void colourFace(quint8 shapesToColour);
+    void invalidateFace() { m_faceValid = false; }
+
 
     int m_value = 0;
     quint8 m_valueBinary = 125;
@@ -75,6 +84,15 @@ private:
     QSize m_shapesSize;
     int m_shapesThickness = -1;
     int m_shapesSeparation = -1;
+
+    QImage m_face;
+    QList<quint8> m_owners;
+    QList<QRect> m_ownerBounds; // device-pixel bounds of each shape's pixels
+    QSize m_ownersSize;
+    qreal m_ownersRatio = 0;
+    int m_ownersThickness = -1;
+    int m_ownersSeparation = -1;
+    bool m_faceValid = false;
 };
 
 } // namespace vex
