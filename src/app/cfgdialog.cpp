@@ -130,6 +130,7 @@ void TCFGDialog::buildControls()
     lockRow->addWidget(seLockTime, 1);
     lockRow->addWidget(new QLabel(u"Sek."_s, barriers));
     b->addLayout(lockRow, 5, 0, 1, 2);
+    b->setRowStretch(6, 1);
 
     // Display colours, with their previews on black.
     auto *colours = named(new QGroupBox(u" Display Farben "_s, this), u"GroupBox2"_s);
