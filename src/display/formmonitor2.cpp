@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <cmath>
 
@@ -137,7 +138,7 @@ void TFormMonitor2::screenRemoved(QScreen *screen)
 
 void TFormMonitor2::showDisplay()
 {
-    show(); // places the window (showEvent runs before it is mapped)
+    show(); // places the window before it is mapped
     raise();
     if (m_placedIndex != 0)
         Q_EMIT focusBackToMain();
@@ -215,6 +216,15 @@ void TFormMonitor2::setColours(const DisplayColours &colours)
 {
     m_time.ApplyDisplayColours(colours);
     applyLabelColours();
+}
+
+void TFormMonitor2::showEvent(QShowEvent *event)
+{
+    // Each showing finds the screen anew: screens come and go while the
+    // display is hidden.
+    if (!event->spontaneous())
+        PlaceDisplay();
+    QWidget::showEvent(event);
 }
 
 void TFormMonitor2::resizeEvent(QResizeEvent *event)

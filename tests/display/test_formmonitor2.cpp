@@ -173,6 +173,11 @@ void TestFormMonitor2::removedScreenSendsTheDisplayToScreenZero()
     QCOMPARE(form.placedScreenIndex(), 0);
     QCOMPARE(form.monitor(), 1); // the setting stays for the screen's return
 
+    // Showing looks for the screen again.
+    form.showDisplay();
+    QCOMPARE(form.geometry(), second->geometry());
+    form.close();
+
     // Another screen going away leaves the display where it is.
     form.setMonitor(0);
     Q_EMIT qGuiApp->screenRemoved(second);
