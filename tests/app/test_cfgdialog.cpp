@@ -165,10 +165,8 @@ void TestCfgDialog::excelField_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("row");
     QTest::newRow("B12") << u"b12"_s << u"B12"_s << 1 << 12;
-    QTest::newRow("C") << u"c"_s << u"C"_s << 2 << 0;
     QTest::newRow("fourth character") << u"d123"_s << u"D12"_s << 3 << 12;
     QTest::newRow("digit first") << u"12"_s << QString() << 1 << 8;
-    QTest::newRow("letter past F") << u"g7"_s << QString() << 1 << 8;
 }
 
 void TestCfgDialog::excelField()
