@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <algorithm>
+
 namespace vex {
 
 TDigit::TDigit(QWidget *parent)
@@ -139,15 +141,22 @@ void TDigit::ensureOwners()
             p.drawPolygon(segs.at(k));
         }
     }
-    m_owners.resize(qsizetype(device.width()) * device.height());
-    m_ownerBounds = QList<QRect>(kSegmentShapeCount);
+    m_ownerBounds = QList<QRect>(kShapeCount);
+    for (QList<Run> &runs : m_runs)
+        runs.clear();
     for (int y = 0; y < device.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(owners.constScanLine(y));
-        for (int x = 0; x < device.width(); ++x) {
+        int x = 0;
+        while (x < device.width()) {
             const int owner = qRed(line[x]);
-            m_owners[qsizetype(y) * device.width() + x] = quint8(owner);
-            if (owner > 0 && owner <= kSegmentShapeCount)
-                m_ownerBounds[owner - 1] |= QRect(x, y, 1, 1);
+            int end = x + 1;
+            while (end < device.width() && qRed(line[end]) == owner)
+                ++end;
+            if (owner > 0 && owner <= kShapeCount) {
+                m_runs[std::size_t(owner - 1)].append(Run{y, x, end - x});
+                m_ownerBounds[owner - 1] |= QRect(x, y, end - x, 1);
+            }
+            x = end;
         }
     }
     m_face = QImage(device, QImage::Format_RGB32);
@@ -156,35 +165,17 @@ void TDigit::ensureOwners()
 
 void TDigit::colourFace(quint8 shapesToColour)
 {
-    const int w = m_face.width();
-    const QRgb background = m_color.rgb();
+    if (shapesToColour == 0xFF)
+        m_face.fill(m_color);
     const QRgb on = m_colorOn.rgb();
     const QRgb off = m_colorOff.rgb();
-    auto colourOf = [&](quint8 owner) {
-        return owner == 0 ? background : ((m_valueBinary >> (owner - 1)) & 1) ? on : off;
-    };
-    if (shapesToColour == 0xFF) {
-        for (int y = 0; y < m_face.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(m_face.scanLine(y));
-            const quint8 *owners = m_owners.constData() + qsizetype(y) * w;
-            for (int x = 0; x < w; ++x)
-                line[x] = colourOf(owners[x]);
-        }
-        return;
-    }
-    for (int bit = 0; bit < m_ownerBounds.size(); ++bit) {
-        if (!((shapesToColour >> bit) & 1))
+    for (int k = 0; k < kShapeCount; ++k) {
+        if (!((shapesToColour >> k) & 1))
             continue;
-        const QRect &r = m_ownerBounds.at(bit);
-        const quint8 owner = quint8(bit + 1);
-        const QRgb colour = colourOf(owner);
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(m_face.scanLine(y));
-            const quint8 *owners = m_owners.constData() + qsizetype(y) * w;
-            for (int x = r.left(); x <= r.right(); ++x) {
-                if (owners[x] == owner)
-                    line[x] = colour;
-            }
+        const QRgb colour = ((m_valueBinary >> k) & 1) ? on : off;
+        for (const Run &run : std::as_const(m_runs[std::size_t(k)])) {
+            auto *line = reinterpret_cast<QRgb *>(m_face.scanLine(run.y));
+            std::fill_n(line + run.x, run.length, colour);
         }
     }
 }

@@ -6,6 +6,8 @@
 #include <QPolygon>
 #include <QWidget>
 
+#include <array>
+
 namespace vex {
 
 // One decimal digit drawn as seven segments and a decimal-point triangle.
@@ -13,6 +15,8 @@ namespace vex {
 // all digits on every clock tick and only the digits that changed repaint.
 class TDigit : public QWidget
 {
+    static constexpr int kShapeCount = 8;
+
     Q_OBJECT
     Q_PROPERTY(int Value READ value WRITE setValue)
     Q_PROPERTY(int ValueBinary READ valueBinary WRITE setValueBinary)
@@ -60,9 +64,9 @@ protected:
 
 private:
     const QList<QPolygon> &shapes();
-    // The picture is kept as an image: which shape owns each device pixel
-    // (0 for the background and the outlines, k + 1 for shape k) and the
-    // colours that follow from it. A new value recolours only the pixels of
+    // The picture is kept as an image, with the pixels each shape owns once
+    // the background and the outlines are painted over it; the colours follow
+    // from them. A new value recolours only the pixels of
     // the shapes that changed instead of painting polygons again.
     void ensureOwners();
     void colourFace(quint8 shapesToColour);
@@ -85,8 +89,15 @@ private:
     int m_shapesThickness = -1;
     int m_shapesSeparation = -1;
 
+    // A shape's pixels as runs along the rows, in device pixels.
+    struct Run
+    {
+        int y;
+        int x;
+        int length;
+    };
     QImage m_face;
-    QList<quint8> m_owners;
+    std::array<QList<Run>, kShapeCount> m_runs;
     QList<QRect> m_ownerBounds; // device-pixel bounds of each shape's pixels
     QSize m_ownersSize;
     qreal m_ownersRatio = 0;
