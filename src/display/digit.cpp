@@ -141,7 +141,7 @@ void TDigit::ensureOwners()
             p.drawPolygon(segs.at(k));
         }
     }
-    m_ownerBounds = QList<QRect>(kShapeCount);
+    m_ownerBounds = QList<QRect>(kSegmentShapeCount);
     for (QList<Run> &runs : m_runs)
         runs.clear();
     for (int y = 0; y < device.height(); ++y) {
@@ -152,7 +152,7 @@ void TDigit::ensureOwners()
             int end = x + 1;
             while (end < device.width() && qRed(line[end]) == owner)
                 ++end;
-            if (owner > 0 && owner <= kShapeCount) {
+            if (owner > 0 && owner <= kSegmentShapeCount) {
                 m_runs[std::size_t(owner - 1)].append(Run{y, x, end - x});
                 m_ownerBounds[owner - 1] |= QRect(x, y, end - x, 1);
             }
@@ -169,7 +169,7 @@ void TDigit::colourFace(quint8 shapesToColour)
         m_face.fill(m_color);
     const QRgb on = m_colorOn.rgb();
     const QRgb off = m_colorOff.rgb();
-    for (int k = 0; k < kShapeCount; ++k) {
+    for (int k = 0; k < kSegmentShapeCount; ++k) {
         if (!((shapesToColour >> k) & 1))
             continue;
         const QRgb colour = ((m_valueBinary >> k) & 1) ? on : off;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/digitgeometry.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -15,8 +17,6 @@ namespace vex {
 // all digits on every clock tick and only the digits that changed repaint.
 class TDigit : public QWidget
 {
-    static constexpr int kShapeCount = 8;
-
     Q_OBJECT
     Q_PROPERTY(int Value READ value WRITE setValue)
     Q_PROPERTY(int ValueBinary READ valueBinary WRITE setValueBinary)
@@ -97,7 +97,7 @@ private:
         int length;
     };
     QImage m_face;
-    std::array<QList<Run>, kShapeCount> m_runs;
+    std::array<QList<Run>, kSegmentShapeCount> m_runs;
     QList<QRect> m_ownerBounds; // device-pixel bounds of each shape's pixels
     QSize m_ownersSize;
     qreal m_ownersRatio = 0;
