@@ -26,6 +26,7 @@ class TComPort;
 class FileChooser;
 class HelpViewer;
 class AutomationServers;
+class LightBarrierPort;
 class RunSoundPlayer;
 class SettingsBackend;
 class TCFGDialog;
@@ -49,7 +50,8 @@ struct MainWindowServices
     DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
     FileChooser *files = nullptr; // the file dialogs; null: Qt's own
     AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none on this machine
-    LineDevice *lineDevice = nullptr; // the light barriers' serial port; null: this machine's ports
+    LightBarrierPort *lightBarriers = nullptr; // the light barriers' port as the settings drive it; null: the window's own serial port
+    LineDevice *lineDevice = nullptr; // the window's own serial port's lines; null: this machine's ports
     const ContactClock *contactClock = nullptr; // stamps barrier contacts; null: the steady clock
     QString contactLogPath; // every barrier contact is logged here; empty: no log
     AppIdentity identity;
@@ -81,9 +83,6 @@ public:
     quint32 portList() const;
     // The COM numbers found, ascending: what follows "Kein" in the port list.
     QList<int> comPortNumbers() const;
-    // After the settings changed: the port is closed and, when one is set,
-    // opened again 50 ms later with the settings' Port; errors are ignored.
-    void reopenBarrierPort();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -131,6 +130,14 @@ private:
     void mHilfeClick();
     void bInfoClick();
     void bCFGClick();
+    void reopenLightBarriers();
+
+    // The spectators' display.
+    void Modus1Click();
+    void ImageTVAusClick();
+    void ImageTVEinClick();
+    void showTvIcons(bool displayShowing);
+    void focusBackFromDisplay();
     void TimerDateTimer();
 
     void createBarrierPort();
@@ -153,11 +160,13 @@ private:
     std::unique_ptr<RaceContactTarget> m_barrierTarget;
     std::unique_ptr<TComPort> m_comPort;
     std::unique_ptr<BarrierContacts> m_barriers;
-    std::unique_ptr<Timer> m_portReopen; // the pause between closing and reopening the port
+    std::unique_ptr<LightBarrierPort> m_ownLightBarriers;
     QString m_productText; // the status bar's middle panel when no port was lost
     TimeDisplay *m_timeDisplay = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;
+    // The light barriers' port opens again a moment after it was closed.
+    std::unique_ptr<Timer> m_portReopen;
     std::optional<DisplayColours> m_shownColours;
     bool m_showing = false; // controls are being set from the race: no commands back
     bool m_penaltyTyped = false; // the penalty field's own text is on its way to the race

@@ -67,7 +67,8 @@ int main(int argc, char *argv[])
     auto *splash = new vex::TFormSplash(&mainWindow);
     auto *yesNo = new vex::TFDlgYesNo(services.identity.title, &mainWindow);
     auto *monitor = new vex::TFormMonitor2(&mainWindow);
-    auto *cfg = new vex::TCFGDialog(&mainWindow);
+    // The settings dialog offers the ports the main window found at its start.
+    auto *cfg = new vex::TCFGDialog(&mainWindow, mainWindow.comPortNumbers());
     auto *info = new vex::TFormInfo(&mainWindow);
     mainWindow.attachWindows(splash, yesNo, monitor, cfg, info);
 

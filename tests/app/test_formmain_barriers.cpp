@@ -3,6 +3,8 @@
 // hand-over from a fake line device, the time is entered into the driver's
 // row, and shutdown closes the port.
 
+#include "app/algcombo.h"
+#include "app/cfgdialog.h"
 #include "mainwindowfixture.h"
 #include "serialfixture.h"
 
@@ -16,13 +18,16 @@
 #include "widgets/barrierpicture.h"
 #include "widgets/sortgrid.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace vex;
 using namespace Qt::StringLiterals;
@@ -81,6 +86,7 @@ void TestFormMainBarriers::makeWindow(const std::function<void(Settings &)> &cha
     QVERIFY(!SettingsStore(*m_backend, settingsKeyPath(u"Vexilor"_s)).save(s));
     const QString log = dir().filePath(u"Lichtschranke.log"_s);
     m_f = std::make_unique<MainWindowFixture>(m_backend.get(), AppIdentity{}, [&](MainWindowServices &services) {
+        services.lightBarriers = nullptr; // the window's own serial port
         services.lineDevice = &m_device();
         services.contactClock = &m_clock;
         services.contactLogPath = log;
@@ -200,18 +206,26 @@ void TestFormMainBarriers::aLostPortHidesThePicturesAndSaysSo()
     QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
 }
 
+// The settings dialog closes the port, and opens the chosen one a moment later.
 void TestFormMainBarriers::settingsReopenThePort()
 {
     makeWindow();
+    auto *cfg = new TCFGDialog(m_f->window.get(), m_f->window->comPortNumbers());
+    m_f->window->attachWindows(nullptr, nullptr, nullptr, cfg, nullptr);
+    QCOMPARE(cfg->cbPort->count(), 3); // "Kein", COM2, COM5
     auto *start = m_f->child<TBarrierPicture>(u"ImageLSstart"_s);
-    m_f->changeSettings([](Settings &s) {
-        s.Port = 5;
-        s.Alg = 1;
+    auto inDialog = [&](const std::function<void(TCFGDialog &)> &change) {
+        QTimer::singleShot(0, cfg, [cfg, change] { change(*cfg); });
+        m_f->child<QAction>(u"mCFG"_s)->trigger();
+    };
+    inDialog([](TCFGDialog &d) {
+        d.cbPort->setCurrentText(u"COM5"_s);
+        d.cbAlg->setCurrentIndex(1);
+        d.OKBtn->click();
     });
-    m_f->window->reopenBarrierPort();
     QVERIFY(!m_device().isOpen());
     QVERIFY(!start->isVisible());
-    QVERIFY(m_f->timers.fire(u"TimerPortReopen"_s));
+    QVERIFY(m_f->timers.fire(u"TimerPortOpen"_s));
     QCOMPARE(m_device().openedPort(), 5);
     QVERIFY(start->isVisible());
     // Alg 1: the start contact acts when it opens.
@@ -224,10 +238,12 @@ void TestFormMainBarriers::settingsReopenThePort()
 
     // "Kein": closed, and nothing is opened again.
     race.abort();
-    m_f->changeSettings([](Settings &s) { s.Port = 0; });
-    m_f->window->reopenBarrierPort();
+    inDialog([](TCFGDialog &d) {
+        d.cbPort->setCurrentIndex(0);
+        d.OKBtn->click();
+    });
     QVERIFY(!m_device().isOpen());
-    QVERIFY(!m_f->timers.fire(u"TimerPortReopen"_s));
+    QVERIFY(!m_f->timers.fire(u"TimerPortOpen"_s));
     QVERIFY(!start->isVisible());
 }
 
