@@ -121,7 +121,7 @@ bool BackupStore::setMarker(bool unsaved)
     if (!QFile::remove(path) && QFileInfo::exists(path))
         return false;
     m_markerOnDisk = false;
-    return syncFolder(m_folder.path());
+    return true;
 }
 
 void BackupStore::removeUnfinishedWrites()
@@ -149,21 +149,25 @@ void BackupStore::scanHistory(QDate day)
         if (number <= m_historyNumber - backupnames::kHistoryKept)
             m_folder.remove(backupnames::history(day, number));
     }
+    m_prunedUpTo = std::max(0, m_historyNumber - backupnames::kHistoryKept);
+}
+
+void BackupStore::pruneHistory()
+{
+    while (m_prunedUpTo < m_historyNumber - backupnames::kHistoryKept)
+        m_folder.remove(backupnames::history(m_historyDay, ++m_prunedUpTo));
 }
 
 void BackupStore::addToHistory(QDate day)
 {
-    if (day != m_historyDay)
+    if (day != m_historyDay) {
+        pruneHistory();
         scanHistory(day);
-    const int number = ++m_historyNumber;
-    const QString entry = pathOf(backupnames::history(day, number));
-    QFile::remove(entry);
+    }
+    const QString entry = pathOf(backupnames::history(day, ++m_historyNumber));
     // The history is a help for the operator, not the backup itself: a copy
     // that fails leaves a gap in the numbers and nothing else.
     keepCopy(backupPath(), entry);
-    const int dropped = number - backupnames::kHistoryKept;
-    if (dropped > 0)
-        QFile::remove(pathOf(backupnames::history(day, dropped)));
 }
 
 } // namespace vex

@@ -52,6 +52,11 @@ public:
     // then stays as it was.
     std::optional<QString> write(const QByteArray &protocolBytes);
 
+    // Removes the day's history entries beyond the last ones kept. Freeing a
+    // file costs about as long as flushing one, so write() leaves this to be
+    // done once the operator's command is through.
+    void pruneHistory();
+
     // The results as they stand have been saved by the operator, or cleared:
     // the backup need not be offered at the next start.
     void markSaved();
@@ -73,7 +78,8 @@ private:
     bool m_markerOnDisk = false;
     std::optional<QByteArray> m_lastWritten;
     QDate m_historyDay;
-    int m_historyNumber = 0;
+    int m_historyNumber = 0; // the day's newest entry
+    int m_prunedUpTo = 0;    // the day's entries up to this one are gone
 };
 
 } // namespace vex

@@ -1,13 +1,6 @@
 #include "backup/filereplacer.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace vex {
 
@@ -26,24 +19,7 @@ bool DurableFileReplacer::replace(const QString &path, QByteArrayView bytes)
         return false;
     }
     // commit() syncs the temporary file's data to the disk before renaming.
-    if (!file.commit())
-        return false;
-    return syncFolder(QFileInfo(path).absolutePath());
-}
-
-bool syncFolder(const QString &folder)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-#else
-    Q_UNUSED(folder);
-    return true;
-#endif
+    return file.commit();
 }
 
 } // namespace vex

@@ -16,17 +16,18 @@ public:
     virtual bool replace(const QString &path, QByteArrayView bytes) = 0;
 };
 
-// Writes a temporary file beside the target, flushes it to the disk, renames
-// it over the target and flushes the folder, so the new name survives a power
-// cut as well. Returns only when all of that is done.
+// Writes a temporary file beside the target, flushes its bytes to the disk
+// and only then renames it over the target; returns when all of that is done.
+//
+// The folder itself is not flushed: on this machine every flush costs a few
+// milliseconds, and the rename is safe without it. A crashed or killed program
+// leaves the rename to the system, which completes it; a power cut before the
+// file system's next journal commit (seconds at most) finds the previous
+// complete file, never a part of the new one.
 class DurableFileReplacer final : public FileReplacer
 {
 public:
     bool replace(const QString &path, QByteArrayView bytes) override;
 };
-
-// Flushes a folder's entries (names made, renamed or removed) to the disk.
-// Where the system has no such thing it does nothing and reports success.
-bool syncFolder(const QString &folder);
 
 } // namespace vex

@@ -200,6 +200,8 @@ private Q_SLOTS:
             BackupStore store(m_dir.path(), m_replacer, clock());
             for (int n = 1; n <= 25; ++n)
                 QVERIFY(!store.write(protocol(n)));
+            QCOMPARE(historyFiles(day).size(), 25);
+            store.pruneHistory();
         }
         QStringList expected;
         for (int n = 6; n <= 25; ++n)
@@ -213,6 +215,7 @@ private Q_SLOTS:
         BackupStore store(m_dir.path(), m_replacer, clock());
         store.recovered();
         QVERIFY(!store.write(protocol(27)));
+        store.pruneHistory();
         QCOMPARE(readAll(path(backupnames::history(day, 27))), protocol(27));
         QVERIFY(!QFile::exists(path(backupnames::history(day, 7))));
         m_now = m_now.addDays(1);
