@@ -59,6 +59,9 @@ public:
                        TFormInfo *info);
 
     bool AskYesNo(const QString &question);
+    // Loads a protocol text file as the open command does, without the
+    // question and the dialog.
+    void openProtocolText(const QString &path);
 
     Race &race() { return *m_race; }
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
@@ -95,6 +98,7 @@ private:
     void Neuezeile1Click();
     void sbSaveClick();
     void sbLoadClick();
+    QStringList loadProtocolText(const QString &path);
     void sbCLSClick();
     void sbInetClick(int tag);
     void showError(const QString &text);

@@ -122,12 +122,7 @@ void TFormMain::sbLoadClick()
         const FileType type = typeOfFilter(request.filters.value(choice->filterIndex - 1));
         QStringList messages;
         if (type == FileType::Text) {
-            const RaceLoadResult result = m_race->load(path);
-            messages = result.messages;
-            if (result.opened) {
-                m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
-                activeGrid()->setTypeAheadColumn(ColName);
-            }
+            messages = loadProtocolText(path);
         } else if (type == FileType::Excel) {
             OfficeReports *office = m_services.office;
             if (const auto error = m_race->importWith([&](Competition &c) { return office->ImportExcelStartList(c, path); }))
@@ -137,6 +132,27 @@ void TFormMain::sbLoadClick()
         for (const QString &message : std::as_const(messages))
             showError(message);
     }
+    FormResize();
+}
+
+QStringList TFormMain::loadProtocolText(const QString &path)
+{
+    const RaceLoadResult result = m_race->load(path);
+    if (result.opened) {
+        m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
+        activeGrid()->setTypeAheadColumn(ColName);
+    }
+    return result.messages;
+}
+
+void TFormMain::openProtocolText(const QString &path)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_ui.cmb_Klasse->setToolTip(QString());
+    const QStringList messages = loadProtocolText(path);
+    QApplication::restoreOverrideCursor();
+    for (const QString &message : messages)
+        showError(message);
     FormResize();
 }
 

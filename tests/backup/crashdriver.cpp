@@ -1,49 +1,16 @@
-// The program's results and backup driven by lines on stdin, for the kill
-// test: every command is acknowledged on stdout only after it returned.
-//
-//   load<TAB>path                                   -> ok<TAB>n
-//   enter<TAB>class<TAB>number<TAB>run<TAB>ms<TAB>penalty -> ok<TAB>n
-//   dump                                            -> dump<TAB>base64 of the protocol
-//
-// At start it answers "Ja" when the backup asks to be taken back and prints
-// ready<TAB>1 (taken back) or ready<TAB>0. Around every backup write it puts
-// 'w' and 'W' on stderr, so the test knows a kill fell into a write.
+#include "crashdriver.h"
 
-#include "backup/backupstore.h"
-#include "reports/protocolfile.h"
+#include "race/race.h"
 #include "reports/protocoltext.h"
-#include "results/competition.h"
-#include "results/ranking.h"
-#include "results/recording.h"
-#include "results/startnumbers.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <unistd.h>
 
-#include <cstdio>
-#include <string>
-
-using namespace Qt::StringLiterals;
-using namespace vex;
+namespace vex::crashdriver {
 
 namespace {
-
-class ReportingReplacer final : public FileReplacer
-{
-public:
-    bool replace(const QString &path, QByteArrayView bytes) override
-    {
-        (void)!::write(STDERR_FILENO, "w", 1);
-        const bool done = m_real.replace(path, bytes);
-        (void)!::write(STDERR_FILENO, "W", 1);
-        return done;
-    }
-
-private:
-    DurableFileReplacer m_real;
-};
 
 void reply(const QByteArray &line)
 {
@@ -51,34 +18,48 @@ void reply(const QByteArray &line)
     (void)!::write(STDOUT_FILENO, out.constData(), size_t(out.size()));
 }
 
+// One run from start to entry, as F5, F5, F9 and F10 make it.
+void enterRun(Race &race, Ticks &ticks, const QList<QByteArray> &f)
+{
+    race.chooseClass(f.at(1).toInt());
+    race.typeStartNumber(QString::fromUtf8(f.at(2)));
+    race.chooseRun(f.at(3).toInt());
+    race.start(ticks.value);
+    ticks.value += quint32(f.at(4).toInt());
+    race.stop(ticks.value);
+    race.setPenalty(f.at(5).toInt());
+    race.enter();
+    race.next();
+    ticks.value += 1000;
+}
+
+QByteArray protocolOf(Race &race)
+{
+    QByteArray bytes;
+    race.exportWith([&bytes](const Competition &c) {
+        bytes = formatProtocolText(c);
+        return std::optional<QString>();
+    });
+    return bytes;
+}
+
 } // namespace
 
-int main(int argc, char *argv[])
+bool ReportingReplacer::replace(const QString &path, QByteArrayView bytes)
 {
-    QCoreApplication app(argc, argv);
-    const QString folder = app.arguments().value(1);
-    ReportingReplacer replacer;
-    BackupStore store(folder, replacer);
-    Competition competition;
-    auto backUp = [&] {
-        if (const auto error = store.write(formatProtocolText(competition)))
-            std::fprintf(stderr, "%s\n", qPrintable(*error));
-        store.pruneHistory();
-    };
+    (void)!::write(STDERR_FILENO, "w", 1);
+    const bool done = m_real.replace(path, bytes);
+    (void)!::write(STDERR_FILENO, "W", 1);
+    return done;
+}
 
-    bool recovered = false;
-    if (store.needsRecovery()) {
-        store.recovered();
-        recovered = ReadProtocolText(competition, store.backupPath()).complete;
-        backUp();
-    }
-    reply("ready\t" + QByteArray(recovered ? "1" : "0"));
-
+int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QString &)> &open)
+{
+    reply("ready\t" + QByteArray(asked ? "1" : "0"));
     int done = 0;
-    std::string line;
     QByteArray pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+    QObject::connect(&input, &QSocketNotifier::activated, QCoreApplication::instance(), [&] {
         char buffer[4096];
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (n <= 0) {
@@ -90,24 +71,12 @@ int main(int argc, char *argv[])
             const QList<QByteArray> f = pending.first(end).split('\t');
             pending.remove(0, end + 1);
             const QByteArray &command = f.value(0);
-            if (command == "load") {
-                ReadProtocolText(competition, QString::fromUtf8(f.value(1)));
-                backUp();
+            if (command == "load" && f.size() == 2) {
+                open(QString::fromUtf8(f.at(1)));
             } else if (command == "enter" && f.size() == 6) {
-                ResultPage &page = *competition.page(f.at(1).toInt());
-                RunEntry entry;
-                entry.startNumber = QString::fromUtf8(f.at(2));
-                const int row = FindRowByStartNumber(page, entry.startNumber);
-                entry.name = page.cell(row, ColName);
-                entry.club = page.cell(row, ColClub);
-                entry.run = f.at(3).toInt();
-                entry.runTimeMs = f.at(4).toInt();
-                entry.penaltySeconds = f.at(5).toInt();
-                enterRun(page, entry);
-                RankPage(page, true);
-                backUp();
+                enterRun(race, ticks, f);
             } else if (command == "dump") {
-                reply("dump\t" + formatProtocolText(competition).toBase64());
+                reply("dump\t" + protocolOf(race).toBase64());
                 continue;
             } else {
                 reply("error\tunknown command");
@@ -116,5 +85,7 @@ int main(int argc, char *argv[])
             reply("ok\t" + QByteArray::number(++done));
         }
     });
-    return app.exec();
+    return QCoreApplication::exec();
 }
+
+} // namespace vex::crashdriver
