@@ -60,7 +60,18 @@ void BackupStore::recovered()
     if (!m_pending)
         return;
     m_pending = false;
-    addToHistory(m_clock().date());
+    QFile backup(backupPath());
+    if (!backup.open(QIODevice::ReadOnly))
+        return;
+    // Taking it back writes the same bytes again: nothing to put on the disk.
+    m_lastWritten = backup.readAll();
+    const QDate today = m_clock().date();
+    if (today == m_historyDay && m_historyNumber > 0) {
+        QFile newest(pathOf(backupnames::history(today, m_historyNumber)));
+        if (newest.open(QIODevice::ReadOnly) && newest.readAll() == *m_lastWritten)
+            return;
+    }
+    addToHistory(today);
 }
 
 std::optional<QString> BackupStore::keepAside()

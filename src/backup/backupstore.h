@@ -38,7 +38,8 @@ public:
     bool needsRecovery() const { return m_pending; }
 
     // The operator takes the backup back: later writes replace it. Its state
-    // also goes into the day's history, in case taking it back goes wrong.
+    // goes into the day's history unless it is the newest entry already, in
+    // case taking it back goes wrong.
     void recovered();
 
     // Renames the backup to "Sicherung-<date stamp>.txt" (never over an

@@ -173,22 +173,32 @@ private Q_SLOTS:
         QVERIFY(!store.needsRecovery());
     }
 
+    void aRecoveredBackupIsWrittenOverButStaysInTheHistory_data()
+    {
+        QTest::addColumn<bool>("fromTheDayBefore");
+        QTest::newRow("same day") << false;
+        QTest::newRow("day before") << true;
+    }
     void aRecoveredBackupIsWrittenOverButStaysInTheHistory()
     {
+        QFETCH(bool, fromTheDayBefore);
         {
             BackupStore store(m_dir.path(), m_replacer, clock());
             QVERIFY(!store.write(protocol(1)));
         }
+        if (fromTheDayBefore)
+            m_now = m_now.addDays(1);
+        const QDate day = m_now.date();
         BackupStore store(m_dir.path(), m_replacer, clock());
         store.recovered();
         QVERIFY(!store.needsRecovery());
+        // Taking it back writes the same bytes: no new entry for them.
+        QVERIFY(!store.write(protocol(1)));
         QVERIFY(!store.write(protocol(2)));
-        const QDate day = m_now.date();
-        QCOMPARE(historyFiles(day), (QStringList{backupnames::history(day, 1), backupnames::history(day, 2),
-                                                 backupnames::history(day, 3)}));
-        QCOMPARE(readAll(path(backupnames::history(day, 2))), protocol(1));
-        QCOMPARE(readAll(path(backupnames::history(day, 3))), protocol(2));
-        QVERIFY(!files().contains(u"Sicherung-2026-12-07-10-15.txt"_s));
+        QCOMPARE(historyFiles(day), (QStringList{backupnames::history(day, 1), backupnames::history(day, 2)}));
+        QCOMPARE(readAll(path(backupnames::history(day, 1))), protocol(1));
+        QCOMPARE(readAll(path(backupnames::history(day, 2))), protocol(2));
+        QVERIFY(files().filter(u"-10-15"_s).isEmpty());
         // Still not saved: the next start asks again.
         QVERIFY(BackupStore(m_dir.path(), m_replacer, clock()).needsRecovery());
     }
@@ -214,12 +224,13 @@ private Q_SLOTS:
         // leaves the day before alone.
         BackupStore store(m_dir.path(), m_replacer, clock());
         store.recovered();
-        QVERIFY(!store.write(protocol(27)));
+        QVERIFY(!store.write(protocol(26)));
         store.pruneHistory();
-        QCOMPARE(readAll(path(backupnames::history(day, 27))), protocol(27));
-        QVERIFY(!QFile::exists(path(backupnames::history(day, 7))));
+        QCOMPARE(readAll(path(backupnames::history(day, 26))), protocol(26));
+        QVERIFY(!QFile::exists(path(backupnames::history(day, 6))));
+        QVERIFY(QFile::exists(path(backupnames::history(day, 7))));
         m_now = m_now.addDays(1);
-        QVERIFY(!store.write(protocol(28)));
+        QVERIFY(!store.write(protocol(27)));
         QCOMPARE(historyFiles(m_now.date()), QStringList{backupnames::history(m_now.date(), 1)});
         QCOMPARE(historyFiles(day).size(), backupnames::kHistoryKept);
     }
