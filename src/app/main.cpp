@@ -1,5 +1,7 @@
 #include "app/appidentity.h"
 #include "app/program.h"
+#include "app/shellopener.h"
+#include "office/localservers.h"
 #include "settings/regfilebackend.h"
 
 #include <QApplication>
@@ -41,6 +43,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(services.identity.title);
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
+
+    // The spreadsheet and the word processor are this program's own servers;
+    // what they show goes to the desktop's office programs.
+    vex::SystemDesktopShell shell;
+    services.shell = &shell;
+    vex::ShellDocumentOpener opener(shell);
+    vex::LocalAutomationServers servers(&opener);
+    services.office = &servers;
 
     // The backup goes to the user's data folder, one per program copy.
     QApplication::setOrganizationName(u"Orrendal"_s);
