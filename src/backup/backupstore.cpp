@@ -59,10 +59,14 @@ void BackupStore::recovered()
 {
     if (!m_pending)
         return;
-    m_pending = false;
     QFile backup(backupPath());
-    if (!backup.open(QIODevice::ReadOnly))
+    if (!backup.open(QIODevice::ReadOnly)) {
+        // What can't be read can't be taken back either; it must not be
+        // written over by what comes instead.
+        keepAside();
         return;
+    }
+    m_pending = false;
     // Taking it back writes the same bytes again: nothing to put on the disk.
     m_lastWritten = backup.readAll();
     const QDate today = m_clock().date();

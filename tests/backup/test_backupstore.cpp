@@ -203,6 +203,24 @@ private Q_SLOTS:
         QVERIFY(BackupStore(m_dir.path(), m_replacer, clock()).needsRecovery());
     }
 
+    void anUnreadableBackupIsSetAsideNotWrittenOver()
+    {
+        {
+            BackupStore store(m_dir.path(), m_replacer, clock());
+            QVERIFY(!store.write(protocol(1)));
+        }
+        // Something in its place that can't be read as a file, for root too.
+        QVERIFY(QFile::remove(path(u"Sicherung.txt"_s)));
+        QVERIFY(QDir(m_dir.path()).mkdir(u"Sicherung.txt"_s));
+        BackupStore store(m_dir.path(), m_replacer, clock());
+        QVERIFY(store.needsRecovery());
+        store.recovered();
+        QVERIFY(!store.needsRecovery());
+        QVERIFY(!store.write(protocol(2)));
+        QVERIFY(QFile::exists(path(u"Sicherung-2026-12-07-10-15.txt"_s)));
+        QCOMPARE(readAll(store.backupPath()), protocol(2));
+    }
+
     void historyKeepsTheLastTwentyStatesOfTheDay()
     {
         const QDate day = m_now.date();
