@@ -1,7 +1,6 @@
 #include "reports/textcodec.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
@@ -33,33 +32,6 @@ int windows1252Byte(char32_t cp)
     return -1;
 }
 
-bool systemConverterAvailable()
-{
-    static const bool available = QStringEncoder("windows-1252").isValid()
-                                  && QStringDecoder("windows-1252").isValid();
-    return available;
-}
-
-// Replaces every code point without a byte (lone surrogates included) by "?".
-QString withReplacements(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        char32_t cp = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(c, text[i + 1]);
-            ++i;
-        }
-        if (windows1252Byte(cp) < 0)
-            out.append(QLatin1Char(kReplacement));
-        else
-            out.append(c);
-    }
-    return out;
-}
-
 } // namespace
 
 bool fitsWindows1252(char32_t codePoint)
@@ -77,15 +49,9 @@ QByteArray encodeWindows1252(QStringView text)
     });
     if (latin1)
         return text.toLatin1();
-    if (!systemConverterAvailable())
-        return detail::encodeWindows1252ByTable(text);
-    QStringEncoder encoder("windows-1252");
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
-        return bytes;
-    // Rare: only now pay for a second pass that puts "?" in place.
-    QStringEncoder clean("windows-1252");
-    return clean.encode(withReplacements(text));
+    // The table beats opening the system's converter, which the reader would
+    // otherwise do for every cell.
+    return detail::encodeWindows1252ByTable(text);
 }
 
 void appendWindows1252(QByteArray &out, QStringView text)
@@ -118,10 +84,7 @@ void appendWindows1252(QByteArray &out, QStringView text)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    if (!systemConverterAvailable())
-        return detail::decodeWindows1252ByTable(bytes);
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(bytes);
+    return detail::decodeWindows1252ByTable(bytes);
 }
 
 bool isStartListCharacter(char32_t cp)
@@ -147,8 +110,9 @@ std::optional<QString> startListUtf8(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return std::nullopt;
-    // Stateless, so that a sequence cut off at the end counts as invalid.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Stateless, so that a sequence cut off at the end counts as invalid; a
+    // byte-order mark inside the file is a character like any other.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return std::nullopt;
@@ -198,7 +162,7 @@ QString decodeMarkedUtf8Piece(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QString text = QString::fromUtf8(bytes);
+    QString text = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom).decode(bytes);
     const QByteArray saved = encodeWindows1252(text);
     QString reread = decodeStartListPiece(saved);
     if (encodeWindows1252(reread) != saved)

@@ -46,8 +46,8 @@ QString decodeMarkedUtf8Piece(QByteArrayView bytes);
 bool isStartListCharacter(char32_t codePoint);
 
 namespace detail {
-// The table-driven converter used when the system's converter library lacks
-// Windows-1252; public so that both paths can be checked against each other.
+// The table-driven converter behind the functions above; public so that it can
+// be checked against the system's converter.
 QByteArray encodeWindows1252ByTable(QStringView text);
 QString decodeWindows1252ByTable(QByteArrayView bytes);
 } // namespace detail

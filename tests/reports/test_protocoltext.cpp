@@ -265,6 +265,7 @@ void TestProtocolText::loadSaveLoadSaveIsStable_data()
     QByteArray blanked = found("protocol_fuzz_encoding_flip.txt");
     blanked.replace('\0', ' ');
     QTest::newRow("fuzz: heading whose cut-off part decided the encoding") << blanked;
+    QTest::newRow("fuzz: byte-order mark inside a heading") << found("protocol_fuzz_inner_byte_order_mark.txt");
     QTest::newRow("UTF-8 whose saved bytes read as other letters")
         << QByteArray("KLASSE: A\r\nT\r\n1;\xC3\x84\xE2\x80\x93\r\n");
     QTest::newRow("marked UTF-8 whose saved bytes read as other letters")
