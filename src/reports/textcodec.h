@@ -1,27 +1,13 @@
 #pragma once
 
-#include <QByteArray>
+// The code page itself lives with the other Core-only helpers; the readers of
+// start lists add the choice between it and UTF-8.
+#include "text/windows1252.h"
+
 #include <QByteArrayView>
 #include <QString>
-#include <QStringView>
 
 namespace vex {
-
-// The protocol and the web page are single-byte Windows-1252 files, the code
-// page the German letters of the competitions have always been stored in.
-
-// True when Windows-1252 has a byte for the code point.
-bool fitsWindows1252(char32_t codePoint);
-
-// Every character Windows-1252 can't hold becomes "?" (one per code point).
-// The converter's own substitute would be byte 1A, which ends the file for
-// every reader of the protocol.
-QByteArray encodeWindows1252(QStringView text);
-
-// Appends the Windows-1252 bytes of text, "?" for a character the code page
-// can't hold; one pass, for writers that build a whole file.
-void appendWindows1252(QByteArray &out, QStringView text);
-QString decodeWindows1252(QByteArrayView bytes);
 
 // Start lists prepared in other programs often come as UTF-8 without a
 // byte-order mark, and a Windows-1252 file can happen to be valid UTF-8
@@ -44,12 +30,5 @@ QString decodeMarkedUtf8Piece(QByteArrayView bytes);
 // True for a code point beyond ASCII that a start list written in UTF-8 may
 // hold (see decodeStartListPiece).
 bool isStartListCharacter(char32_t codePoint);
-
-namespace detail {
-// The table-driven converter behind the functions above; public so that it can
-// be checked against the system's converter.
-QByteArray encodeWindows1252ByTable(QStringView text);
-QString decodeWindows1252ByTable(QByteArrayView bytes);
-} // namespace detail
 
 } // namespace vex
