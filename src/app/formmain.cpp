@@ -4,18 +4,16 @@
 #include "app/desktopshell.h"
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
-#include "reports/officereports.h"
 #include "app/forminfo.h"
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/runsound.h"
-#include "settings/settingsstore.h"
-#include "app/toolicons.h"
-#include "display/designedlayout.h"
-#include "display/digitpanel.h"
 #include "display/formmonitor2.h"
-#include "display/timedisplay.h"
 #include "display/wincolor.h"
+#include "reports/officereports.h"
+#include "settings/settingsstore.h"
+#include "timing/tickclock.h"
+#include "timing/timers.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
 #include "widgets/sortgrid.h"
@@ -25,27 +23,20 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSpinBox>
-#include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTime>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -53,27 +44,6 @@ using namespace Qt::StringLiterals;
 namespace vex {
 
 namespace {
-
-constexpr int kTopBarHeight = 38;
-constexpr int kBandHeight = 324;
-const QColor kWindowGrey(223, 223, 223);
-const QColor kSkyBlue(166, 202, 240);
-
-QLabel *makeLabel(QWidget *parent, const QString &objectName, const QString &text, const QRect &bounds)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(objectName);
-    l->setGeometry(bounds);
-    return l;
-}
-
-QFont arial(int pixelSize, bool bold = false)
-{
-    QFont f(u"Arial"_s);
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
 
 // A service the caller didn't hand in is the real one, owned by the window.
 template <typename Real, typename Interface, typename Owned>
@@ -86,24 +56,40 @@ void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
     }
 }
 
-// Fills a panel's background; the text role gets the colour that reads on it.
-void setBackground(QWidget *panel, const QBrush &brush, QPalette::ColorRole textRole = QPalette::WindowText,
-                   const QColor &text = {})
+// A command that changes cells ends an open cell edit first: left open, the
+// editor would write its text back over what the command just wrote.
+void commitCellEdit(TSortGrid *grid)
 {
-    panel->setAutoFillBackground(true);
-    QPalette p = panel->palette();
-    p.setBrush(QPalette::Window, brush);
-    if (text.isValid())
-        p.setColor(textRole, text);
-    panel->setPalette(p);
+    const int row = grid->currentResultRow();
+    if (grid->isEditMode() && row >= 1)
+        grid->selectResultRow(row);
 }
 
-QLinearGradient verticalGradient(int height, const QColor &top, const QColor &bottom)
+// The penalty buttons look like the command buttons: coloured while they
+// work, grey while they don't.
+void setPenaltyButton(TLbSpeedButton *button, bool enabled, const QColor &face, const QColor &highlight,
+                      const QColor &shadow)
 {
-    QLinearGradient g(0, 0, 0, height);
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    return g;
+    button->setEnabled(enabled);
+    const QPalette pal = button->palette();
+    button->setFaceColor(enabled ? face : pal.color(QPalette::Button));
+    button->setHighlightColor(enabled ? highlight : pal.color(QPalette::Dark));
+    button->setShadowColor(enabled ? shadow : QColor());
+}
+
+DisplayColours coloursOf(const Settings &s)
+{
+    DisplayColours c;
+    c.text = fromWinColor(s.ColorText);
+    c.zeit = fromWinColor(s.ColorZeit);
+    c.bzeit = fromWinColor(s.ColorBZeit);
+    c.fon = fromWinColor(s.ColorFon);
+    return c;
+}
+
+bool sameColours(const DisplayColours &a, const DisplayColours &b)
+{
+    return a.text == b.text && a.zeit == b.zeit && a.bzeit == b.bzeit && a.fon == b.fon;
 }
 
 } // namespace
@@ -113,17 +99,47 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     , m_services(services)
 {
     useOrOwn<SteadyTickSource>(m_services.ticks, m_ownTicks);
+    useOrOwn<QtTimers>(m_services.timers, m_ownTimers);
     useOrOwn<DesktopHelpViewer>(m_services.help, m_ownHelp);
     useOrOwn<SoundEffectPlayer>(m_services.sound, m_ownSound);
     useOrOwn<SystemDesktopShell>(m_services.shell, m_ownShell);
     useOrOwn<DialogFileChooser>(m_services.files, m_ownFiles);
     useOrOwn<NoOfficeReports>(m_services.office, m_ownOffice);
-    m_competition = new Competition(this);
-    // Whoever fills the class list, the class selector shows it.
-    connect(m_competition, &Competition::classesChanged, this, &TFormMain::fillClassSelector);
-    m_run = new RunController(*m_services.ticks, this);
+    m_race = new Race(*m_services.ticks, *m_services.timers, this);
     m_timeDisplay = new TimeDisplay(this);
-    FormCreate();
+
+    const AppIdentity &id = m_services.identity;
+    buildMainWidgets(*this, m_race->competition(), id, m_ui);
+    m_timeDisplay->addPanel(m_ui.digits);
+    m_services.sound->preload(id.stopSound);
+    m_services.sound->preload(id.startSound);
+    bindCommands();
+    bindResultPages();
+    bindRace();
+
+    LoadSettings();
+    showDisplayColours(true);
+    m_timeDisplay->ShowTime(0, 0);
+    showBestTime();
+    m_saveFolder = id.programFolder;
+    m_openFolder = id.programFolder;
+    m_saveFileName = id.title;
+    m_pageFolder = QDir::currentPath();
+    showRunControls();
+    UpdateFileButtons();
+    showFocusedRow(0, m_race->activePage()->rowId(1));
+
+    TimerDate = new QTimer(this);
+    TimerDate->setObjectName(u"TimerDate"_s);
+    TimerDate->setInterval(490);
+    connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
+    TimerDate->start();
+    TimerDateTimer();
+
+    qApp->installEventFilter(this);
+    layoutMainWidgets(*this, m_ui);
+    // The operator starts with the start number, not with the date field.
+    m_ui.cmb_Nr->setFocus();
 }
 
 TFormMain::~TFormMain()
@@ -141,9 +157,9 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
     m_info = info;
     if (m_monitor) {
         m_timeDisplay->addPanel(m_monitor->digitPanel());
-        m_monitor->PanelTitle->setText(m_settings.Title);
-        ApplyDisplayColours();
-        FindPageBest();
+        m_monitor->PanelTitle->setText(m_race->settings().Title);
+        showDisplayColours(true);
+        showBestTime();
     }
 }
 
@@ -154,649 +170,401 @@ bool TFormMain::AskYesNo(const QString &question)
     return m_yesNo->AskYesNo(question);
 }
 
-// The creation steps of the window, in the order the program has always
-// followed: names, pictures, settings, then the pages and the run controls.
-void TFormMain::FormCreate()
+TSortGrid *TFormMain::activeGrid() const
 {
-    const AppIdentity &id = m_services.identity;
-    setObjectName(u"FormMain"_s);
-    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-    resize(kMinWindowWidth, 544);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowGrey);
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto *central = new QWidget(this);
-    central->setObjectName(u"MainArea"_s);
-    setCentralWidget(central);
-
-    createActions();
-    createTopBar(central);
-    createUpperBand(central);
-    createResultPages(central);
-    createStatusBar();
-
-    // START takes the place of STOPP, the start picture that of the finish
-    // picture: each pair is shown alternately.
-    bSTART->setGeometry(bSTOP->geometry());
-    ImageLSstart->setGeometry(ImageLSstop->geometry());
-    DateTimePicker1->setDate(QDate::currentDate());
-    lbl_Nr2->clear();
-    lbl_Name2->clear();
-
-    // The logo is looked for in the current directory; a missing or broken
-    // file leaves the area empty without a word.
-    ImageTitle->setToolTip(u"logo.jpg"_s);
-    if (!id.logoFile.isEmpty()) {
-        QImageReader reader(id.logoFile);
-        const QImage logo = reader.read();
-        if (!logo.isNull())
-            ImageTitle->setPixmap(QPixmap::fromImage(logo));
-    }
-
-    setWindowTitle(id.caption);
-    m_services.sound->preload(id.stopSound);
-    sbPlatz->setToolTip(u"Plätze zuweisen und sortieren"_s);
-    m_services.sound->preload(id.startSound);
-
-    LoadSettings();
-
-    for (int i = 1; i < kPageCount; ++i)
-        PageControl1->setTabVisible(i, false);
-
-    // The operator's own decimal separator, whatever language the program speaks.
-    cbAutomatisch->setToolTip(autoEntryHint(m_settings.AutoEinS, QLocale::system()));
-
-    const int screens = int(QGuiApplication::screens().size());
-    checkMonitorIndex(m_settings, screens);
-    ImageTVEin->move(ImageTVAus->pos());
-    ImageTVAus->setVisible(screens > 1);
-    ImageTVEin->setVisible(false);
-
-    sbCLS->setToolTip(u"[F8] Ergebnisse löschen"_s);
-    Erase1->setText(u"Zeit löschen"_s);
-    sbLoad->setToolTip(u"[Ctrl+O] Starterliste oder gespeichertes Protokoll öffnen"_s);
-    bNext->setText(u"Nächster"_s);
-    mPlatz->setText(u"Plätze verteilen"_s);
-
-    bHilfe->setEnabled(QFileInfo(id.helpFile).isFile());
-
-    ApplyDisplayColours();
-    ShowTime(0, 0);
-    ShowTime(1, m_bestTime);
-
-    m_saveFolder = id.programFolder;
-    m_openFolder = id.programFolder;
-    m_saveFileName = id.title;
-
-    m_competition->resetPages();
-    UpdateFileButtons();
-    applyRunControls();
-    ImageLSstart->setImageIndex(ImageLocked);
-    ImageLSstop->setImageIndex(ImageLocked);
-    SelectResultRow(m_grids[0]->currentResultRow() > 0 ? m_grids[0]->currentResultRow() : 1);
-
-    TimerDate = new QTimer(this);
-    TimerDate->setObjectName(u"TimerDate"_s);
-    TimerDate->setInterval(490);
-    connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
-    TimerDate->start();
-    TimerDateTimer();
-
-    qApp->installEventFilter(this);
-    layoutCentral();
-    // The operator starts with the start number, not with the date field.
-    cmb_Nr->setFocus();
+    return m_ui.grids[std::size_t(m_race->entry().page)];
 }
 
-void TFormMain::createActions()
+quint32 TFormMain::tick() const
 {
-    m_hideMenu = new QMenu(u"HideMenu"_s, this);
-    m_hideMenu->setObjectName(u"HideMenu"_s);
-    m_filesMenu = new QMenu(u"Files"_s, this);
-    m_filesMenu->setObjectName(u"Files"_s);
-    menuBar()->addMenu(m_hideMenu)->setVisible(false);
-    menuBar()->addMenu(m_filesMenu)->setVisible(false);
-    menuBar()->setVisible(false);
-
-    QMenu *h = m_hideMenu;
-    mStart = addMenuAction(h, u"mStart"_s, u"Start"_s, {Qt::Key_F5});
-    mStop = addMenuAction(h, u"mStop"_s, u"Stopp"_s);
-    mAbbruch = addMenuAction(h, u"mAbbruch"_s, u"Abbruch"_s, {Qt::Key_F8});
-    mEintragen = addMenuAction(h, u"mEintragen"_s, u"Eintragen"_s, {Qt::Key_F9});
-    mNext = addMenuAction(h, u"mNext"_s, u"Next"_s, {Qt::Key_F10});
-    LockLS1 = addMenuAction(h, u"LockLS1"_s, u"Lock LS Start"_s, {Qt::Key_F4});
-    LockLS21 = addMenuAction(h, u"LockLS21"_s, u"Lock LS2"_s, {Qt::Key_F11});
-    mCFG = addMenuAction(h, u"mCFG"_s, u"Einstellungen"_s, {Qt::Key_F2});
-    mHilfe = addMenuAction(h, u"mHilfe"_s, u"Hilfe"_s, {Qt::Key_F1, QKeySequence(Qt::ALT | Qt::Key_I)});
-    mInfo = addMenuAction(h, u"mInfo"_s, u"Info"_s, {Qt::Key_F3});
-    Modus1 = addMenuAction(h, u"Modus1"_s, u"TV Modus"_s, {QKeySequence(Qt::CTRL | Qt::Key_T)});
-    mStrafMinus = addMenuAction(h, u"mStrafMinus"_s, u"Straf-"_s);
-    mStrafPlus = addMenuAction(h, u"mStrafPlus"_s, u"Straf+"_s);
-    Neu1 = addMenuAction(h, u"Neu1"_s, u"Neue zeile"_s);
-    Neu2 = addMenuAction(h, u"Neu2"_s, u"Neue zeile"_s);
-    Platzeverteilen1 = addMenuAction(h, u"Platzeverteilen1"_s, u"Platze verteilen"_s, {QKeySequence(Qt::CTRL | Qt::Key_P)});
-    addMenuAction(h, u"LSTest1"_s, u"LS Test"_s, {QKeySequence(Qt::CTRL | Qt::Key_L)});
-    addMenuAction(h, u"Bonus1"_s, u"Bonus"_s, {QKeySequence(Qt::CTRL | Qt::Key_B)});
-    // These two have no action and stay disabled; their keys are still the
-    // menu's, so they never reach a text field.
-    addMenuAction(h, u"Fehler1"_s, u"Fehler"_s, {QKeySequence(Qt::CTRL | Qt::Key_F)})->setEnabled(false);
-    addMenuAction(h, u"Weigerungen1"_s, u"Weigerungen"_s, {QKeySequence(Qt::CTRL | Qt::Key_V)})->setEnabled(false);
-
-    QMenu *f = m_filesMenu;
-    mLoad = addMenuAction(f, u"Load"_s, u"Load"_s, {QKeySequence(Qt::CTRL | Qt::Key_O)});
-    mSave = addMenuAction(f, u"Save"_s, u"Save"_s, {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    mHtml = addMenuAction(f, u"Html"_s, u"Html"_s, {QKeySequence(Qt::CTRL | Qt::Key_H)});
-    mExcel = addMenuAction(f, u"Excel"_s, u"Excel"_s, {QKeySequence(Qt::CTRL | Qt::Key_E)});
-    mWord = addMenuAction(f, u"Word"_s, u"Word"_s, {QKeySequence(Qt::CTRL | Qt::Key_W)});
-
-    // Neither the stop nor the three following commands work at start-up.
-    mStop->setEnabled(false);
-    mAbbruch->setEnabled(false);
-    mEintragen->setEnabled(false);
-    mNext->setEnabled(false);
-
-    // The popup menu of the result grids.
-    PopupMenuProtokol = new QMenu(this);
-    PopupMenuProtokol->setObjectName(u"PopupMenuProtokol"_s);
-    mDis = PopupMenuProtokol->addAction(u"Disqualifizieren"_s);
-    mDis->setObjectName(u"mDis"_s);
-    Erase1 = PopupMenuProtokol->addAction(u"Zeit loeschen"_s);
-    Erase1->setObjectName(u"Erase1"_s);
-    mPlatz = PopupMenuProtokol->addAction(u"Platze verteilen"_s);
-    mPlatz->setObjectName(u"mPlatz"_s);
-    mPlatz->setVisible(false);
-    mClear1 = PopupMenuProtokol->addAction(u"Zeile entfernen       (Strg-)"_s);
-    mClear1->setObjectName(u"mClear1"_s);
-    Neuezeile1 = PopupMenuProtokol->addAction(u"Neue Zeile               (Strg+)"_s);
-    Neuezeile1->setObjectName(u"Neuezeile1"_s);
-    QAction *sortClasses = PopupMenuProtokol->addAction(u"Sortieren Klassen+Zeit"_s);
-    sortClasses->setObjectName(u"Sortieren1"_s);
-    sortClasses->setVisible(false);
-    sortClasses->setEnabled(false);
-    // Removing a row has keys of its own: Ctrl with either minus key.
-    mClear1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)});
-    mClear1->setShortcutContext(Qt::WindowShortcut);
-    // The caption names the key already; the menu must not list it twice.
-    mClear1->setShortcutVisibleInContextMenu(false);
-    addAction(mClear1);
-    for (const QKeySequence &k : mClear1->shortcuts())
-        m_menuKeys.insert(k[0]);
-
-    // New row: Ctrl with the plus key of the keypad and of the main keyboard.
-    Neu1->setShortcut(QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus));
-    Neu2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus));
-    m_menuKeys.insert(Neu1->shortcut()[0]);
-    m_menuKeys.insert(Neu2->shortcut()[0]);
-    m_menuKeys.insert(QKeyCombination(Qt::Key_F5));
-
-    connect(mStart, &QAction::triggered, this, &TFormMain::mStartClick);
-    connect(mStop, &QAction::triggered, this, &TFormMain::mStopClick);
-    connect(mAbbruch, &QAction::triggered, this, &TFormMain::mAbbruchClick);
-    connect(mEintragen, &QAction::triggered, this, &TFormMain::EnterRun);
-    connect(mNext, &QAction::triggered, this, &TFormMain::PrepareNextDriver);
-    connect(LockLS1, &QAction::triggered, m_run, &RunController::toggleStartBarrier);
-    connect(LockLS21, &QAction::triggered, m_run, &RunController::toggleFinishBarrier);
-    connect(mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
-    connect(mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
-    connect(mInfo, &QAction::triggered, this, &TFormMain::bInfoClick);
-    connect(mStrafMinus, &QAction::triggered, this, &TFormMain::mStrafMinusClick);
-    connect(mStrafPlus, &QAction::triggered, this, &TFormMain::mStrafPlusClick);
-    connect(Neu1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
-    connect(Neu2, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
-    connect(Neuezeile1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
-    connect(Erase1, &QAction::triggered, this, &TFormMain::DelResultClick);
-    connect(mDis, &QAction::triggered, this, &TFormMain::mDisClick);
-    connect(mClear1, &QAction::triggered, this, &TFormMain::mClear1Click);
-    connect(mLoad, &QAction::triggered, this, &TFormMain::sbLoadClick);
-    connect(mSave, &QAction::triggered, this, &TFormMain::sbSaveClick);
-    connect(mHtml, &QAction::triggered, this, [this] { sbInetClick(0); });
+    return m_services.ticks->now();
 }
 
-QAction *TFormMain::addMenuAction(QMenu *menu, const QString &objectName, const QString &caption,
-                                  const QList<QKeySequence> &keys)
+// The row a popup command acts on: the one the menu was opened on, wherever
+// the ranking has moved it since; for a key, the cursor's row.
+RowId TFormMain::commandRow() const
 {
-    auto *a = menu->addAction(caption);
-    a->setObjectName(objectName);
-    a->setShortcuts(keys);
-    // The menu is never shown: the window itself carries the shortcuts, so
-    // they work wherever the focus is inside it.
-    a->setShortcutContext(Qt::WindowShortcut);
-    addAction(a);
-    for (const QKeySequence &k : keys)
-        m_menuKeys.insert(k[0]);
-    return a;
+    if (m_popupRow != 0)
+        return m_popupRow;
+    return m_race->activePage()->rowId(activeGrid()->currentResultRow());
 }
 
-void TFormMain::createTopBar(QWidget *central)
+// ---------------------------------------------------------------- binding
+
+void TFormMain::bindCommands()
 {
-    m_topBar = new QWidget(central);
-    m_topBar->setObjectName(u"PanelTop"_s);
-    setBackground(m_topBar, verticalGradient(kTopBarHeight, QColor(70, 90, 130), QColor(30, 40, 70)),
-                  QPalette::ButtonText, Qt::white);
-
-    auto makeTopButton = [this](const QString &name, const QString &caption, const QString &hint, ToolGlyph glyph,
-                                int left) {
-        auto *b = new QToolButton(m_topBar);
-        b->setObjectName(name);
-        b->setText(caption);
-        b->setToolTip(hint);
-        b->setIcon(toolIcon(glyph, 22));
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setGeometry(left, 3, 124, 32);
-        return b;
-    };
-    bHilfe = makeTopButton(u"bHilfe"_s, u"Hilfe"_s, u"[F1]"_s, ToolGlyph::Help, 4);
-    bHilfe->setCursor(Qt::WhatsThisCursor);
-    bCFG = makeTopButton(u"bCFG"_s, u"Einstellungen"_s, u"[F2]"_s, ToolGlyph::Settings, 132);
-    bInfo = makeTopButton(u"bInfo"_s, u"Info"_s, u"[F3]"_s, ToolGlyph::Info, 260);
-    connect(bHilfe, &QToolButton::clicked, mHilfe, &QAction::trigger);
-    connect(bCFG, &QToolButton::clicked, mCFG, &QAction::trigger);
-    connect(bInfo, &QToolButton::clicked, mInfo, &QAction::trigger);
-
-    PanelTime = new QLabel(m_topBar);
-    PanelTime->setObjectName(u"PanelTime"_s);
-    PanelTime->setFont(arial(19, true));
-    PanelTime->setStyleSheet(u"color: rgb(0,255,0);"_s);
-    PanelTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    DateTimePicker1 = new QDateEdit(m_topBar);
-    DateTimePicker1->setObjectName(u"DateTimePicker1"_s);
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setFocusPolicy(Qt::ClickFocus);
-    DateTimePicker1->setDisplayFormat(u"dd.MM.yyyy"_s);
-}
-
-void TFormMain::createUpperBand(QWidget *central)
-{
-    m_band = new QWidget(central);
-    m_band->setObjectName(u"PanelBand"_s);
-    setBackground(m_band, kSkyBlue);
-
-    createDisplayArea(m_band);
-    createCommandArea(m_band);
-    createProtocolBar(m_band);
-
-    ImageTitle = new QLabel(m_band);
-    ImageTitle->setObjectName(u"ImageTitle"_s);
-    ImageTitle->setAlignment(Qt::AlignCenter);
-    ImageTitle->setAttribute(Qt::WA_TranslucentBackground);
-}
-
-void TFormMain::createDisplayArea(QWidget *band)
-{
-    m_displayArea = new QWidget(band);
-    m_displayArea->setObjectName(u"PanelDisplay"_s);
-    m_displayArea->setGeometry(0, 0, kDisplayAreaWidth, kBandHeight);
-    setBackground(m_displayArea, verticalGradient(kBandHeight, QColor(20, 20, 30), Qt::black),
-                  QPalette::WindowText, Qt::white);
-
-    m_digits = new DigitPanel(m_displayArea);
-    m_digits->placeAsDesigned(QPoint(0, 0));
-    m_timeDisplay->addPanel(m_digits);
-
-    Bevel1 = new QFrame(m_displayArea);
-    Bevel1->setObjectName(u"Bevel1"_s);
-    Bevel1->setFrameShape(QFrame::HLine);
-    Bevel1->setFrameShadow(QFrame::Sunken);
-    Bevel1->setGeometry(30, 165, 343, 1);
-
-    lbl_Nr2 = makeLabel(m_displayArea, u"lbl_Nr2"_s, {}, {33, 10, 70, 34});
-    lbl_Nr2->setFont(arial(26, true));
-    lbl_Name2 = makeLabel(m_displayArea, u"lbl_Name2"_s, {}, {105, 14, 268, 28});
-    QFont nameFont = arial(19, true);
-    nameFont.setPointSize(14);
-    lbl_Name2->setFont(nameFont);
-    lbl_Best = makeLabel(m_displayArea, u"lbl_Best"_s, u"Best:"_s, {33, 170, 60, 24});
-    lbl_Best->setFont(arial(19, true));
-    lbl_Best->setStyleSheet(u"color: rgb(222,222,66);"_s);
-    lbl_Club2 = makeLabel(m_displayArea, u"lbl_Club2"_s, {}, {95, 170, 278, 24});
-    lbl_Club2->setFont(arial(17, true));
-    lbl_Club2->setStyleSheet(u"color: rgb(222,222,66);"_s);
-
-    ImageTVAus = makeLabel(m_displayArea, u"ImageTVAus"_s, {}, {374, 4, 24, 24});
-    ImageTVAus->setPixmap(toolIcon(ToolGlyph::TvOff, 24).pixmap(24, 24));
-    ImageTVAus->setToolTip(u"TV ist nicht angeschlossen"_s);
-    ImageTVAus->setCursor(Qt::PointingHandCursor);
-    ImageTVEin = makeLabel(m_displayArea, u"ImageTVEin"_s, {}, {374, 30, 24, 24});
-    ImageTVEin->setPixmap(toolIcon(ToolGlyph::TvOn, 24).pixmap(24, 24));
-    ImageTVEin->setToolTip(u"TV Modus"_s);
-    ImageTVEin->setCursor(Qt::PointingHandCursor);
-}
-
-void TFormMain::createCommandArea(QWidget *band)
-{
-    m_runGroup = new QGroupBox(u" Lauf "_s, band);
-    m_runGroup->setObjectName(u"GroupBoxLauf"_s);
-    m_runGroup->setGeometry(405, 5, 54, 78);
-    const std::array<QString, 3> runCaptions{u"TR"_s, u"1."_s, u"2."_s};
-    const std::array<QString, 3> runHints{u"Trainingslauf"_s, u"Wertungslauf 1"_s, u"Wertungslauf 2"_s};
-    for (int r = 0; r < 3; ++r) {
-        auto *rb = new QRadioButton(runCaptions[std::size_t(r)], m_runGroup);
-        rb->setObjectName(u"RadioButton%1"_s.arg(r));
-        rb->setToolTip(runHints[std::size_t(r)]);
-        rb->setProperty("tag", r);
-        rb->setGeometry(6, 16 + 20 * r, 46, 19);
-        rb->setFocusPolicy(Qt::NoFocus);
-        connect(rb, &QRadioButton::clicked, this, [this, r] { RadioButton0Click(r); });
-        m_runButtons[std::size_t(r)] = rb;
-    }
-    m_runButtons[0]->setChecked(true);
-
-    sbLoad = new QToolButton(band);
-    sbLoad->setObjectName(u"sbLoad"_s);
-    sbLoad->setGeometry(465, 6, 39, 40);
-    sbLoad->setIcon(toolIcon(ToolGlyph::Open));
-    sbLoad->setIconSize(QSize(30, 30));
-    sbLoad->setAutoRaise(true);
-    sbLoad->setFocusPolicy(Qt::NoFocus);
-    connect(sbLoad, &QToolButton::clicked, this, &TFormMain::sbLoadClick);
-
-    auto rightLabel = [band](const QString &name, const QString &text, int top) {
-        QLabel *l = makeLabel(band, name, text, {480, top, 85, 27});
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setFont(arial(15, true));
-        return l;
-    };
-    rightLabel(u"lbl_Klasse"_s, u"Klasse:"_s, 6);
-    cmb_Klasse = new QComboBox(band);
-    cmb_Klasse->setObjectName(u"cmb_Klasse"_s);
-    cmb_Klasse->setGeometry(567, 6, 220, 27);
-    cmb_Klasse->setEditable(true);
-    cmb_Klasse->setInsertPolicy(QComboBox::NoInsert);
-    connect(cmb_Klasse, &QComboBox::activated, this, [this] { cmb_KlasseChange(); });
-
-    rightLabel(u"lbl_Nr"_s, u"StNr.:"_s, 36);
-    cmb_Nr = new QComboBox(band);
-    cmb_Nr->setObjectName(u"cmb_Nr"_s);
-    cmb_Nr->setGeometry(567, 36, 74, 27);
-    cmb_Nr->setEditable(true);
-    cmb_Nr->setInsertPolicy(QComboBox::NoInsert);
-    cmb_Nr->setMaxVisibleItems(10);
-    cmb_Nr->lineEdit()->setMaxLength(5);
-    // The start number is what the operator typed: completing "1" to a listed
-    // "12" would put the run into another driver's row.
-    cmb_Nr->setCompleter(nullptr);
-    // Only digits reach the start number; every other character is swallowed.
-    cmb_Nr->lineEdit()->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(u"[0-9]{0,5}"_s), cmb_Nr));
-    connect(cmb_Nr, &QComboBox::currentTextChanged, this, [this] { cmb_NrChange(); });
-
-    rightLabel(u"lbl_Name"_s, u"Fahrer/in:"_s, 68);
-    txt_Name = new QLineEdit(band);
-    txt_Name->setObjectName(u"txt_Name"_s);
-    txt_Name->setGeometry(567, 68, 220, 27);
-    txt_Name->setToolTip(u"Fahrername, Vorname"_s);
-
-    cbClub = new QCheckBox(band);
-    cbClub->setObjectName(u"cbClub"_s);
-    cbClub->setGeometry(475, 104, 17, 17);
-    cbClub->setToolTip(u"Spalte anzeigen"_s);
-    cbClub->setChecked(true);
-    cbClub->setFocusPolicy(Qt::NoFocus);
-    connect(cbClub, &QCheckBox::clicked, this, &TFormMain::cbClubClick);
-    lbl_Club = rightLabel(u"lbl_Club"_s, u"Ortsclub:"_s, 100);
-    lbl_Club->setGeometry(494, 100, 71, 27);
-    txt_Club = new QLineEdit(band);
-    txt_Club->setObjectName(u"txt_Club"_s);
-    txt_Club->setGeometry(567, 100, 220, 27);
-    txt_Club->setToolTip(u"Club / Ort"_s);
-
-    lbl_Time_error = makeLabel(band, u"lbl_Time_error"_s, u"Zeit existiert!!!"_s, {410, 148, 103, 19});
-    lbl_Time_error->setFont(arial(15, true));
-    lbl_Time_error->setStyleSheet(u"color: red;"_s);
-    lbl_Time_error->hide();
-
-    cmb_Punkte = new QCheckBox(u"Punkte berechnen:"_s, band);
-    cmb_Punkte->setObjectName(u"cmb_Punkte"_s);
-    cmb_Punkte->setGeometry(621, 148, 164, 17);
-    cmb_Punkte->setLayoutDirection(Qt::RightToLeft);
-    cmb_Punkte->setChecked(true);
-    cmb_Punkte->setEnabled(false);
-
-    cbAutomatisch = new QCheckBox(band);
-    cbAutomatisch->setObjectName(u"cbAutomatisch"_s);
-    cbAutomatisch->hide();
-    connect(cbAutomatisch, &QCheckBox::clicked, this, &TFormMain::cbAutomatischClick);
-
-    bSTOP = new TLbSpeedButton(u"STOPP"_s, band);
-    bSTOP->setObjectName(u"bSTOP"_s);
-    bSTOP->setGeometry(404, 171, 120, 36);
-    bSTOP->setToolTip(u"[F5] Handzeitnahme"_s);
-    bSTART = new TLbSpeedButton(u"START"_s, band);
-    bSTART->setObjectName(u"bSTART"_s);
-    bSTART->setGeometry(404, 171, 120, 36);
-    bSTART->setToolTip(u"[F5] Handzeitnahme"_s);
-    connect(bSTART, &TLbSpeedButton::mousePressed, mStart, &QAction::trigger);
-    connect(bSTOP, &TLbSpeedButton::mousePressed, mStop, &QAction::trigger);
-
-    ImageLSstop = new TBarrierPicture(band);
-    ImageLSstop->setObjectName(u"ImageLSstop"_s);
-    ImageLSstop->setGeometry(528, 173, 32, 32);
-    ImageLSstop->setToolTip(u"[F11] = Ziel-LS frei/gesperrt"_s);
-    ImageLSstart = new TBarrierPicture(band);
-    ImageLSstart->setObjectName(u"ImageLSstart"_s);
-    ImageLSstart->setGeometry(528, 173, 32, 32);
-    ImageLSstart->setToolTip(u"[F4] Lichtschranke Ein / Aus"_s);
-    ImageLSstop->hide();
-    ImageLSstart->hide();
-    connect(ImageLSstart, &TBarrierPicture::clicked, m_run, &RunController::toggleStartBarrier);
-    connect(ImageLSstop, &TBarrierPicture::clicked, m_run, &RunController::toggleFinishBarrier);
-
-    // Each press adds the button's tag in seconds; the colours follow the
-    // run state (applyRunControls).
-    auto makePenaltyButton = [this, band](const QString &name, const QString &caption, int top, int seconds) {
-        auto *b = new TLbSpeedButton(caption, band);
-        b->setObjectName(name);
-        b->setGeometry(567, top, 158, 32);
-        b->setProperty("tag", seconds);
-        connect(b, &QAbstractButton::clicked, this, [this, seconds] { bFehlClick(seconds); });
-        return b;
-    };
-    bFehl2 = makePenaltyButton(u"bFehl2"_s, u"Pylonenfehler +2"_s, 171, 2);
-    bFehl10 = makePenaltyButton(u"bFehl10"_s, u"Torfehler +10"_s, 207, 10);
-
-    seStrafe = new QSpinBox(band);
-    seStrafe->setObjectName(u"seStrafe"_s);
-    seStrafe->setGeometry(729, 189, 58, 32);
-    seStrafe->setToolTip(u"StS"_s);
-    seStrafe->setRange(-99999, 99999);
-    seStrafe->setValue(0);
-    seStrafe->setFont(arial(17, true));
-
-    bAbbruch = new TLbSpeedButton(band);
-    bAbbruch->setObjectName(u"bAbbruch"_s);
-    bAbbruch->setFlat(true);
-    bAbbruch->setGeometry(448, 207, 36, 36);
-    bAbbruch->setToolTip(u"[F8] Abbruch"_s);
-    connect(bAbbruch, &QAbstractButton::clicked, mAbbruch, &QAction::trigger);
-
-    bEintragen = new TLbSpeedButton(u"Eintragen"_s, band);
-    bEintragen->setObjectName(u"bEintragen"_s);
-    bEintragen->setGeometry(404, 243, 120, 36);
-    bEintragen->setToolTip(u"[F9] IN"_s);
+    Race *r = m_race;
+    const MainWidgets &u = m_ui;
+    // The clock is read first, before anything else happens.
+    connect(u.mStart, &QAction::triggered, r, [this, r] { r->start(tick()); });
+    connect(u.mStop, &QAction::triggered, r, [this, r] { r->stop(tick()); });
+    connect(u.mAbbruch, &QAction::triggered, r, &Race::abort);
+    connect(u.mEintragen, &QAction::triggered, r, &Race::enter);
     // The button calls the entry directly; the menu item gates it by being
     // disabled together with the button.
-    connect(bEintragen, &QAbstractButton::clicked, this, &TFormMain::EnterRun);
-
-    bNext = new TLbSpeedButton(u"Next"_s, band);
-    bNext->setObjectName(u"bNext"_s);
-    bNext->setGeometry(567, 243, 158, 36);
-    bNext->setToolTip(u"[F10] NEXT"_s);
-    connect(bNext, &TLbSpeedButton::mousePressed, mNext, &QAction::trigger);
-
-    for (QWidget *w : std::initializer_list<QWidget *>{bSTART, bSTOP, bAbbruch, bEintragen, bNext, bFehl2, bFehl10})
-        w->setFocusPolicy(Qt::NoFocus);
-
-    connect(m_run, &RunController::controlsChanged, this, &TFormMain::applyRunControls);
-    connect(m_run, &RunController::runningTime, this, [this](qint32 ms) { ShowTime(0, ms); });
-    connect(m_run, &RunController::displayReset, this, [this] {
-        ApplyDisplayColours();
-        ShowTime(0, 0);
+    connect(u.bEintragen, &QAbstractButton::clicked, r, &Race::enter);
+    connect(u.mNext, &QAction::triggered, r, &Race::next);
+    connect(u.LockLS1, &QAction::triggered, r, &Race::toggleStartBarrier);
+    connect(u.LockLS21, &QAction::triggered, r, &Race::toggleFinishBarrier);
+    connect(u.ImageLSstart, &TBarrierPicture::clicked, r, &Race::toggleStartBarrier);
+    connect(u.ImageLSstop, &TBarrierPicture::clicked, r, &Race::toggleFinishBarrier);
+    connect(u.mStrafMinus, &QAction::triggered, r, &Race::penaltyDown);
+    connect(u.mStrafPlus, &QAction::triggered, r, &Race::penaltyUp);
+    for (TLbSpeedButton *b : {u.bFehl2, u.bFehl10})
+        connect(b, &QAbstractButton::clicked, r, [r, b] { r->addPenalty(b->property("tag").toInt()); });
+    // The field's text is the penalty: an emptied field counts 0, not the
+    // last number it showed.
+    connect(u.seStrafe, &QSpinBox::textChanged, r, [this, r] {
+        if (m_showing)
+            return;
+        const QScopedValueRollback typing(m_penaltyTyped, true);
+        r->setPenaltyText(m_ui.seStrafe->cleanText());
     });
-    connect(m_run, &RunController::startSoundRequested, this, [this] { PlayRunSound(m_services.identity.startSound); });
-    connect(m_run, &RunController::stopSoundRequested, this, [this] { PlayRunSound(m_services.identity.stopSound); });
-    connect(m_run, &RunController::autoEntryDue, this, [this] {
-        // The timer presses the enter button.
-        if (bEintragen->isEnabled())
-            EnterRun();
+    for (int run = 0; run < 3; ++run)
+        connect(u.runButtons[std::size_t(run)], &QRadioButton::clicked, r, [r, run] { r->chooseRun(run); });
+    connect(u.cmb_Klasse, &QComboBox::activated, r, [r](int index) {
+        // A typed text that names no class leaves the page as it is.
+        r->chooseClass(index < r->competition().classes().size() ? index : -1);
     });
+    connect(u.PageControl1, &QTabWidget::currentChanged, r, [this, r](int index) {
+        if (!m_showing)
+            r->chooseClass(index);
+    });
+    // A typed start number first, then the item picked: the item names the
+    // driver even when two share his start number.
+    connect(u.cmb_Nr, &QComboBox::editTextChanged, r, [this, r](const QString &text) {
+        if (!m_showing)
+            r->typeStartNumber(text);
+    });
+    connect(u.cmb_Nr, &QComboBox::currentIndexChanged, r, [this, r](int index) {
+        if (!m_showing)
+            r->chooseDriver(index);
+    });
+    connect(u.txt_Name, &QLineEdit::textChanged, r, [this, r](const QString &text) {
+        if (!m_showing)
+            r->setName(text);
+    });
+    connect(u.txt_Club, &QLineEdit::textChanged, r, [this, r](const QString &text) {
+        if (!m_showing)
+            r->setClub(text);
+    });
+    connect(u.cbClub, &QCheckBox::clicked, r, &Race::setClubShown);
+    connect(u.cbAutomatisch, &QCheckBox::clicked, r, &Race::setAutoEntry);
+
+    connect(u.Neu1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
+    connect(u.Neu2, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
+    connect(u.Neuezeile1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
+    connect(u.Erase1, &QAction::triggered, r, [this, r] { r->deleteTimes(commandRow()); });
+    connect(u.mDis, &QAction::triggered, r, [this, r] { r->toggleDisqualified(commandRow()); });
+    connect(u.mClear1, &QAction::triggered, this, &TFormMain::mClear1Click);
+    connect(u.sbPlatz, &QToolButton::clicked, r, &Race::rank);
+
+    connect(u.mLoad, &QAction::triggered, this, &TFormMain::sbLoadClick);
+    connect(u.sbLoad, &QToolButton::clicked, this, &TFormMain::sbLoadClick);
+    connect(u.mSave, &QAction::triggered, this, &TFormMain::sbSaveClick);
+    connect(u.sbSave, &QToolButton::clicked, this, &TFormMain::sbSaveClick);
+    connect(u.mHtml, &QAction::triggered, this, [this] { sbInetClick(0); });
+    connect(u.sbInet, &QToolButton::clicked, this, [this] { sbInetClick(0); });
+    connect(u.sbPrint, &QToolButton::clicked, this, [this] { sbInetClick(1); });
+    connect(u.sbCLS, &QToolButton::clicked, this, &TFormMain::sbCLSClick);
+
+    connect(u.mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
+    connect(u.mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
+    connect(u.mInfo, &QAction::triggered, this, &TFormMain::bInfoClick);
 }
 
-void TFormMain::createProtocolBar(QWidget *band)
+void TFormMain::bindResultPages()
 {
-    Panel4 = new QWidget(band);
-    Panel4->setObjectName(u"Panel4"_s);
-    Panel4->setGeometry(400, 281, 392, 43);
-    setBackground(Panel4, QColor(40, 60, 110), QPalette::WindowText, Qt::white);
-    QLabel *title = makeLabel(Panel4, u"lbl_Protokoll"_s, u"PROTOKOLL"_s, {8, 2, 128, 39});
-    title->setFont(arial(19, true));
-
-    auto makeBarButton = [this](const QString &name, ToolGlyph glyph, const QString &hint, int index) {
-        auto *b = new QToolButton(Panel4);
-        b->setObjectName(name);
-        b->setIcon(toolIcon(glyph));
-        b->setIconSize(QSize(28, 28));
-        b->setToolTip(hint);
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setGeometry(138 + 36 * index, 2, 36, 39);
-        return b;
-    };
-    sbPlatz = makeBarButton(u"sbPlatz"_s, ToolGlyph::Rank, {}, 0);
-    sbSave = makeBarButton(u"sbSave"_s, ToolGlyph::Save, u"[Ctrl+S] Speichern unter..."_s, 1);
-    sbPrint = makeBarButton(u"sbPrint"_s, ToolGlyph::Print, u"Drucken"_s, 2);
-    sbExcel = makeBarButton(u"sbExcel"_s, ToolGlyph::Excel, u"[Ctrl+E] Excel"_s, 3);
-    sbWord = makeBarButton(u"sbWord"_s, ToolGlyph::Word, u"[Ctrl+W] Word"_s, 4);
-    sbInet = makeBarButton(u"sbInet"_s, ToolGlyph::Web, u"[Ctrl+H] Als Webseite"_s, 5);
-    sbCLS = makeBarButton(u"sbCLS"_s, ToolGlyph::Clear, {}, 6);
-    sbPrint->setProperty("tag", 1);
-    sbInet->setProperty("tag", 0);
-    connect(sbPlatz, &QToolButton::clicked, this, &TFormMain::sbPlatzClick);
-    connect(sbSave, &QToolButton::clicked, this, &TFormMain::sbSaveClick);
-    connect(sbPrint, &QToolButton::clicked, this, [this] { sbInetClick(1); });
-    connect(sbInet, &QToolButton::clicked, this, [this] { sbInetClick(0); });
-    connect(sbCLS, &QToolButton::clicked, this, &TFormMain::sbCLSClick);
-}
-
-void TFormMain::createResultPages(QWidget *central)
-{
-    PageControl1 = new QTabWidget(central);
-    PageControl1->setObjectName(u"PageControl1"_s);
-    PageControl1->setDocumentMode(true);
-    for (int i = 0; i < kPageCount; ++i) {
-        auto *sheet = new QWidget;
-        sheet->setObjectName(u"TabSheet%1"_s.arg(i + 1));
-        auto *grid = new TSortGrid(m_competition->page(i), sheet);
-        grid->setObjectName(u"SortGrid%1"_s.arg(i + 1));
-        auto *layout = new QVBoxLayout(sheet);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(grid);
-        m_grids[std::size_t(i)] = grid;
-        PageControl1->addTab(sheet, m_competition->page(i)->caption());
-
-        ResultPage *page = m_competition->page(i);
-        connect(page, &ResultPage::captionChanged, this, [this, i, page] { PageControl1->setTabText(i, page->caption()); });
-        connect(page, &ResultPage::tabVisibleChanged, this, [this, i, page] { PageControl1->setTabVisible(i, page->tabVisible()); });
-        connect(grid, &TSortGrid::editFinished, this, &TFormMain::SortGrid1EditFinished);
-        connect(grid, &TSortGrid::editCancelled, this, &TFormMain::SortGrid1EditCancelled);
-        connect(grid, &TSortGrid::rowDoubleClicked, this, &TFormMain::SortGrid1DblClick);
-        connect(grid, &TSortGrid::currentResultRowChanged, this, [this, grid](int row) {
-            if (grid == activeGrid())
-                m_statusPanels[0]->setText(u"%1:%2"_s.arg(row).arg(activePage()->dataRows()));
+    for (int k = 0; k < kPageCount; ++k) {
+        TSortGrid *grid = m_ui.grids[std::size_t(k)];
+        ResultPage *page = m_race->competition().page(k);
+        connect(grid, &TSortGrid::editFinished, m_race, [this, page](int row) { m_race->rowEdited(page->rowId(row)); });
+        connect(grid, &TSortGrid::editCancelled, this, [this, grid](int row) {
+            grid->selectResultRow(row);
+            updateStatus();
         });
-        connect(grid, &TSortGrid::contextMenuRequested, this, [this](int, const QPoint &pos) { PopupMenuProtokol->popup(pos); });
+        connect(grid, &TSortGrid::rowDoubleClicked, m_race,
+                [this, page](int row) { m_race->chooseDriverRow(page->rowId(row)); });
+        connect(grid, &TSortGrid::currentResultRowChanged, this, [this, page](int row) {
+            m_race->setCursorRow(page->rowId(row));
+            updateStatus();
+        });
+        connect(grid, &TSortGrid::contextMenuRequested, this, [this, page](int row, const QPoint &pos) {
+            m_popupRow = page->rowId(row);
+            m_ui.PopupMenuProtokol->popup(pos);
+        });
     }
-    // Whatever brings a page to the front (a click on its tab, the keyboard),
-    // its class becomes the current class.
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
-        if (!m_choosingClass)
-            PageControl1Change(index);
+    // The menu hides before its command runs: the row is forgotten only after.
+    connect(m_ui.PopupMenuProtokol, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, [this] { m_popupRow = 0; }); });
+}
+
+void TFormMain::bindRace()
+{
+    Race *r = m_race;
+    connect(r, &Race::entryChanged, this, &TFormMain::showEntry);
+    connect(r, &Race::walkOrderChanged, this, &TFormMain::showWalkOrder);
+    connect(r, &Race::classListChanged, this, &TFormMain::showClassList);
+    connect(r, &Race::runControlsChanged, this, &TFormMain::showRunControls);
+    connect(r, &Race::bestTimeChanged, this, &TFormMain::showBestTime);
+    connect(r, &Race::settingsChanged, this, &TFormMain::showSettings);
+    connect(r, &Race::rowFocused, this, &TFormMain::showFocusedRow);
+    connect(r, &Race::runningTime, this, [this](qint32 ms) { m_timeDisplay->ShowTime(0, ms); });
+    connect(r, &Race::displayReset, this, [this] {
+        showDisplayColours(true);
+        m_timeDisplay->ShowTime(0, 0);
+        showBestTime();
     });
+    connect(r, &Race::pageAboutToChange, this, [this](int k) { commitCellEdit(m_ui.grids[std::size_t(k)]); });
+    connect(r, &Race::resultsChanged, this, [this] {
+        FormResize();
+        UpdateFileButtons();
+    });
+    connect(r, &Race::pageRanked, this, [this](int k) {
+        // The sort moved the rows; the cursor stayed on its driver.
+        TSortGrid *grid = m_ui.grids[std::size_t(k)];
+        grid->setTypeAheadColumn(ColTotal);
+        if (grid->currentResultRow() >= 1)
+            grid->selectResultRow(grid->currentResultRow());
+        updateStatus();
+    });
+    const AppIdentity &id = m_services.identity;
+    connect(r, &Race::startSoundRequested, this,
+            [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.startSound); });
+    connect(r, &Race::stopSoundRequested, this,
+            [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.stopSound); });
 }
 
-void TFormMain::createStatusBar()
+// ---------------------------------------------------------------- showing
+
+void TFormMain::showEntry()
 {
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(u"StatusBar1"_s);
-    bar->setSizeGripEnabled(true);
-    const std::array<int, 3> widths{50, 230, 50};
-    const std::array<QString, 3> texts{QString(), u"Vexilor \u2013 Zeitnahme und Ergebnisse f\u00fcr Kart-Slalom"_s,
-                                       u"Version 1.2"_s};
-    for (int i = 0; i < 3; ++i) {
-        auto *l = new QLabel(texts[std::size_t(i)], bar);
-        l->setObjectName(u"StatusPanel%1"_s.arg(i + 1));
-        l->setMinimumWidth(widths[std::size_t(i)]);
-        l->setFrameShape(QFrame::StyledPanel);
-        bar->addWidget(l, i == 1 ? 1 : 0);
-        m_statusPanels[std::size_t(i)] = l;
+    const QScopedValueRollback guard(m_showing, true);
+    const RaceEntry &e = m_race->entry();
+    const MainWidgets &u = m_ui;
+    if (u.PageControl1->currentIndex() != e.page)
+        u.PageControl1->setCurrentIndex(e.page);
+    if (e.page < u.cmb_Klasse->count() && u.cmb_Klasse->currentIndex() != e.page)
+        u.cmb_Klasse->setCurrentIndex(e.page);
+    if (e.position >= 0 && e.position < u.cmb_Nr->count() && u.cmb_Nr->currentIndex() != e.position)
+        u.cmb_Nr->setCurrentIndex(e.position);
+    if (u.cmb_Nr->currentText() != e.startNumber)
+        u.cmb_Nr->setEditText(e.startNumber);
+    if (u.txt_Name->text() != e.name)
+        u.txt_Name->setText(e.name);
+    if (u.txt_Club->text() != e.club)
+        u.txt_Club->setText(e.club);
+    // The field the operator is typing into keeps his text.
+    if (!m_penaltyTyped && u.seStrafe->cleanText() != QString::number(e.penaltySeconds))
+        u.seStrafe->setValue(e.penaltySeconds);
+    u.runButtons[std::size_t(e.run)]->setChecked(true);
+    u.lbl_Nr2->setText(e.shownNumber);
+    u.lbl_Name2->setText(e.shownName);
+    u.lbl_Time_error->setVisible(e.timeExists);
+    UpdateFileButtons();
+    updateStatus();
+}
+
+void TFormMain::showWalkOrder()
+{
+    {
+        const QScopedValueRollback guard(m_showing, true);
+        m_ui.cmb_Nr->clear();
+        m_ui.cmb_Nr->addItems(m_race->walkOrderNumbers());
+    }
+    showEntry();
+}
+
+// After a load the class selector is a pick-only list of the classes.
+void TFormMain::showClassList()
+{
+    const QStringList &classes = m_race->competition().classes();
+    {
+        const QScopedValueRollback guard(m_showing, true);
+        m_ui.cmb_Klasse->clear();
+        if (!classes.isEmpty()) {
+            m_ui.cmb_Klasse->setEditable(false);
+            m_ui.cmb_Klasse->addItems(classes);
+        }
+        m_ui.cmb_Klasse->setCurrentIndex(-1);
     }
 }
 
-void TFormMain::layoutCentral()
+// Copies the run state onto the buttons, the menu items and the pictures.
+void TFormMain::showRunControls()
 {
-    QWidget *central = centralWidget();
-    if (!central || !m_band)
-        return;
-    const int w = central->width();
-    m_topBar->setGeometry(0, 0, w, kTopBarHeight);
-    DateTimePicker1->setGeometry(w - 118, 7, 110, 24);
-    PanelTime->setGeometry(w - 230, 3, 106, 32);
-    m_band->setGeometry(0, kTopBarHeight, w, kBandHeight);
-    ImageTitle->setGeometry(792, 1, qMax(0, w - 792 - 4), 322);
-    PageControl1->setGeometry(0, kTopBarHeight + kBandHeight, w, qMax(0, central->height() - kTopBarHeight - kBandHeight));
+    const RunControls &c = m_race->runControls();
+    const MainWidgets &u = m_ui;
+    // F5 moves between Start and Stop; it is taken from one before the other
+    // gets it, so a key press never finds both.
+    if (c.f5StopsRun) {
+        u.mStart->setShortcut({});
+        u.mStop->setShortcut(Qt::Key_F5);
+    } else {
+        u.mStop->setShortcut({});
+        u.mStart->setShortcut(Qt::Key_F5);
+    }
+    u.mStart->setEnabled(c.startEnabled);
+    SetCommandButton(u.bSTART, c.startEnabled);
+    u.bSTART->setVisible(c.startShown);
+    u.mStop->setEnabled(c.stopEnabled);
+    SetCommandButton(u.bSTOP, c.stopEnabled);
+    u.bSTOP->setVisible(c.stopShown);
+    u.bAbbruch->setVisible(c.abortEnabled);
+    u.mAbbruch->setEnabled(c.abortEnabled);
+    SetCommandButton(u.bEintragen, c.enterEnabled);
+    u.mEintragen->setEnabled(c.enterEnabled);
+    SetCommandButton(u.bNext, c.nextEnabled);
+    u.mNext->setEnabled(c.nextEnabled);
+    setPenaltyButton(u.bFehl2, c.penaltyEnabled, QColor(200, 120, 0), QColor(255, 200, 120), QColor(140, 80, 0));
+    setPenaltyButton(u.bFehl10, c.penaltyEnabled, QColor(180, 40, 40), QColor(255, 150, 150), QColor(120, 20, 20));
+    u.seStrafe->setEnabled(c.penaltyEnabled);
+    u.bCFG->setEnabled(c.settingsEnabled);
+    u.mCFG->setEnabled(c.settingsEnabled);
+
+    u.ImageLSstart->setImageIndex(c.startImage);
+    u.ImageLSstart->setEnabled(c.startPictureEnabled);
+    u.ImageLSstop->setImageIndex(c.finishImage);
+    u.ImageLSstop->setVisible(c.finishPictureShown);
+    u.ImageLSstart->setVisible(c.startPictureShown);
+    if (c.startPictureShown)
+        u.ImageLSstart->raise();
 }
 
-void TFormMain::resizeEvent(QResizeEvent *event)
+void TFormMain::showBestTime()
 {
-    QMainWindow::resizeEvent(event);
-    layoutCentral();
+    m_ui.lbl_Club2->setText(m_race->bestDriverLabel());
+    m_timeDisplay->ShowTime(1, m_race->bestTimeMs());
+}
+
+void TFormMain::showSettings()
+{
+    const Settings &s = m_race->settings();
+    m_ui.cbAutomatisch->setChecked(s.AutoEin);
+    // The operator's own decimal separator, whatever language the program speaks.
+    m_ui.cbAutomatisch->setToolTip(autoEntryHint(s.AutoEinS, QLocale::system()));
+    m_ui.cbClub->setChecked(s.cbClub);
+    m_ui.lbl_Club->setEnabled(s.cbClub);
+    m_ui.txt_Club->setEnabled(s.cbClub);
+    if (m_monitor)
+        m_monitor->PanelTitle->setText(s.Title);
     FormResize();
+    showDisplayColours(false);
+}
+
+// New colours reach both windows; unchanged ones leave the running row alone.
+void TFormMain::showDisplayColours(bool force)
+{
+    const DisplayColours colours = coloursOf(m_race->settings());
+    if (!force && m_shownColours && sameColours(*m_shownColours, colours))
+        return;
+    m_shownColours = colours;
+    m_timeDisplay->ApplyDisplayColours(colours, {m_ui.lbl_Nr2, m_ui.lbl_Name2});
+}
+
+void TFormMain::showFocusedRow(int k, RowId row)
+{
+    TSortGrid *grid = m_ui.grids[std::size_t(k)];
+    const ResultPage *page = m_race->competition().page(k);
+    const int r = page->rowOfId(row);
+    if (r >= 1)
+        grid->selectResultRow(r);
+    updateStatus();
+}
+
+void TFormMain::updateStatus()
+{
+    const ResultPage *page = m_race->activePage();
+    const int row = qBound(1, activeGrid()->currentResultRow(), page->rows() - 1);
+    m_ui.statusPanels[0]->setText(u"%1:%2"_s.arg(row).arg(page->dataRows()));
+}
+
+void TFormMain::UpdateFileButtons()
+{
+    const bool holdsData = m_race->pageHoldsData(m_race->entry().page);
+    const MainWidgets &u = m_ui;
+    u.sbCLS->setEnabled(holdsData);
+    u.sbPrint->setEnabled(holdsData);
+    u.sbExcel->setEnabled(holdsData && m_services.office->spreadsheetAvailable());
+    u.sbWord->setEnabled(holdsData && m_services.office->wordProcessorAvailable());
+    u.sbSave->setEnabled(holdsData);
+    u.sbInet->setEnabled(holdsData);
 }
 
 // Column widths follow the grid's width; the other grids copy the first.
 void TFormMain::FormResize()
 {
-    if (!m_grids[0])
+    if (!m_ui.grids[0])
         return;
-    const QList<int> widths = computeColumnWidths(m_grids[0]->viewport()->width(), m_widthPercent);
-    for (TSortGrid *g : m_grids)
+    const QList<int> widths = computeColumnWidths(m_ui.grids[0]->viewport()->width(), m_race->columnWidthPercent());
+    for (TSortGrid *g : m_ui.grids)
         g->setColumnWidths(widths);
 }
 
-void TFormMain::LoadSettings()
+void TFormMain::resizeEvent(QResizeEvent *event)
 {
-    if (m_services.settingsBackend) {
-        SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
-        store.load(m_settings);
-    }
-    applySettingsToControls();
+    QMainWindow::resizeEvent(event);
+    layoutMainWidgets(*this, m_ui);
+    FormResize();
 }
 
-// Each loaded value reaches the control that uses it.
-void TFormMain::applySettingsToControls()
+// ---------------------------------------------------------------- commands
+
+void TFormMain::mClear1Click()
 {
-    const Settings &s = m_settings;
+    // The row is named before the question: whatever happens while it is
+    // open (an automatic entry re-sorting the page), the answer removes it.
+    const RowId row = commandRow();
+    if (row == 0 || !AskYesNo(u"Zeile entfernen?"_s))
+        return;
+    m_race->removeRow(row);
+}
+
+void TFormMain::Neuezeile1Click()
+{
+    commitCellEdit(activeGrid());
+    const RowId id = m_race->addRow();
+    const ResultPage *page = m_race->activePage();
+    TSortGrid *grid = activeGrid();
+    const int visible = grid->visibleRowCount();
+    if (grid->viewport()->height() >= (TSortGrid::kRowHeight + 1) * page->rows())
+        grid->setTopRow(1);
+    else
+        grid->setTopRow(qMax(1, page->rows() - visible));
+    // The proposed start number is selected for editing, so the operator can
+    // type over it at once.
+    grid->editCell(page->rowOfId(id), ColStNr);
+}
+
+void TFormMain::sbCLSClick()
+{
+    if (AskYesNo(u"Ergebnisse löschen?"_s))
+        m_race->clearResults();
+}
+
+void TFormMain::showError(const QString &text)
+{
+    QMessageBox::critical(this, m_services.identity.title, text);
+}
+
+// ---------------------------------------------------------------- shell
+
+void TFormMain::LoadSettings()
+{
+    Settings s;
+    if (m_services.settingsBackend) {
+        SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
+        store.load(s);
+    }
     resize(qMax(s.Width, kMinWindowWidth), qMax(s.Height, kMinWindowHeight));
     move(s.Left, s.Top);
-    m_run->setLockTimeMs(s.StartLock);
-    m_run->setAutoEntry(s.AutoEin, s.AutoEinS);
-    if (cbAutomatisch->isChecked() != s.AutoEin) {
-        cbAutomatisch->setChecked(s.AutoEin);
-        cbAutomatischClick();
-    }
-    if (cbClub->isChecked() != s.cbClub) {
-        cbClub->setChecked(s.cbClub);
-        cbClubClick();
-    }
+    checkMonitorIndex(s, int(QGuiApplication::screens().size()));
+    m_race->applySettings(s);
 }
 
 void TFormMain::SaveSettings()
 {
-    Settings &s = m_settings;
+    Settings s = m_race->settings();
     const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
     // Left and Top are the frame's edges, as move() takes them at start-up;
     // the client area lies inside by the border and the title bar, and
@@ -806,10 +574,6 @@ void TFormMain::SaveSettings()
     s.Top = bounds.y() - frameOffset.y();
     s.Width = qMax(bounds.width(), kMinWindowWidth);
     s.Height = qMax(bounds.height(), kMinWindowHeight);
-    s.StartLock = m_run->lockTimeMs();
-    s.AutoEinS = m_run->autoEntryDelayMs();
-    s.AutoEin = cbAutomatisch->isChecked();
-    s.cbClub = cbClub->isChecked();
     if (!m_services.settingsBackend)
         return;
     SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
@@ -839,7 +603,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     // The column widths follow the first grid's client width.
-    if (event->type() == QEvent::Resize && m_grids[0] && watched == m_grids[0]->viewport()) {
+    if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport()) {
         FormResize();
         return false;
     }
@@ -847,7 +611,7 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
         auto *w = qobject_cast<QWidget *>(watched);
         if (w && w->window() == this) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            if (m_menuKeys.contains(key->keyCombination())) {
+            if (m_ui.menuKeys.contains(key->keyCombination())) {
                 if (event->type() == QEvent::ShortcutOverride)
                     event->ignore();
                 return true;
@@ -873,38 +637,16 @@ void TFormMain::bInfoClick()
 
 void TFormMain::bCFGClick()
 {
-    if (!m_cfg)
-        return;
-    m_cfg->exec();
+    if (m_cfg)
+        m_cfg->exec();
 }
 
 void TFormMain::TimerDateTimer()
 {
-    PanelTime->setText(longTimeText(QTime::currentTime(), QLocale::system()));
+    m_ui.PanelTime->setText(longTimeText(QTime::currentTime(), QLocale::system()));
     // "Hilfe" works exactly while the help file is there, also when it is put
     // beside the program or taken away while the program runs.
-    bHilfe->setEnabled(QFileInfo(m_services.identity.helpFile).isFile());
-}
-
-void TFormMain::showError(const QString &text)
-{
-    QMessageBox::critical(this, m_services.identity.title, text);
-}
-
-ResultPage *TFormMain::activePage() const
-{
-    return m_competition->page(activePageIndex());
-}
-
-TSortGrid *TFormMain::activeGrid() const
-{
-    return m_grids[std::size_t(activePageIndex())];
-}
-
-int TFormMain::activePageIndex() const
-{
-    const int i = PageControl1 ? PageControl1->currentIndex() : 0;
-    return i < 0 ? 0 : i;
+    m_ui.bHilfe->setEnabled(QFileInfo(m_services.identity.helpFile).isFile());
 }
 
 } // namespace vex

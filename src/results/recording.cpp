@@ -31,9 +31,17 @@ int enterRun(ResultPage &page, const RunEntry &entry)
     // A start number of blanks names no driver: the row keeps its row number
     // rather than getting an invisible start number nobody can find again.
     const bool hasStartNumber = !entry.startNumber.trimmed().isEmpty();
-    int row = hasStartNumber ? FindRowByStartNumber(page, entry.startNumber) : -1;
-    if (row < 0)
+    const int row = hasStartNumber ? FindRowByStartNumber(page, entry.startNumber) : -1;
+    return enterRunIntoRow(page, row, entry);
+}
+
+int enterRunIntoRow(ResultPage &page, int row, const RunEntry &entry)
+{
+    if (entry.run < 0 || entry.run > 2)
+        return -1;
+    if (row < 1 || row >= page.rows())
         row = newDriverRow(page);
+    const bool hasStartNumber = !entry.startNumber.trimmed().isEmpty();
     if (hasStartNumber)
         page.setCell(row, ColStNr, entry.startNumber);
     page.setCell(row, ColName, entry.name);

@@ -27,6 +27,11 @@ struct RunEntry
 // A run other than 0, 1 or 2 changes nothing and returns -1.
 int enterRun(ResultPage &page, const RunEntry &entry);
 
+// The same for a driver whose row is known already (two drivers may share a
+// start number): the run goes into that row whatever its start number. A row
+// outside the data rows falls back to enterRun.
+int enterRunIntoRow(ResultPage &page, int row, const RunEntry &entry);
+
 // Makes a row for a new driver with the next free start number: the last row
 // when it is entirely empty, otherwise a new one at the end. Returns the row.
 int addProposedRow(ResultPage &page);

@@ -1,6 +1,7 @@
 #include "results/resultpage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
@@ -12,6 +13,8 @@ QStringList emptyRow()
 {
     return QStringList(kColumnCount, QString());
 }
+
+std::atomic<RowId> g_lastRowId{0};
 } // namespace
 
 const QStringList &defaultColumnTitles()
@@ -31,6 +34,25 @@ ResultPage::ResultPage(QObject *parent)
     : QAbstractTableModel(parent)
 {
     m_rows = {emptyRow(), emptyRow()};
+    m_ids = {freshId(), freshId()};
+}
+
+RowId ResultPage::freshId()
+{
+    return ++g_lastRowId;
+}
+
+RowId ResultPage::rowId(int row) const
+{
+    return row >= 0 && row < m_ids.size() ? m_ids.at(row) : 0;
+}
+
+int ResultPage::rowOfId(RowId id) const
+{
+    if (id == 0)
+        return -1;
+    const qsizetype i = m_ids.indexOf(id);
+    return i < 0 ? -1 : int(i);
 }
 
 int ResultPage::rowCount(const QModelIndex &parent) const
@@ -126,12 +148,15 @@ void ResultPage::setRowCount(int n)
     n = std::max(n, 2);
     if (n > rows()) {
         beginInsertRows({}, rows(), n - 1);
-        while (rows() < n)
+        while (rows() < n) {
             m_rows.append(emptyRow());
+            m_ids.append(freshId());
+        }
         endInsertRows();
     } else if (n < rows()) {
         beginRemoveRows({}, n, rows() - 1);
         m_rows.resize(n);
+        m_ids.resize(n);
         endRemoveRows();
     }
 }
@@ -160,6 +185,7 @@ void ResultPage::removeDataRow(int row)
     }
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
+    m_ids.removeAt(row);
     endRemoveRows();
 }
 
@@ -168,6 +194,7 @@ void ResultPage::reset()
     const QStringList titles = m_rows.first();
     beginResetModel();
     m_rows = {titles, emptyRow()};
+    m_ids = {m_ids.first(), freshId()};
     endResetModel();
 }
 
@@ -206,6 +233,12 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
     for (int from : order)
         sorted.append(std::move(m_rows[from]));
     m_rows = std::move(sorted);
+    QList<RowId> ids;
+    ids.reserve(rows());
+    ids.append(m_ids.first());
+    for (int from : order)
+        ids.append(m_ids.at(from));
+    m_ids = std::move(ids);
 
     // The view's current cell and selection are persistent indexes; moving
     // them with their rows keeps the operator on the driver he was looking at.

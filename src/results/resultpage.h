@@ -30,6 +30,11 @@ inline constexpr int kPageCount = 10;
 constexpr int timeColumn(int run) { return 2 * run + 3; }
 constexpr int penaltyColumn(int run) { return 2 * run + 4; }
 
+// Names one row of one page for as long as the row exists, wherever sorting
+// or removing other rows moves it; never reused within a run of the program,
+// not even on another page. 0 names no row.
+using RowId = quint64;
+
 // The column titles written into row 0 of every page at start-up.
 const QStringList &defaultColumnTitles();
 
@@ -59,6 +64,10 @@ public:
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);
     const QStringList &row(int row) const { return m_rows.at(row); }
+    // The identity of a row (0 outside the page), and the row an identity
+    // names now (-1 when that row is gone).
+    RowId rowId(int row) const;
+    int rowOfId(RowId id) const;
     void setRow(int row, const QStringList &cells);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
@@ -97,7 +106,10 @@ Q_SIGNALS:
     void tabVisibleChanged();
 
 private:
+    RowId freshId();
+
     QList<QStringList> m_rows;
+    QList<RowId> m_ids; // one per row, in row order
     QString m_caption;
     bool m_tabVisible = false;
 };

@@ -22,40 +22,40 @@ private:
     RunController &m_c;
 };
 
-RunController::RunController(const TickSource &ticks, QObject *parent)
+namespace {
+constexpr int kClockIntervalMs = 10;
+}
+
+RunController::RunController(const TickSource &ticks, Timers &timers, QObject *parent)
     : QObject(parent)
     , m_ticks(ticks)
 {
-    m_clock.setObjectName(QStringLiteral("Clock"));
-    m_clock.setInterval(10);
-    m_clock.setTimerType(Qt::PreciseTimer);
-    connect(&m_clock, &QTimer::timeout, this, &RunController::clockTick);
-
-    m_lockTimer.setObjectName(QStringLiteral("TimerStartLock"));
-    m_lockTimer.setSingleShot(true);
-    m_lockTimer.setInterval(10000);
-    connect(&m_lockTimer, &QTimer::timeout, this, &RunController::lockTimeElapsed);
-
-    m_autoEntryTimer.setObjectName(QStringLiteral("TimerEintragen"));
-    m_autoEntryTimer.setSingleShot(true);
-    m_autoEntryTimer.setInterval(5000);
-    connect(&m_autoEntryTimer, &QTimer::timeout, this, [this] {
-        m_autoEntryTimer.stop();
+    m_clock = timers.make(QStringLiteral("Clock"), true, [this] { clockTick(); });
+    m_lockTimer = timers.make(QStringLiteral("TimerStartLock"), false, [this] { lockTimeElapsed(); });
+    m_autoEntryTimer = timers.make(QStringLiteral("TimerEintragen"), false, [this] {
+        m_autoEntryTimer->stop();
         Q_EMIT autoEntryDue();
     });
 }
 
+RunController::RunController(const TickSource &ticks, QObject *parent)
+    : RunController(ticks, *std::make_unique<QtTimers>(), parent)
+{
+}
+
+RunController::~RunController() = default;
+
 void RunController::setLockTimeMs(int ms)
 {
-    m_lockTimer.setInterval(qMax(0, ms));
+    m_lockTimeMs = qMax(0, ms);
 }
 
 void RunController::setAutoEntry(bool on, int delayMs)
 {
     m_autoEntry = on;
-    m_autoEntryTimer.setInterval(qMax(0, delayMs));
+    m_autoEntryDelayMs = qMax(0, delayMs);
     if (!on)
-        m_autoEntryTimer.stop();
+        m_autoEntryTimer->stop();
 }
 
 void RunController::setPortOpen(bool open)
@@ -73,14 +73,13 @@ void RunController::setPortOpen(bool open)
     publish();
 }
 
-void RunController::start()
+void RunController::start(quint32 tick)
 {
     if (!m_controls.startEnabled || m_state != RunState::Ready)
         return;
-    // The tick comes first, before anything is drawn or played.
-    m_startTick = m_ticks.now();
+    m_startTick = tick;
     Batch batch(*this);
-    m_clock.start();
+    m_clock->start(kClockIntervalMs);
     m_state = RunState::Running;
 
     RunControls &c = m_controls;
@@ -104,16 +103,16 @@ void RunController::start()
         toggleStartBarrier();
     if (m_finishFree)
         toggleFinishBarrier();
-    if (m_lockTimer.interval() > 0)
-        m_lockTimer.start();
+    if (m_lockTimeMs > 0)
+        m_lockTimer->start(m_lockTimeMs);
 }
 
-void RunController::stop()
+void RunController::stop(quint32 tick)
 {
     if (!m_controls.stopEnabled || m_state != RunState::Running)
         return;
-    m_stopTick = m_ticks.now();
-    m_clock.stop();
+    m_stopTick = tick;
+    m_clock->stop();
     Batch batch(*this);
     m_state = RunState::Stopped;
     Q_EMIT runningTime(runTimeMs());
@@ -136,7 +135,7 @@ void RunController::stop()
     c.startPictureEnabled = false;
     c.abortEnabled = false;
     if (m_autoEntry)
-        m_autoEntryTimer.start();
+        m_autoEntryTimer->start(m_autoEntryDelayMs);
     // Played after the stop tick was taken, so it costs the time nothing.
     Q_EMIT stopSoundRequested();
 }
@@ -145,7 +144,7 @@ void RunController::abort()
 {
     if (!m_controls.abortEnabled || m_state != RunState::Running)
         return;
-    m_clock.stop();
+    m_clock->stop();
     m_state = RunState::Ready;
     Q_EMIT displayReset();
 
@@ -171,8 +170,8 @@ bool RunController::enter()
 {
     if (!m_controls.enterEnabled || m_state != RunState::Stopped)
         return false;
-    m_autoEntryTimer.stop();
-    m_lockTimer.stop();
+    m_autoEntryTimer->stop();
+    m_lockTimer->stop();
     m_state = RunState::Entered;
 
     RunControls &c = m_controls;
@@ -227,7 +226,7 @@ void RunController::clockTick()
 
 void RunController::lockTimeElapsed()
 {
-    m_lockTimer.stop();
+    m_lockTimer->stop();
     if (!m_finishFree)
         toggleFinishBarrier();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "timing/tickclock.h"
+#include "timing/timers.h"
 
 #include <QObject>
-#include <QTimer>
+
+#include <memory>
 
 namespace vex {
 
@@ -44,7 +46,12 @@ class RunController : public QObject
 {
     Q_OBJECT
 public:
+    // The ticks feed only the running clock: start and stop are handed the
+    // tick of their event, taken by whoever saw it first.
+    RunController(const TickSource &ticks, Timers &timers, QObject *parent = nullptr);
+    // With Qt's own timers.
     explicit RunController(const TickSource &ticks, QObject *parent = nullptr);
+    ~RunController() override;
 
     RunState state() const { return m_state; }
     const RunControls &controls() const { return m_controls; }
@@ -61,17 +68,17 @@ public:
     // The finish barrier stays locked for this time after a start; 0 keeps it
     // locked until the operator frees it.
     void setLockTimeMs(int ms);
-    int lockTimeMs() const { return m_lockTimer.interval(); }
-    bool lockTimerActive() const { return m_lockTimer.isActive(); }
+    int lockTimeMs() const { return m_lockTimeMs; }
+    bool lockTimerActive() const { return m_lockTimer->isActive(); }
 
     void setAutoEntry(bool on, int delayMs);
     bool autoEntry() const { return m_autoEntry; }
-    int autoEntryDelayMs() const { return m_autoEntryTimer.interval(); }
-    bool autoEntryPending() const { return m_autoEntryTimer.isActive(); }
+    int autoEntryDelayMs() const { return m_autoEntryDelayMs; }
+    bool autoEntryPending() const { return m_autoEntryTimer->isActive(); }
     // The automatic-entry switch was turned off: nothing stays pending.
-    void cancelAutoEntry() { m_autoEntryTimer.stop(); }
+    void cancelAutoEntry() { m_autoEntryTimer->stop(); }
 
-    bool clockRunning() const { return m_clock.isActive(); }
+    bool clockRunning() const { return m_clock->isActive(); }
 
     // The serial port of the light barriers opened or closed: the pictures
     // are shown only while it is open.
@@ -79,8 +86,10 @@ public:
     bool portOpen() const { return m_portOpen; }
 
 public Q_SLOTS:
-    void start();
-    void stop();
+    // tick: the counter reading of the start or finish event, taken as the
+    // very first step by the key, the button or the light-barrier thread.
+    void start(quint32 tick);
+    void stop(quint32 tick);
     void abort();
     // The run-state part of entering a stopped run; the caller records the
     // time afterwards.
@@ -114,6 +123,7 @@ private:
     void publish();
 
     const TickSource &m_ticks;
+    std::unique_ptr<Timers> m_ownTimers;
     RunState m_state = RunState::Ready;
     RunControls m_controls;
     quint32 m_startTick = 0;
@@ -123,9 +133,11 @@ private:
     bool m_portOpen = false;
     bool m_autoEntry = false;
     int m_batchDepth = 0;
-    QTimer m_clock;
-    QTimer m_lockTimer;
-    QTimer m_autoEntryTimer;
+    int m_lockTimeMs = 10000;
+    int m_autoEntryDelayMs = 5000;
+    std::unique_ptr<Timer> m_clock;
+    std::unique_ptr<Timer> m_lockTimer;
+    std::unique_ptr<Timer> m_autoEntryTimer;
 };
 
 } // namespace vex

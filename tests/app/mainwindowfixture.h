@@ -10,6 +10,7 @@
 #include "app/helpviewer.h"
 #include "app/runsound.h"
 #include "timing/tickclock.h"
+#include "../timing/faketimers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -82,6 +83,7 @@ public:
 struct MainWindowFixture
 {
     FakeTicks ticks;
+    FakeTimers timers;
     FakeSound sound;
     FakeHelp help;
     FakeShell shell;
@@ -98,6 +100,7 @@ struct MainWindowFixture
         }
         vex::MainWindowServices services;
         services.ticks = &ticks;
+        services.timers = &timers;
         services.sound = &sound;
         services.help = &help;
         services.shell = &shell;
@@ -115,6 +118,15 @@ struct MainWindowFixture
     T *child(const QString &name) const
     {
         return window->findChild<T *>(name);
+    }
+
+    // Changes settings as the settings dialog does: a whole record to the race.
+    template <typename Change>
+    void changeSettings(Change change)
+    {
+        vex::Settings s = window->race().settings();
+        change(s);
+        window->race().applySettings(s);
     }
 
     // Presses a key as the operator does: at the widget that has the focus.

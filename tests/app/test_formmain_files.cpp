@@ -204,7 +204,7 @@ private:
     void focusNameField();
     template <typename T = QWidget>
     T *child(const QString &name) const { return m_f->child<T>(name); }
-    ResultPage *page(int k) const { return m_f->window->competition().page(k); }
+    ResultPage *page(int k) const { return m_f->window->race().competition().page(k); }
     QTabWidget *tabs() const { return child<QTabWidget>(u"PageControl1"_s); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -335,7 +335,7 @@ void TestFormMainFiles::runSaveReopenSaveGivesSameBytes()
     m_f->key(Qt::Key_F5);
     m_f->key(Qt::Key_F9);
     QCOMPARE(page(0)->cell(1, ColTotal), u"49,45"_s);
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
 
     const QString first = path(u"protokoll.txt"_s);
     save(first);
@@ -352,7 +352,7 @@ void TestFormMainFiles::runSaveReopenSaveGivesSameBytes()
     m_f->key(Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(asked2, u"Protokoll überschreiben?"_s);
     QCOMPARE(m_f->files.openRequests.size(), 2);
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
     QVERIFY(child<QLabel>(u"lbl_Club2"_s)->text().contains(u"Jörg"_s));
 
     const QString second = path(u"wieder.txt"_s);
@@ -391,7 +391,7 @@ void TestFormMainFiles::overwriteNoKeepsEverything()
     QCOMPARE(asked, u"Protokoll überschreiben?"_s);
     QCOMPARE(m_f->files.openRequests.size(), 1);
     QCOMPARE((QList<QStringList>{page(0)->row(1), page(0)->row(2)}), before);
-    QCOMPARE(m_f->window->competition().classes(), QStringList{u"Bambini"_s});
+    QCOMPARE(m_f->window->race().competition().classes(), QStringList{u"Bambini"_s});
     QCOMPARE(child(u"cmb_Klasse"_s)->toolTip(), file);
 }
 
@@ -444,7 +444,7 @@ void TestFormMainFiles::moreThanTenClasses()
     QVERIFY(messages.texts[0].contains(u"K11, K12"_s));
     QVERIFY(!messages.texts[0].contains(u"K10"_s));
     QCOMPARE(child<QComboBox>(u"cmb_Klasse"_s)->count(), 10);
-    QCOMPARE(m_f->window->competition().classes().size(), 10);
+    QCOMPARE(m_f->window->race().competition().classes().size(), 10);
     QCOMPARE(tabs()->tabText(9), u"K10"_s);
     QCOMPARE(page(9)->cell(1, ColName), u"Fahrer 10"_s);
 }
@@ -465,7 +465,7 @@ void TestFormMainFiles::unreadableFileIsReported()
 void TestFormMainFiles::clearAsksAndKeepsDrivers()
 {
     open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
-    QCOMPARE(m_f->window->BestTime(), 49450);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 49450);
     const QList<QStringList> before{page(0)->row(1), page(0)->row(2)};
     auto *clear = child(u"sbCLS"_s);
 
@@ -483,7 +483,7 @@ void TestFormMainFiles::clearAsksAndKeepsDrivers()
         for (int c = ColTR; c <= ColPlace; ++c)
             QVERIFY2(page(0)->cell(r, c).trimmed().isEmpty(), qPrintable(u"row %1 column %2"_s.arg(r).arg(c)));
     }
-    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 0);
     QVERIFY(clear->isEnabled());
 }
 
@@ -493,27 +493,31 @@ void TestFormMainFiles::webPageByKeyAndPrintButton()
     QVERIFY(!child(u"sbInet"_s)->isEnabled());
     child(u"txt_Name"_s)->setFocus();
     m_f->key(Qt::Key_H, Qt::ControlModifier);
-    QCOMPARE(m_f->shell.opened, QStringList{u"Vexilor.html"_s});
+    // Before any file was chosen the page goes to the folder the program was
+    // started in.
+    QCOMPARE(m_f->shell.opened, QStringList{path(u"Vexilor.html"_s)});
     QVERIFY(child<QLineEdit>(u"txt_Name"_s)->text().isEmpty());
 
-    open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
-    QTemporaryDir pages;
-    QDir::setCurrent(pages.path());
+    // Then beside the file chosen last; the working folder stays as it is.
+    QTemporaryDir other;
+    const QString list = other.filePath(u"p.txt"_s);
+    writeBytes(list, kProtocolWithResults.toLatin1());
+    open(list);
+    QCOMPARE(QDir::currentPath(), m_dir->path());
     child(u"txt_Name"_s)->setFocus();
     m_f->key(Qt::Key_H, Qt::ControlModifier);
-    const QString written = pages.filePath(u"Vexilor.html"_s);
+    const QString written = other.filePath(u"Vexilor.html"_s);
     QVERIFY(QFile::exists(written));
     QCOMPARE(m_f->shell.opened.size(), 2);
-    QCOMPARE(m_f->shell.opened.constLast(), u"Vexilor.html"_s);
+    QCOMPARE(m_f->shell.opened.constLast(), written);
     const QByteArray html = readAll(written);
     QVERIFY(html.contains("KLASSE: Bambini"));
     QVERIFY(html.contains("49,45"));
 
     QTest::mouseClick(child(u"sbPrint"_s), Qt::LeftButton);
-    QCOMPARE(m_f->shell.printed, QStringList{u"Vexilor.html"_s});
+    QCOMPARE(m_f->shell.printed, QStringList{written});
     QTest::mouseClick(child(u"sbInet"_s), Qt::LeftButton);
     QCOMPARE(m_f->shell.opened.size(), 3);
-    QDir::setCurrent(m_dir->path());
 }
 
 void TestFormMainFiles::failedSaveKeepsOldFileAndSaysSo_data()
@@ -563,8 +567,8 @@ void TestFormMainFiles::failedPagePrintsOlderPage()
         FileSizeLimit limit(32);
         QTest::mouseClick(child(u"sbPrint"_s), Qt::LeftButton);
     }
-    QCOMPARE(messages.texts, QStringList{u"Der Schreibfehler der Datei: Vexilor.html"_s});
-    QCOMPARE(m_f->shell.printed, QStringList{u"Vexilor.html"_s});
+    QCOMPARE(messages.texts, QStringList{u"Der Schreibfehler der Datei: "_s + path(u"Vexilor.html"_s)});
+    QCOMPARE(m_f->shell.printed, QStringList{path(u"Vexilor.html"_s)});
     QCOMPARE(readAll(path(u"Vexilor.html"_s)), older);
 }
 
@@ -578,7 +582,7 @@ void TestFormMainFiles::wordEntryWithoutWordProcessorWritesNothing()
     QCOMPARE(messages.texts.size(), 1);
     QVERIFY(messages.texts[0].contains(u"nicht"_s));
     QVERIFY(!QFile::exists(target));
-    QCOMPARE(m_f->window->settings().FilterInd, 2);
+    QCOMPARE(m_f->window->race().settings().FilterInd, 2);
 }
 
 void TestFormMainFiles::officeEntriesDispatchByFileType()
@@ -610,7 +614,7 @@ void TestFormMainFiles::filterIndexesSurviveRestart()
     RegFileBackend backend(path(u"Vexilor.reg"_s));
     {
         OfficeWindow w(&backend);
-        QCOMPARE(w.window->settings().FilterInd, 1);
+        QCOMPARE(w.window->race().settings().FilterInd, 1);
         w.files.answerSave(path(u"a.html"_s), 4);
         w.window->findChild<QAction *>(u"Save"_s)->trigger();
         w.files.answerOpen(path(u"s.xls"_s), 2);
@@ -621,8 +625,8 @@ void TestFormMainFiles::filterIndexesSurviveRestart()
         QVERIFY(w.window->close());
     }
     OfficeWindow again(&backend);
-    QCOMPARE(again.window->settings().FilterInd, 4);
-    QCOMPARE(again.window->settings().FilterIndO, 2);
+    QCOMPARE(again.window->race().settings().FilterInd, 4);
+    QCOMPARE(again.window->race().settings().FilterIndO, 2);
     again.window->findChild<QAction *>(u"Save"_s)->trigger();
     again.window->findChild<QAction *>(u"Load"_s)->trigger();
     QCOMPARE(again.files.saveRequests.constLast().filterIndex, 4);
@@ -647,12 +651,12 @@ void TestFormMainFiles::handEnteredDriversAreSaved()
     const QByteArray bytes = readAll(file);
     QVERIFY(bytes.startsWith("KLASSE: Fahrer\r\n\r\n"));
     QVERIFY(bytes.contains("7\tHans \xd6ller\t"));
-    QVERIFY(m_f->window->competition().classes().isEmpty());
+    QVERIFY(m_f->window->race().competition().classes().isEmpty());
     QVERIFY(child<QComboBox>(u"cmb_Klasse"_s)->isEditable());
     QCOMPARE(child<QComboBox>(u"cmb_Klasse"_s)->count(), 0);
 
     open(file);
-    QCOMPARE(m_f->window->competition().classes(), QStringList{u"Fahrer"_s});
+    QCOMPARE(m_f->window->race().competition().classes(), QStringList{u"Fahrer"_s});
     QCOMPARE(page(0)->cell(1, ColTR), u"31,00"_s);
 }
 

@@ -113,7 +113,7 @@ private:
     }
     ResultPage *page(int index = -1) const
     {
-        return m_f->window->competition().page(index < 0 ? m_f->window->activePageIndex() : index);
+        return m_f->window->race().competition().page(index < 0 ? m_f->window->race().entry().page : index);
     }
     TSortGrid *grid() const { return m_f->window->activeGrid(); }
     QString cell(int row, int column) const { return page()->cell(row, column); }
@@ -161,7 +161,7 @@ QList<int> TestFormMainResults::bestDigits() const
 
 void TestFormMainResults::load(const QList<QList<QStringList>> &classes, const QStringList &names)
 {
-    Competition &c = m_f->window->competition();
+    Competition &c = m_f->window->race().competition();
     for (int i = 0; i < classes.size(); ++i) {
         ResultPage *p = c.page(i);
         p->setRowCount(int(classes.at(i).size()) + 1);
@@ -218,7 +218,7 @@ void TestFormMainResults::typeName(const QString &text)
 void TestFormMainResults::chooseRun(int run)
 {
     QTest::mouseClick(child(u"RadioButton%1"_s.arg(run)), Qt::LeftButton);
-    QCOMPARE(m_f->window->CurrentRun(), run);
+    QCOMPARE(m_f->window->race().entry().run, run);
 }
 
 void TestFormMainResults::drive(int ms)
@@ -227,7 +227,7 @@ void TestFormMainResults::drive(int ms)
     m_f->key(Qt::Key_F5);
     m_f->ticks.value = 1000 + quint32(ms);
     m_f->key(Qt::Key_F5);
-    QCOMPARE(m_f->window->runController().state(), RunState::Stopped);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Stopped);
 }
 
 void TestFormMainResults::clickCell(int row, int column)
@@ -361,23 +361,27 @@ void TestFormMainResults::typedStartNumberIsNotCompleted()
 
 void TestFormMainResults::automaticEntryFiresOnce()
 {
-    m_f->window->runController().setAutoEntry(true, 60);
+    m_f->changeSettings([](Settings &s) {
+        s.AutoEin = true;
+        s.AutoEinS = 60;
+    });
     typeStartNumber(u"3"_s);
     chooseRun(1);
     drive(43000);
-    QVERIFY(m_f->window->runController().autoEntryPending());
+    QVERIFY(m_f->window->race().runController().autoEntryPending());
     QCOMPARE(cell(1, ColRun1), QString());
-    QTRY_COMPARE(m_f->window->runController().state(), RunState::Entered);
+    QVERIFY(m_f->timers.fire(u"TimerEintragen"_s));
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Entered);
     QCOMPARE(cell(1, ColRun1), u"43,00"_s);
-    QVERIFY(!m_f->window->runController().autoEntryPending());
-    QTest::qWait(150);
+    QVERIFY(!m_f->window->race().runController().autoEntryPending());
+    QVERIFY(!m_f->timers.fire(u"TimerEintragen"_s));
     QCOMPARE(page()->rows(), 2);
 }
 
 void TestFormMainResults::f9CancelsPendingAutomaticEntry()
 {
-    RunController &rc = m_f->window->runController();
-    rc.setAutoEntry(true, 150);
+    const RunController &rc = m_f->window->race().runController();
+    m_f->changeSettings([](Settings &s) { s.AutoEin = true; });
     typeStartNumber(u"3"_s);
     chooseRun(1);
     drive(43000);
@@ -387,10 +391,8 @@ void TestFormMainResults::f9CancelsPendingAutomaticEntry()
     // The next driver starts and stops before the first delay would have
     // ended; nothing is entered for him behind the operator's back.
     m_f->key(Qt::Key_F10);
-    rc.setAutoEntry(true, 5000);
     typeStartNumber(u"4"_s);
     drive(44000);
-    QTest::qWait(300);
     QCOMPARE(rc.state(), RunState::Stopped);
     QCOMPARE(rowOf(u"4"_s), -1);
     // Turning the switch off drops the pending entry.
@@ -504,7 +506,7 @@ void TestFormMainResults::wholeCycleOfSeveralDrivers()
     };
     for (int row = 1; row <= 3; ++row)
         QCOMPARE(page()->row(row), expected.at(row - 1));
-    QCOMPARE(m_f->window->BestTime(), 93000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 93000);
     QCOMPARE(bestDigits(), (QList<int>{0, 1, 3, 3, 0, 0}));
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer, Ben"_s);
     QCOMPARE(status(), u"3:3"_s); // driver 1, the current one, is last now
@@ -525,7 +527,7 @@ void TestFormMainResults::enterRecomputesAndRanks()
     QVERIFY(!grid()->isEditMode());
     QCOMPARE(page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"45,12"_s, u"6"_s, u"50,00"_s, u"0"_s, u"1:41,12"_s, u"2"_s));
     QCOMPARE(page()->row(1).at(ColPlace), u"1"_s);
-    QCOMPARE(m_f->window->BestTime(), 100000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 100000);
     // The corrected driver stays selected.
     QCOMPARE(grid()->currentResultRow(), 2);
     QCOMPARE(status(), u"2:2"_s);
@@ -707,14 +709,14 @@ void TestFormMainResults::deleteTimesByPopupMenu()
          {u"Bambini"_s});
     chooseRun(1);
     QVERIFY(child(u"lbl_Time_error"_s)->isVisible());
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
     popupCommand(1, u"Erase1"_s);
     QCOMPARE(page()->row(1), driver(u"2"_s, u"Bauer"_s, u"AC"_s, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
     QCOMPARE(page()->row(2), driver(u"1"_s, u"Adler"_s, u"MSC"_s));
     // The cursor stays on the driver whose times went.
     QCOMPARE(grid()->currentResultRow(), 2);
     QVERIFY(!child(u"lbl_Time_error"_s)->isVisible());
-    QCOMPARE(m_f->window->BestTime(), 97000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 97000);
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer"_s);
 }
 
@@ -784,7 +786,7 @@ void TestFormMainResults::removeRowAsksAndRanks()
            driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"2"_s),
            driver(u"3"_s, u"Cramer"_s)}},
          {u"Bambini"_s});
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
     clickCell(1, ColTotal);
     QString asked;
     answerNextQuestion(Answer::No, &asked);
@@ -797,7 +799,7 @@ void TestFormMainResults::removeRowAsksAndRanks()
     m_f->key(Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
     QCOMPARE(page()->rows(), 3);
     QCOMPARE(page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
-    QCOMPARE(m_f->window->BestTime(), 97000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 97000);
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"2 Bauer"_s);
     QCOMPARE(status(), u"1:2"_s);
 
@@ -816,7 +818,7 @@ void TestFormMainResults::removingLastRowEmptiesIt()
     QCOMPARE(page()->rows(), 2);
     QCOMPARE(page()->row(1), driver({}, {}));
     QCOMPARE(status(), u"1:1"_s);
-    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 0);
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), QString());
     QVERIFY(!child(u"sbSave"_s)->isEnabled());
 }
@@ -836,7 +838,7 @@ void TestFormMainResults::classSwitchByComboAndTabs()
     auto *nr = child<QComboBox>(u"cmb_Nr"_s);
     QVERIFY(!klasse->isEditable());
     QCOMPARE(tabs->tabText(1), u"Junioren"_s);
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"1 Adler"_s);
 
     // The page's grid remembers its current row: row 5 is the fifth driver.
@@ -852,7 +854,7 @@ void TestFormMainResults::classSwitchByComboAndTabs()
     QCOMPARE(child<QLabel>(u"lbl_Nr2"_s)->text(), u"25"_s);
     QCOMPARE(status(), u"5:5"_s);
     // The best total is found in row order, without sorting.
-    QCOMPARE(m_f->window->BestTime(), 81000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 81000);
     QCOMPARE(bestDigits(), (QList<int>{0, 1, 2, 1, 0, 0}));
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), u"23 Mittel"_s);
     QCOMPARE(page(1)->row(1).at(ColStNr), u"21"_s);
@@ -874,7 +876,7 @@ void TestFormMainResults::classSwitchByComboAndTabs()
     QCOMPARE(nr->count(), 1);
     QCOMPARE(nr->currentText(), u"31"_s);
     QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Quer"_s);
-    QCOMPARE(m_f->window->BestTime(), 0);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 0);
     QCOMPARE(bestDigits(), (QList<int>{0, 0, 0, 0, 0, 0}));
     QCOMPARE(child<QLabel>(u"lbl_Club2"_s)->text(), QString());
     QCOMPARE(status(), u"1:1"_s);
@@ -883,7 +885,7 @@ void TestFormMainResults::classSwitchByComboAndTabs()
     QTRY_COMPARE(klasse->currentIndex(), 0);
     QCOMPARE(tabs->currentIndex(), 0);
     QCOMPARE(nr->currentText(), u"1"_s);
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
 
     // An entry goes to the active class only.
     typeStartNumber(u"22"_s);
@@ -951,7 +953,7 @@ void TestFormMainResults::clubSwitchHidesAndGivesTenPercent()
     const QList<int> shown = grid()->columnWidths();
     QCOMPARE(shown.at(ColClub), roundedShare(client, 10));
     QVERIFY(!grid()->isColumnHidden(ColClub));
-    QCOMPARE(m_f->window->columnWidthPercent().share(ColClub), 10);
+    QCOMPARE(m_f->window->race().columnWidthPercent().share(ColClub), 10);
 }
 
 void TestFormMainResults::autoRangOffRanksNothing()
@@ -959,15 +961,15 @@ void TestFormMainResults::autoRangOffRanksNothing()
     load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
            driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"50,00"_s, u"3"_s)}},
          {u"Bambini"_s});
-    m_f->window->settings().AutoRang = false;
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    m_f->changeSettings([](Settings &s) { s.AutoRang = false; });
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
     typeStartNumber(u"2"_s);
     chooseRun(2);
     drive(41000);
     m_f->key(Qt::Key_F9);
     QCOMPARE(page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"41,00"_s, u"0"_s, u"1:21,00"_s));
     QCOMPARE(cell(1, ColStNr), u"1"_s);
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
     QCOMPARE(bestDigits(), (QList<int>{0, 1, 3, 5, 0, 0}));
     QCOMPARE(status(), u"2:2"_s);
 
@@ -978,11 +980,11 @@ void TestFormMainResults::autoRangOffRanksNothing()
     QCOMPARE(cell(1, ColPlace), u"1"_s);
     QCOMPARE(cell(2, ColPlace), QString());
     QCOMPARE(cell(1, ColStNr), u"1"_s);
-    QCOMPARE(m_f->window->BestTime(), 95000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 95000);
 
     // Choosing the class finds the first positive total from the top.
     chooseClass(0);
-    QCOMPARE(m_f->window->BestTime(), 100000);
+    QCOMPARE(m_f->window->race().bestTimeMs(), 100000);
 }
 
 // ------------------------------------------------------ texts of the controls

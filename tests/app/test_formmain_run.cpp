@@ -141,9 +141,9 @@ void TestFormMainRun::buttonsActOnPressWithAnyMouseButton()
 
 void TestFormMainRun::finishBarrierDuringLockPhase()
 {
-    RunController &rc = m_f->window->runController();
-    rc.setLockTimeMs(10000);
-    rc.setPortOpen(true);
+    const RunController &rc = m_f->window->race().runController();
+    m_f->changeSettings([](Settings &s) { s.StartLock = 10000; });
+    m_f->window->race().setPortOpen(true);
     m_f->key(Qt::Key_F5);
     auto *finish = m_f->child<TBarrierPicture>(QStringLiteral("ImageLSstop"));
     QVERIFY(finish->isVisible());
@@ -151,7 +151,7 @@ void TestFormMainRun::finishBarrierDuringLockPhase()
     m_f->key(Qt::Key_F11);
     QVERIFY(rc.finishBarrierFree());
     QCOMPARE(finish->imageIndex(), int(ImageFree));
-    rc.lockTimeElapsed(); // the timer firing later leaves the flag free
+    QVERIFY(m_f->timers.fire(QStringLiteral("TimerStartLock"))); // the timer firing later leaves the flag free
     QVERIFY(rc.finishBarrierFree());
     m_f->key(Qt::Key_F5);
     QVERIFY(!rc.finishBarrierFree());
@@ -160,18 +160,18 @@ void TestFormMainRun::finishBarrierDuringLockPhase()
 
 void TestFormMainRun::lockTimeZeroKeepsFinishLocked()
 {
-    RunController &rc = m_f->window->runController();
-    rc.setLockTimeMs(0);
+    const RunController &rc = m_f->window->race().runController();
+    m_f->changeSettings([](Settings &s) { s.StartLock = 0; });
     m_f->key(Qt::Key_F5);
     QVERIFY(!rc.lockTimerActive());
-    QTest::qWait(30);
+    QVERIFY(!m_f->timers.fire(QStringLiteral("TimerStartLock")));
     QVERIFY(!rc.finishBarrierFree());
 }
 
 void TestFormMainRun::abortKeepsPenaltiesAndLockTimerFires()
 {
-    RunController &rc = m_f->window->runController();
-    rc.setLockTimeMs(40);
+    const RunController &rc = m_f->window->race().runController();
+    m_f->changeSettings([](Settings &s) { s.StartLock = 40; });
     m_f->key(Qt::Key_F5);
     QTest::mouseClick(m_f->child(QStringLiteral("bFehl2")), Qt::LeftButton);
     QTest::mouseClick(m_f->child(QStringLiteral("bFehl10")), Qt::LeftButton);
@@ -179,7 +179,8 @@ void TestFormMainRun::abortKeepsPenaltiesAndLockTimerFires()
     EXPECT_STATE(kReady);
     auto *penalty = m_f->child<QSpinBox>(QStringLiteral("seStrafe"));
     QCOMPARE(penalty->value(), 12);
-    QTRY_VERIFY(rc.finishBarrierFree()); // the hidden finish barrier is freed
+    QVERIFY(m_f->timers.fire(QStringLiteral("TimerStartLock")));
+    QVERIFY(rc.finishBarrierFree()); // the hidden finish barrier is freed
     m_f->key(Qt::Key_F5);
     QVERIFY(!rc.finishBarrierFree()); // and locked again by the next start
     QCOMPARE(penalty->value(), 12);
@@ -187,8 +188,8 @@ void TestFormMainRun::abortKeepsPenaltiesAndLockTimerFires()
 
 void TestFormMainRun::startBarrierKeyInStoppedState()
 {
-    RunController &rc = m_f->window->runController();
-    rc.setPortOpen(true);
+    const RunController &rc = m_f->window->race().runController();
+    m_f->window->race().setPortOpen(true);
     auto *picture = m_f->child<TBarrierPicture>(QStringLiteral("ImageLSstart"));
     m_f->key(Qt::Key_F4);
     QVERIFY(rc.startBarrierFree());
@@ -213,7 +214,7 @@ void TestFormMainRun::runAcrossTheTickWrap()
     m_f->key(Qt::Key_F5);
     m_f->ticks.value = 0x00000100u + 12340u;
     m_f->key(Qt::Key_F5);
-    QCOMPARE(m_f->window->runController().runTimeMs(), 12852);
+    QCOMPARE(m_f->window->race().runController().runTimeMs(), 12852);
 }
 
 void TestFormMainRun::menuKeysNeverReachTextFields()
@@ -242,7 +243,7 @@ void TestFormMainRun::runningDisplayFreezesOnStopTime()
         shown.append(m_f->child<TDigit>(n)->value());
     QCOMPARE(shown, (QList<int>{0, 1, 2, 3, 4, 5}));
     m_f->ticks.value += 5000;
-    QTest::qWait(30);
+    QVERIFY(!m_f->timers.fire(QStringLiteral("Clock")));
     QCOMPARE(m_f->child<TDigit>(QStringLiteral("Digit8"))->value(), 5);
 }
 
@@ -251,7 +252,7 @@ void TestFormMainRun::soundsFollowTheSetting()
     m_f->key(Qt::Key_F5);
     m_f->key(Qt::Key_F5);
     QCOMPARE(m_f->sound.played, (QStringList{QStringLiteral("/program/start.wav"), QStringLiteral("/program/stopp.wav")}));
-    m_f->window->settings().Sound = false;
+    m_f->changeSettings([](Settings &s) { s.Sound = false; });
     m_f->key(Qt::Key_F9);
     m_f->key(Qt::Key_F10);
     m_f->key(Qt::Key_F5);

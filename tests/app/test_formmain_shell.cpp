@@ -35,7 +35,7 @@ void TestFormMainShell::startUpState()
     QCOMPARE(f.child<QLabel>(QStringLiteral("StatusPanel1"))->text(), QStringLiteral("1:1"));
     QVERIFY(!f.child(QStringLiteral("sbSave"))->isEnabled());
     QVERIFY(!f.child(QStringLiteral("lbl_Time_error"))->isVisible());
-    QCOMPARE(f.window->competition().page(0)->cell(0, 1), QStringLiteral("Fahrer/in"));
+    QCOMPARE(f.window->race().competition().page(0)->cell(0, 1), QStringLiteral("Fahrer/in"));
     QVERIFY(!f.child<QLabel>(QStringLiteral("PanelTime"))->text().isEmpty());
     QVERIFY(!f.child(QStringLiteral("ImageLSstart"))->isVisible()); // no port open
     auto *clock = f.window->findChild<QTimer *>(QStringLiteral("TimerDate"));
@@ -72,7 +72,7 @@ void TestFormMainShell::closeWithYesSavesEveryValue()
     QTemporaryDir dir;
     RegFileBackend backend(dir.filePath(QStringLiteral("Vexilor.reg")));
     MainWindowFixture f(&backend);
-    f.window->settings().Title = QStringLiteral("Kart-Slalom Süd");
+    f.changeSettings([](Settings &s) { s.Title = QStringLiteral("Kart-Slalom Süd"); });
     answerNextQuestion(Answer::Yes);
     QVERIFY(f.window->close());
     QVERIFY(QFile::exists(backend.filePath()));
@@ -124,12 +124,12 @@ void TestFormMainShell::storedSettingsReachTheControls()
     id.caption = QStringLiteral("Test 1.2");
     MainWindowFixture f(&backend, id);
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Test 1.2"));
-    QCOMPARE(f.window->runController().lockTimeMs(), 3000);
-    QVERIFY(f.window->runController().autoEntry());
-    QCOMPARE(f.window->runController().autoEntryDelayMs(), 2500);
+    QCOMPARE(f.window->race().runController().lockTimeMs(), 3000);
+    QVERIFY(f.window->race().runController().autoEntry());
+    QCOMPARE(f.window->race().runController().autoEntryDelayMs(), 2500);
     QVERIFY(!f.child<QCheckBox>(QStringLiteral("cbClub"))->isChecked());
     QVERIFY(!f.child(QStringLiteral("txt_Club"))->isEnabled());
-    QCOMPARE(f.window->columnWidthPercent().share(2), 0);
+    QCOMPARE(f.window->race().columnWidthPercent().share(2), 0);
     QCOMPARE(f.window->width(), 900);
     QCOMPARE(f.child(QStringLiteral("cbAutomatisch"))->toolTip(),
              QStringLiteral("Automatische Eintragung in 2.5 Sekunden"));

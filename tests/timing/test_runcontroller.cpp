@@ -1,10 +1,12 @@
 #include "faketicks.h"
+#include "faketimers.h"
 #include "timing/runcontroller.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace vex;
+using namespace Qt::StringLiterals;
 
 class TestRunController : public QObject
 {
@@ -26,7 +28,8 @@ private Q_SLOTS:
 void TestRunController::fullCycleFollowsTheControlTable()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     rc.setPortOpen(true);
 
     const RunControls ready = rc.controls();
@@ -35,7 +38,7 @@ void TestRunController::fullCycleFollowsTheControlTable()
     QVERIFY(!ready.penaltyEnabled && ready.settingsEnabled && !ready.f5StopsRun);
 
     ticks.value = 1000;
-    rc.start();
+    rc.start(ticks.value);
     const RunControls &c = rc.controls();
     QCOMPARE(rc.state(), RunState::Running);
     QVERIFY(!c.startShown && c.stopShown && c.stopEnabled && c.f5StopsRun);
@@ -45,7 +48,7 @@ void TestRunController::fullCycleFollowsTheControlTable()
     QVERIFY(rc.clockRunning());
 
     ticks.value = 46120;
-    rc.stop();
+    rc.stop(ticks.value);
     QCOMPARE(rc.state(), RunState::Stopped);
     QCOMPARE(rc.runTimeMs(), 45120);
     QVERIFY(c.startShown && !c.startEnabled && !c.stopShown && c.enterEnabled);
@@ -80,14 +83,15 @@ void TestRunController::runTimeSurvivesCounterWrap()
     QFETCH(quint32, stop);
     QFETCH(qint32, ms);
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     QSignalSpy shown(&rc, &RunController::runningTime);
     ticks.value = start;
-    rc.start();
+    rc.start(ticks.value);
     ticks.value = start + 3;
     rc.clockTick();
     ticks.value = stop;
-    rc.stop();
+    rc.stop(ticks.value);
     QCOMPARE(rc.runTimeMs(), ms);
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown.at(0).at(0).toInt(), 3);
@@ -97,20 +101,21 @@ void TestRunController::runTimeSurvivesCounterWrap()
 void TestRunController::commandsOutsideTheirStateDoNothing()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
-    rc.stop();
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    rc.stop(ticks.value);
     rc.abort();
     QVERIFY(!rc.enter());
     QVERIFY(!rc.next());
     QCOMPARE(rc.state(), RunState::Ready);
 
     ticks.value = 10;
-    rc.start();
+    rc.start(ticks.value);
     ticks.value = 20;
-    rc.start(); // a second start must not move the start tick
+    rc.start(ticks.value); // a second start must not move the start tick
     QCOMPARE(rc.startTick(), 10u);
-    rc.stop();
-    rc.start(); // Stopped: the start command is disabled
+    rc.stop(ticks.value);
+    rc.start(ticks.value); // Stopped: the start command is disabled
     rc.abort();
     QCOMPARE(rc.state(), RunState::Stopped);
     QVERIFY(!rc.next());
@@ -119,9 +124,10 @@ void TestRunController::commandsOutsideTheirStateDoNothing()
 void TestRunController::lockTimerFreesFinishBarrierOnce()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     rc.setLockTimeMs(10000);
-    rc.start();
+    rc.start(ticks.value);
     QVERIFY(rc.lockTimerActive());
     QVERIFY(!rc.finishBarrierFree());
     // The operator frees the finish barrier early with F11; the timer must
@@ -137,9 +143,10 @@ void TestRunController::lockTimerFreesFinishBarrierOnce()
 void TestRunController::lockTimeZeroKeepsFinishLocked()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     rc.setLockTimeMs(0);
-    rc.start();
+    rc.start(ticks.value);
     QVERIFY(!rc.lockTimerActive());
     QVERIFY(!rc.finishBarrierFree());
 }
@@ -147,11 +154,12 @@ void TestRunController::lockTimeZeroKeepsFinishLocked()
 void TestRunController::abortKeepsBarriersAndLockTimer()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     rc.setLockTimeMs(50);
     rc.toggleStartBarrier();
     QVERIFY(rc.startBarrierFree());
-    rc.start();
+    rc.start(ticks.value);
     QVERIFY(!rc.startBarrierFree());
     QSignalSpy reset(&rc, &RunController::displayReset);
     rc.abort();
@@ -160,18 +168,20 @@ void TestRunController::abortKeepsBarriersAndLockTimer()
     QVERIFY(!rc.startBarrierFree());
     // The lock timer still runs and frees the (hidden) finish barrier.
     QVERIFY(rc.lockTimerActive());
-    QTRY_VERIFY(rc.finishBarrierFree());
+    QVERIFY(timers.fire(u"TimerStartLock"_s));
+    QVERIFY(rc.finishBarrierFree());
     // The next start locks it again.
-    rc.start();
+    rc.start(ticks.value);
     QVERIFY(!rc.finishBarrierFree());
 }
 
 void TestRunController::portClosedKeepsPicturesHidden()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
-    rc.start();
-    rc.stop();
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    rc.start(ticks.value);
+    rc.stop(ticks.value);
     QVERIFY(!rc.controls().startPictureShown);
     QVERIFY(!rc.controls().finishPictureShown);
     rc.setPortOpen(true);
@@ -183,31 +193,34 @@ void TestRunController::portClosedKeepsPicturesHidden()
 void TestRunController::autoEntryFiresOnceAndEnterCancelsIt()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
+    FakeTimers timers;
+    RunController rc(ticks, timers);
     rc.setAutoEntry(true, 30);
     QSignalSpy due(&rc, &RunController::autoEntryDue);
-    rc.start();
-    rc.stop();
+    rc.start(ticks.value);
+    rc.stop(ticks.value);
     QVERIFY(rc.autoEntryPending());
-    QTRY_COMPARE(due.size(), 1);
+    QVERIFY(timers.fire(u"TimerEintragen"_s));
+    QCOMPARE(due.size(), 1);
     QVERIFY(!rc.autoEntryPending());
 
     rc.enter();
     rc.next();
-    rc.start();
-    rc.stop();
+    rc.start(ticks.value);
+    rc.stop(ticks.value);
     QVERIFY(rc.enter()); // by hand, before the delay
     QVERIFY(!rc.autoEntryPending());
-    QTest::qWait(60);
+    QVERIFY(!timers.fire(u"TimerEintragen"_s));
     QCOMPARE(due.size(), 1);
 }
 
 void TestRunController::nextShowsTheStartFlag()
 {
     FakeTicks ticks;
-    RunController rc(ticks);
-    rc.start();
-    rc.stop();
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    rc.start(ticks.value);
+    rc.stop(ticks.value);
     rc.toggleStartBarrier(); // F4 while Stopped: the flag and image change
     QVERIFY(rc.startBarrierFree());
     QCOMPARE(rc.controls().startImage, int(ImageFree));
