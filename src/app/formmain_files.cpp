@@ -25,17 +25,45 @@ const QString kExcelLabel = u"MS Excel"_s;
 
 enum class FileType { Text, Excel, Word, Web, Unknown };
 
+// The extension of a filter entry "Label (*.ext)", without the dot.
+QString extensionOfFilter(const QString &filter)
+{
+    const qsizetype open = filter.lastIndexOf(u"(*."_s);
+    if (open < 0 || !filter.endsWith(u')'))
+        return {};
+    return filter.sliced(open + 3, filter.size() - open - 4);
+}
+
 FileType typeOfFilter(const QString &filter)
 {
-    if (filter.endsWith(u"(*.txt)"_s))
+    const QString extension = extensionOfFilter(filter);
+    if (extension == u"txt")
         return FileType::Text;
-    if (filter.endsWith(u"(*.xls)"_s))
+    if (extension == u"xls")
         return FileType::Excel;
-    if (filter.endsWith(u"(*.doc)"_s))
+    if (extension == u"doc")
         return FileType::Word;
-    if (filter.endsWith(u"(*.html)"_s))
+    if (extension == u"html")
         return FileType::Web;
     return FileType::Unknown;
+}
+
+// The file to write and its type. An extension typed by the operator that
+// belongs to one of the dialog's types decides ("ergebnis.html" is a web page
+// whatever the chosen entry); without one the chosen entry's extension is
+// appended.
+std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex)
+{
+    const QString typed = QFileInfo(path).suffix();
+    for (const QString &filter : filters) {
+        if (!typed.isEmpty() && typed.compare(extensionOfFilter(filter), Qt::CaseInsensitive) == 0)
+            return {path, typeOfFilter(filter)};
+    }
+    const QString chosen = filters.value(filterIndex - 1);
+    const QString extension = extensionOfFilter(chosen);
+    if (!extension.isEmpty())
+        path += u'.' + extension;
+    return {path, typeOfFilter(chosen)};
 }
 
 } // namespace
@@ -68,7 +96,8 @@ void TFormMain::sbSaveClick()
     if (!choice)
         return;
     m_race->setFileFilters(choice->filterIndex, m_race->settings().FilterIndO);
-    const QString path = QFileInfo(choice->path).absoluteFilePath();
+    const auto [chosenPath, type] = savedFile(choice->path, request.filters, choice->filterIndex);
+    const QString path = QFileInfo(chosenPath).absoluteFilePath();
     m_saveFileName = path;
     m_saveFolder = QFileInfo(path).absolutePath();
     m_openFolder = m_saveFolder;
@@ -77,7 +106,7 @@ void TFormMain::sbSaveClick()
 
     OfficeReports *office = m_services.office;
     std::optional<QString> error;
-    switch (typeOfFilter(request.filters.value(choice->filterIndex - 1))) {
+    switch (type) {
     case FileType::Text:
         error = m_race->save(path);
         break;
@@ -149,10 +178,12 @@ void TFormMain::sbInetClick(int tag)
         showError(*error);
     if (!QFileInfo(path).isFile())
         return;
-    if (tag == 0)
+    if (tag == 0) {
         m_services.shell->openDocument(path);
-    else if (tag == 1)
-        m_services.shell->printDocument(path, this);
+    } else if (tag == 1) {
+        if (const std::optional<QString> error = m_services.shell->printDocument(path, this))
+            showError(*error);
+    }
 }
 
 } // namespace vex
