@@ -45,6 +45,7 @@ private Q_SLOTS:
     void soundsFollowTheSetting();
     void heldRunKeysDoNotRepeat_data();
     void heldRunKeysDoNotRepeat();
+    void heldF5StartsOnly();
     void doubleClickOnStartNeverStops();
     void runOfAnHourIsNotEntered();
     void penaltyFieldStopsAtZero();
@@ -277,6 +278,20 @@ void TestFormMainRun::heldRunKeysDoNotRepeat()
 {
     QFETCH(QString, actionName);
     QVERIFY(!action(actionName)->autoRepeat());
+}
+
+void TestFormMainRun::heldF5StartsOnly()
+{
+    QWidget *target = m_f->child(QStringLiteral("txt_Name"));
+    target->setFocus();
+    QTest::simulateEvent(target, true, Qt::Key_F5, Qt::NoModifier, QString(), false);
+    EXPECT_STATE(kRunning);
+    // The key held down: the presses that follow are auto-repeated.
+    m_f->ticks.value += 500;
+    for (int i = 0; i < 3; ++i)
+        QTest::simulateEvent(target, true, Qt::Key_F5, Qt::NoModifier, QString(), true);
+    QTest::simulateEvent(target, false, Qt::Key_F5, Qt::NoModifier, QString(), false);
+    EXPECT_STATE(kRunning);
 }
 
 void TestFormMainRun::doubleClickOnStartNeverStops()
