@@ -4,7 +4,8 @@
 
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
-#include "reports/officereports.h"
+#include "app/formsplash.h"
+#include "timing/timetext.h"
 #include "widgets/sortgrid.h"
 
 #include <QApplication>
@@ -25,25 +26,30 @@ const QString kExcelLabel = u"MS Excel"_s;
 
 enum class FileType { Text, Excel, Word, Web, Unknown };
 
-// The extension of a filter entry "Label (*.ext)", without the dot.
-QString extensionOfFilter(const QString &filter)
+// The extensions of a filter entry "Label (*.ext *.ext2)", without the dots.
+QStringList extensionsOfFilter(const QString &filter)
 {
-    const qsizetype open = filter.lastIndexOf(u"(*."_s);
+    const qsizetype open = filter.lastIndexOf(u'(');
     if (open < 0 || !filter.endsWith(u')'))
         return {};
-    return filter.sliced(open + 3, filter.size() - open - 4);
+    QStringList extensions;
+    for (QStringView pattern : QStringView(filter).sliced(open + 1, filter.size() - open - 2).split(u' ')) {
+        if (pattern.startsWith(u"*.") && pattern.size() > 2)
+            extensions.append(pattern.sliced(2).toString());
+    }
+    return extensions;
 }
 
 FileType typeOfFilter(const QString &filter)
 {
-    const QString extension = extensionOfFilter(filter);
-    if (extension == u"txt")
+    const QStringList extensions = extensionsOfFilter(filter);
+    if (extensions.contains(u"txt"_s))
         return FileType::Text;
-    if (extension == u"xls")
+    if (extensions.contains(u"xlsx"_s) || extensions.contains(u"xls"_s))
         return FileType::Excel;
-    if (extension == u"doc")
+    if (extensions.contains(u"doc"_s))
         return FileType::Word;
-    if (extension == u"html")
+    if (extensions.contains(u"html"_s))
         return FileType::Web;
     return FileType::Unknown;
 }
@@ -55,30 +61,36 @@ FileType typeOfFilter(const QString &filter)
 std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex)
 {
     const QString typed = QFileInfo(path).suffix();
-    for (const QString &filter : filters) {
-        if (!typed.isEmpty() && typed.compare(extensionOfFilter(filter), Qt::CaseInsensitive) == 0)
-            return {path, typeOfFilter(filter)};
+    if (!typed.isEmpty()) {
+        for (const QString &filter : filters) {
+            if (extensionsOfFilter(filter).contains(typed, Qt::CaseInsensitive))
+                return {path, typeOfFilter(filter)};
+        }
     }
     const QString chosen = filters.value(filterIndex - 1);
-    const QString extension = extensionOfFilter(chosen);
-    if (!extension.isEmpty())
-        path += u'.' + extension;
+    const QStringList extensions = extensionsOfFilter(chosen);
+    if (!extensions.isEmpty())
+        path += u'.' + extensions.first();
     return {path, typeOfFilter(chosen)};
 }
 
 } // namespace
 
+// Workbooks are read in both formats but written only as Office Open XML,
+// which spreadsheet programs would distrust under an .xls name.
 QStringList TFormMain::openFilters() const
 {
     QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_services.office->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xls)"_s);
+    if (m_race->spreadsheetAvailable())
+        filters.append(kExcelLabel + u" (*.xlsx *.xls)"_s);
     return filters;
 }
 
 QStringList TFormMain::saveFilters() const
 {
-    QStringList filters = openFilters();
+    QStringList filters{kTextLabel + u" (*.txt)"_s};
+    if (m_race->spreadsheetAvailable())
+        filters.append(kExcelLabel + u" (*.xlsx)"_s);
     filters.append(kWordLabel + u" (*.doc)"_s);
     filters.append(kWebLabel + u" (*.html)"_s);
     return filters;
@@ -104,7 +116,6 @@ void TFormMain::sbSaveClick()
     // The web page of the view and print buttons lands beside the last file.
     m_pageFolder = m_saveFolder;
 
-    OfficeReports *office = m_services.office;
     std::optional<QString> error;
     switch (type) {
     case FileType::Text:
@@ -114,10 +125,12 @@ void TFormMain::sbSaveClick()
         error = m_race->writeHtml(path, m_services.identity.title);
         break;
     case FileType::Excel:
-        error = m_race->exportWith([&](const Competition &c) { return office->ExportExcelProtocol(c, path); });
+        error = m_race->exportWorkbook(path);
         break;
     case FileType::Word:
-        error = m_race->exportWith([&](const Competition &c) { return office->WriteWordReport(c, 1, path); });
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_race->writeWordReport(1, path);
+        QApplication::restoreOverrideCursor();
         break;
     case FileType::Unknown:
         break;
@@ -149,18 +162,19 @@ void TFormMain::sbLoadClick()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_ui.cmb_Klasse->setToolTip(QString());
         const FileType type = typeOfFilter(request.filters.value(choice->filterIndex - 1));
+        // A workbook's start list ends like a text file's.
+        std::optional<RaceLoadResult> result;
+        if (type == FileType::Text)
+            result = m_race->load(path);
+        else if (type == FileType::Excel)
+            result = m_race->importWorkbook(path);
         QStringList messages;
-        if (type == FileType::Text) {
-            const RaceLoadResult result = m_race->load(path);
-            messages = result.messages;
-            if (result.opened) {
+        if (result) {
+            messages = result->messages;
+            if (result->opened) {
                 m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
                 activeGrid()->setTypeAheadColumn(ColName);
             }
-        } else if (type == FileType::Excel) {
-            OfficeReports *office = m_services.office;
-            if (const auto error = m_race->importWith([&](Competition &c) { return office->ImportExcelStartList(c, path); }))
-                messages.append(*error);
         }
         QApplication::restoreOverrideCursor();
         for (const QString &message : std::as_const(messages))
@@ -184,6 +198,44 @@ void TFormMain::sbInetClick(int tag)
         if (const std::optional<QString> error = m_services.shell->printDocument(path, this))
             showError(*error);
     }
+}
+
+// The protocol in a new workbook of the spreadsheet program, not saved.
+void TFormMain::sbExcelClick()
+{
+    if (const std::optional<QString> error = m_race->exportWorkbook(QString()))
+        showError(*error);
+}
+
+// The protocol in the word processor, saved under the date stamp where the
+// web page goes: the folder of the last file chosen, at first the working
+// folder.
+void TFormMain::sbWordClick()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
+    QApplication::restoreOverrideCursor();
+}
+
+// The progress window follows the race's workbook imports and exports. They
+// run on this thread, so each change is painted at once.
+void TFormMain::bindProgressWindow()
+{
+    if (!m_splash)
+        return;
+    TFormSplash *splash = m_splash;
+    connect(m_race, &Race::progressShown, splash, [splash] {
+        splash->show();
+        splash->raise();
+        splash->repaint();
+    });
+    connect(m_race, &Race::progressCaptionChanged, splash, &QWidget::setWindowTitle);
+    connect(m_race, &Race::progressMaximumChanged, splash, &TFormSplash::setMaximum);
+    connect(m_race, &Race::progressChanged, splash, [splash](int value) {
+        splash->setValue(value);
+        splash->repaint();
+    });
+    connect(m_race, &Race::progressClosed, splash, &QWidget::hide);
 }
 
 } // namespace vex
