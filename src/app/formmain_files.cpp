@@ -26,17 +26,52 @@ const QString kExcelLabel = u"MS Excel"_s;
 
 enum class FileType { Text, Excel, Word, Web, Unknown };
 
+// The extensions of a filter entry "Label (*.ext *.ext2)", without the dots.
+QStringList extensionsOfFilter(const QString &filter)
+{
+    const qsizetype open = filter.lastIndexOf(u'(');
+    if (open < 0 || !filter.endsWith(u')'))
+        return {};
+    QStringList extensions;
+    for (QStringView pattern : QStringView(filter).sliced(open + 1, filter.size() - open - 2).split(u' ')) {
+        if (pattern.startsWith(u"*.") && pattern.size() > 2)
+            extensions.append(pattern.sliced(2).toString());
+    }
+    return extensions;
+}
+
 FileType typeOfFilter(const QString &filter)
 {
-    if (filter.endsWith(u"(*.txt)"_s))
+    const QStringList extensions = extensionsOfFilter(filter);
+    if (extensions.contains(u"txt"_s))
         return FileType::Text;
-    if (filter.endsWith(u"(*.xlsx *.xls)"_s) || filter.endsWith(u"(*.xlsx)"_s))
+    if (extensions.contains(u"xlsx"_s) || extensions.contains(u"xls"_s))
         return FileType::Excel;
-    if (filter.endsWith(u"(*.doc)"_s))
+    if (extensions.contains(u"doc"_s))
         return FileType::Word;
-    if (filter.endsWith(u"(*.html)"_s))
+    if (extensions.contains(u"html"_s))
         return FileType::Web;
     return FileType::Unknown;
+}
+
+// The file to write and its type. An extension typed by the operator that
+// belongs to one of the dialog's types decides ("ergebnis.html" is a web page
+// whatever the chosen entry); without one the chosen entry's extension is
+// appended.
+std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex)
+{
+    const QString typed = QFileInfo(path).suffix();
+    if (!typed.isEmpty()) {
+        for (const QString &filter : filters) {
+            if (extensionsOfFilter(filter).contains(typed, Qt::CaseInsensitive))
+                return {path, typeOfFilter(filter)};
+        }
+    }
+    const QString chosen = filters.value(filterIndex - 1);
+    const QStringList extensions = extensionsOfFilter(chosen);
+    if (!extensions.isEmpty())
+        path += u'.' + extensions.first();
+    return {path, typeOfFilter(chosen)};
 }
 
 } // namespace
@@ -73,7 +108,8 @@ void TFormMain::sbSaveClick()
     if (!choice)
         return;
     m_race->setFileFilters(choice->filterIndex, m_race->settings().FilterIndO);
-    const QString path = QFileInfo(choice->path).absoluteFilePath();
+    const auto [chosenPath, type] = savedFile(choice->path, request.filters, choice->filterIndex);
+    const QString path = QFileInfo(chosenPath).absoluteFilePath();
     m_saveFileName = path;
     m_saveFolder = QFileInfo(path).absolutePath();
     m_openFolder = m_saveFolder;
@@ -81,7 +117,7 @@ void TFormMain::sbSaveClick()
     m_pageFolder = m_saveFolder;
 
     std::optional<QString> error;
-    switch (typeOfFilter(request.filters.value(choice->filterIndex - 1))) {
+    switch (type) {
     case FileType::Text:
         error = m_race->save(path);
         break;
@@ -171,10 +207,12 @@ void TFormMain::sbInetClick(int tag)
         showError(*error);
     if (!QFileInfo(path).isFile())
         return;
-    if (tag == 0)
+    if (tag == 0) {
         m_services.shell->openDocument(path);
-    else if (tag == 1)
-        m_services.shell->printDocument(path, this);
+    } else if (tag == 1) {
+        if (const std::optional<QString> error = m_services.shell->printDocument(path, this))
+            showError(*error);
+    }
 }
 
 // The protocol in a new workbook of the spreadsheet program, not saved.
