@@ -214,11 +214,12 @@ void TFormMain::bindCommands()
         connect(b, &QAbstractButton::clicked, r, [r, b] { r->addPenalty(b->property("tag").toInt()); });
     // The field's text is the penalty: an emptied field counts 0, not the
     // last number it showed.
-    connect(u.seStrafe, &QSpinBox::textChanged, r, [this, r] {
+    // (The spin box itself stays silent while its text is no number.)
+    connect(u.seStrafe->findChild<QLineEdit *>(), &QLineEdit::textChanged, r, [this, r](const QString &text) {
         if (m_showing)
             return;
         const QScopedValueRollback typing(m_penaltyTyped, true);
-        r->setPenaltyText(m_ui.seStrafe->cleanText());
+        r->setPenaltyText(text);
     });
     for (int run = 0; run < 3; ++run)
         connect(u.runButtons[std::size_t(run)], &QRadioButton::clicked, r, [r, run] { r->chooseRun(run); });
