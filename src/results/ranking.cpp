@@ -191,19 +191,28 @@ RankResult RankPage(ResultPage &page, bool autoRang)
     // Rows stay where they are until the places are written, so the previous
     // total can be pointed at instead of copied.
     const QString *previousTotal = nullptr;
+    const SortKey *previousKey = nullptr;
     const QString dis = u"DIS"_s;
     for (int row = 1; row <= n; ++row) {
         const QStringList &cells = page.row(row);
         const QString &total = cells.at(ColTotal);
         QString place = cells.at(ColPlace);
-        if (total == u"-")
+        // The disqualification mark, tested without a string comparison:
+        // this loop runs over every driver at every entry.
+        if (total.size() == 1 && total.front() == u'-')
             place = dis;
         // Below the weight of "DIS" the lower-cased total was a time-like
         // text, and so is the total itself.
         const bool noTime = keys[std::size_t(row - 1)].weight >= kWeightDis && NoTime(total);
         if (!noTime) {
             ++count;
-            if (!previousTotal || total != *previousTotal) {
+            // Different sort keys mean different totals; only equal keys
+            // (or texts that have none) need the texts compared.
+            const SortKey &key = keys[std::size_t(row - 1)];
+            const bool keysDiffer = previousKey && key.isPacked && previousKey->isPacked
+                && key.packed != previousKey->packed;
+            previousKey = &key;
+            if (!previousTotal || keysDiffer || total != *previousTotal) {
                 lastPlace = count;
                 previousTotal = &total;
             }

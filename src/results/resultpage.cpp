@@ -227,11 +227,10 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
         return false;
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QList<QStringList> sorted;
-    sorted.reserve(rows());
-    sorted.append(std::move(m_rows[0]));
-    for (int from : order)
-        sorted.append(std::move(m_rows[from]));
+    QList<QStringList> sorted(rows());
+    sorted[0] = std::move(m_rows[0]);
+    for (int i = 0; i < n; ++i)
+        sorted[i + 1] = std::move(m_rows[order.at(i)]);
     m_rows = std::move(sorted);
     QList<RowId> ids;
     ids.reserve(rows());
@@ -263,7 +262,10 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
     int lastChanged = -1;
     for (int r = firstRow; r < end; ++r) {
         const QString &text = texts.at(r - firstRow);
-        if (m_rows.at(r).at(column) == text)
+        const QString &current = m_rows.at(r).at(column);
+        // A text handed back unchanged shares the cell's data: no need to
+        // compare it character by character.
+        if ((current.constData() == text.constData() && current.size() == text.size()) || current == text)
             continue;
         m_rows[r][column] = text;
         if (firstChanged < 0)
