@@ -279,6 +279,27 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
         Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
+void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cells)
+{
+    if (column < 0 || column >= kColumnCount)
+        return;
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (const auto &[row, text] : cells) {
+        if (row < 0 || row >= rows() || m_rows.at(row).at(column) == text)
+            continue;
+        m_rows[row][column] = text;
+        if (firstChanged < 0 || row < firstChanged)
+            firstChanged = row;
+        lastChanged = qMax(lastChanged, row);
+    }
+    if (firstChanged < 0)
+        return;
+    Q_EMIT dataChanged(index(firstChanged, column), index(lastChanged, column));
+    if (firstChanged == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
 void ResultPage::setCaption(const QString &caption)
 {
     if (m_caption == caption)
