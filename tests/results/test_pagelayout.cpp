@@ -147,6 +147,20 @@ private Q_SLOTS:
         page->setColumnCells(ColPlace, 1, {u"1"_s});
         QCOMPARE(changed.count(), 1);
     }
+
+    void setCellsNotifiesOnceForTheChangedSpan()
+    {
+        auto page = makePage({{u"1"_s}, {u"2"_s}, {u"3"_s}, {u"4"_s}});
+        page->setCell(2, ColPlace, u"2"_s);
+        QSignalSpy changed(page.get(), &QAbstractItemModel::dataChanged);
+        page->setCells(ColPlace, {{1, u"1"_s}, {2, u"2"_s}, {4, u"DIS"_s}, {9, u"9"_s}});
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), page->index(1, ColPlace));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), page->index(4, ColPlace));
+        QCOMPARE(column(*page, ColPlace), (QStringList{u"1"_s, u"2"_s, QString(), u"DIS"_s}));
+        page->setCells(ColPlace, {{2, u"2"_s}});
+        QCOMPARE(changed.count(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPageLayout)
