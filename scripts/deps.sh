@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libgl-dev libbenchmark-dev
+  libminizip-dev libfreexl-dev libxlsxwriter-dev
   xvfb xauth x11-utils imagemagick
   fonts-liberation fonts-dejavu-core
 )

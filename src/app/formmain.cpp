@@ -10,7 +10,7 @@
 #include "app/runsound.h"
 #include "display/formmonitor2.h"
 #include "display/wincolor.h"
-#include "reports/officereports.h"
+#include "office/localservers.h"
 #include "settings/settingsstore.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
@@ -104,8 +104,9 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     useOrOwn<SoundEffectPlayer>(m_services.sound, m_ownSound);
     useOrOwn<SystemDesktopShell>(m_services.shell, m_ownShell);
     useOrOwn<DialogFileChooser>(m_services.files, m_ownFiles);
-    useOrOwn<NoOfficeReports>(m_services.office, m_ownOffice);
+    useOrOwn<NoAutomationServers>(m_services.office, m_ownOffice);
     m_race = new Race(*m_services.ticks, *m_services.timers, this);
+    m_race->setOfficeServers(m_services.office, services.identity.wordTemplate);
     m_timeDisplay = new TimeDisplay(this);
 
     const AppIdentity &id = m_services.identity;
@@ -155,6 +156,7 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
+    bindProgressWindow();
     if (m_monitor) {
         m_timeDisplay->addPanel(m_monitor->digitPanel());
         m_monitor->PanelTitle->setText(m_race->settings().Title);
@@ -268,6 +270,10 @@ void TFormMain::bindCommands()
     connect(u.sbInet, &QToolButton::clicked, this, [this] { sbInetClick(0); });
     connect(u.sbPrint, &QToolButton::clicked, this, [this] { sbInetClick(1); });
     connect(u.sbCLS, &QToolButton::clicked, this, &TFormMain::sbCLSClick);
+    connect(u.mExcel, &QAction::triggered, this, &TFormMain::sbExcelClick);
+    connect(u.sbExcel, &QToolButton::clicked, this, &TFormMain::sbExcelClick);
+    connect(u.mWord, &QAction::triggered, this, &TFormMain::sbWordClick);
+    connect(u.sbWord, &QToolButton::clicked, this, &TFormMain::sbWordClick);
 
     connect(u.mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
     connect(u.mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
@@ -486,8 +492,8 @@ void TFormMain::UpdateFileButtons()
     const MainWidgets &u = m_ui;
     u.sbCLS->setEnabled(holdsData);
     u.sbPrint->setEnabled(holdsData);
-    u.sbExcel->setEnabled(holdsData && m_services.office->spreadsheetAvailable());
-    u.sbWord->setEnabled(holdsData && m_services.office->wordProcessorAvailable());
+    u.sbExcel->setEnabled(holdsData && m_race->spreadsheetAvailable());
+    u.sbWord->setEnabled(holdsData && m_race->wordProcessorAvailable());
     u.sbSave->setEnabled(holdsData);
     u.sbInet->setEnabled(holdsData);
 }

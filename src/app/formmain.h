@@ -18,7 +18,7 @@ namespace vex {
 class DesktopShell;
 class FileChooser;
 class HelpViewer;
-class OfficeReports;
+class AutomationServers;
 class RunSoundPlayer;
 class SettingsBackend;
 class TCFGDialog;
@@ -40,7 +40,7 @@ struct MainWindowServices
     RunSoundPlayer *sound = nullptr;
     DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
     FileChooser *files = nullptr; // the file dialogs; null: Qt's own
-    OfficeReports *office = nullptr; // spreadsheet and word-processor files; null: none on this machine
+    AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none on this machine
     AppIdentity identity;
 };
 
@@ -97,6 +97,9 @@ private:
     void sbLoadClick();
     void sbCLSClick();
     void sbInetClick(int tag);
+    void sbExcelClick();
+    void sbWordClick();
+    void bindProgressWindow();
     void showError(const QString &text);
     QStringList openFilters() const;
     QStringList saveFilters() const;
@@ -116,7 +119,7 @@ private:
     std::unique_ptr<RunSoundPlayer> m_ownSound;
     std::unique_ptr<DesktopShell> m_ownShell;
     std::unique_ptr<FileChooser> m_ownFiles;
-    std::unique_ptr<OfficeReports> m_ownOffice;
+    std::unique_ptr<AutomationServers> m_ownOffice;
     Race *m_race = nullptr;
     TimeDisplay *m_timeDisplay = nullptr;
     MainWidgets m_ui;

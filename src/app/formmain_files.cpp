@@ -4,7 +4,8 @@
 
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
-#include "reports/officereports.h"
+#include "app/formsplash.h"
+#include "timing/timetext.h"
 #include "widgets/sortgrid.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ FileType typeOfFilter(const QString &filter)
 {
     if (filter.endsWith(u"(*.txt)"_s))
         return FileType::Text;
-    if (filter.endsWith(u"(*.xls)"_s))
+    if (filter.endsWith(u"(*.xlsx *.xls)"_s) || filter.endsWith(u"(*.xlsx)"_s))
         return FileType::Excel;
     if (filter.endsWith(u"(*.doc)"_s))
         return FileType::Word;
@@ -40,17 +41,21 @@ FileType typeOfFilter(const QString &filter)
 
 } // namespace
 
+// Workbooks are read in both formats but written only as Office Open XML,
+// which spreadsheet programs would distrust under an .xls name.
 QStringList TFormMain::openFilters() const
 {
     QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_services.office->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xls)"_s);
+    if (m_race->spreadsheetAvailable())
+        filters.append(kExcelLabel + u" (*.xlsx *.xls)"_s);
     return filters;
 }
 
 QStringList TFormMain::saveFilters() const
 {
-    QStringList filters = openFilters();
+    QStringList filters{kTextLabel + u" (*.txt)"_s};
+    if (m_race->spreadsheetAvailable())
+        filters.append(kExcelLabel + u" (*.xlsx)"_s);
     filters.append(kWordLabel + u" (*.doc)"_s);
     filters.append(kWebLabel + u" (*.html)"_s);
     return filters;
@@ -75,7 +80,6 @@ void TFormMain::sbSaveClick()
     // The web page of the view and print buttons lands beside the last file.
     m_pageFolder = m_saveFolder;
 
-    OfficeReports *office = m_services.office;
     std::optional<QString> error;
     switch (typeOfFilter(request.filters.value(choice->filterIndex - 1))) {
     case FileType::Text:
@@ -85,10 +89,12 @@ void TFormMain::sbSaveClick()
         error = m_race->writeHtml(path, m_services.identity.title);
         break;
     case FileType::Excel:
-        error = m_race->exportWith([&](const Competition &c) { return office->ExportExcelProtocol(c, path); });
+        error = m_race->exportWorkbook(path);
         break;
     case FileType::Word:
-        error = m_race->exportWith([&](const Competition &c) { return office->WriteWordReport(c, 1, path); });
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_race->writeWordReport(1, path);
+        QApplication::restoreOverrideCursor();
         break;
     case FileType::Unknown:
         break;
@@ -120,18 +126,19 @@ void TFormMain::sbLoadClick()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_ui.cmb_Klasse->setToolTip(QString());
         const FileType type = typeOfFilter(request.filters.value(choice->filterIndex - 1));
+        // A workbook's start list ends like a text file's.
+        std::optional<RaceLoadResult> result;
+        if (type == FileType::Text)
+            result = m_race->load(path);
+        else if (type == FileType::Excel)
+            result = m_race->importWorkbook(path);
         QStringList messages;
-        if (type == FileType::Text) {
-            const RaceLoadResult result = m_race->load(path);
-            messages = result.messages;
-            if (result.opened) {
+        if (result) {
+            messages = result->messages;
+            if (result->opened) {
                 m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
                 activeGrid()->setTypeAheadColumn(ColName);
             }
-        } else if (type == FileType::Excel) {
-            OfficeReports *office = m_services.office;
-            if (const auto error = m_race->importWith([&](Competition &c) { return office->ImportExcelStartList(c, path); }))
-                messages.append(*error);
         }
         QApplication::restoreOverrideCursor();
         for (const QString &message : std::as_const(messages))
@@ -153,6 +160,44 @@ void TFormMain::sbInetClick(int tag)
         m_services.shell->openDocument(path);
     else if (tag == 1)
         m_services.shell->printDocument(path, this);
+}
+
+// The protocol in a new workbook of the spreadsheet program, not saved.
+void TFormMain::sbExcelClick()
+{
+    if (const std::optional<QString> error = m_race->exportWorkbook(QString()))
+        showError(*error);
+}
+
+// The protocol in the word processor, saved under the date stamp where the
+// web page goes: the folder of the last file chosen, at first the working
+// folder.
+void TFormMain::sbWordClick()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
+    QApplication::restoreOverrideCursor();
+}
+
+// The progress window follows the race's workbook imports and exports. They
+// run on this thread, so each change is painted at once.
+void TFormMain::bindProgressWindow()
+{
+    if (!m_splash)
+        return;
+    TFormSplash *splash = m_splash;
+    connect(m_race, &Race::progressShown, splash, [splash] {
+        splash->show();
+        splash->raise();
+        splash->repaint();
+    });
+    connect(m_race, &Race::progressCaptionChanged, splash, &QWidget::setWindowTitle);
+    connect(m_race, &Race::progressMaximumChanged, splash, &TFormSplash::setMaximum);
+    connect(m_race, &Race::progressChanged, splash, [splash](int value) {
+        splash->setValue(value);
+        splash->repaint();
+    });
+    connect(m_race, &Race::progressClosed, splash, &QWidget::hide);
 }
 
 } // namespace vex

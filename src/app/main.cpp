@@ -4,6 +4,8 @@
 #include "app/forminfo.h"
 #include "app/formmain.h"
 #include "app/formsplash.h"
+#include "app/shellopener.h"
+#include "office/localservers.h"
 #include "settings/regfilebackend.h"
 #include "display/formmonitor2.h"
 
@@ -45,6 +47,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(services.identity.title);
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
+
+    // The spreadsheet and the word processor are this program's own servers;
+    // what they show goes to the desktop's office programs.
+    vex::SystemDesktopShell shell;
+    services.shell = &shell;
+    vex::ShellDocumentOpener opener(shell);
+    vex::LocalAutomationServers servers(&opener);
+    services.office = &servers;
 
     // The six windows, in their fixed order; each lives to the end.
     vex::TFormMain mainWindow(services);

@@ -470,8 +470,8 @@ void Builder::createProtocolBar()
     w.sbPlatz = makeBarButton(u"sbPlatz"_s, ToolGlyph::Rank, {}, 0);
     w.sbSave = makeBarButton(u"sbSave"_s, ToolGlyph::Save, u"[Ctrl+S] Speichern unter..."_s, 1);
     w.sbPrint = makeBarButton(u"sbPrint"_s, ToolGlyph::Print, u"Drucken"_s, 2);
-    w.sbExcel = makeBarButton(u"sbExcel"_s, ToolGlyph::Excel, u"[Ctrl+E] Excel"_s, 3);
-    w.sbWord = makeBarButton(u"sbWord"_s, ToolGlyph::Word, u"[Ctrl+W] Word"_s, 4);
+    w.sbExcel = makeBarButton(u"sbExcel"_s, ToolGlyph::Excel, u"[Ctrl+E] Datei in MS Excel"_s, 3);
+    w.sbWord = makeBarButton(u"sbWord"_s, ToolGlyph::Word, u"[Ctrl+W] Datei in MS Word"_s, 4);
     w.sbInet = makeBarButton(u"sbInet"_s, ToolGlyph::Web, u"[Ctrl+H] Als Webseite"_s, 5);
     w.sbCLS = makeBarButton(u"sbCLS"_s, ToolGlyph::Clear, {}, 6);
     w.sbPrint->setProperty("tag", 1);

@@ -1,5 +1,9 @@
 #include "race/race.h"
 
+#include "office/automation.h"
+#include "office/excelexchange.h"
+#include "office/officeprogress.h"
+#include "office/wordreport.h"
 #include "reports/htmlreport.h"
 #include "reports/protocolfile.h"
 #include "results/ranking.h"
@@ -45,6 +49,24 @@ public:
 private:
     Competition &m_competition;
     const bool m_standIn;
+};
+
+// Hands the exchange's progress on as the race's signals.
+class ProgressRelay final : public OfficeProgress
+{
+public:
+    explicit ProgressRelay(Race &race)
+        : m_race(race)
+    {
+    }
+    void showProgress() override { Q_EMIT m_race.progressShown(); }
+    void setProgressCaption(const QString &caption) override { Q_EMIT m_race.progressCaptionChanged(caption); }
+    void setProgressMaximum(int maximum) override { Q_EMIT m_race.progressMaximumChanged(maximum); }
+    void setProgress(int value) override { Q_EMIT m_race.progressChanged(value); }
+    void closeProgress() override { Q_EMIT m_race.progressClosed(); }
+
+private:
+    Race &m_race;
 };
 
 } // namespace
@@ -574,6 +596,70 @@ std::optional<QString> Race::importWith(const std::function<std::optional<QStrin
     for (int k = 0; k < kPageCount; ++k)
         Q_EMIT resultsChanged(k);
     return error;
+}
+
+void Race::setOfficeServers(AutomationServers *servers, const QString &wordTemplatePath)
+{
+    m_office = servers;
+    m_wordTemplatePath = wordTemplatePath;
+}
+
+bool Race::spreadsheetAvailable() const
+{
+    return m_office && m_office->IsProgIdRegistered(kExcelProgId);
+}
+
+bool Race::wordProcessorAvailable() const
+{
+    return m_office && m_office->IsProgIdRegistered(kWordProgId);
+}
+
+RaceLoadResult Race::importWorkbook(const QString &path)
+{
+    m_loadedPath.clear();
+    RaceLoadResult result;
+    if (!m_office) {
+        result.messages.append(u"Auf diesem Rechner gibt es keine Tabellenkalkulation für Arbeitsmappen."_s);
+        return result;
+    }
+    ProgressRelay progress(*this);
+    const StartCell start{m_settings.ExcelX, m_settings.ExcelY};
+    const std::optional<QString> error = importWith(
+        [&](Competition &c) { return ImportExcelStartList(*m_office, c, path, start, progress); });
+    if (error) {
+        result.messages.append(*error);
+        return result;
+    }
+    result.opened = true;
+    m_loadedPath = path;
+    chooseClass(0);
+    chooseDriver(0);
+    return result;
+}
+
+std::optional<QString> Race::exportWorkbook(const QString &path)
+{
+    if (!m_office)
+        return u"Auf diesem Rechner gibt es keine Tabellenkalkulation für Arbeitsmappen."_s;
+    ProgressRelay progress(*this);
+    const ExcelExportInfo info{{m_settings.ExcelX, m_settings.ExcelY}, m_settings.Title, m_settings.Title2};
+    return exportWith(
+        [&](const Competition &c) { return ExportExcelProtocol(*m_office, c, path, info, progress); });
+}
+
+void Race::writeWordReport(int mode, const QString &path)
+{
+    if (!m_office)
+        return;
+    WordReportInfo info;
+    info.title = m_settings.Title;
+    info.title2 = m_settings.Title2;
+    info.templatePath = m_wordTemplatePath;
+    info.columnShown[ColClub] = m_widths.share(ColClub) > 0;
+    exportWith([&](const Competition &c) {
+        WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
+        return std::optional<QString>();
+    });
 }
 
 } // namespace vex

@@ -17,6 +17,7 @@
 
 namespace vex {
 
+class AutomationServers;
 class Timers;
 class TickSource;
 
@@ -167,6 +168,22 @@ public:
     // Lets an importer fill the competition (a workbook's start list).
     std::optional<QString> importWith(const std::function<std::optional<QString>(Competition &)> &importer);
 
+    // ---- Spreadsheet and word processor, through the automation servers
+    // (set once at start-up; without them both count as missing).
+    void setOfficeServers(AutomationServers *servers, const QString &wordTemplatePath);
+    bool spreadsheetAvailable() const;
+    bool wordProcessorAvailable() const;
+    // A workbook's start list from the start cell on; a success ends like
+    // load(): the first class and its first driver chosen, the path kept.
+    // A failure leaves the competition as it was.
+    RaceLoadResult importWorkbook(const QString &path);
+    // The protocol as a workbook at path; an empty path shows it in the
+    // spreadsheet program instead.
+    std::optional<QString> exportWorkbook(const QString &path);
+    // The word-processor report: mode 0 shows it (saved under the date stamp
+    // in the working folder), mode 1 saves it at path. It fails silently.
+    void writeWordReport(int mode, const QString &path);
+
 Q_SIGNALS:
     // The entry (class, run, driver, penalty, time warning) changed.
     void entryChanged();
@@ -194,6 +211,13 @@ Q_SIGNALS:
     void settingsChanged();
     void startSoundRequested();
     void stopSoundRequested();
+    // The progress of a workbook import or export: shown, captioned, its
+    // maximum and value; closed at the end of every one that was shown.
+    void progressShown();
+    void progressCaptionChanged(const QString &caption);
+    void progressMaximumChanged(int maximum);
+    void progressChanged(int value);
+    void progressClosed();
 
 private:
     ResultPage &page(int index) const { return *m_competition->page(index); }
@@ -218,6 +242,8 @@ private:
     qint32 m_bestTimeMs = 0;
     QString m_bestDriverLabel;
     QString m_loadedPath;
+    AutomationServers *m_office = nullptr;
+    QString m_wordTemplatePath;
 };
 
 } // namespace vex

@@ -4,7 +4,8 @@
 #include "mainwindowfixture.h"
 
 #include "settings/regfilebackend.h"
-#include "reports/officereports.h"
+#include "../office/fakeautomation.h"
+#include "app/formsplash.h"
 #include "results/competition.h"
 #include "results/resultpage.h"
 
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -32,7 +34,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTextFilter = u"Textdatei (*.txt)"_s;
-const QString kExcelFilter = u"MS Excel (*.xls)"_s;
+const QString kExcelOpenFilter = u"MS Excel (*.xlsx *.xls)"_s;
+const QString kExcelSaveFilter = u"MS Excel (*.xlsx)"_s;
 const QString kWordFilter = u"MS Word (*.doc)"_s;
 const QString kWebFilter = u"Webseite (*.html)"_s;
 
@@ -112,29 +115,20 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
-// The spreadsheet and word-processor side, present and recording its calls.
-class FakeOffice final : public OfficeReports
+// A workbook the recording spreadsheet opens: one sheet per class, the block
+// at the default start cell A6.
+vex::testing::FakeSheetData workbookSheet(const QString &name, const QStringList &drivers)
 {
-public:
-    bool spreadsheetAvailable() const override { return true; }
-    bool wordProcessorAvailable() const override { return true; }
-    std::optional<QString> ExportExcelProtocol(const Competition &, const QString &path) override
-    {
-        calls.append(u"excel "_s + path);
-        return std::nullopt;
-    }
-    std::optional<QString> WriteWordReport(const Competition &, int mode, const QString &path) override
-    {
-        calls.append(u"word %1 "_s.arg(mode) + path);
-        return std::nullopt;
-    }
-    std::optional<QString> ImportExcelStartList(Competition &, const QString &path) override
-    {
-        calls.append(u"import "_s + path);
-        return std::nullopt;
-    }
-    QStringList calls;
-};
+    vex::testing::FakeSheetData sheet{name, QList<QVariantList>(5), 0};
+    QVariantList titles;
+    for (const QString &t : defaultColumnTitles())
+        titles.append(t);
+    sheet.cells.append(titles);
+    for (int i = 0; i < drivers.size(); ++i)
+        sheet.cells.append(QVariantList{double(10 + i), drivers.at(i), u"MSC"_s});
+    sheet.usedRows = int(sheet.cells.size());
+    return sheet;
+}
 
 // A main window whose machine has the spreadsheet and word processor.
 struct OfficeWindow
@@ -144,8 +138,9 @@ struct OfficeWindow
     FakeHelp help;
     FakeShell shell;
     FakeFileChooser files;
-    FakeOffice office;
+    vex::testing::FakeServers office;
     std::unique_ptr<TFormMain> window;
+    TFormSplash *splash = nullptr;
 
     explicit OfficeWindow(SettingsBackend *settings = nullptr)
     {
@@ -160,6 +155,8 @@ struct OfficeWindow
         services.identity.title = u"Vexilor"_s;
         services.identity.caption = u"Vexilor 1.2"_s;
         window = std::make_unique<TFormMain>(services);
+        splash = new TFormSplash(window.get());
+        window->attachWindows(splash, nullptr, nullptr, nullptr, nullptr);
         window->show();
     }
 };
@@ -190,6 +187,10 @@ private Q_SLOTS:
     void failedPagePrintsOlderPage();
     void wordEntryWithoutWordProcessorWritesNothing();
     void officeEntriesDispatchByFileType();
+    void workbookImportEndsLikeLoading();
+    void failedWorkbookImportIsReported();
+    void officeButtonsFollowRegisteredServers();
+    void showInSpreadsheetAndWordProcessorByKeys();
     void filterIndexesSurviveRestart();
     void handEnteredDriversAreSaved();
     void protocolBarHints_data();
@@ -579,8 +580,9 @@ void TestFormMainFiles::wordEntryWithoutWordProcessorWritesNothing()
     const QString target = path(u"bericht.doc"_s);
     save(target, 2);
     QCOMPARE(m_f->files.saveRequests.constLast().filters, (QStringList{kTextFilter, kWordFilter, kWebFilter}));
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY(messages.texts[0].contains(u"nicht"_s));
+    // The word processor is optional: without it there is no document and
+    // nothing to tell.
+    QVERIFY(messages.texts.isEmpty());
     QVERIFY(!QFile::exists(target));
     QCOMPARE(m_f->window->race().settings().FilterInd, 2);
 }
@@ -588,25 +590,112 @@ void TestFormMainFiles::wordEntryWithoutWordProcessorWritesNothing()
 void TestFormMainFiles::officeEntriesDispatchByFileType()
 {
     OfficeWindow w;
-    w.files.answerOpen(path(u"start.xls"_s), 2);
+    w.office.sheets = {workbookSheet(u"Bambini"_s, {u"Jörg Müller"_s})};
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
     QTest::mouseClick(w.window->findChild<QWidget *>(u"sbLoad"_s), Qt::LeftButton);
-    QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelFilter}));
-    QCOMPARE(w.office.calls, QStringList{u"import "_s + path(u"start.xls"_s)});
+    QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelOpenFilter}));
+    QVERIFY(w.office.log.calls.contains(u"WorkBooks.Open("_s + path(u"start.xlsx"_s) + u")"_s));
 
     // Whatever the entry, the path goes on exactly as chosen.
-    const QStringList expected{u"excel "_s + path(u"a"_s), u"word 1 "_s + path(u"b"_s)};
-    for (int index : {2, 3}) {
-        w.files.answerSave(path(index == 2 ? u"a"_s : u"b"_s), index);
-        w.window->findChild<QAction *>(u"Save"_s)->trigger();
-    }
-    QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelFilter, kWordFilter, kWebFilter}));
-    QCOMPARE(w.office.calls.mid(1), expected);
+    w.office.log.calls.clear();
+    w.files.answerSave(path(u"a"_s), 2);
+    w.window->findChild<QAction *>(u"Save"_s)->trigger();
+    QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelSaveFilter, kWordFilter, kWebFilter}));
+    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2), (QStringList{u"SaveAs("_s + path(u"a"_s) + u")"_s, u"Quit"_s}));
+    w.files.answerSave(path(u"b"_s), 3);
+    w.window->findChild<QAction *>(u"Save"_s)->trigger();
+    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2),
+             (QStringList{u"FileSaveAs("_s + path(u"b"_s) + u")"_s, u"AppClose"_s}));
 
+    const qsizetype calls = w.office.log.calls.size();
     w.files.answerSave(path(u"seite"_s), 4);
     w.window->findChild<QAction *>(u"Save"_s)->trigger();
     QVERIFY(readAll(path(u"seite"_s)).startsWith("<HTML>"));
-    QCOMPARE(w.office.calls.size(), 3);
+    QCOMPARE(w.office.log.calls.size(), calls);
     QVERIFY(!QFile::exists(path(u"seite.html"_s)));
+}
+
+void TestFormMainFiles::workbookImportEndsLikeLoading()
+{
+    OfficeWindow w;
+    w.office.sheets = {workbookSheet(u"Bambini"_s, {u"Jörg Müller"_s, u"Anna Weiß"_s}),
+                       workbookSheet(u"Junioren"_s, {u"Ina Kurz"_s})};
+    QStringList progress;
+    const auto seen = [&](const QString &what) {
+        progress.append(what + (w.splash->isVisible() ? u" shown "_s : u" hidden "_s) + w.splash->windowTitle());
+    };
+    connect(&w.window->race(), &Race::progressChanged, this, [&](int value) { seen(QString::number(value)); });
+    connect(&w.window->race(), &Race::progressClosed, this, [&] { seen(u"closed"_s); });
+
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+
+    QCOMPARE(progress, (QStringList{u"0 hidden "_s, u"1 shown öffnen: start.xlsx"_s, u"2 shown öffnen: start.xlsx"_s,
+                                    u"2 shown öffnen: start.xlsx"_s, u"closed hidden öffnen: start.xlsx"_s}));
+    auto *classes = w.window->findChild<QComboBox *>(u"cmb_Klasse"_s);
+    QCOMPARE(classes->count(), 2);
+    QCOMPARE(classes->currentText(), u"Bambini"_s);
+    QVERIFY(!classes->isEditable());
+    QCOMPARE(classes->toolTip(), path(u"start.xlsx"_s));
+    QCOMPARE(w.window->findChild<QComboBox *>(u"cmb_Nr"_s)->currentText(), u"10"_s);
+    QCOMPARE(w.window->findChild<QLineEdit *>(u"txt_Name"_s)->text(), u"Jörg Müller"_s);
+    QVERIFY(w.window->findChild<QWidget *>(u"sbSave"_s)->isEnabled());
+    QVERIFY(w.window->findChild<QWidget *>(u"sbExcel"_s)->isEnabled());
+}
+
+void TestFormMainFiles::failedWorkbookImportIsReported()
+{
+    OfficeWindow w;
+    w.office.sheets = {workbookSheet(u"A"_s, {u"X"_s}), workbookSheet(u"B"_s, {u"Y"_s})};
+    w.office.log.failOn = u"WorkSheets(2).Range"_s;
+    MessageCatcher messages;
+    w.files.answerOpen(path(u"start.xlsx"_s), 2);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+    QCOMPARE(messages.texts.size(), 1);
+    QVERIFY(messages.texts[0].contains(u"unverändert"_s));
+    QVERIFY(!w.splash->isVisible());
+    QVERIFY(w.window->race().competition().classes().isEmpty());
+    QVERIFY(w.window->findChild<QComboBox *>(u"cmb_Klasse"_s)->toolTip().isEmpty());
+}
+
+void TestFormMainFiles::officeButtonsFollowRegisteredServers()
+{
+    for (bool registered : {true, false}) {
+        OfficeWindow w;
+        w.office.registered = registered;
+        w.files.answerOpen(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()), 1);
+        w.window->findChild<QAction *>(u"Load"_s)->trigger();
+        QVERIFY(w.window->findChild<QWidget *>(u"sbSave"_s)->isEnabled());
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbExcel"_s)->isEnabled(), registered);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbWord"_s)->isEnabled(), registered);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbExcel"_s)->toolTip(), u"[Ctrl+E] Datei in MS Excel"_s);
+        QCOMPARE(w.window->findChild<QWidget *>(u"sbWord"_s)->toolTip(), u"[Ctrl+W] Datei in MS Word"_s);
+    }
+}
+
+void TestFormMainFiles::showInSpreadsheetAndWordProcessorByKeys()
+{
+    OfficeWindow w;
+    w.files.answerOpen(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()), 1);
+    w.window->findChild<QAction *>(u"Load"_s)->trigger();
+
+    w.office.log.calls.clear();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w.window.get();
+    QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(!w.office.log.calls.isEmpty());
+    QVERIFY(!w.office.log.calls.filter(u"SaveAs"_s).size());
+    QCOMPARE(w.office.log.calls.constLast(), u"Visible:=true"_s);
+    QVERIFY(!w.splash->isVisible());
+
+    w.office.log.calls.clear();
+    QTest::mouseClick(w.window->findChild<QWidget *>(u"sbWord"_s), Qt::LeftButton);
+    QCOMPARE(w.office.log.calls.value(1), u"AppMaximize"_s);
+    // Saved under the date stamp beside the last file chosen.
+    static const QRegularExpression stamp(u"/\\d{4}-\\d\\d-\\d\\d-\\d\\d-\\d\\d\\.doc\\)$"_s);
+    const QString saved = w.office.log.calls.constLast();
+    QVERIFY2(saved.startsWith(u"FileSaveAs("_s + m_dir->path()) && stamp.match(saved).hasMatch(), qPrintable(saved));
 }
 
 void TestFormMainFiles::filterIndexesSurviveRestart()

@@ -1,0 +1,318 @@
+#include "office/excelexchange.h"
+
+#include "office/automation.h"
+#include "office/numbertext.h"
+#include "office/officeprogress.h"
+#include "office/competitioncopy.h"
+#include "results/competition.h"
+#include "timing/timetext.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+constexpr qint64 kMsPerDay = 86400LL * 1000LL;
+
+bool isTimeColumn(int column)
+{
+    return column == ColTR || column == ColRun1 || column == ColRun2 || column == ColTotal;
+}
+
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The text a cell shows in the result grid.
+QString cellText(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    if (isNumber(value))
+        return spreadsheetNumberText(value.toDouble());
+    return value.toString();
+}
+
+// Time cells hold fractions of a day; texts (a time typed as text, "DIS",
+// "-") are kept as they are, since reading "12,50" as a number of days would
+// turn a time into nonsense.
+QString timeCellText(const QVariant &value)
+{
+    if (!isNumber(value))
+        return cellText(value);
+    const double ms = std::round(value.toDouble() * double(kMsPerDay));
+    if (!(ms >= 0 && ms <= double(std::numeric_limits<qint32>::max())))
+        return cellText(value);
+    return MsToText(qint32(ms));
+}
+
+// Times go out in the full form, so that the spreadsheet takes them as
+// times. The markers "DIS" and "-" are no times: padded they would read
+// "00:00DIS" and never come back.
+QString exportedTimeText(const QString &text)
+{
+    return NoTime(text) ? text : PadTimeText(text);
+}
+
+QVariant valueAt(const QList<QVariantList> &values, int sheetRow, int sheetColumn)
+{
+    if (sheetRow < 1 || sheetRow > values.size())
+        return {};
+    const QVariantList &row = values.at(sheetRow - 1);
+    if (sheetColumn < 1 || sheetColumn > row.size())
+        return {};
+    return row.at(sheetColumn - 1);
+}
+
+// One sheet's block into a page. Rows past the fetched ones stay empty.
+void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRows, int firstRow, int firstColumn)
+{
+    const int rowCount = std::max(1, fetchedRows - firstRow);
+    page.setRowCount(rowCount);
+    for (int r = 0; r < rowCount; ++r) {
+        QStringList cells;
+        cells.reserve(kColumnCount);
+        for (int c = 0; c < kColumnCount; ++c) {
+            const QVariant value = valueAt(values, firstRow + r, firstColumn + c + 1);
+            cells.append(r >= 1 && isTimeColumn(c) ? timeCellText(value) : cellText(value));
+        }
+        page.setRow(r, cells);
+    }
+}
+
+QString failureText(const QString &what, const QString &message)
+{
+    return message.isEmpty() ? what : what + u"\n"_s + message;
+}
+
+const QString kImportFailed = u"Die Starterliste konnte nicht aus der Arbeitsmappe geladen werden; "
+                              u"die Ergebnisseiten sind unverändert."_s;
+const QString kExportFailed = u"Das Protokoll konnte nicht als Arbeitsmappe gespeichert werden."_s;
+const QString kShowFailed = u"Das Protokoll konnte nicht in der Tabellenkalkulation gezeigt werden."_s;
+
+QString unexpectedFailure()
+{
+    return u"Unerwarteter Fehler der Tabellenkalkulation."_s;
+}
+
+} // namespace
+
+std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competition &competition,
+                                            const QString &path, StartCell start, OfficeProgress &progress)
+{
+    std::unique_ptr<ExcelApplication> excel;
+    try {
+        excel = servers.createExcelApplication();
+    } catch (const AutomationError &e) {
+        return failureText(kImportFailed, e.message());
+    }
+
+    // A sheet's block starts at the start cell; there is no row 0.
+    const int firstRow = std::max(1, start.row);
+    const int firstColumn = std::max(0, start.column);
+    Competition loaded;
+    std::optional<QString> error;
+    int maximum = 0;
+    try {
+        progress.setProgress(0);
+        progress.showProgress();
+        excel->setEnableEvents(false);
+        ExcelWorkbook &workbook = excel->workbooksOpen(path);
+        progress.setProgressCaption(u"öffnen: "_s + QFileInfo(path).fileName());
+
+        // Names that can't be read leave the sheets from there on out, so
+        // that class k and page k still belong together.
+        QStringList names;
+        try {
+            const int n = std::min(workbook.worksheetsCount(), kPageCount);
+            for (int k = 1; k <= n; ++k)
+                names.append(workbook.worksheet(k).name());
+        } catch (const AutomationError &) {
+        }
+        const int n = int(names.size());
+        for (int k = 1; k <= kPageCount; ++k) {
+            ResultPage &page = *loaded.page(k - 1);
+            if (k <= n)
+                page.setCaption(names.at(k - 1));
+            page.setTabVisible(k <= n);
+        }
+        loaded.setClasses(names);
+
+        maximum = n;
+        progress.setProgressMaximum(n);
+        for (int k = 1; k <= n; ++k) {
+            progress.setProgress(k);
+            ExcelSheet &sheet = workbook.worksheet(k);
+            const int fetchedRows = sheet.usedRange()->rowsCount() + 1;
+            const auto first = sheet.cells(1, 1);
+            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
+            const QList<QVariantList> values = sheet.range(*first, *last)->value();
+            fillPage(*loaded.page(k - 1), values, fetchedRows, firstRow, firstColumn);
+        }
+    } catch (const AutomationError &e) {
+        error = failureText(kImportFailed, e.message());
+    } catch (const std::exception &) {
+        error = failureText(kImportFailed, unexpectedFailure());
+    }
+    try {
+        excel->quit();
+    } catch (const AutomationError &) {
+    }
+    progress.setProgress(maximum);
+    progress.closeProgress();
+    if (error)
+        return error;
+    copyCompetition(loaded, competition);
+    return std::nullopt;
+}
+
+std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Competition &competition,
+                                           const QString &path, const ExcelExportInfo &info,
+                                           OfficeProgress &progress)
+{
+    const QStringList &classes = competition.classes();
+    if (classes.isEmpty())
+        return std::nullopt;
+    const QString &failed = path.isEmpty() ? kShowFailed : kExportFailed;
+
+    std::unique_ptr<ExcelApplication> excel;
+    try {
+        excel = servers.createExcelApplication();
+    } catch (const AutomationError &e) {
+        return failureText(failed, e.message());
+    }
+
+    const int firstColumn = std::max(0, info.start.column);
+    std::optional<QString> error;
+    try {
+        progress.setProgressCaption(u"Speichern unter "_s + path);
+        progress.setProgress(0);
+        progress.showProgress();
+        excel->setDisplayAlerts(false);
+        excel->setEnableEvents(false);
+
+        ExcelWorkbook *workbook = nullptr;
+        int offset = 0;
+        if (!path.isEmpty() && QFileInfo(path).isFile()) {
+            workbook = &excel->workbooksOpen(path);
+            offset = std::max(1, info.start.row) - 1;
+        } else {
+            excel->setSheetsInNewWorkbook(int(classes.size()));
+            workbook = &excel->workbooksAdd();
+            workbook->setAuthor(kWorkbookAuthor);
+            workbook->setComments(info.title2);
+            workbook->setTitle(info.title);
+            workbook->setSubject(info.title2);
+        }
+
+        const int sheetCount = workbook->worksheetsCount();
+        progress.setProgressMaximum(sheetCount);
+        const int n = std::min(sheetCount, int(classes.size()));
+        QStringList namesTaken;
+        for (int k = 1; k <= n; ++k) {
+            ExcelSheet &sheet = workbook->worksheet(k);
+            const QString name = sheetNameForClass(classes.at(k - 1), namesTaken);
+            namesTaken.append(name);
+            sheet.setName(name);
+            progress.setProgress(k);
+
+            const ResultPage &page = *competition.page(k - 1);
+            const int rowCount = page.rows();
+            QList<QVariantList> values;
+            values.reserve(rowCount);
+            for (int i = 0; i < rowCount; ++i) {
+                QVariantList row;
+                row.reserve(kColumnCount);
+                for (int c = 0; c < kColumnCount; ++c) {
+                    const QString &text = page.row(i).value(c);
+                    row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
+                }
+                values.append(row);
+            }
+            const auto first = sheet.cells(offset + 1, firstColumn + 1);
+            const auto last = sheet.cells(offset + rowCount, firstColumn + kColumnCount);
+            const auto block = sheet.range(*first, *last);
+            block->setValue(values);
+            block->autofitColumns();
+            if (offset == 0) {
+                const auto titleFirst = sheet.cells(1, firstColumn + 1);
+                const auto titleLast = sheet.cells(1, firstColumn + kColumnCount);
+                sheet.range(*titleFirst, *titleLast)->setFontStyle(u"Bold"_s);
+            }
+        }
+        if (!path.isEmpty())
+            workbook->saveAs(path);
+        progress.setProgress(sheetCount);
+    } catch (const AutomationError &e) {
+        error = failureText(failed, e.message());
+    } catch (const std::exception &) {
+        error = failureText(failed, unexpectedFailure());
+    }
+    progress.closeProgress();
+    try {
+        if (path.isEmpty())
+            excel->setVisible(true);
+        else
+            excel->quit();
+    } catch (const AutomationError &e) {
+        if (!error)
+            error = failureText(failed, e.message());
+    }
+    return error;
+}
+
+std::optional<QString> sbExcelClick(AutomationServers &servers, const Competition &competition,
+                                    const ExcelExportInfo &info, OfficeProgress &progress)
+{
+    return ExportExcelProtocol(servers, competition, QString(), info, progress);
+}
+
+QString sheetNameForClass(const QString &className, const QStringList &namesTaken)
+{
+    constexpr qsizetype kMaxLength = 31;
+    QString name = className;
+    for (QChar &c : name) {
+        if (c == u'[' || c == u']' || c == u':' || c == u'*' || c == u'?' || c == u'/' || c == u'\\'
+            || c.category() == QChar::Other_Control)
+            c = u'_';
+    }
+    while (name.startsWith(u'\''))
+        name.remove(0, 1);
+    name.truncate(kMaxLength);
+    while (name.endsWith(u'\''))
+        name.chop(1);
+    if (name.trimmed().isEmpty() || name.compare(u"History"_s, Qt::CaseInsensitive) == 0)
+        name = u"Klasse"_s;
+
+    const auto taken = [&namesTaken](const QString &candidate) {
+        return std::any_of(namesTaken.begin(), namesTaken.end(), [&candidate](const QString &other) {
+            return other.compare(candidate, Qt::CaseInsensitive) == 0;
+        });
+    };
+    QString candidate = name;
+    for (int i = 2; taken(candidate); ++i) {
+        const QString suffix = u" (%1)"_s.arg(i);
+        candidate = name.left(kMaxLength - suffix.size()) + suffix;
+    }
+    return candidate;
+}
+
+} // namespace vex

@@ -1,0 +1,161 @@
+// Writing Office Open XML workbooks through libxlsxwriter.
+#include "office/automation.h"
+#include "office/workbookdata.h"
+
+#include <xlsxwriter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+[[noreturn]] void notWritten(const QString &path, const QString &reason)
+{
+    throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
+}
+
+class Writer
+{
+public:
+    explicit Writer(const QString &path)
+        : m_path(path)
+    {
+        lxw_workbook_options options{};
+        m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+        if (!m_book)
+            notWritten(path, u"kein Speicher"_s);
+        m_bold = workbook_add_format(m_book);
+        format_set_bold(m_bold);
+        m_time = workbook_add_format(m_book);
+        format_set_num_format(m_time, kTimeFormat);
+        m_boldTime = workbook_add_format(m_book);
+        format_set_bold(m_boldTime);
+        format_set_num_format(m_boldTime, kTimeFormat);
+    }
+    ~Writer()
+    {
+        // A workbook that was not closed on purpose is still closed, so that
+        // its memory is freed; the half-written file is removed by the caller.
+        if (m_book)
+            workbook_close(m_book);
+    }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    void setProperties(const WorkbookData &workbook)
+    {
+        const QByteArray title = workbook.title.toUtf8();
+        const QByteArray subject = workbook.subject.toUtf8();
+        const QByteArray author = workbook.author.toUtf8();
+        const QByteArray comments = workbook.comments.toUtf8();
+        lxw_doc_properties properties{};
+        properties.title = const_cast<char *>(title.constData());
+        properties.subject = const_cast<char *>(subject.constData());
+        properties.author = const_cast<char *>(author.constData());
+        properties.comments = const_cast<char *>(comments.constData());
+        check(workbook_set_properties(m_book, &properties));
+    }
+
+    void addSheet(const WorksheetData &sheet)
+    {
+        lxw_worksheet *ws = workbook_add_worksheet(m_book, sheet.name.toUtf8().constData());
+        if (!ws)
+            notWritten(m_path, u"ungültiger Blattname „%1“"_s.arg(sheet.name));
+        // A protocol's eleven columns fit a landscape page across.
+        worksheet_set_landscape(ws);
+        worksheet_fit_to_pages(ws, 1, 0);
+        for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
+            check(worksheet_set_column(ws, lxw_col_t(it.key()), lxw_col_t(it.key()), it.value(), nullptr));
+        for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
+            const QList<WorkbookCell> &cells = sheet.rows.at(r);
+            for (qsizetype c = 0; c < cells.size(); ++c)
+                writeCell(ws, lxw_row_t(r), lxw_col_t(c), cells.at(c));
+        }
+    }
+
+    void close()
+    {
+        lxw_workbook *book = std::exchange(m_book, nullptr);
+        check(workbook_close(book));
+    }
+
+private:
+    void writeCell(lxw_worksheet *ws, lxw_row_t row, lxw_col_t column, const WorkbookCell &cell)
+    {
+        lxw_format *format = cell.bold ? m_bold : nullptr;
+        if (!cell.formula.isEmpty()) {
+            const QByteArray formula = (u'=' + cell.formula).toUtf8();
+            if (cell.kind == WorkbookCell::Kind::Text) {
+                check(worksheet_write_formula_str(ws, row, column, formula.constData(), format,
+                                                  cell.text.toUtf8().constData()));
+            } else {
+                lxw_format *numberFormat = format;
+                if (cell.kind == WorkbookCell::Kind::Time)
+                    numberFormat = cell.bold ? m_boldTime : m_time;
+                check(worksheet_write_formula_num(ws, row, column, formula.constData(), numberFormat, cell.number));
+            }
+            return;
+        }
+        switch (cell.kind) {
+        case WorkbookCell::Kind::Empty:
+            if (cell.bold)
+                check(worksheet_write_blank(ws, row, column, format));
+            break;
+        case WorkbookCell::Kind::Number:
+            check(worksheet_write_number(ws, row, column, cell.number, format));
+            break;
+        case WorkbookCell::Kind::Time:
+            check(worksheet_write_number(ws, row, column, cell.number, cell.bold ? m_boldTime : m_time));
+            break;
+        case WorkbookCell::Kind::Text:
+            check(worksheet_write_string(ws, row, column, cell.text.toUtf8().constData(), format));
+            break;
+        }
+    }
+
+    void check(lxw_error error)
+    {
+        if (error != LXW_NO_ERROR)
+            notWritten(m_path, QString::fromUtf8(lxw_strerror(error)));
+    }
+
+    QString m_path;
+    lxw_workbook *m_book = nullptr;
+    lxw_format *m_bold = nullptr;
+    lxw_format *m_time = nullptr;
+    lxw_format *m_boldTime = nullptr;
+};
+
+} // namespace
+
+void writeXlsxFile(const WorkbookData &workbook, const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        notWritten(path, u"der Ordner fehlt"_s);
+    // Beside the target, so that the finished file can take its place in one
+    // rename and a failure leaves the old workbook as it was.
+    const QString partial = target.absoluteFilePath() + u".part"_s;
+    try {
+        Writer writer(partial);
+        writer.setProperties(workbook);
+        for (const WorksheetData &sheet : workbook.sheets)
+            writer.addSheet(sheet);
+        writer.close();
+    } catch (const AutomationError &) {
+        QFile::remove(partial);
+        throw;
+    }
+    QFile::remove(path);
+    if (!QFile::rename(partial, path)) {
+        QFile::remove(partial);
+        notWritten(path, u"die Datei ist schreibgeschützt oder in Benutzung"_s);
+    }
+}
+
+} // namespace vex

@@ -1,0 +1,367 @@
+// This program's own spreadsheet and word-processor servers: the workbook
+// model, workbook files in and out, the exchange through them and back, and
+// the RTF document.
+#include "officefixture.h"
+
+#include "office/excelexchange.h"
+#include "office/excelserver.h"
+#include "office/localservers.h"
+#include "office/officeprogress.h"
+#include "office/rtfdocument.h"
+#include "office/wordreport.h"
+#include "office/workbookdata.h"
+#include "reports/protocoltext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vex;
+using namespace vex::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kMsPerDay = 86400.0 * 1000.0;
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString testData(const QString &name)
+{
+    return QStringLiteral(VEX_TEST_DATA "/") + name;
+}
+
+} // namespace
+
+class TestOfficeServers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void typedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("number");
+        const int number = int(WorkbookCell::Kind::Number);
+        const int time = int(WorkbookCell::Kind::Time);
+        const int text = int(WorkbookCell::Kind::Text);
+        QTest::newRow("empty") << QString() << int(WorkbookCell::Kind::Empty) << 0.0;
+        QTest::newRow("integer") << u"17"_s << number << 17.0;
+        QTest::newRow("negative") << u"-3"_s << number << -3.0;
+        QTest::newRow("decimal") << u"2.5"_s << number << 2.5;
+        QTest::newRow("full time") << u"01:04,95"_s << time << 64950 / kMsPerDay;
+        QTest::newRow("short time stays text") << u"4,95"_s << text << 0.0;
+        QTest::newRow("leading zero stays text") << u"007"_s << text << 0.0;
+        QTest::newRow("trailing zero stays text") << u"2.50"_s << text << 0.0;
+        QTest::newRow("blank") << u" "_s << text << 0.0;
+        QTest::newRow("DIS") << u"DIS"_s << text << 0.0;
+        QTest::newRow("seconds beyond 59") << u"01:64,95"_s << text << 0.0;
+    }
+
+    void typedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(double, number);
+        const WorkbookCell cell = typedCell(text);
+        QCOMPARE(int(cell.kind), kind);
+        QCOMPARE(cell.number, number);
+        if (cell.kind == WorkbookCell::Kind::Text)
+            QCOMPARE(cell.text, text);
+    }
+
+    // Our import of our own export gives back the same protocol.
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("startColumn");
+        QTest::newRow("column A") << 0;
+        QTest::newRow("column C") << 2;
+    }
+
+    void roundTrip()
+    {
+        QFETCH(int, startColumn);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"protokoll.xlsx"_s);
+        LocalAutomationServers servers(nullptr);
+        Competition original;
+        fillResults(original);
+        OfficeProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, original, path, {{startColumn, 1}, u"T"_s, u"T2"_s}, progress));
+
+        Competition loaded;
+        QVERIFY(!ImportExcelStartList(servers, loaded, path, {startColumn, 1}, progress));
+        QCOMPARE(loaded.classes(), (QStringList{u"Bambini"_s, u"Junioren 1_2"_s}));
+        original.setClasses(loaded.classes());
+        original.page(1)->setCaption(u"Junioren 1_2"_s);
+        QCOMPARE(QString::fromLatin1(formatProtocolText(loaded)), QString::fromLatin1(formatProtocolText(original)));
+    }
+
+    void newWorkbookFormats()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"neu.xlsx"_s);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        OfficeProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"Clubslalom"_s, u"Lauf 3"_s}, progress));
+
+        const WorkbookData book = readWorkbookFile(path);
+        QCOMPARE(book.sheets.size(), 2);
+        QCOMPARE(book.title, u"Clubslalom"_s);
+        QCOMPARE(book.subject, u"Lauf 3"_s);
+        QCOMPARE(book.author, kWorkbookAuthor);
+        const WorksheetData &sheet = book.sheets.at(0);
+        QCOMPARE(sheet.name, u"Bambini"_s);
+        QVERIFY(sheet.cellAt(1, 1)->bold);
+        QVERIFY(sheet.cellAt(1, 11)->bold);
+        QVERIFY(!sheet.cellAt(2, 2)->bold);
+        QCOMPARE(int(sheet.cellAt(2, 1)->kind), int(WorkbookCell::Kind::Number));
+        QCOMPARE(int(sheet.cellAt(3, 8)->kind), int(WorkbookCell::Kind::Time));
+        QCOMPARE(sheet.cellAt(3, 8)->number, 64950 / kMsPerDay);
+        QCOMPARE(sheet.cellAt(3, 6)->text, u"DIS"_s);
+        // The name column is the widest.
+        QVERIFY(sheet.columnWidths.value(1) > sheet.columnWidths.value(0));
+        QVERIFY(sheet.columnWidths.value(0) > 0);
+    }
+
+    void exportIntoExistingWorkbookKeepsTheRest()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"vorlage.xlsx"_s);
+        WorkbookData book;
+        book.sheets = {{u"Erste"_s, {}, {}}, {u"Zweite"_s, {}, {}}, {u"Notizen"_s, {}, {}}};
+        book.sheets[0].cell(1, 1) = typedCell(u"Vereinsmeisterschaft"_s);
+        book.sheets[0].cell(1, 1).bold = true;
+        book.sheets[0].cell(40, 3) = typedCell(u"42"_s);
+        book.sheets[2].cell(2, 2) = typedCell(u"Kaffee"_s);
+        WorkbookCell &sum = book.sheets[2].cell(3, 2);
+        sum = typedCell(u"7"_s);
+        sum.formula = u"3+4"_s;
+        writeXlsxFile(book, path);
+
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        OfficeProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"T"_s, u"T2"_s}, progress));
+
+        const WorkbookData after = readWorkbookFile(path);
+        QCOMPARE(after.sheets.size(), 3);
+        QCOMPARE(after.sheets.at(0).name, u"Bambini"_s);
+        QCOMPARE(after.sheets.at(2).name, u"Notizen"_s);
+        QCOMPARE(after.sheets.at(2).cellAt(2, 2)->text, u"Kaffee"_s);
+        QCOMPARE(after.sheets.at(2).cellAt(3, 2)->formula, u"3+4"_s);
+        QCOMPARE(after.sheets.at(2).cellAt(3, 2)->number, 7.0);
+        const WorksheetData &first = after.sheets.at(0);
+        QCOMPARE(first.cellAt(1, 1)->text, u"Vereinsmeisterschaft"_s);
+        QVERIFY(first.cellAt(1, 1)->bold);
+        QCOMPARE(first.cellAt(40, 3)->number, 42.0);
+        QCOMPARE(first.cellAt(6, 1)->text, u"StNr"_s);
+        QVERIFY(!first.cellAt(6, 1)->bold);
+        QCOMPARE(first.cellAt(7, 2)->text, u"Müller, Jörg"_s);
+        QCOMPARE(first.lastRow(), 40);
+
+        // Read back from the start cell it is the same protocol again.
+        Competition loaded;
+        QVERIFY(!ImportExcelStartList(servers, loaded, path, {0, 6}, progress));
+        QCOMPARE(loaded.classes().size(), 3);
+        QCOMPARE(loaded.page(0)->row(2), c.page(0)->row(2));
+    }
+
+    void showSavesACopyAndOpensIt()
+    {
+        RecordingOpener opener;
+        LocalAutomationServers servers(&opener);
+        Competition c;
+        fillResults(c);
+        OfficeProgress progress;
+        QVERIFY(!sbExcelClick(servers, c, {}, progress));
+        QCOMPARE(opener.opened.size(), 1);
+        const QString shown = opener.opened.constFirst();
+        QVERIFY(shown.endsWith(u".xlsx"_s));
+        QCOMPARE(readWorkbookFile(shown).sheets.at(0).cellAt(2, 2)->text, u"Müller, Jörg"_s);
+        QFile::remove(shown);
+    }
+
+    void workbooksOfOtherPrograms_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("time");
+        // The reader of the old format hands times over to the second only.
+        QTest::newRow("xls") << u"startliste.xls"_s << u"1:05,00"_s;
+        QTest::newRow("xlsx") << u"startliste.xlsx"_s << u"1:04,95"_s;
+    }
+
+    void workbooksOfOtherPrograms()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, time);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        OfficeProgress progress;
+        QVERIFY(!ImportExcelStartList(servers, c, testData(file), {0, 1}, progress));
+        QCOMPARE(c.classes(), (QStringList{u"Bambini"_s, u"Junioren"_s}));
+        QCOMPARE(c.page(0)->row(1).mid(0, 4), (QStringList{u"1"_s, u"Müller, Jörg"_s, u"MSC Köln"_s, time}));
+        QCOMPARE(c.page(0)->cell(2, ColName), u"Weiß, Anna"_s);
+        QCOMPARE(c.page(1)->row(1).mid(0, 2), (QStringList{u"17"_s, u"Ça & Co"_s}));
+    }
+
+    // Whatever the file holds, the import ends with a message and the pages
+    // as they were.
+    void unreadableWorkbooks_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray good = fileBytes(testData(u"startliste.xlsx"_s));
+        const QByteArray xls = fileBytes(testData(u"startliste.xls"_s));
+        QTest::newRow("missing") << QByteArray("-");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("StNr;Name\r\n1;Müller\r\n");
+        QTest::newRow("zip header only") << QByteArray("PK\x03\x04garbage", 11);
+        QTest::newRow("xlsx cut in half") << good.left(good.size() / 2);
+        QTest::newRow("xlsx cut at the end") << good.left(good.size() - 30);
+        QTest::newRow("xls cut in half") << xls.left(xls.size() / 2);
+        // Password-protected workbooks are compound files with an encrypted
+        // package instead of a workbook stream.
+        QByteArray ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        ole.append(QByteArray(4096, '\0'));
+        QTest::newRow("compound file without workbook") << ole;
+        QByteArray flipped = good;
+        for (qsizetype i = 200; i < flipped.size(); i += 97)
+            flipped[i] = char(~flipped.at(i));
+        QTest::newRow("xlsx with damaged bytes") << flipped;
+    }
+
+    void unreadableWorkbooks()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"kaputt.xlsx"_s);
+        if (bytes != "-")
+            writeBytes(path, bytes);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        const QByteArray before = formatProtocolText(c);
+        OfficeProgress progress;
+        const auto error = ImportExcelStartList(servers, c, path, {0, 1}, progress);
+        QVERIFY(error);
+        QVERIFY(error->contains(u"kaputt.xlsx"_s));
+        QCOMPARE(formatProtocolText(c), before);
+    }
+
+    void failedSaveKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        OfficeProgress progress;
+        const auto error = ExportExcelProtocol(servers, c, dir.filePath(u"fehlt/neu.xlsx"_s), {}, progress);
+        QVERIFY(error);
+        QVERIFY(error->startsWith(u"Das Protokoll konnte nicht"_s));
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void rtfText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("plain") << u"StNr"_s << QByteArray("StNr");
+        QTest::newRow("umlaut") << u"Müller"_s << QByteArray("M\\'fcller");
+        QTest::newRow("euro in the code page") << u"€"_s << QByteArray("\\'80");
+        QTest::newRow("beyond the code page") << u"Ł"_s << QByteArray("\\u321?");
+        QTest::newRow("beyond 16 bits") << u"😀"_s << QByteArray("\\u-10179?\\u-8704?");
+        QTest::newRow("braces and backslash") << u"{a\\b}"_s << QByteArray("\\{a\\\\b\\}");
+        QTest::newRow("tab and paragraphs") << u"a\tb\r\nc\nd"_s << QByteArray("a\\tab b\\par\r\nc\\par\r\nd");
+    }
+
+    void rtfText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, rtf);
+        QCOMPARE(rtfEscaped(text), rtf);
+    }
+
+    void wordReportThroughOurServer_data()
+    {
+        QTest::addColumn<QByteArray>("templateBytes");
+        QTest::addColumn<QByteArray>("expectedStart");
+        QTest::newRow("no template") << QByteArray() << QByteArray("{\\rtf1\\ansi\\ansicpg1252");
+        QTest::newRow("rtf template") << QByteArray("{\\rtf1\\ansi {\\b Vereinslogo}\\par }\r\n")
+                                      << QByteArray("{\\rtf1\\ansi {\\b Vereinslogo}\\par  Clubslalom\\par");
+        QTest::newRow("template of another format") << QByteArray("\xD0\xCF\x11\xE0 binary")
+                                                    << QByteArray("{\\rtf1\\ansi\\ansicpg1252");
+    }
+
+    void wordReportThroughOurServer()
+    {
+        QFETCH(QByteArray, templateBytes);
+        QFETCH(QByteArray, expectedStart);
+        QTemporaryDir dir;
+        WordReportInfo info;
+        info.title = u"Clubslalom"_s;
+        info.title2 = u"Lauf 3"_s;
+        if (!templateBytes.isEmpty()) {
+            info.templatePath = dir.filePath(u"Protokollvorlage.doc"_s);
+            writeBytes(info.templatePath, templateBytes);
+        }
+        RecordingOpener opener;
+        LocalAutomationServers servers(&opener);
+        Competition c;
+        fillResults(c);
+        const QString path = dir.filePath(u"bericht.doc"_s);
+        QVERIFY(WriteWordReport(servers, c, WordReportMode::Save, path, info));
+        const QByteArray rtf = fileBytes(path);
+        QVERIFY2(rtf.startsWith(expectedStart), rtf.left(120).constData());
+        QVERIFY(rtf.contains("KLASSE: Bambini\\par\r\nStNr\\tab Fahrer/in\\tab "));
+        QVERIFY(rtf.contains("M\\'fcller, J\\'f6rg"));
+        QVERIFY(rtf.endsWith("}\r\n"));
+        QVERIFY(opener.opened.isEmpty());
+    }
+
+    void wordShowModeSavesInCurrentFolderAndOpens()
+    {
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        RecordingOpener opener;
+        LocalAutomationServers servers(&opener);
+        Competition c;
+        fillResults(c);
+        const bool saved = sbWordClick(servers, c, {}, QDateTime({2026, 5, 1}, {9, 5}));
+        QDir::setCurrent(previous);
+        QVERIFY(saved);
+        const QString expected = QDir(dir.path()).filePath(u"2026-05-01-09-05.doc"_s);
+        QCOMPARE(opener.opened, QStringList{expected});
+        QVERIFY(QFile::exists(expected));
+    }
+
+    void registry()
+    {
+        LocalAutomationServers servers(nullptr);
+        QVERIFY(servers.IsProgIdRegistered(u"Excel.Application"_s));
+        QVERIFY(servers.IsProgIdRegistered(u"Word.Basic"_s));
+        QVERIFY(!servers.IsProgIdRegistered(u"Word.Application"_s));
+        NoAutomationServers none;
+        QVERIFY(!none.IsProgIdRegistered(u"Excel.Application"_s));
+        QVERIFY_THROWS_EXCEPTION(AutomationError, none.createExcelApplication());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOfficeServers)
+#include "test_officeservers.moc"
