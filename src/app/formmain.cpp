@@ -7,9 +7,10 @@
 #include "app/forminfo.h"
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
+#include "app/mainview.h"
+#include "app/progressbinding.h"
 #include "app/runsound.h"
 #include "display/formmonitor2.h"
-#include "display/wincolor.h"
 #include "office/localservers.h"
 #include "settings/settingsstore.h"
 #include "timing/tickclock.h"
@@ -54,42 +55,6 @@ void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
         service = real.get();
         owned = std::move(real);
     }
-}
-
-// A command that changes cells ends an open cell edit first: left open, the
-// editor would write its text back over what the command just wrote.
-void commitCellEdit(TSortGrid *grid)
-{
-    const int row = grid->currentResultRow();
-    if (grid->isEditMode() && row >= 1)
-        grid->selectResultRow(row);
-}
-
-// The penalty buttons look like the command buttons: coloured while they
-// work, grey while they don't.
-void setPenaltyButton(TLbSpeedButton *button, bool enabled, const QColor &face, const QColor &highlight,
-                      const QColor &shadow)
-{
-    button->setEnabled(enabled);
-    const QPalette pal = button->palette();
-    button->setFaceColor(enabled ? face : pal.color(QPalette::Button));
-    button->setHighlightColor(enabled ? highlight : pal.color(QPalette::Dark));
-    button->setShadowColor(enabled ? shadow : QColor());
-}
-
-DisplayColours coloursOf(const Settings &s)
-{
-    DisplayColours c;
-    c.text = fromWinColor(s.ColorText);
-    c.zeit = fromWinColor(s.ColorZeit);
-    c.bzeit = fromWinColor(s.ColorBZeit);
-    c.fon = fromWinColor(s.ColorFon);
-    return c;
-}
-
-bool sameColours(const DisplayColours &a, const DisplayColours &b)
-{
-    return a.text == b.text && a.zeit == b.zeit && a.bzeit == b.bzeit && a.fon == b.fon;
 }
 
 } // namespace
@@ -156,7 +121,7 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
-    bindProgressWindow();
+    bindProgressWindow(*m_race, m_splash);
     if (m_monitor) {
         m_timeDisplay->addPanel(m_monitor->digitPanel());
         m_monitor->PanelTitle->setText(m_race->settings().Title);
@@ -397,45 +362,9 @@ void TFormMain::showClassList()
     }
 }
 
-// Copies the run state onto the buttons, the menu items and the pictures.
 void TFormMain::showRunControls()
 {
-    const RunControls &c = m_race->runControls();
-    const MainWidgets &u = m_ui;
-    // F5 moves between Start and Stop; it is taken from one before the other
-    // gets it, so a key press never finds both.
-    if (c.f5StopsRun) {
-        u.mStart->setShortcut({});
-        u.mStop->setShortcut(Qt::Key_F5);
-    } else {
-        u.mStop->setShortcut({});
-        u.mStart->setShortcut(Qt::Key_F5);
-    }
-    u.mStart->setEnabled(c.startEnabled);
-    SetCommandButton(u.bSTART, c.startEnabled);
-    u.bSTART->setVisible(c.startShown);
-    u.mStop->setEnabled(c.stopEnabled);
-    SetCommandButton(u.bSTOP, c.stopEnabled);
-    u.bSTOP->setVisible(c.stopShown);
-    u.bAbbruch->setVisible(c.abortEnabled);
-    u.mAbbruch->setEnabled(c.abortEnabled);
-    SetCommandButton(u.bEintragen, c.enterEnabled);
-    u.mEintragen->setEnabled(c.enterEnabled);
-    SetCommandButton(u.bNext, c.nextEnabled);
-    u.mNext->setEnabled(c.nextEnabled);
-    setPenaltyButton(u.bFehl2, c.penaltyEnabled, QColor(200, 120, 0), QColor(255, 200, 120), QColor(140, 80, 0));
-    setPenaltyButton(u.bFehl10, c.penaltyEnabled, QColor(180, 40, 40), QColor(255, 150, 150), QColor(120, 20, 20));
-    u.seStrafe->setEnabled(c.penaltyEnabled);
-    u.bCFG->setEnabled(c.settingsEnabled);
-    u.mCFG->setEnabled(c.settingsEnabled);
-
-    u.ImageLSstart->setImageIndex(c.startImage);
-    u.ImageLSstart->setEnabled(c.startPictureEnabled);
-    u.ImageLSstop->setImageIndex(c.finishImage);
-    u.ImageLSstop->setVisible(c.finishPictureShown);
-    u.ImageLSstart->setVisible(c.startPictureShown);
-    if (c.startPictureShown)
-        u.ImageLSstart->raise();
+    vex::showRunControls(m_ui, m_race->runControls());
 }
 
 void TFormMain::showBestTime()
@@ -462,7 +391,7 @@ void TFormMain::showSettings()
 // New colours reach both windows; unchanged ones leave the running row alone.
 void TFormMain::showDisplayColours(bool force)
 {
-    const DisplayColours colours = coloursOf(m_race->settings());
+    const DisplayColours colours = displayColours(m_race->settings());
     if (!force && m_shownColours && sameColours(*m_shownColours, colours))
         return;
     m_shownColours = colours;

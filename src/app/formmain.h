@@ -99,7 +99,6 @@ private:
     void sbInetClick(int tag);
     void sbExcelClick();
     void sbWordClick();
-    void bindProgressWindow();
     void showError(const QString &text);
     QStringList openFilters() const;
     QStringList saveFilters() const;

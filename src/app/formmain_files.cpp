@@ -4,7 +4,6 @@
 
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
-#include "app/formsplash.h"
 #include "timing/timetext.h"
 #include "widgets/sortgrid.h"
 
@@ -177,27 +176,6 @@ void TFormMain::sbWordClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
     QApplication::restoreOverrideCursor();
-}
-
-// The progress window follows the race's workbook imports and exports. They
-// run on this thread, so each change is painted at once.
-void TFormMain::bindProgressWindow()
-{
-    if (!m_splash)
-        return;
-    TFormSplash *splash = m_splash;
-    connect(m_race, &Race::progressShown, splash, [splash] {
-        splash->show();
-        splash->raise();
-        splash->repaint();
-    });
-    connect(m_race, &Race::progressCaptionChanged, splash, &QWidget::setWindowTitle);
-    connect(m_race, &Race::progressMaximumChanged, splash, &TFormSplash::setMaximum);
-    connect(m_race, &Race::progressChanged, splash, [splash](int value) {
-        splash->setValue(value);
-        splash->repaint();
-    });
-    connect(m_race, &Race::progressClosed, splash, &QWidget::hide);
 }
 
 } // namespace vex

@@ -1,0 +1,97 @@
+// What the main window shows of the race that is more than copying a value
+// onto a control: the run state on its buttons, the display colours.
+#include "app/mainview.h"
+
+#include "display/wincolor.h"
+#include "settings/settings.h"
+#include "timing/runcontroller.h"
+#include "widgets/barrierpicture.h"
+#include "widgets/commandbutton.h"
+#include "widgets/sortgrid.h"
+
+#include <QAction>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace vex {
+
+namespace {
+
+// The penalty buttons look like the command buttons: coloured while they
+// work, grey while they don't.
+void setPenaltyButton(TLbSpeedButton *button, bool enabled, const QColor &face, const QColor &highlight,
+                      const QColor &shadow)
+{
+    button->setEnabled(enabled);
+    const QPalette pal = button->palette();
+    button->setFaceColor(enabled ? face : pal.color(QPalette::Button));
+    button->setHighlightColor(enabled ? highlight : pal.color(QPalette::Dark));
+    button->setShadowColor(enabled ? shadow : QColor());
+}
+
+} // namespace
+
+// A command that changes cells ends an open cell edit first: left open, the
+// editor would write its text back over what the command just wrote.
+void commitCellEdit(TSortGrid *grid)
+{
+    const int row = grid->currentResultRow();
+    if (grid->isEditMode() && row >= 1)
+        grid->selectResultRow(row);
+}
+
+DisplayColours displayColours(const Settings &s)
+{
+    DisplayColours c;
+    c.text = fromWinColor(s.ColorText);
+    c.zeit = fromWinColor(s.ColorZeit);
+    c.bzeit = fromWinColor(s.ColorBZeit);
+    c.fon = fromWinColor(s.ColorFon);
+    return c;
+}
+
+bool sameColours(const DisplayColours &a, const DisplayColours &b)
+{
+    return a.text == b.text && a.zeit == b.zeit && a.bzeit == b.bzeit && a.fon == b.fon;
+}
+
+// One enabled flag governs a key and its button alike.
+void showRunControls(const MainWidgets &u, const RunControls &c)
+{
+    // F5 moves between Start and Stop; it is taken from one before the other
+    // gets it, so a key press never finds both.
+    if (c.f5StopsRun) {
+        u.mStart->setShortcut({});
+        u.mStop->setShortcut(Qt::Key_F5);
+    } else {
+        u.mStop->setShortcut({});
+        u.mStart->setShortcut(Qt::Key_F5);
+    }
+    u.mStart->setEnabled(c.startEnabled);
+    SetCommandButton(u.bSTART, c.startEnabled);
+    u.bSTART->setVisible(c.startShown);
+    u.mStop->setEnabled(c.stopEnabled);
+    SetCommandButton(u.bSTOP, c.stopEnabled);
+    u.bSTOP->setVisible(c.stopShown);
+    u.bAbbruch->setVisible(c.abortEnabled);
+    u.mAbbruch->setEnabled(c.abortEnabled);
+    SetCommandButton(u.bEintragen, c.enterEnabled);
+    u.mEintragen->setEnabled(c.enterEnabled);
+    SetCommandButton(u.bNext, c.nextEnabled);
+    u.mNext->setEnabled(c.nextEnabled);
+    setPenaltyButton(u.bFehl2, c.penaltyEnabled, QColor(200, 120, 0), QColor(255, 200, 120), QColor(140, 80, 0));
+    setPenaltyButton(u.bFehl10, c.penaltyEnabled, QColor(180, 40, 40), QColor(255, 150, 150), QColor(120, 20, 20));
+    u.seStrafe->setEnabled(c.penaltyEnabled);
+    u.bCFG->setEnabled(c.settingsEnabled);
+    u.mCFG->setEnabled(c.settingsEnabled);
+
+    u.ImageLSstart->setImageIndex(c.startImage);
+    u.ImageLSstart->setEnabled(c.startPictureEnabled);
+    u.ImageLSstop->setImageIndex(c.finishImage);
+    u.ImageLSstop->setVisible(c.finishPictureShown);
+    u.ImageLSstart->setVisible(c.startPictureShown);
+    if (c.startPictureShown)
+        u.ImageLSstart->raise();
+}
+
+} // namespace vex
