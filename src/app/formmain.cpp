@@ -8,11 +8,12 @@
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/mainview.h"
+#include "app/menukeyguard.h"
 #include "app/progressbinding.h"
 #include "app/runsound.h"
+#include "app/windowsettings.h"
 #include "display/formmonitor2.h"
 #include "office/localservers.h"
-#include "settings/settingsstore.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
 #include "widgets/barrierpicture.h"
@@ -26,14 +27,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTime>
@@ -102,16 +101,14 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     TimerDate->start();
     TimerDateTimer();
 
-    qApp->installEventFilter(this);
+    m_ui.grids[0]->viewport()->installEventFilter(this);
+    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();
 }
 
-TFormMain::~TFormMain()
-{
-    qApp->removeEventFilter(this);
-}
+TFormMain::~TFormMain() = default;
 
 void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                               TFormInfo *info)
@@ -460,16 +457,7 @@ void TFormMain::Neuezeile1Click()
 {
     commitCellEdit(activeGrid());
     const RowId id = m_race->addRow();
-    const ResultPage *page = m_race->activePage();
-    TSortGrid *grid = activeGrid();
-    const int visible = grid->visibleRowCount();
-    if (grid->viewport()->height() >= (TSortGrid::kRowHeight + 1) * page->rows())
-        grid->setTopRow(1);
-    else
-        grid->setTopRow(qMax(1, page->rows() - visible));
-    // The proposed start number is selected for editing, so the operator can
-    // type over it at once.
-    grid->editCell(page->rowOfId(id), ColStNr);
+    editNewRow(activeGrid(), m_race->activePage()->rowOfId(id));
 }
 
 void TFormMain::sbCLSClick()
@@ -487,34 +475,14 @@ void TFormMain::showError(const QString &text)
 
 void TFormMain::LoadSettings()
 {
-    Settings s;
-    if (m_services.settingsBackend) {
-        SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
-        store.load(s);
-    }
-    resize(qMax(s.Width, kMinWindowWidth), qMax(s.Height, kMinWindowHeight));
-    move(s.Left, s.Top);
-    checkMonitorIndex(s, int(QGuiApplication::screens().size()));
-    m_race->applySettings(s);
+    m_race->applySettings(loadWindowSettings(m_services.settingsBackend, m_services.identity.title, *this));
 }
 
 void TFormMain::SaveSettings()
 {
-    Settings s = m_race->settings();
-    const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
-    // Left and Top are the frame's edges, as move() takes them at start-up;
-    // the client area lies inside by the border and the title bar, and
-    // storing its corner would creep the window down at every start.
-    const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
-    s.Left = bounds.x() - frameOffset.x();
-    s.Top = bounds.y() - frameOffset.y();
-    s.Width = qMax(bounds.width(), kMinWindowWidth);
-    s.Height = qMax(bounds.height(), kMinWindowHeight);
-    if (!m_services.settingsBackend)
-        return;
-    SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
-    if (const std::optional<QString> error = store.save(s))
-        QMessageBox::critical(this, m_services.identity.title, *error);
+    const AppIdentity &id = m_services.identity;
+    if (const auto error = saveWindowSettings(m_race->settings(), *this, m_services.settingsBackend, id.title))
+        QMessageBox::critical(this, id.title, *error);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -533,27 +501,11 @@ void TFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// Every shortcut of the hidden menu belongs to the window, wherever the focus
-// is: a text field must not take Ctrl+V or Ctrl+F for itself, even though
-// their menu items do nothing.
+// The column widths follow the first grid's client width.
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // The column widths follow the first grid's client width.
-    if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport()) {
+    if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport())
         FormResize();
-        return false;
-    }
-    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-        auto *w = qobject_cast<QWidget *>(watched);
-        if (w && w->window() == this) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (m_ui.menuKeys.contains(key->keyCombination())) {
-                if (event->type() == QEvent::ShortcutOverride)
-                    event->ignore();
-                return true;
-            }
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 

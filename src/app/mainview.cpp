@@ -40,6 +40,18 @@ void commitCellEdit(TSortGrid *grid)
         grid->selectResultRow(row);
 }
 
+void editNewRow(TSortGrid *grid, int row)
+{
+    const int rows = grid->model()->rowCount();
+    if (grid->viewport()->height() >= (TSortGrid::kRowHeight + 1) * rows)
+        grid->setTopRow(1);
+    else
+        grid->setTopRow(qMax(1, rows - grid->visibleRowCount()));
+    // The proposed start number is selected for editing, so the operator can
+    // type over it at once.
+    grid->editCell(row, ColStNr);
+}
+
 DisplayColours displayColours(const Settings &s)
 {
     DisplayColours c;

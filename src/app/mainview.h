@@ -12,6 +12,10 @@ struct Settings;
 // editor would write its text back over what the command just wrote.
 void commitCellEdit(TSortGrid *grid);
 
+// Shows a new row at the foot of the grid and opens its start number for
+// typing.
+void editNewRow(TSortGrid *grid, int row);
+
 // The run state onto the buttons, the menu items and the pictures.
 void showRunControls(const MainWidgets &u, const RunControls &c);
 
