@@ -1,44 +1,317 @@
 #include "app/cfgdialog.h"
 
+#include "app/algcombo.h"
+#include "app/cfgexchange.h"
 #include "app/windowplacement.h"
+#include "display/wincolor.h"
+#include "widgets/colourbox.h"
 
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace vex {
 
-TCFGDialog::TCFGDialog(QWidget *parent)
+namespace {
+
+// A lock time in milliseconds must fit a signed 32-bit interval.
+constexpr int kMaxLockSeconds = 2147483;
+
+const QStringList kContacts{u"1+4"_s, u"4+6"_s, u"7+8"_s, u"7+9"_s};
+
+QColor systemColourDialog(const QColor &current, QWidget *parent)
+{
+    return QColorDialog::getColor(current, parent, u"Farbe"_s);
+}
+
+QList<QRect> desktopScreens()
+{
+    QList<QRect> bounds;
+    for (const QScreen *screen : QGuiApplication::screens())
+        bounds << screen->geometry();
+    return bounds;
+}
+
+QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+template<typename T>
+T *named(T *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+quint32 *colourField(Settings &s, int box)
+{
+    switch (box) {
+    case 0:
+        return &s.ColorText;
+    case 1:
+        return &s.ColorZeit;
+    case 2:
+        return &s.ColorBZeit;
+    default:
+        return &s.ColorFon;
+    }
+}
+
+} // namespace
+
+TCFGDialog::TCFGDialog(QWidget *parent, const QList<int> &ports)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
+    , m_chooseColour(systemColourDialog)
+    , m_screens(desktopScreens)
 {
     setObjectName(u"CFGDialog"_s);
     setWindowTitle(u"Einstellungen"_s);
+    buildControls();
+    setPorts(ports);
     resize(495, 364);
+}
 
-    m_ok = new QPushButton(u"OK"_s, this);
-    m_ok->setObjectName(u"OKBtn"_s);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(u"Abbrechen"_s, this);
-    m_cancel->setObjectName(u"BitBtnCancel"_s);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+void TCFGDialog::buildControls()
+{
+    eTitel = named(new QLineEdit(this), u"eTitel"_s);
+    Memo1 = named(new QPlainTextEdit(this), u"Memo1"_s);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
 
-    m_content = new QVBoxLayout;
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    // Light barriers.
+    auto *barriers = named(new QGroupBox(u" Lichtschranke/n - Kontakte "_s, this), u"GroupBox1"_s);
+    cbPort = named(new QComboBox(barriers), u"cbPort"_s);
+    cbAlg = named(new AlgComboBox(barriers), u"cbAlg"_s);
+    cbLSstart = named(new QComboBox(barriers), u"cbLSstart"_s);
+    cbLSstart->addItems(kContacts);
+    cbLSstart->setCurrentIndex(2); // 7+8
+    cbLSstop = named(new QComboBox(barriers), u"cbLSstop"_s);
+    cbLSstop->addItems(kContacts);
+    cbLSstop->setCurrentIndex(0); // 1+4
+    seLockTime = named(new QSpinBox(barriers), u"seLockTime"_s);
+    seLockTime->setRange(0, kMaxLockSeconds);
+    QLabel *algLabel = label(u"Algorithmus:"_s, cbAlg, barriers);
+    QLabel *startLabel = label(u"Start - Kontakt:"_s, cbLSstart, barriers);
+    QLabel *stopLabel = label(u"Ziel -  Kontakt:"_s, cbLSstop, barriers);
+    m_contactLabels = {algLabel, startLabel, stopLabel};
+    auto *b = new QGridLayout(barriers);
+    b->addWidget(label(u"Anschluss:"_s, cbPort, barriers), 0, 0);
+    b->addWidget(cbPort, 0, 1);
+    b->addWidget(algLabel, 1, 0);
+    b->addWidget(cbAlg, 1, 1);
+    b->addWidget(startLabel, 2, 0);
+    b->addWidget(cbLSstart, 2, 1);
+    b->addWidget(stopLabel, 3, 0);
+    b->addWidget(cbLSstop, 3, 1);
+    auto *lockText = label(u"Nach dem START automatische LS Sperre"_s, seLockTime, barriers);
+    lockText->setWordWrap(true);
+    b->addWidget(lockText, 4, 0, 1, 2);
+    auto *lockRow = new QHBoxLayout;
+    lockRow->addWidget(seLockTime, 1);
+    lockRow->addWidget(new QLabel(u"Sek."_s, barriers));
+    b->addLayout(lockRow, 5, 0, 1, 2);
+    b->setRowStretch(6, 1);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(m_content, 1);
-    layout->addLayout(buttons);
+    // Display colours, with their previews on black.
+    auto *colours = named(new QGroupBox(u" Display Farben "_s, this), u"GroupBox2"_s);
+    auto *previewGround = named(new QFrame(colours), u"Shape1"_s);
+    QPalette black = previewGround->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    previewGround->setPalette(black);
+    previewGround->setAutoFillBackground(true);
+    auto *previews = new QVBoxLayout(previewGround);
+    QFont previewFont(u"Arial"_s);
+    previewFont.setBold(true);
+    previewFont.setPixelSize(16);
+    const QStringList captions{u"Text:"_s, u"Zeit:"_s, u"Bestzeit:"_s, u"Sonst:"_s};
+    const QStringList samples{u"Text"_s, u"0,00"_s, u"59.59,99"_s, u"00.0"_s};
+    auto *c = new QGridLayout(colours);
+    for (int i = 0; i < 4; ++i) {
+        ColourBox *box = named(new ColourBox(colours), u"oColorCombo%1"_s.arg(i + 1));
+        oColorCombo[std::size_t(i)] = box;
+        connect(box, &ColourBox::popupRequested, this, [this, i] { oColorComboChange(i); });
+        c->addWidget(label(captions.at(i), box, colours), i, 0);
+        c->addWidget(box, i, 1);
+        QLabel *preview = named(new QLabel(samples.at(i), previewGround), u"LabColor%1"_s.arg(i + 1));
+        preview->setFont(previewFont);
+        LabColor[std::size_t(i)] = preview;
+        previews->addWidget(preview);
+    }
+    c->addWidget(previewGround, 0, 2, 4, 1);
+    c->setColumnStretch(1, 1);
+
+    cbMonitor = named(new QComboBox(this), u"cbMonitor"_s);
+    m_monitorLabel = label(u"TV / Zusatzmonitor:"_s, cbMonitor, this);
+    eExcel = named(new QLineEdit(this), u"eExcel"_s);
+    eExcel->setMaxLength(3);
+    eExcel->setValidator(new ExcelCellValidator(eExcel));
+    eExcel->setMaximumWidth(60);
+
+    OKBtn = named(new QPushButton(u"OK"_s, this), u"OKBtn"_s);
+    OKBtn->setDefault(true);
+    BitBtnCancel = named(new QPushButton(u"Abbrechen"_s, this), u"BitBtnCancel"_s);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cbPort, &QComboBox::currentIndexChanged, this, &TCFGDialog::cbPortChange);
+
+    auto *grid = new QGridLayout(this);
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(label(u"Titel:"_s, eTitel, this));
+    titleRow->addWidget(eTitel, 1);
+    grid->addLayout(titleRow, 0, 0);
+    grid->addWidget(Memo1, 0, 1, 2, 1);
+    grid->addWidget(barriers, 1, 0, 2, 1);
+    grid->addWidget(colours, 2, 1);
+    auto *monitorRow = new QHBoxLayout;
+    monitorRow->addWidget(m_monitorLabel);
+    monitorRow->addWidget(cbMonitor, 1);
+    grid->addLayout(monitorRow, 3, 0, 1, 2);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(label(u"Startnummern beginnen in Excel ab: "_s, eExcel, this));
+    bottom->addWidget(eExcel);
+    bottom->addStretch(1);
+    bottom->addWidget(OKBtn);
+    bottom->addWidget(BitBtnCancel);
+    grid->addLayout(bottom, 4, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+void TCFGDialog::setPorts(const QList<int> &ports)
+{
+    const QString chosen = cbPort->currentText();
+    cbPort->clear();
+    cbPort->addItems(PortEntries(ports));
+    cbPort->setCurrentIndex(std::max(0, int(cbPort->findText(chosen))));
+}
+
+void TCFGDialog::loadSettings(const Settings &s)
+{
+    const int port = cbPort->findText(u"COM"_s + QString::number(s.Port));
+    cbPort->setCurrentIndex(s.Port > 0 && port > 0 ? port : 0);
+    cbAlg->setCurrentIndex(std::clamp(s.Alg, 0, 1));
+    cbPortChange();
+
+    eTitel->setText(s.Title);
+    Settings copy = s;
+    for (int i = 0; i < 4; ++i) {
+        m_loadedColours[std::size_t(i)] = *colourField(copy, i);
+        oColorCombo[std::size_t(i)]->setColour(fromWinColor(*colourField(copy, i)));
+    }
+    eExcel->setText(ExcelCellText(s.ExcelX, s.ExcelY));
+    m_excelShown = eExcel->text();
+    seLockTime->setValue(std::max(0, s.StartLock) / 1000);
+    m_lockShown = seLockTime->value();
+    QString subtitle = s.Title2;
+    subtitle.replace(u"\r\n"_s, u"\n"_s);
+    Memo1->setPlainText(subtitle);
+    m_monitor = s.Monitor;
+}
+
+Settings TCFGDialog::readSettings(const Settings &current) const
+{
+    Settings s = current;
+    QString subtitle = Memo1->toPlainText();
+    subtitle.replace(u'\n', u"\r\n"_s);
+    s.Title2 = subtitle;
+    // Whole seconds only; an untouched field keeps a stored part-second.
+    if (seLockTime->value() != m_lockShown)
+        s.StartLock = seLockTime->value() * 1000;
+    for (int i = 0; i < 4; ++i) {
+        const quint32 chosen = toWinColor(oColorCombo[std::size_t(i)]->colour());
+        // An untouched colour keeps its stored value, high byte included.
+        if (chosen != (m_loadedColours[std::size_t(i)] & 0xFFFFFFu))
+            *colourField(s, i) = chosen;
+    }
+    if (eExcel->text() != m_excelShown)
+        ReadExcelCell(eExcel->text(), s.ExcelX, s.ExcelY);
+    s.Title = eTitel->text();
+    s.Monitor = std::max(0, cbMonitor->currentIndex());
+    const int port = cbPort->currentIndex() > 0 ? PortFromEntry(cbPort->currentText()) : 0;
+    s.Port = port;
+    if (port != 0)
+        s.Alg = std::max(0, cbAlg->currentIndex());
+    return s;
+}
+
+std::optional<Settings> TCFGDialog::edit(const Settings &current)
+{
+    loadSettings(current);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return readSettings(current);
+}
+
+void TCFGDialog::cbPortChange()
+{
+    const bool port = cbPort->currentIndex() > 0;
+    for (QWidget *w : {static_cast<QWidget *>(cbAlg), static_cast<QWidget *>(cbLSstart),
+                       static_cast<QWidget *>(cbLSstop)})
+        w->setEnabled(port);
+    for (QLabel *l : std::as_const(m_contactLabels))
+        l->setEnabled(port);
+}
+
+void TCFGDialog::fillScreenList()
+{
+    const QList<QRect> screens = m_screens ? m_screens() : QList<QRect>();
+    const bool several = screens.size() > 1;
+    cbMonitor->setEnabled(several);
+    m_monitorLabel->setEnabled(several);
+    cbMonitor->clear();
+    cbMonitor->addItems(ScreenEntries(screens));
+    // The list always yields an existing screen: a setting beyond the screens
+    // present chooses the first.
+    const bool inList = several && m_monitor >= 0 && m_monitor < cbMonitor->count();
+    cbMonitor->setCurrentIndex(inList ? m_monitor : 0);
+}
+
+void TCFGDialog::colourPreviews()
+{
+    for (int i = 0; i < 4; ++i) {
+        QPalette palette = LabColor[std::size_t(i)]->palette();
+        palette.setColor(QPalette::WindowText, oColorCombo[std::size_t(i)]->colour());
+        LabColor[std::size_t(i)]->setPalette(palette);
+    }
+}
+
+void TCFGDialog::oColorComboChange(int box)
+{
+    if (!m_chooseColour)
+        return;
+    ColourBox *combo = oColorCombo[std::size_t(box)];
+    const QColor chosen = m_chooseColour(combo->colour(), this);
+    if (!chosen.isValid())
+        return;
+    combo->setColour(chosen);
+    colourPreviews();
 }
 
 void TCFGDialog::showEvent(QShowEvent *event)
 {
+    cbPortChange();
+    fillScreenList();
+    colourPreviews();
     centreWindowOn(*this, parentWidget());
     QDialog::showEvent(event);
 }

@@ -1,32 +1,96 @@
 #pragma once
 
-#include <QDialog>
+#include "settings/settings.h"
 
+#include <QColor>
+#include <QDialog>
+#include <QList>
+#include <QRect>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
-class QVBoxLayout;
+class QSpinBox;
 
 namespace vex {
 
-// The settings dialog. It is created once at start-up and kept, so its
-// controls keep their state between two openings. Only the frame and the two
-// buttons exist so far; the setting controls go into contentLayout().
+class AlgComboBox;
+class ColourBox;
+
+// The settings dialog. It is created once at start-up and kept, so the contact
+// lists keep their choice between two openings; everything else is filled
+// from the settings at each opening (loadSettings) and read back into a new
+// settings record on OK (readSettings). The dialog itself changes no setting.
 class TCFGDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TCFGDialog(QWidget *parent = nullptr);
+    // Asks for a colour, preset with the current one; an invalid colour when
+    // the operator cancels.
+    using ColourChooser = std::function<QColor(const QColor &current, QWidget *parent)>;
+    using ScreenSource = std::function<QList<QRect>()>;
 
-    QVBoxLayout *contentLayout() const { return m_content; }
-    QPushButton *okButton() const { return m_ok; }
-    QPushButton *cancelButton() const { return m_cancel; }
+    // ports: the COM numbers found at start-up.
+    explicit TCFGDialog(QWidget *parent = nullptr, const QList<int> &ports = {});
+
+    void setPorts(const QList<int> &ports);
+    void setColourChooser(ColourChooser chooser) { m_chooseColour = std::move(chooser); }
+    // The screens' bounds in the system's order; all screens of the desktop
+    // unless replaced.
+    void setScreenSource(ScreenSource source) { m_screens = std::move(source); }
+
+    // Copies the settings into the controls (the contact lists excepted).
+    void loadSettings(const Settings &settings);
+    // The settings as the controls give them, on top of the given ones.
+    Settings readSettings(const Settings &current) const;
+    // Loads, shows modally and on OK returns the new settings; nothing on
+    // cancel or close.
+    std::optional<Settings> edit(const Settings &current);
+
+    QPushButton *okButton() const { return OKBtn; }
+    QPushButton *cancelButton() const { return BitBtnCancel; }
+
+    QLineEdit *eTitel = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QComboBox *cbPort = nullptr;
+    AlgComboBox *cbAlg = nullptr;
+    QComboBox *cbLSstart = nullptr;
+    QComboBox *cbLSstop = nullptr;
+    QSpinBox *seLockTime = nullptr;
+    std::array<ColourBox *, 4> oColorCombo{};
+    std::array<QLabel *, 4> LabColor{};
+    QComboBox *cbMonitor = nullptr;
+    QLineEdit *eExcel = nullptr;
+    QPushButton *OKBtn = nullptr;
+    QPushButton *BitBtnCancel = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QVBoxLayout *m_content;
-    QPushButton *m_ok;
-    QPushButton *m_cancel;
+    void buildControls();
+    // Contact controls usable exactly when a port is chosen.
+    void cbPortChange();
+    void fillScreenList();
+    void colourPreviews();
+    void oColorComboChange(int box);
+
+    ColourChooser m_chooseColour;
+    ScreenSource m_screens;
+    QList<QLabel *> m_contactLabels;
+    QLabel *m_monitorLabel = nullptr;
+    int m_monitor = 0;
+    // What the start-cell field showed after loading: a value it cannot show
+    // (a row above 99, say) is kept as long as the field is not edited.
+    QString m_excelShown;
+    int m_lockShown = -1;
+    std::array<quint32, 4> m_loadedColours{};
 };
 
 } // namespace vex

@@ -7,11 +7,13 @@
 #include "app/forminfo.h"
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
+#include "app/lightbarrierport.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
 #include "app/progressbinding.h"
 #include "app/runsound.h"
 #include "app/windowsettings.h"
+#include "display/followrace.h"
 #include "display/formmonitor2.h"
 #include "office/localservers.h"
 #include "timing/tickclock.h"
@@ -31,6 +33,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSpinBox>
@@ -71,6 +74,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     useOrOwn<NoAutomationServers>(m_services.office, m_ownOffice);
     m_race = new Race(*m_services.ticks, *m_services.timers, this);
     m_race->setOfficeServers(m_services.office, services.identity.wordTemplate);
+    m_portReopen = m_services.timers->make(u"TimerPortOpen"_s, false, [this] { reopenLightBarriers(); });
     m_timeDisplay = new TimeDisplay(this);
 
     const AppIdentity &id = m_services.identity;
@@ -101,7 +105,9 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     TimerDate->start();
     TimerDateTimer();
 
-    m_ui.grids[0]->viewport()->installEventFilter(this);
+    for (QObject *watched : {static_cast<QObject *>(m_ui.grids[0]->viewport()), static_cast<QObject *>(m_ui.ImageTVAus),
+                             static_cast<QObject *>(m_ui.ImageTVEin)})
+        watched->installEventFilter(this);
     qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
@@ -120,10 +126,11 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
     m_info = info;
     bindProgressWindow(*m_race, m_splash);
     if (m_monitor) {
-        m_timeDisplay->addPanel(m_monitor->digitPanel());
-        m_monitor->PanelTitle->setText(m_race->settings().Title);
-        showDisplayColours(true);
-        showBestTime();
+        // The display follows the race on its own; the window only shows and
+        // hides it.
+        FollowRace(*m_monitor, *m_race);
+        connect(m_monitor, &TFormMonitor2::displayClosed, this, [this] { showTvIcons(false); });
+        connect(m_monitor, &TFormMonitor2::focusBackToMain, this, &TFormMain::focusBackFromDisplay);
     }
 }
 
@@ -238,6 +245,7 @@ void TFormMain::bindCommands()
     connect(u.sbWord, &QToolButton::clicked, this, &TFormMain::sbWordClick);
 
     connect(u.mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
+    connect(u.Modus1, &QAction::triggered, this, &TFormMain::Modus1Click);
     connect(u.mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
     connect(u.mInfo, &QAction::triggered, this, &TFormMain::bInfoClick);
 }
@@ -379,8 +387,6 @@ void TFormMain::showSettings()
     m_ui.cbClub->setChecked(s.cbClub);
     m_ui.lbl_Club->setEnabled(s.cbClub);
     m_ui.txt_Club->setEnabled(s.cbClub);
-    if (m_monitor)
-        m_monitor->PanelTitle->setText(s.Title);
     FormResize();
     showDisplayColours(false);
 }
@@ -388,8 +394,8 @@ void TFormMain::showSettings()
 // New colours reach both windows; unchanged ones leave the running row alone.
 void TFormMain::showDisplayColours(bool force)
 {
-    const DisplayColours colours = displayColours(m_race->settings());
-    if (!force && m_shownColours && sameColours(*m_shownColours, colours))
+    const DisplayColours colours = DisplayColoursOf(m_race->settings());
+    if (!force && m_shownColours && *m_shownColours == colours)
         return;
     m_shownColours = colours;
     m_timeDisplay->ApplyDisplayColours(colours, {m_ui.lbl_Nr2, m_ui.lbl_Name2});
@@ -501,11 +507,20 @@ void TFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// The column widths follow the first grid's client width.
+// The column widths follow the first grid's client width; the TV pictures
+// are clicked.
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport())
         FormResize();
+    if (event->type() == QEvent::MouseButtonPress && (watched == m_ui.ImageTVAus || watched == m_ui.ImageTVEin)
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == m_ui.ImageTVAus)
+            ImageTVAusClick();
+        else
+            ImageTVEinClick();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -523,10 +538,84 @@ void TFormMain::bInfoClick()
     m_info->showInfo();
 }
 
+// The settings dialog; on OK every value takes effect at once, on cancel
+// nothing changes (the light barriers' port stays as it is).
 void TFormMain::bCFGClick()
 {
-    if (m_cfg)
-        m_cfg->exec();
+    if (m_cfg) {
+        if (const std::optional<Settings> edited = m_cfg->edit(m_race->settings())) {
+            // The dialog leaves the screen before the work starts.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (m_services.lightBarriers)
+                m_services.lightBarriers->close();
+            m_race->setPortOpen(false);
+            m_portReopen->stop();
+            // Title, colours, lock time, screen: the race tells its observers
+            // (this window's labels and columns, the display).
+            m_race->applySettings(*edited);
+            showDisplayColours(true);
+            m_timeDisplay->ShowTime(0, 0);
+            showBestTime();
+            // Placed again even on the same screen: the screens may have
+            // changed since.
+            if (m_monitor)
+                m_monitor->PlaceDisplay();
+            FormResize();
+            if (edited->Port != 0)
+                m_portReopen->start(50);
+        }
+    }
+    m_ui.band->setFocus();
+}
+
+void TFormMain::reopenLightBarriers()
+{
+    const int port = m_race->settings().Port;
+    if (port == 0 || !m_services.lightBarriers)
+        return;
+    m_race->setPortOpen(m_services.lightBarriers->open(port));
+}
+
+// ---------------------------------------------------------------- display
+
+void TFormMain::Modus1Click()
+{
+    if (!m_monitor)
+        return;
+    if (m_monitor->isVisible())
+        m_monitor->close(); // the icons follow displayClosed
+    else
+        m_monitor->showDisplay();
+    showTvIcons(m_monitor->isVisible());
+}
+
+void TFormMain::ImageTVAusClick()
+{
+    if (!m_monitor)
+        return;
+    showTvIcons(true);
+    m_monitor->showDisplay();
+    raise();
+}
+
+void TFormMain::ImageTVEinClick()
+{
+    showTvIcons(false);
+    if (m_monitor)
+        m_monitor->close();
+}
+
+void TFormMain::showTvIcons(bool displayShowing)
+{
+    m_ui.ImageTVEin->setVisible(displayShowing);
+    m_ui.ImageTVAus->setVisible(!displayShowing);
+}
+
+// The display sits on another screen than the operator's: the keys stay here.
+void TFormMain::focusBackFromDisplay()
+{
+    raise();
+    activateWindow();
 }
 
 void TFormMain::TimerDateTimer()

@@ -19,6 +19,7 @@ class DesktopShell;
 class FileChooser;
 class HelpViewer;
 class AutomationServers;
+class LightBarrierPort;
 class RunSoundPlayer;
 class SettingsBackend;
 class TCFGDialog;
@@ -28,6 +29,7 @@ class TFormMonitor2;
 class TFormSplash;
 class TimeDisplay;
 class TickSource;
+class Timer;
 class Timers;
 
 // What the outside world gives the main window; tests hand in fakes.
@@ -41,6 +43,7 @@ struct MainWindowServices
     DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
     FileChooser *files = nullptr; // the file dialogs; null: Qt's own
     AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none on this machine
+    LightBarrierPort *lightBarriers = nullptr; // the light barriers' serial port; null: none
     AppIdentity identity;
 };
 
@@ -109,6 +112,14 @@ private:
     void mHilfeClick();
     void bInfoClick();
     void bCFGClick();
+    void reopenLightBarriers();
+
+    // The spectators' display.
+    void Modus1Click();
+    void ImageTVAusClick();
+    void ImageTVEinClick();
+    void showTvIcons(bool displayShowing);
+    void focusBackFromDisplay();
     void TimerDateTimer();
 
     MainWindowServices m_services;
@@ -123,6 +134,8 @@ private:
     TimeDisplay *m_timeDisplay = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;
+    // The light barriers' port opens again a moment after it was closed.
+    std::unique_ptr<Timer> m_portReopen;
     std::optional<DisplayColours> m_shownColours;
     bool m_showing = false; // controls are being set from the race: no commands back
     bool m_penaltyTyped = false; // the penalty field's own text is on its way to the race

@@ -2,8 +2,6 @@
 // onto a control: the run state on its buttons, the display colours.
 #include "app/mainview.h"
 
-#include "display/wincolor.h"
-#include "settings/settings.h"
 #include "timing/runcontroller.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
@@ -50,21 +48,6 @@ void editNewRow(TSortGrid *grid, int row)
     // The proposed start number is selected for editing, so the operator can
     // type over it at once.
     grid->editCell(row, ColStNr);
-}
-
-DisplayColours displayColours(const Settings &s)
-{
-    DisplayColours c;
-    c.text = fromWinColor(s.ColorText);
-    c.zeit = fromWinColor(s.ColorZeit);
-    c.bzeit = fromWinColor(s.ColorBZeit);
-    c.fon = fromWinColor(s.ColorFon);
-    return c;
-}
-
-bool sameColours(const DisplayColours &a, const DisplayColours &b)
-{
-    return a.text == b.text && a.zeit == b.zeit && a.bzeit == b.bzeit && a.fon == b.fon;
 }
 
 // One enabled flag governs a key and its button alike.

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "app/mainwidgets.h"
-#include "display/timedisplay.h"
 
 namespace vex {
 
 struct RunControls;
-struct Settings;
 
 // A command that changes cells ends an open cell edit first: left open, the
 // editor would write its text back over what the command just wrote.
@@ -18,9 +16,5 @@ void editNewRow(TSortGrid *grid, int row);
 
 // The run state onto the buttons, the menu items and the pictures.
 void showRunControls(const MainWidgets &u, const RunControls &c);
-
-// The four display colours of the settings, and whether two sets are alike.
-DisplayColours displayColours(const Settings &s);
-bool sameColours(const DisplayColours &a, const DisplayColours &b);
 
 } // namespace vex

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "display/digitgeometry.h"
+
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPolygon>
 #include <QWidget>
+
+#include <array>
 
 namespace vex {
 
@@ -59,6 +64,14 @@ protected:
 
 private:
     const QList<QPolygon> &shapes();
+    // The picture is kept as an image, with the pixels each shape owns once
+    // the background and the outlines are painted over it; the colours follow
+    // from them. A new value recolours only the pixels of
+    // the shapes that changed instead of painting polygons again.
+    void ensureOwners();
+    void colourFace(quint8 shapesToColour);
+    void invalidateFace() { m_faceValid = false; }
+
 
     int m_value = 0;
     quint8 m_valueBinary = 125;
@@ -75,6 +88,22 @@ private:
     QSize m_shapesSize;
     int m_shapesThickness = -1;
     int m_shapesSeparation = -1;
+
+    // A shape's pixels as runs along the rows, in device pixels.
+    struct Run
+    {
+        int y;
+        int x;
+        int length;
+    };
+    QImage m_face;
+    std::array<QList<Run>, kSegmentShapeCount> m_runs;
+    QList<QRect> m_ownerBounds; // device-pixel bounds of each shape's pixels
+    QSize m_ownersSize;
+    qreal m_ownersRatio = 0;
+    int m_ownersThickness = -1;
+    int m_ownersSeparation = -1;
+    bool m_faceValid = false;
 };
 
 } // namespace vex

@@ -4,8 +4,14 @@
 #include "display/digit.h"
 #include "display/digitpanel.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QShowEvent>
 
 #include <cmath>
 
@@ -30,6 +36,15 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
     return label;
 }
 
+QFont boldFont(const QString &family, int pixelSize)
+{
+    QFont font(family);
+    font.setBold(true);
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    return font;
+}
+
 } // namespace
 
 TFormMonitor2::TFormMonitor2(QWidget *parent)
@@ -37,23 +52,32 @@ TFormMonitor2::TFormMonitor2(QWidget *parent)
 {
     setObjectName(u"FormMonitor2"_s);
     setWindowTitle(u"Monitor 2"_s);
+    setAttribute(Qt::WA_QuitOnClose, false); // only the main window ends the program
     paintBlack(this);
     setCursor(Qt::BlankCursor);
 
     PanelTitle = makeLabel(this, u"PanelTitle"_s, QString());
     PanelTitle->setAlignment(Qt::AlignCenter);
-    QFont titleFont(u"Arial"_s);
-    titleFont.setBold(true);
-    PanelTitle->setFont(titleFont);
+    PanelTitle->setFont(boldFont(u"Arial"_s, 0));
 
     PanelLab1 = new QWidget(this);
     PanelLab1->setObjectName(u"PanelLab1"_s);
-    LabStart1 = makeLabel(PanelLab1, u"LabStart1"_s, u" Start-Nr.:1"_s);
+    LabStart1 = makeLabel(PanelLab1, u"LabStart1"_s, u" Start-Nr.:"_s);
+    auto *row1 = new QHBoxLayout(PanelLab1);
+    row1->setContentsMargins(0, 0, 0, 0);
+    row1->setSpacing(0);
+    row1->addWidget(LabStart1);
+    row1->addStretch(1);
 
     PanelLab2 = new QWidget(this);
     PanelLab2->setObjectName(u"PanelLab2"_s);
     LabStart2 = makeLabel(PanelLab2, u"LabStart2"_s, u" Best:"_s);
     LabBestzeit = makeLabel(PanelLab2, u"LabBestzeit"_s, QString());
+    auto *row2 = new QHBoxLayout(PanelLab2);
+    row2->setContentsMargins(0, 0, 0, 0);
+    row2->setSpacing(0);
+    row2->addWidget(LabStart2);
+    row2->addWidget(LabBestzeit, 1);
 
     m_panel = new DigitPanel(this);
     for (TDigit *digit : m_panel->allDigits()) {
@@ -61,69 +85,176 @@ TFormMonitor2::TFormMonitor2(QWidget *parent)
         digit->setColorOff(Qt::black);
         digit->setSeparation(kDesignedSeparation);
     }
-    QFont separatorFont(u"Times New Roman"_s);
-    separatorFont.setBold(true);
     for (QLabel *label : m_panel->allSeparators())
-        label->setFont(separatorFont);
+        label->setFont(boldFont(u"Times New Roman"_s, kSeparatorPixelSize));
+    m_time.addPanel(m_panel);
+    setColours(m_time.colours());
 
-    resize(1029, 800);
-    layoutProportionally();
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &TFormMonitor2::screenRemoved);
+    PlaceDisplay();
+}
+
+void TFormMonitor2::setMonitor(int index)
+{
+    m_monitor = index;
+    PlaceDisplay();
+}
+
+void TFormMonitor2::PlaceDisplay()
+{
+    placeOn(QGuiApplication::screens());
+}
+
+void TFormMonitor2::placeOn(const QList<QScreen *> &screens)
+{
+    const int index = DisplayScreenIndex(m_monitor, int(screens.size()));
+    if (index < 0)
+        return; // no screen at all: keep what there is, nothing to cover
+    QScreen *screen = screens.at(index);
+    m_placedIndex = index;
+    m_placedScreen = screen;
+    m_dpi = int(std::lround(screen->logicalDotsPerInchY()));
+    if (m_dpi <= 0)
+        m_dpi = kDesignedDpi;
+    setScreen(screen);
+    setGeometry(screen->geometry());
+    m_scale = DisplayScale(width());
+    applyLayout();
+}
+
+void TFormMonitor2::screenRemoved(QScreen *screen)
+{
+    if (!screen || screen != m_placedScreen)
+        return;
+    // The screen we cover is going away: the operator's screen takes the
+    // display, and it sits there until it is placed again.
+    QList<QScreen *> remaining = QGuiApplication::screens();
+    remaining.removeAll(screen);
+    const int wanted = m_monitor;
+    m_monitor = 0;
+    placeOn(remaining);
+    m_monitor = wanted;
+}
+
+void TFormMonitor2::showDisplay()
+{
+    show(); // places the window before it is mapped
+    raise();
+    if (m_placedIndex != 0)
+        Q_EMIT focusBackToMain();
+}
+
+void TFormMonitor2::applyLayout()
+{
+    const QSize client = size();
+    m_layout = LayoutDisplay(client, m_scale, m_dpi);
+    m_laidOutSize = client;
+    ++m_layoutCount;
+    const MonitorLayout &m = m_layout;
+    const int w = client.width();
+
+    const QFont labelFont = boldFont(u"Arial"_s, m.labelPixels);
+    PanelTitle->setFont(labelFont);
+    PanelTitle->setGeometry(0, 0, w, m.titleHeight);
+    for (QWidget *panel : {PanelLab1, PanelLab2}) {
+        panel->setFont(labelFont);
+        for (QLabel *label : panel->findChildren<QLabel *>())
+            label->setFont(labelFont); // the labels take their panel's font
+    }
+    PanelLab1->setGeometry(0, m.labelPanel1Top, w, m.labelPanelHeight);
+    PanelLab2->setGeometry(0, m.labelPanel2Top, w, m.labelPanelHeight);
+
+    const QFont separatorFont = boldFont(u"Times New Roman"_s, m.separatorPixels);
+    for (std::size_t i = 0; i < kDesignedDisplay.size(); ++i) {
+        QWidget *element = findChild<QWidget *>(kDesignedDisplay[i].name.toString(), Qt::FindDirectChildrenOnly);
+        if (!element)
+            continue;
+        element->setGeometry(m.elements[i]);
+        if (auto *digit = qobject_cast<TDigit *>(element))
+            digit->setThickness(m.thickness); // after the resize: checked against the size
+        else
+            element->setFont(separatorFont);
+    }
+    applyLabelColours();
+}
+
+void TFormMonitor2::applyLabelColours()
+{
+    const DisplayColours &c = m_time.colours();
+    SetLabelTextColour(PanelTitle, c.text);
+    SetLabelTextColour(LabStart1, c.zeit);
+    SetLabelTextColour(LabStart2, c.bzeit);
+    SetLabelTextColour(LabBestzeit, c.bzeit);
+}
+
+void TFormMonitor2::setTitle(const QString &title)
+{
+    PanelTitle->setText(title);
+}
+
+void TFormMonitor2::setStartNumber(const QString &startNumber)
+{
+    LabStart1->setText(u" Start-Nr.:"_s + startNumber);
+}
+
+void TFormMonitor2::setBestDriver(const QString &text)
+{
+    LabBestzeit->setText(text);
+}
+
+void TFormMonitor2::showRunningTime(qint32 ms)
+{
+    m_time.ShowTime(0, ms);
+}
+
+void TFormMonitor2::showBestTime(qint32 ms)
+{
+    m_time.ShowTime(1, ms);
+}
+
+void TFormMonitor2::setColours(const DisplayColours &colours)
+{
+    m_time.ApplyDisplayColours(colours);
+    applyLabelColours();
+}
+
+void TFormMonitor2::showEvent(QShowEvent *event)
+{
+    // Each showing finds the screen anew: screens come and go while the
+    // display is hidden.
+    if (!event->spontaneous())
+        PlaceDisplay();
+    QWidget::showEvent(event);
 }
 
 void TFormMonitor2::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutProportionally();
+    // Placement has laid out for this size already; a later resize keeps
+    // the scale of the placement and fits the heights to the new size.
+    if (size() != m_laidOutSize)
+        applyLayout();
 }
 
-void TFormMonitor2::layoutProportionally()
+void TFormMonitor2::keyPressEvent(QKeyEvent *event)
 {
-    const int w = width();
-    const int h = height();
-    if (w <= 0 || h <= 0)
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        // On the operator's own screen the display hides everything else, so
+        // Esc gives the screen back; on another screen it is closed from the
+        // main window.
+        if (m_placedIndex == 0)
+            close();
+        event->accept();
         return;
-    // The main window's row of digits, from the left end of the line between
-    // its rows, stretched to the window's width.
-    const double scale = double(w) / kDesignedBevel1.width();
-    const int left = kDesignedBevel1.left();
-    auto mapX = [&](int x) { return int(std::lround((x - left) * scale)); };
-
-    const int labelHeight = std::max(1, h / 14);
-    const int titleHeight = std::max(1, labelHeight * 8 / 7);
-    const int digitHeight = std::max(1, (h - titleHeight - 3 * labelHeight) / 2);
-    const int runningTop = titleHeight + labelHeight;
-    const int bestTop = h - digitHeight - labelHeight / 2;
-
-    PanelTitle->setGeometry(0, 0, w, titleHeight);
-    PanelLab1->setGeometry(0, titleHeight, w, labelHeight);
-    PanelLab2->setGeometry(0, bestTop - labelHeight, w, labelHeight);
-    LabStart1->setGeometry(0, 0, w / 2, labelHeight);
-    LabStart2->setGeometry(0, 0, w / 4, labelHeight);
-    LabBestzeit->setGeometry(w / 4, 0, w - w / 4, labelHeight);
-    for (QWidget *text : {static_cast<QWidget *>(PanelTitle), PanelLab1, PanelLab2}) {
-        QFont font = text->font();
-        font.setPixelSize(labelHeight);
-        text->setFont(font); // the labels of a panel take its font
     }
+    QWidget::keyPressEvent(event);
+}
 
-    for (TDigit *digit : m_panel->allDigits()) {
-        const QRect designed = DesignedGeometry(digit->objectName());
-        const bool running = designed.top() < kDesignedBevel1.top();
-        const int x0 = mapX(designed.left());
-        const int x1 = mapX(designed.left() + designed.width());
-        digit->setGeometry(x0, running ? runningTop : bestTop, x1 - x0, digitHeight);
-        digit->setThickness(int(std::lround(kDesignedThickness * scale)));
-    }
-    for (QLabel *label : m_panel->allSeparators()) {
-        const QRect designed = DesignedGeometry(label->objectName());
-        const bool running = designed.top() < kDesignedBevel1.top();
-        const int x0 = mapX(designed.left());
-        const int x1 = mapX(designed.left() + designed.width());
-        label->setGeometry(x0, running ? runningTop : bestTop, x1 - x0, digitHeight);
-        QFont font = label->font();
-        font.setPixelSize(std::max(1, int(std::lround(kSeparatorPixelSize * scale))));
-        label->setFont(font);
-    }
+void TFormMonitor2::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT displayClosed();
 }
 
 } // namespace vex

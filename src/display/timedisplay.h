@@ -19,6 +19,8 @@ struct DisplayColours
     QColor zeit{0, 255, 0};      // significant digits of the running time
     QColor bzeit{222, 222, 66};  // significant digits of the best time
     QColor fon{53, 113, 202};    // leading digits that carry no value yet
+
+    bool operator==(const DisplayColours &) const = default;
 };
 
 // Writes run times into the digit panels of all windows: the main window's

@@ -8,6 +8,7 @@
 #include "app/filechooser.h"
 #include "app/formmain.h"
 #include "app/helpviewer.h"
+#include "app/lightbarrierport.h"
 #include "app/runsound.h"
 #include "timing/tickclock.h"
 #include "../timing/faketimers.h"
@@ -80,6 +81,19 @@ public:
     QList<vex::FileDialogRequest> openRequests;
 };
 
+// The light barriers' port: records what the window asks of it.
+class FakeLightBarriers final : public vex::LightBarrierPort
+{
+public:
+    void close() override { calls.append(QStringLiteral("close")); }
+    bool open(int portNumber) override
+    {
+        calls.append(QStringLiteral("open %1").arg(portNumber));
+        return true;
+    }
+    QStringList calls;
+};
+
 struct MainWindowFixture
 {
     FakeTicks ticks;
@@ -88,6 +102,7 @@ struct MainWindowFixture
     FakeHelp help;
     FakeShell shell;
     FakeFileChooser files;
+    FakeLightBarriers lightBarriers;
     std::unique_ptr<vex::TFormMain> window;
 
     explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {})
@@ -105,6 +120,7 @@ struct MainWindowFixture
         services.help = &help;
         services.shell = &shell;
         services.files = &files;
+        services.lightBarriers = &lightBarriers;
         services.settingsBackend = settings;
         services.identity = identity;
         window = std::make_unique<vex::TFormMain>(services);

@@ -1,6 +1,7 @@
 #include "display/digit.h"
 #include "display/digitgeometry.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void valueBinarySurvivesEqualValue();
     void thicknessMustFitTheSize();
     void paintsSegmentsInTheirColours();
+    void picturePixelExactAfterChanges_data();
+    void picturePixelExactAfterChanges();
 
 private:
     QImage picture();
@@ -172,6 +175,52 @@ void TestDigit::paintsSegmentsInTheirColours()
     QCOMPARE(image.pixelColor(kInDecimalPoint), off);
     // Segments are edged in the background colour.
     QCOMPARE(image.pixelColor(11, 0), background);
+}
+
+void TestDigit::picturePixelExactAfterChanges_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("thickness");
+    QTest::addColumn<int>("separation");
+    QTest::newRow("main window") << QSize(45, 98) << 5 << 1;
+    QTest::newRow("best-time row") << QSize(45, 78) << 5 << 1;
+    QTest::newRow("display, 1029 wide") << QSize(135, 284) << 15 << 1;
+    QTest::newRow("no gap") << QSize(40, 60) << 4 << 0;
+    QTest::newRow("small") << QSize(16, 32) << 2 << 1;
+}
+
+// The digit recolours only the shapes that change; its picture must still be
+// exactly the full painting: background, then each shape filled and edged in
+// the background colour, in segment order.
+void TestDigit::picturePixelExactAfterChanges()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, thickness);
+    QFETCH(int, separation);
+    const QColor on(0, 255, 0), off(20, 20, 60), background(0, 0, 0);
+    m_digit->resize(size);
+    m_digit->setThickness(thickness);
+    m_digit->setSeparation(separation);
+    m_digit->setColor(background);
+    m_digit->setColorOff(off);
+    m_digit->setColorOn(on);
+    QCoreApplication::processEvents();
+
+    const QList<QPolygon> shapes = DigitShapes(size.width(), size.height(), thickness, separation);
+    for (int bits : {125, 80, 55, 87, 90, 79, 111, 81, 127, 95, 128, 255, 0, 125}) {
+        m_digit->setValueBinary(bits);
+        QImage expected(size, QImage::Format_RGB32);
+        expected.fill(background);
+        {
+            QPainter p(&expected);
+            p.setPen(QPen(background, 0));
+            for (int k = 0; k < shapes.size(); ++k) {
+                p.setBrush((bits >> k) & 1 ? on : off);
+                p.drawPolygon(shapes.at(k));
+            }
+        }
+        QCOMPARE(picture().convertToFormat(QImage::Format_RGB32), expected);
+    }
 }
 
 QTEST_MAIN(TestDigit)

@@ -61,7 +61,6 @@ private Q_SLOTS:
     void writesEveryPanel();
     void runningClockRepaintsOnlyChangedDigits();
     void designedPlacement();
-    void secondWindowStartsHidden();
 
 private:
     std::unique_ptr<QWidget> m_window;
@@ -217,25 +216,6 @@ void TestTimeDisplay::designedPlacement()
     // Offset by the band's position.
     m_panel->placeAsDesigned(QPoint(10, 20));
     QCOMPARE(m_panel->Digit3->geometry(), QRect(43, 72, 45, 98));
-}
-
-void TestTimeDisplay::secondWindowStartsHidden()
-{
-    TFormMonitor2 form;
-    QVERIFY(!form.isVisible());
-    QVERIFY(form.isWindow());
-    QCOMPARE(form.windowTitle(), u"Monitor 2"_s);
-    QVERIFY(form.windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(form.cursor().shape(), Qt::BlankCursor);
-    QCOMPARE(form.findChild<QLabel *>(u"LabStart1"_s)->text(), u" Start-Nr.:1"_s);
-    QCOMPARE(form.findChild<QLabel *>(u"LabStart2"_s)->text(), u" Best:"_s);
-    QVERIFY(form.findChild<QLabel *>(u"LabBestzeit"_s)->text().isEmpty());
-    for (const char *name : {"PanelTitle", "PanelLab1", "PanelLab2"})
-        QVERIFY(form.findChild<QWidget *>(QString::fromLatin1(name)));
-    QCOMPARE(form.findChildren<TDigit *>().size(), 12);
-    // Running digits above the best-time digits, inside the window.
-    QVERIFY(form.digitPanel()->Digit3->geometry().bottom() < form.digitPanel()->Digit3a->geometry().top());
-    QVERIFY(form.rect().contains(form.digitPanel()->Digit8a->geometry()));
 }
 
 QTEST_MAIN(TestTimeDisplay)
