@@ -2,6 +2,7 @@
 
 #include "app/cfgdialog.h"
 #include "app/desktopshell.h"
+#include "app/displayswitch.h"
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
@@ -33,7 +34,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSpinBox>
@@ -105,9 +105,8 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     TimerDate->start();
     TimerDateTimer();
 
-    for (QObject *watched : {static_cast<QObject *>(m_ui.grids[0]->viewport()), static_cast<QObject *>(m_ui.ImageTVAus),
-                             static_cast<QObject *>(m_ui.ImageTVEin)})
-        watched->installEventFilter(this);
+    m_ui.grids[0]->viewport()->installEventFilter(this);
+    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin);
     qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
@@ -129,8 +128,7 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
         // The display follows the race on its own; the window only shows and
         // hides it.
         FollowRace(*m_monitor, *m_race);
-        connect(m_monitor, &TFormMonitor2::displayClosed, this, [this] { showTvIcons(false); });
-        connect(m_monitor, &TFormMonitor2::focusBackToMain, this, &TFormMain::focusBackFromDisplay);
+        m_displaySwitch->attach(m_monitor);
     }
 }
 
@@ -245,7 +243,7 @@ void TFormMain::bindCommands()
     connect(u.sbWord, &QToolButton::clicked, this, &TFormMain::sbWordClick);
 
     connect(u.mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
-    connect(u.Modus1, &QAction::triggered, this, &TFormMain::Modus1Click);
+    connect(u.Modus1, &QAction::triggered, this, [this] { m_displaySwitch->toggle(); });
     connect(u.mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
     connect(u.mInfo, &QAction::triggered, this, &TFormMain::bInfoClick);
 }
@@ -507,20 +505,11 @@ void TFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// The column widths follow the first grid's client width; the TV pictures
-// are clicked.
+// The column widths follow the first grid's client width.
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport())
         FormResize();
-    if (event->type() == QEvent::MouseButtonPress && (watched == m_ui.ImageTVAus || watched == m_ui.ImageTVEin)
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui.ImageTVAus)
-            ImageTVAusClick();
-        else
-            ImageTVEinClick();
-        return true;
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -574,48 +563,6 @@ void TFormMain::reopenLightBarriers()
     if (port == 0 || !m_services.lightBarriers)
         return;
     m_race->setPortOpen(m_services.lightBarriers->open(port));
-}
-
-// ---------------------------------------------------------------- display
-
-void TFormMain::Modus1Click()
-{
-    if (!m_monitor)
-        return;
-    if (m_monitor->isVisible())
-        m_monitor->close(); // the icons follow displayClosed
-    else
-        m_monitor->showDisplay();
-    showTvIcons(m_monitor->isVisible());
-}
-
-void TFormMain::ImageTVAusClick()
-{
-    if (!m_monitor)
-        return;
-    showTvIcons(true);
-    m_monitor->showDisplay();
-    raise();
-}
-
-void TFormMain::ImageTVEinClick()
-{
-    showTvIcons(false);
-    if (m_monitor)
-        m_monitor->close();
-}
-
-void TFormMain::showTvIcons(bool displayShowing)
-{
-    m_ui.ImageTVEin->setVisible(displayShowing);
-    m_ui.ImageTVAus->setVisible(!displayShowing);
-}
-
-// The display sits on another screen than the operator's: the keys stay here.
-void TFormMain::focusBackFromDisplay()
-{
-    raise();
-    activateWindow();
 }
 
 void TFormMain::TimerDateTimer()

@@ -16,6 +16,7 @@ class QTimer;
 namespace vex {
 
 class DesktopShell;
+class DisplaySwitch;
 class FileChooser;
 class HelpViewer;
 class AutomationServers;
@@ -103,8 +104,6 @@ private:
     void sbExcelClick();
     void sbWordClick();
     void showError(const QString &text);
-    QStringList openFilters() const;
-    QStringList saveFilters() const;
 
     // Shell.
     void LoadSettings();
@@ -113,13 +112,6 @@ private:
     void bInfoClick();
     void bCFGClick();
     void reopenLightBarriers();
-
-    // The spectators' display.
-    void Modus1Click();
-    void ImageTVAusClick();
-    void ImageTVEinClick();
-    void showTvIcons(bool displayShowing);
-    void focusBackFromDisplay();
     void TimerDateTimer();
 
     MainWindowServices m_services;
@@ -132,6 +124,7 @@ private:
     std::unique_ptr<AutomationServers> m_ownOffice;
     Race *m_race = nullptr;
     TimeDisplay *m_timeDisplay = nullptr;
+    DisplaySwitch *m_displaySwitch = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;
     // The light barriers' port opens again a moment after it was closed.

@@ -4,6 +4,7 @@
 
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
+#include "app/filefilters.h"
 #include "timing/timetext.h"
 #include "widgets/sortgrid.h"
 
@@ -16,57 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-namespace {
-
-const QString kTextLabel = u"Textdatei"_s;
-const QString kWebLabel = u"Webseite"_s;
-const QString kWordLabel = u"MS Word"_s;
-const QString kExcelLabel = u"MS Excel"_s;
-
-enum class FileType { Text, Excel, Word, Web, Unknown };
-
-FileType typeOfFilter(const QString &filter)
-{
-    if (filter.endsWith(u"(*.txt)"_s))
-        return FileType::Text;
-    if (filter.endsWith(u"(*.xlsx *.xls)"_s) || filter.endsWith(u"(*.xlsx)"_s))
-        return FileType::Excel;
-    if (filter.endsWith(u"(*.doc)"_s))
-        return FileType::Word;
-    if (filter.endsWith(u"(*.html)"_s))
-        return FileType::Web;
-    return FileType::Unknown;
-}
-
-} // namespace
-
-// Workbooks are read in both formats but written only as Office Open XML,
-// which spreadsheet programs would distrust under an .xls name.
-QStringList TFormMain::openFilters() const
-{
-    QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_race->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xlsx *.xls)"_s);
-    return filters;
-}
-
-QStringList TFormMain::saveFilters() const
-{
-    QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_race->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xlsx)"_s);
-    filters.append(kWordLabel + u" (*.doc)"_s);
-    filters.append(kWebLabel + u" (*.html)"_s);
-    return filters;
-}
-
 void TFormMain::sbSaveClick()
 {
     FileDialogRequest request;
     request.caption = u"Speichern unter"_s;
     request.folder = m_saveFolder;
     request.fileName = m_saveFileName;
-    request.filters = saveFilters();
+    request.filters = saveFilters(m_race->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterInd;
     const std::optional<FileChoice> choice = m_services.files->chooseSave(this, request);
     if (!choice)
@@ -112,7 +69,7 @@ void TFormMain::sbLoadClick()
     request.caption = u"Öffnen"_s;
     request.folder = m_openFolder;
     request.fileName = m_openFileName;
-    request.filters = openFilters();
+    request.filters = openFilters(m_race->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterIndO;
     request.defaultSuffix = u"txt"_s;
     const std::optional<FileChoice> choice = m_services.files->chooseOpen(this, request);
