@@ -200,10 +200,15 @@ void TFormMain::bindCommands()
         if (!m_showing)
             r->chooseClass(index);
     });
-    // A typed start number first, then the item picked: the item names the
-    // driver even when two share his start number.
+    // A picked item names its driver even when two share his start number;
+    // its text arrives first, with the item already current.
     connect(u.cmb_Nr, &QComboBox::editTextChanged, r, [this, r](const QString &text) {
-        if (!m_showing)
+        const int item = m_ui.cmb_Nr->currentIndex();
+        if (m_showing)
+            return;
+        if (item >= 0 && m_ui.cmb_Nr->itemText(item) == text)
+            r->chooseDriver(item);
+        else
             r->typeStartNumber(text);
     });
     connect(u.cmb_Nr, &QComboBox::currentIndexChanged, r, [this, r](int index) {

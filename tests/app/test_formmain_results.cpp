@@ -457,6 +457,11 @@ void TestFormMainResults::nextReachesEveryDriverOfTheList()
     }
     QCOMPARE(names, (QStringList{u"Adler"_s, u"Bauer"_s, u"Cramer"_s, u"Dorn"_s, u"Ernst"_s, u"Adler"_s}));
     QCOMPARE(items, (QList<int>{0, 1, 2, 3, 4, 0}));
+    // Picked from the list, the second "2" is Dorn, not Bauer.
+    nr->setCurrentIndex(3);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Dorn"_s);
+    nr->setCurrentIndex(1);
+    QCOMPARE(child<QLineEdit>(u"txt_Name"_s)->text(), u"Bauer"_s);
     // Dorn's run went into Dorn's row, not into Bauer's.
     QCOMPARE(page()->cell(page()->rowOfId(m_f->window->race().walkOrder().at(3)), ColName), u"Dorn"_s);
     QCOMPARE(page()->cell(page()->rowOfId(m_f->window->race().walkOrder().at(3)), ColTR), u"40,03"_s);
