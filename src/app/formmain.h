@@ -63,6 +63,9 @@ public:
                        TFormInfo *info);
 
     bool AskYesNo(const QString &question);
+    // Loads a protocol text file as the open command does, without the
+    // question and the dialog.
+    void openProtocolText(const QString &path);
 
     Race &race() { return *m_race; }
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
@@ -99,6 +102,8 @@ private:
     void Neuezeile1Click();
     void sbSaveClick();
     void sbLoadClick();
+    // After a load: the class selector names the file; returns the messages.
+    QStringList showLoaded(const RaceLoadResult &result);
     void sbCLSClick();
     void sbInetClick(int tag);
     void sbExcelClick();

@@ -89,17 +89,32 @@ void TFormMain::sbLoadClick()
         else if (type == FileType::Excel)
             result = m_race->importWorkbook(path);
         QStringList messages;
-        if (result) {
-            messages = result->messages;
-            if (result->opened) {
-                m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
-                activeGrid()->setTypeAheadColumn(ColName);
-            }
-        }
+        if (result)
+            messages = showLoaded(*result);
         QApplication::restoreOverrideCursor();
         for (const QString &message : std::as_const(messages))
             showError(message);
     }
+    FormResize();
+}
+
+QStringList TFormMain::showLoaded(const RaceLoadResult &result)
+{
+    if (result.opened) {
+        m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
+        activeGrid()->setTypeAheadColumn(ColName);
+    }
+    return result.messages;
+}
+
+void TFormMain::openProtocolText(const QString &path)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_ui.cmb_Klasse->setToolTip(QString());
+    const QStringList messages = showLoaded(m_race->load(path));
+    QApplication::restoreOverrideCursor();
+    for (const QString &message : messages)
+        showError(message);
     FormResize();
 }
 

@@ -1,17 +1,13 @@
 #include "app/appidentity.h"
-#include "app/cfgdialog.h"
-#include "app/dlgyesno.h"
-#include "app/forminfo.h"
-#include "app/formmain.h"
-#include "app/formsplash.h"
+#include "app/program.h"
 #include "app/shellopener.h"
 #include "office/localservers.h"
 #include "settings/regfilebackend.h"
-#include "display/formmonitor2.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 
 using namespace Qt::StringLiterals;
@@ -56,15 +52,9 @@ int main(int argc, char *argv[])
     vex::LocalAutomationServers servers(&opener);
     services.office = &servers;
 
-    // The six windows, in their fixed order; each lives to the end.
-    vex::TFormMain mainWindow(services);
-    auto *splash = new vex::TFormSplash(&mainWindow);
-    auto *yesNo = new vex::TFDlgYesNo(services.identity.title, &mainWindow);
-    auto *monitor = new vex::TFormMonitor2(&mainWindow);
-    auto *cfg = new vex::TCFGDialog(&mainWindow);
-    auto *info = new vex::TFormInfo(&mainWindow);
-    mainWindow.attachWindows(splash, yesNo, monitor, cfg, info);
-
-    mainWindow.show();
+    // The backup goes to the user's data folder, one per program copy.
+    QApplication::setOrganizationName(u"Orrendal"_s);
+    vex::Program program(services, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    program.start();
     return app.exec();
 }

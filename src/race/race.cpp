@@ -512,6 +512,7 @@ void Race::clearResults()
     setBest(0, QString());
     rankPage(k);
     Q_EMIT resultsChanged(k);
+    Q_EMIT resultsCleared(k);
     publishEntry();
 }
 
@@ -570,7 +571,10 @@ RaceLoadResult Race::load(const QString &path)
 
 std::optional<QString> Race::save(const QString &path)
 {
-    return exportWith([&path](const Competition &c) { return WriteProtocolText(c, path); });
+    std::optional<QString> error = exportWith([&path](const Competition &c) { return WriteProtocolText(c, path); });
+    if (!error)
+        Q_EMIT protocolSaved(path);
+    return error;
 }
 
 std::optional<QString> Race::writeHtml(const QString &path, const QString &appTitle)

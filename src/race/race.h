@@ -208,6 +208,10 @@ Q_SIGNALS:
     // Views of the page put their cursor on this row.
     void rowFocused(int page, RowId row);
     void classListChanged();
+    // The protocol text file was written completely to this path.
+    void protocolSaved(const QString &path);
+    // The operator cleared the page's results (after resultsChanged).
+    void resultsCleared(int page);
     void settingsChanged();
     void startSoundRequested();
     void stopSoundRequested();

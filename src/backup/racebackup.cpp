@@ -1,0 +1,93 @@
+#include "backup/racebackup.h"
+
+#include "backup/backupstore.h"
+#include "race/race.h"
+#include "reports/protocoltext.h"
+#include "results/resultpage.h"
+#include "timing/timetext.h"
+
+namespace vex {
+
+namespace {
+
+// A time or a disqualification in any run of any driver.
+bool holdsResults(const Competition &competition)
+{
+    for (int k = 0; k < Competition::pageCount(); ++k) {
+        const ResultPage &page = *competition.page(k);
+        for (int row = 1; row < page.rows(); ++row) {
+            for (int run = 0; run <= 2; ++run) {
+                const QString time = page.cell(row, timeColumn(run));
+                if (!NoTime(time) || time == u"DIS")
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+RaceBackup::RaceBackup(Race &race, BackupStore &store, QObject *parent)
+    : QObject(parent)
+    , m_race(race)
+    , m_store(store)
+{
+    connect(&m_race, &Race::resultsChanged, this, &RaceBackup::backUp);
+    connect(&m_race, &Race::classListChanged, this, &RaceBackup::backUp);
+    connect(&m_race, &Race::resultsCleared, this, &RaceBackup::afterClearing);
+    connect(&m_race, &Race::protocolSaved, this, [this] { m_store.markSaved(); });
+}
+
+bool RaceBackup::needsRecovery() const
+{
+    return m_store.needsRecovery();
+}
+
+QString RaceBackup::takeBack()
+{
+    m_store.recovered();
+    return m_store.backupPath();
+}
+
+void RaceBackup::setAside()
+{
+    m_store.keepAside();
+}
+
+void RaceBackup::backUp()
+{
+    // The stand-in class of a write may announce itself; one write is enough.
+    if (m_writing)
+        return;
+    m_writing = true;
+    QByteArray bytes;
+    m_race.exportWith([&bytes](const Competition &competition) {
+        bytes = formatProtocolText(competition);
+        return std::optional<QString>();
+    });
+    const std::optional<QString> error = m_store.write(bytes);
+    m_writing = false;
+    if (error && !m_failing)
+        Q_EMIT failed(*error);
+    m_failing = error.has_value();
+    if (!m_tidyUpDue) {
+        m_tidyUpDue = true;
+        QMetaObject::invokeMethod(this, &RaceBackup::tidyUp, Qt::QueuedConnection);
+    }
+}
+
+void RaceBackup::afterClearing()
+{
+    // Clearing one class leaves the others' results to be offered.
+    if (!holdsResults(m_race.competition()))
+        m_store.markSaved();
+}
+
+void RaceBackup::tidyUp()
+{
+    m_tidyUpDue = false;
+    m_store.pruneHistory();
+}
+
+} // namespace vex

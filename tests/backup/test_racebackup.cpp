@@ -1,0 +1,248 @@
+#include "backup/backupstore.h"
+#include "backup/racebackup.h"
+#include "race/race.h"
+#include "reports/protocoltext.h"
+#include "timing/tickclock.h"
+
+#include "../timing/faketimers.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace vex;
+
+namespace {
+
+class FakeTicks final : public TickSource
+{
+public:
+    quint32 now() const override { return value; }
+    quint32 value = 1000;
+};
+
+// Counts the writes that reach the disk; refuses them while told to.
+class CountingReplacer final : public FileReplacer
+{
+public:
+    int writes = 0;
+    bool refuse = false;
+    bool replace(const QString &path, QByteArrayView bytes) override
+    {
+        if (refuse)
+            return false;
+        ++writes;
+        return m_real.replace(path, bytes);
+    }
+
+private:
+    DurableFileReplacer m_real;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray protocolOf(Race &race)
+{
+    QByteArray bytes;
+    race.exportWith([&bytes](const Competition &c) {
+        bytes = formatProtocolText(c);
+        return std::optional<QString>();
+    });
+    return bytes;
+}
+
+QByteArray startList()
+{
+    QList<ProtocolBlock> blocks;
+    for (const QString &name : {u"Bambini"_s, u"Junioren"_s}) {
+        ProtocolBlock block;
+        block.hasHeading = true;
+        block.classEntry = name;
+        block.rows = {defaultColumnTitles(), {u"1"_s, name + u" Eins"_s, u"MSC"_s}, {u"2"_s, name + u" Zwei"_s, u"MSC"_s}};
+        blocks.append(block);
+    }
+    return formatProtocolBlocks(blocks);
+}
+
+enum class Command { Entry, HandCorrection, NewRow, RemoveRow, DeleteTimes, Disqualify, Clear, Load, Rank };
+
+} // namespace
+
+class TestRaceBackup : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+    QString m_list;
+    FakeTicks m_ticks;
+    FakeTimers m_timers;
+    CountingReplacer m_replacer;
+
+    void enter(Race &race, int page, const QString &number, int run, qint32 ms)
+    {
+        race.chooseClass(page);
+        race.typeStartNumber(number);
+        race.chooseRun(run);
+        race.start(m_ticks.value);
+        m_ticks.value += quint32(ms);
+        race.stop(m_ticks.value);
+        race.enter();
+        race.next();
+    }
+    bool offeredAtNextStart() { return BackupStore(m_folder, m_replacer).needsRecovery(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = m_dir.filePath(u"%1-%2"_s.arg(QString::fromUtf8(QTest::currentTestFunction()), QString::fromUtf8(QTest::currentDataTag())));
+        m_list = m_dir.filePath(u"Startliste.txt"_s);
+        QFile list(m_list);
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(startList());
+        m_replacer = {};
+    }
+
+    void everyChangeIsWrittenOnceBeforeTheCommandReturns_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::newRow("entry") << Command::Entry;
+        QTest::newRow("hand correction") << Command::HandCorrection;
+        QTest::newRow("new row") << Command::NewRow;
+        QTest::newRow("row removed") << Command::RemoveRow;
+        QTest::newRow("Zeit löschen") << Command::DeleteTimes;
+        QTest::newRow("Disqualifizieren") << Command::Disqualify;
+        QTest::newRow("clear") << Command::Clear;
+        QTest::newRow("load") << Command::Load;
+        QTest::newRow("ranking") << Command::Rank;
+    }
+    void everyChangeIsWrittenOnceBeforeTheCommandReturns()
+    {
+        QFETCH(Command, command);
+        Race race(m_ticks, m_timers);
+        BackupStore store(m_folder, m_replacer);
+        RaceBackup backup(race, store);
+        if (command != Command::Load) {
+            race.load(m_list);
+            enter(race, 0, u"2"_s, 1, 45'120);
+        }
+        const QByteArray before = readAll(store.backupPath());
+        const int writesBefore = m_replacer.writes;
+        ResultPage &page = *race.competition().page(0);
+        const RowId leader = page.rowId(1);
+        switch (command) {
+        case Command::Entry:
+            enter(race, 1, u"1"_s, 2, 51'000);
+            break;
+        case Command::HandCorrection:
+            page.setCell(page.rowOfId(leader), timeColumn(1), u"44,00"_s);
+            race.rowEdited(leader);
+            break;
+        case Command::NewRow:
+            race.chooseClass(0);
+            race.addRow();
+            break;
+        case Command::RemoveRow:
+            race.removeRow(leader);
+            break;
+        case Command::DeleteTimes:
+            race.deleteTimes(leader);
+            break;
+        case Command::Disqualify:
+            race.toggleDisqualified(leader);
+            break;
+        case Command::Clear:
+            race.chooseClass(0);
+            race.clearResults();
+            break;
+        case Command::Load:
+            race.load(m_list);
+            break;
+        case Command::Rank:
+            // A time typed over without Enter counts once the page is ranked.
+            race.chooseClass(0);
+            page.setCell(page.rowOfId(leader), timeColumn(1), u"44,00"_s);
+            race.rank();
+            break;
+        }
+        const QByteArray after = protocolOf(race);
+        QVERIFY(after != before);
+        QCOMPARE(readAll(store.backupPath()), after);
+        QCOMPARE(m_replacer.writes - writesBefore, 1);
+    }
+
+    void aSavedProtocolIsNotOfferedAgain()
+    {
+        {
+            Race race(m_ticks, m_timers);
+            BackupStore store(m_folder, m_replacer);
+            RaceBackup backup(race, store);
+            race.load(m_list);
+            enter(race, 0, u"1"_s, 1, 45'000);
+            QVERIFY(race.save(m_dir.filePath(u"Protokoll.txt"_s)) == std::nullopt);
+        }
+        QVERIFY(!offeredAtNextStart());
+        {
+            Race race(m_ticks, m_timers);
+            BackupStore store(m_folder, m_replacer);
+            RaceBackup backup(race, store);
+            race.load(m_dir.filePath(u"Protokoll.txt"_s));
+            enter(race, 0, u"2"_s, 1, 46'000);
+            // A save that fails keeps the offer.
+            QVERIFY(race.save(m_dir.filePath(u"kein/Ordner/Protokoll.txt"_s)) != std::nullopt);
+        }
+        QVERIFY(offeredAtNextStart());
+    }
+
+    void clearingIsNotOfferedOnlyWhenNoResultsAreLeft_data()
+    {
+        QTest::addColumn<bool>("otherClassHasResults");
+        QTest::newRow("results in one class") << false;
+        QTest::newRow("results in two classes") << true;
+    }
+    void clearingIsNotOfferedOnlyWhenNoResultsAreLeft()
+    {
+        QFETCH(bool, otherClassHasResults);
+        {
+            Race race(m_ticks, m_timers);
+            BackupStore store(m_folder, m_replacer);
+            RaceBackup backup(race, store);
+            race.load(m_list);
+            enter(race, 0, u"1"_s, 1, 45'000);
+            if (otherClassHasResults)
+                enter(race, 1, u"2"_s, 0, 47'000);
+            race.chooseClass(0);
+            race.clearResults();
+        }
+        QCOMPARE(offeredAtNextStart(), otherClassHasResults);
+    }
+
+    void aFailingBackupIsReportedOncePerStreak()
+    {
+        Race race(m_ticks, m_timers);
+        BackupStore store(m_folder, m_replacer);
+        RaceBackup backup(race, store);
+        QSignalSpy failed(&backup, &RaceBackup::failed);
+        race.load(m_list);
+        m_replacer.refuse = true;
+        enter(race, 0, u"1"_s, 1, 45'000);
+        enter(race, 0, u"2"_s, 1, 46'000);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.at(0).at(0).toString(), store.writeErrorText());
+        m_replacer.refuse = false;
+        enter(race, 0, u"1"_s, 2, 47'000);
+        QCOMPARE(readAll(store.backupPath()), protocolOf(race));
+        m_replacer.refuse = true;
+        enter(race, 0, u"2"_s, 2, 48'000);
+        QCOMPARE(failed.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceBackup)
+#include "test_racebackup.moc"
