@@ -94,7 +94,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     m_openFolder = id.programFolder;
     m_saveFileName = id.title;
     m_pageFolder = QDir::currentPath();
-    showRunControls();
+    vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
 
@@ -285,7 +285,7 @@ void TFormMain::bindRace()
     connect(r, &Race::entryChanged, this, &TFormMain::showEntry);
     connect(r, &Race::walkOrderChanged, this, &TFormMain::showWalkOrder);
     connect(r, &Race::classListChanged, this, &TFormMain::showClassList);
-    connect(r, &Race::runControlsChanged, this, &TFormMain::showRunControls);
+    connect(r, &Race::runControlsChanged, this, [this] { vex::showRunControls(m_ui, m_race->runControls()); });
     connect(r, &Race::bestTimeChanged, this, &TFormMain::showBestTime);
     connect(r, &Race::settingsChanged, this, &TFormMain::showSettings);
     connect(r, &Race::rowFocused, this, &TFormMain::showFocusedRow);
@@ -359,21 +359,15 @@ void TFormMain::showWalkOrder()
 void TFormMain::showClassList()
 {
     const QStringList &classes = m_race->competition().classes();
-    {
-        const QScopedValueRollback guard(m_showing, true);
-        m_ui.cmb_Klasse->clear();
-        if (!classes.isEmpty()) {
-            m_ui.cmb_Klasse->setEditable(false);
-            m_ui.cmb_Klasse->addItems(classes);
-        }
-        m_ui.cmb_Klasse->setCurrentIndex(-1);
+    const QScopedValueRollback guard(m_showing, true);
+    m_ui.cmb_Klasse->clear();
+    if (!classes.isEmpty()) {
+        m_ui.cmb_Klasse->setEditable(false);
+        m_ui.cmb_Klasse->addItems(classes);
     }
+    m_ui.cmb_Klasse->setCurrentIndex(-1);
 }
 
-void TFormMain::showRunControls()
-{
-    vex::showRunControls(m_ui, m_race->runControls());
-}
 
 void TFormMain::showBestTime()
 {
@@ -423,14 +417,8 @@ void TFormMain::updateStatus()
 
 void TFormMain::UpdateFileButtons()
 {
-    const bool holdsData = m_race->pageHoldsData(m_race->entry().page);
-    const MainWidgets &u = m_ui;
-    u.sbCLS->setEnabled(holdsData);
-    u.sbPrint->setEnabled(holdsData);
-    u.sbExcel->setEnabled(holdsData && m_race->spreadsheetAvailable());
-    u.sbWord->setEnabled(holdsData && m_race->wordProcessorAvailable());
-    u.sbSave->setEnabled(holdsData);
-    u.sbInet->setEnabled(holdsData);
+    showFileButtons(m_ui, m_race->pageHoldsData(m_race->entry().page), m_race->spreadsheetAvailable(),
+                    m_race->wordProcessorAvailable());
 }
 
 // Column widths follow the grid's width; the other grids copy the first.

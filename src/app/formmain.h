@@ -86,7 +86,6 @@ private:
     void showEntry();
     void showWalkOrder();
     void showClassList();
-    void showRunControls();
     void showBestTime();
     void showSettings();
     void showDisplayColours(bool force);

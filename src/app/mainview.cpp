@@ -50,6 +50,16 @@ void editNewRow(TSortGrid *grid, int row)
     grid->editCell(row, ColStNr);
 }
 
+void showFileButtons(const MainWidgets &u, bool holdsData, bool spreadsheet, bool wordProcessor)
+{
+    u.sbCLS->setEnabled(holdsData);
+    u.sbPrint->setEnabled(holdsData);
+    u.sbExcel->setEnabled(holdsData && spreadsheet);
+    u.sbWord->setEnabled(holdsData && wordProcessor);
+    u.sbSave->setEnabled(holdsData);
+    u.sbInet->setEnabled(holdsData);
+}
+
 // One enabled flag governs a key and its button alike.
 void showRunControls(const MainWidgets &u, const RunControls &c)
 {

@@ -14,6 +14,10 @@ void commitCellEdit(TSortGrid *grid);
 // typing.
 void editNewRow(TSortGrid *grid, int row);
 
+// The protocol bar's buttons work while the page in front holds drivers;
+// the workbook and document buttons also need their program.
+void showFileButtons(const MainWidgets &u, bool holdsData, bool spreadsheet, bool wordProcessor);
+
 // The run state onto the buttons, the menu items and the pictures.
 void showRunControls(const MainWidgets &u, const RunControls &c);
 
