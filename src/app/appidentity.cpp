@@ -19,10 +19,12 @@ AppIdentity AppIdentity::fromExecutable(const QString &executablePath, const QSt
 {
     const QFileInfo exe(executablePath);
     AppIdentity id;
-    // Only the last extension goes: "Vexilor.exe" and a bare "Vexilor" both
-    // give "Vexilor", while a dotted name such as "Vexilor.beta.exe" keeps
-    // "Vexilor.beta".
-    id.title = exe.completeBaseName();
+    // Only a trailing ".exe" goes: "Vexilor.exe" and a bare "Vexilor" both
+    // give "Vexilor", while "vexilor-1.2" keeps its dot and its settings.
+    id.title = exe.fileName();
+    static constexpr QStringView exeSuffix = u".exe";
+    if (id.title.size() > exeSuffix.size() && id.title.endsWith(exeSuffix, Qt::CaseInsensitive))
+        id.title.chop(exeSuffix.size());
     id.caption = id.title + u' ' + designedCaption();
     id.programFolder = exe.absolutePath();
     if (!id.programFolder.endsWith(u'/'))

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace vex {
 
 void SystemDesktopShell::openDocument(const QString &path)
@@ -16,17 +18,24 @@ void SystemDesktopShell::openDocument(const QString &path)
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-void SystemDesktopShell::printDocument(const QString &path, QWidget *parent)
+std::optional<QString> SystemDesktopShell::printDocument(const QString &path, QWidget *parent)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return u"Die Webseite zum Drucken kann nicht gelesen werden: "_s + path;
     const QByteArray page = file.readAll();
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
-        return;
-    printHtmlReport(page, printer);
+        return std::nullopt;
+    if (!printHtmlReport(page, printer))
+        return printFailedText(printer.printerName());
+    return std::nullopt;
+}
+
+QString printFailedText(const QString &printerName)
+{
+    return u"Das Protokoll konnte nicht gedruckt werden. Der Drucker meldet einen Fehler: "_s + printerName;
 }
 
 } // namespace vex

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <optional>
+
+#include <QString>
+
 class QWidget;
 
 namespace vex {
@@ -13,9 +17,14 @@ class DesktopShell
 public:
     virtual ~DesktopShell() = default;
     virtual void openDocument(const QString &path) = 0;
-    // Prints the HTML page at path; the user chooses the printer.
-    virtual void printDocument(const QString &path, QWidget *parent) = 0;
+    // Prints the HTML page at path; the user chooses the printer. Returns the
+    // operator's message when printing failed; nothing when it worked or the
+    // operator cancelled.
+    virtual std::optional<QString> printDocument(const QString &path, QWidget *parent) = 0;
 };
+
+// The message for a printer that failed.
+QString printFailedText(const QString &printerName);
 
 // Opens through QDesktopServices; prints through the system print dialog and
 // Qt's own HTML rendering, since there is no shell verb "print" here.
@@ -23,7 +32,7 @@ class SystemDesktopShell final : public DesktopShell
 {
 public:
     void openDocument(const QString &path) override;
-    void printDocument(const QString &path, QWidget *parent) override;
+    std::optional<QString> printDocument(const QString &path, QWidget *parent) override;
 };
 
 } // namespace vex

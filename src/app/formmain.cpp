@@ -17,6 +17,7 @@
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
 #include "office/localservers.h"
+#include "text/messagetext.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
 #include "widgets/barrierpicture.h"
@@ -167,6 +168,17 @@ void TFormMain::bindCommands()
     // The clock is read first, before anything else happens.
     connect(u.mStart, &QAction::triggered, r, [this, r] { r->start(tick()); });
     connect(u.mStop, &QAction::triggered, r, [this, r] { r->stop(tick()); });
+    // STOPP appears where START was: the second press of a double click on
+    // START lands on it and must not stop the run just started.
+    connect(u.bSTART, &TLbSpeedButton::mousePressed, this, [this] {
+        m_startPressTick = tick();
+        m_ui.mStart->trigger();
+    });
+    connect(u.bSTOP, &TLbSpeedButton::mousePressed, this, [this] {
+        if (m_startPressTick && tick() - *m_startPressTick < quint32(QApplication::doubleClickInterval()))
+            return;
+        m_ui.mStop->trigger();
+    });
     connect(u.mAbbruch, &QAction::triggered, r, &Race::abort);
     connect(u.mEintragen, &QAction::triggered, r, &Race::enter);
     // The button calls the entry directly; the menu item gates it by being
@@ -283,6 +295,10 @@ void TFormMain::bindRace()
 {
     Race *r = m_race;
     connect(r, &Race::entryChanged, this, &TFormMain::showEntry);
+    connect(r, &Race::entryRefused, this, [this, r](const QString &question) {
+        if (AskYesNo(question))
+            r->discardRun();
+    });
     connect(r, &Race::walkOrderChanged, this, &TFormMain::showWalkOrder);
     connect(r, &Race::classListChanged, this, &TFormMain::showClassList);
     connect(r, &Race::runControlsChanged, this, [this] { vex::showRunControls(m_ui, m_race->runControls()); });
@@ -463,9 +479,13 @@ void TFormMain::sbCLSClick()
         m_race->clearResults();
 }
 
+// Messages often carry texts from files: they are shown as they are, never
+// as markup, and cut to a length a box can lay out at once.
 void TFormMain::showError(const QString &text)
 {
-    QMessageBox::critical(this, m_services.identity.title, text);
+    QMessageBox box(QMessageBox::Critical, m_services.identity.title, cutForMessage(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 // ---------------------------------------------------------------- shell
@@ -509,8 +529,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 void TFormMain::mHilfeClick()
 {
     const QString &help = m_services.identity.helpFile;
-    if (QFileInfo(help).isFile())
-        m_services.help->showContents(help);
+    if (QFileInfo(help).isFile() && !m_services.help->showContents(help))
+        showError(u"Die Hilfe kann nicht angezeigt werden: kein Programm öffnet die Datei "_s + help);
 }
 
 void TFormMain::bInfoClick()

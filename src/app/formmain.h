@@ -137,6 +137,9 @@ private:
     bool m_showing = false; // controls are being set from the race: no commands back
     bool m_penaltyTyped = false; // the penalty field's own text is on its way to the race
     bool m_closing = false;
+    // The tick of the last press on START, to tell the second press of a
+    // double click from a stop.
+    std::optional<quint32> m_startPressTick;
     RowId m_popupRow = 0; // the row the popup menu was opened on
     QString m_saveFolder;
     QString m_openFolder;

@@ -29,7 +29,8 @@ void TFormMain::sbSaveClick()
     if (!choice)
         return;
     m_race->setFileFilters(choice->filterIndex, m_race->settings().FilterIndO);
-    const QString path = QFileInfo(choice->path).absoluteFilePath();
+    const auto [chosenPath, type] = savedFile(choice->path, request.filters, choice->filterIndex);
+    const QString path = QFileInfo(chosenPath).absoluteFilePath();
     m_saveFileName = path;
     m_saveFolder = QFileInfo(path).absolutePath();
     m_openFolder = m_saveFolder;
@@ -37,7 +38,7 @@ void TFormMain::sbSaveClick()
     m_pageFolder = m_saveFolder;
 
     std::optional<QString> error;
-    switch (typeOfFilter(request.filters.value(choice->filterIndex - 1))) {
+    switch (type) {
     case FileType::Text:
         error = m_race->save(path);
         break;
@@ -127,10 +128,12 @@ void TFormMain::sbInetClick(int tag)
         showError(*error);
     if (!QFileInfo(path).isFile())
         return;
-    if (tag == 0)
+    if (tag == 0) {
         m_services.shell->openDocument(path);
-    else if (tag == 1)
-        m_services.shell->printDocument(path, this);
+    } else if (tag == 1) {
+        if (const std::optional<QString> error = m_services.shell->printDocument(path, this))
+            showError(*error);
+    }
 }
 
 // The protocol in a new workbook of the spreadsheet program, not saved.

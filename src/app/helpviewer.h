@@ -10,7 +10,7 @@ class HelpViewer
 {
 public:
     virtual ~HelpViewer() = default;
-    // Returns false, doing nothing, when the file doesn't exist.
+    // Returns false when the file doesn't exist or no program could open it.
     virtual bool showContents(const QString &helpFile) = 0;
 };
 

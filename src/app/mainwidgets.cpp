@@ -139,6 +139,11 @@ void Builder::createActions()
     w.mExcel = addMenuAction(f, u"Excel"_s, u"Excel"_s, {QKeySequence(Qt::CTRL | Qt::Key_E)});
     w.mWord = addMenuAction(f, u"Word"_s, u"Word"_s, {QKeySequence(Qt::CTRL | Qt::Key_W)});
 
+    // Holding a run key down must not repeat its command: F5 held would start
+    // and, a moment later, stop the run.
+    for (QAction *a : {w.mStart, w.mStop, w.mAbbruch, w.mEintragen, w.mNext, w.LockLS1, w.LockLS21})
+        a->setAutoRepeat(false);
+
     // Neither the stop nor the three following commands work at start-up.
     w.mStop->setEnabled(false);
     w.mAbbruch->setEnabled(false);
@@ -389,8 +394,6 @@ void Builder::createCommandArea()
     w.bSTART->setObjectName(u"bSTART"_s);
     w.bSTART->setGeometry(404, 171, 120, 36);
     w.bSTART->setToolTip(u"[F5] Handzeitnahme"_s);
-    QObject::connect(w.bSTART, &TLbSpeedButton::mousePressed, w.mStart, &QAction::trigger);
-    QObject::connect(w.bSTOP, &TLbSpeedButton::mousePressed, w.mStop, &QAction::trigger);
 
     w.ImageLSstop = new TBarrierPicture(w.band);
     w.ImageLSstop->setObjectName(u"ImageLSstop"_s);
@@ -419,7 +422,8 @@ void Builder::createCommandArea()
     w.seStrafe->setObjectName(u"seStrafe"_s);
     w.seStrafe->setGeometry(729, 189, 58, 32);
     w.seStrafe->setToolTip(u"StS"_s);
-    w.seStrafe->setRange(-99999, 99999);
+    // Penalties are never negative.
+    w.seStrafe->setRange(0, 99999);
     w.seStrafe->setValue(0);
     w.seStrafe->setFont(arial(17, true));
 

@@ -1,6 +1,9 @@
 #include "app/windowsettings.h"
 
+#include "app/windowplacement.h"
 #include "settings/settingsstore.h"
+
+#include <QScreen>
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -14,8 +17,15 @@ Settings loadWindowSettings(SettingsBackend *backend, const QString &appTitle, Q
         SettingsStore store(*backend, settingsKeyPath(appTitle));
         store.load(s);
     }
-    window.resize(qMax(s.Width, kMinWindowWidth), qMax(s.Height, kMinWindowHeight));
-    window.move(s.Left, s.Top);
+    // Stored bounds from another screen layout, or damaged ones, must not make
+    // a window larger than its screen or put it where no screen is.
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect bounds = placeOnScreens(s.Left, s.Top, s.Width, s.Height, screens,
+                                        QSize(kMinWindowWidth, kMinWindowHeight));
+    window.resize(bounds.size());
+    window.move(bounds.topLeft());
     checkMonitorIndex(s, int(QGuiApplication::screens().size()));
     return s;
 }

@@ -13,11 +13,16 @@
 
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
 
 namespace {
+
+// The time text shows minutes, seconds and hundredths: an hour is beyond it.
+constexpr qint32 kRunTimeLimitMs = 3'600'000;
 
 // The writers walk the class list, which only a load with class headings
 // fills. Drivers typed into the first page by hand, or loaded from a list
@@ -343,7 +348,7 @@ void Race::addPenalty(int seconds)
 
 void Race::setPenalty(int seconds)
 {
-    m_entry.penaltySeconds = seconds;
+    m_entry.penaltySeconds = std::max(0, seconds);
     publishEntry();
 }
 
@@ -367,6 +372,11 @@ void Race::penaltyDown()
 
 void Race::enter()
 {
+    if (m_run->controls().enterEnabled && m_run->runTimeMs() >= kRunTimeLimitMs) {
+        Q_EMIT entryRefused(u"Der Lauf dauert eine Stunde oder länger, länger als die Uhr anzeigt, "
+                            u"und wird nicht eingetragen. Lauf abbrechen?"_s);
+        return;
+    }
     if (!m_run->enter())
         return;
     const int k = m_entry.page;
@@ -390,6 +400,11 @@ void Race::enter()
         Q_EMIT rowFocused(k, id);
     }
     publishEntry();
+}
+
+void Race::discardRun()
+{
+    m_run->discardStopped();
 }
 
 void Race::next()

@@ -131,6 +131,7 @@ public Q_SLOTS:
     // ---- Penalty seconds of the entry.
     // The penalty buttons: only while penalties may be given.
     void addPenalty(int seconds);
+    // Penalties are never negative: below 0 counts 0.
     void setPenalty(int seconds);
     // The penalty field's text: whatever isn't a whole number (an emptied
     // field too) counts 0.
@@ -140,7 +141,11 @@ public Q_SLOTS:
 
     // ---- Recording.
     // The stopped run with its penalty into the driver's row, then ranking.
+    // A run of an hour or more is refused (entryRefused): the time text has
+    // no hours and would enter its minutes only.
     void enter();
+    // Throws away a stopped run that was refused.
+    void discardRun();
     // Prepares the next driver of the walk order (wrapping to the first).
     void next();
 
@@ -198,6 +203,10 @@ Q_SIGNALS:
     // the best time on its row.
     void displayReset();
     void bestTimeChanged();
+    // The stopped run can't be entered; the question tells the operator why
+    // and asks whether to throw it away (discardRun). The run stays stopped
+    // until then.
+    void entryRefused(const QString &question);
     // Cells of the page are about to be written by a command: whoever edits
     // a cell of it ends the edit now.
     void pageAboutToChange(int page);

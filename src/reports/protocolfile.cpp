@@ -31,10 +31,14 @@ ProtocolReadResult ReadProtocolText(Competition &competition, const QString &pat
         result.error = readErrorText(path);
         return result;
     }
-    result.opened = true;
+    const qint64 expected = file.size();
+    if (expected > kMaxProtocolFileBytes) {
+        result.refused = true;
+        result.error = refusalText({ProtocolRefusal::TooLarge, 0}, path);
+        return result;
+    }
 
     QByteArray bytes;
-    const qint64 expected = file.size();
     if (expected > 0)
         bytes.reserve(expected);
     char chunk[64 * 1024];
@@ -48,10 +52,23 @@ ProtocolReadResult ReadProtocolText(Competition &competition, const QString &pat
         }
         if (n == 0)
             break;
+        if (bytes.size() + n > kMaxProtocolFileBytes) {
+            result.refused = true;
+            result.error = refusalText({ProtocolRefusal::TooLarge, 0}, path);
+            return result;
+        }
         bytes.append(chunk, n);
     }
 
-    result.skippedClasses = parseProtocolText(competition, bytes).skippedClasses;
+    const ProtocolLoadResult loaded = parseProtocolText(competition, bytes);
+    if (loaded.refusal) {
+        result.refused = true;
+        result.complete = false;
+        result.error = refusalText(*loaded.refusal, path);
+        return result;
+    }
+    result.opened = true;
+    result.skippedClasses = loaded.skippedClasses;
     return result;
 }
 

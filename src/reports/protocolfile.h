@@ -16,8 +16,11 @@ std::optional<QString> WriteProtocolText(const Competition &competition, const Q
 
 struct ProtocolReadResult
 {
-    // False when the file couldn't be opened: then only page 1 was reset.
+    // False when nothing was loaded: the file couldn't be opened (then page 1
+    // was reset) or it was refused (then nothing changed).
     bool opened = false;
+    // The file is no start list or protocol (see refusalOfProtocolBytes).
+    bool refused = false;
     // False when reading stopped early; what was read is on the pages.
     bool complete = false;
     // The message for the operator when not opened or not complete.

@@ -3,7 +3,6 @@
 #include "reports/textcodec.h"
 #include "results/competition.h"
 
-#include <QStringMatcher>
 
 #include <algorithm>
 
@@ -13,14 +12,26 @@ namespace vex {
 
 namespace {
 
-constexpr QStringView kHeadingMark = u"KLASSE:";
+constexpr QByteArrayView kHeadingMark = "KLASSE:";
 constexpr QStringView kHeadingPrefix = u"KLASSE: ";
+constexpr qsizetype kHeadingPrefixLength = 8;
 constexpr QStringView kLineEnd = u"\r\n";
-constexpr char16_t kEndOfFile = 0x1A;
 
-bool isBlank(QStringView text)
+// The longest line a start list or protocol can sensibly hold; a longer one
+// (a class name of megabytes) is no start list, and it would hold up every
+// list, tab and message that shows it.
+constexpr qsizetype kMaxLineBytes = 16 * 1024;
+
+bool isBlank(QByteArrayView line)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0x20; });
+    return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
+}
+
+// Control bytes other than TAB, CR, LF and Ctrl+Z mark a file that is no text.
+bool isForeignControl(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != '\x1A') || u == 0x7F;
 }
 
 // Blanks and control characters at either end go, as for every cell test.
@@ -35,23 +46,51 @@ QString trimmedBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-bool hasTabRun(QStringView line)
+// Each cell and heading is decoded on its own: a cell's bytes are exactly
+// what the writer puts back, so its reading cannot change with what the rest
+// of the file holds.
+struct PieceDecoder
 {
-    qsizetype at = line.indexOf(u'\t');
-    while (at >= 0 && at + 1 < line.size()) {
-        if (line[at + 1] == u'\t')
-            return true;
-        at = line.indexOf(u'\t', at + 1);
-    }
-    return false;
-}
+    bool markedUtf8 = false;
 
-QString collapsedTabRuns(QStringView line)
+    QString operator()(QByteArrayView bytes) const
+    {
+        return markedUtf8 ? decodeMarkedUtf8Piece(bytes) : decodeStartListPiece(bytes);
+    }
+
+    // A well-formed UTF-8 sequence at the start of bytes; anything else is a
+    // character of one byte, as the decoder replaces it.
+    static qsizetype utf8SequenceLength(QByteArrayView bytes)
+    {
+        const auto lead = static_cast<unsigned char>(bytes.front());
+        const qsizetype length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                                                 : (lead & 0xF8) == 0xF0 ? 4 : 1;
+        if (length > bytes.size())
+            return 1;
+        for (qsizetype i = 1; i < length; ++i) {
+            if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80)
+                return 1;
+        }
+        return length;
+    }
+
+    // The bytes after the first n characters of the line as it reads.
+    QByteArrayView afterCharacters(QByteArrayView line, qsizetype n) const
+    {
+        const bool utf8 = markedUtf8 || readsAsUtf8(line);
+        qsizetype at = 0;
+        for (qsizetype i = 0; i < n && at < line.size(); ++i)
+            at += utf8 ? utf8SequenceLength(line.sliced(at)) : 1;
+        return line.sliced(at);
+    }
+};
+
+QByteArray collapsedTabRuns(QByteArrayView line)
 {
-    QString out;
+    QByteArray out;
     out.reserve(line.size());
-    for (const QChar c : line) {
-        if (c == u'\t' && out.endsWith(u'\t'))
+    for (const char c : line) {
+        if (c == '\t' && out.endsWith('\t'))
             continue;
         out.append(c);
     }
@@ -60,22 +99,22 @@ QString collapsedTabRuns(QStringView line)
 
 // A start list may be TAB- or semicolon-separated; a line with any TAB is
 // split at TABs only, so semicolons inside a name stay.
-QStringList splitFields(QStringView rawLine)
+QStringList splitFields(QByteArrayView rawLine, const PieceDecoder &decode)
 {
-    QString collapsed;
-    QStringView line = rawLine;
-    if (hasTabRun(line)) {
+    QByteArray collapsed;
+    QByteArrayView line = rawLine;
+    if (line.contains("\t\t")) {
         collapsed = collapsedTabRuns(line);
         line = collapsed;
     }
-    const QChar separator = line.contains(u'\t') ? u'\t' : u';';
+    const char separator = line.contains('\t') ? '\t' : ';';
     QStringList fields;
     fields.reserve(kColumnCount);
     qsizetype from = 0;
     while (fields.size() < kColumnCount) {
         const qsizetype at = line.indexOf(separator, from);
-        const QStringView field = line.sliced(from, (at < 0 ? line.size() : at) - from);
-        fields.append(field.isEmpty() ? u" "_s : field.toString());
+        const QByteArrayView field = line.sliced(from, (at < 0 ? line.size() : at) - from);
+        fields.append(field.isEmpty() ? u" "_s : decode(field));
         // A separator at the very end of the line makes no further field.
         if (at < 0 || at + 1 == line.size())
             break;
@@ -84,14 +123,17 @@ QStringList splitFields(QStringView rawLine)
     return fields;
 }
 
-// A TAB or line break inside a cell would split it on reading, and byte 1A
-// would end the file there; neither can be stored, so they are replaced.
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+// A TAB or line break inside a cell would split it on reading, byte 1A would
+// end the file there, and any other control byte would make the reader
+// refuse the file; none can be stored, so they are replaced.
 void appendStorable(QByteArray &out, const QString &text)
 {
-    const bool clean = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c == u'\t' || c == u'\r' || c == u'\n' || c.unicode() == kEndOfFile;
-    });
-    if (clean) {
+    if (std::none_of(text.cbegin(), text.cend(), isControl)) {
         appendWindows1252(out, text);
         return;
     }
@@ -99,10 +141,15 @@ void appendStorable(QByteArray &out, const QString &text)
     for (QChar &c : storable) {
         if (c == u'\t' || c == u'\r' || c == u'\n')
             c = u' ';
-        else if (c.unicode() == kEndOfFile)
+        else if (isControl(c))
             c = u'?';
     }
     appendWindows1252(out, storable);
+}
+
+bool holdsAnything(const QStringList &row)
+{
+    return std::any_of(row.cbegin(), row.cend(), [](const QString &cell) { return !isBlankCell(cell); });
 }
 
 void fillPage(ResultPage &page, const QList<QStringList> &rows)
@@ -122,44 +169,86 @@ void fillPage(ResultPage &page, const QList<QStringList> &rows)
 
 } // namespace
 
+std::optional<ProtocolRefusal> refusalOfProtocolBytes(QByteArrayView bytes)
+{
+    const qsizetype eof = bytes.indexOf('\x1A');
+    if (eof >= 0)
+        bytes = bytes.first(eof);
+    int lineNumber = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '\n') {
+            const bool crEnd = i > lineStart && bytes[i - 1] == '\r';
+            if (i - lineStart - (crEnd ? 1 : 0) > kMaxLineBytes)
+                return ProtocolRefusal{ProtocolRefusal::LongLine, lineNumber};
+            ++lineNumber;
+            lineStart = i + 1;
+            continue;
+        }
+        if (isForeignControl(bytes[i]))
+            return ProtocolRefusal{ProtocolRefusal::ControlByte, lineNumber};
+    }
+    return std::nullopt;
+}
+
+QString refusalText(const ProtocolRefusal &refusal, const QString &path)
+{
+    switch (refusal.reason) {
+    case ProtocolRefusal::ControlByte:
+        return u"Die Datei ist keine Textdatei (Steuerzeichen in Zeile %1) und wird nicht geladen: %2"_s.arg(
+            QString::number(refusal.line), path);
+    case ProtocolRefusal::LongLine:
+        return u"Die Zeile %1 ist länger als %2 Zeichen; die Datei wird nicht geladen: %3"_s.arg(
+            QString::number(refusal.line), QString::number(kMaxLineBytes), path);
+    case ProtocolRefusal::TooLarge:
+        return u"Die Datei ist größer als %1 MB und wird nicht geladen: %2"_s.arg(
+            QString::number(kMaxProtocolFileBytes / (1024 * 1024)), path);
+    }
+    return {};
+}
+
 QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
 {
     const qsizetype eof = bytes.indexOf('\x1A');
     if (eof >= 0)
         bytes = bytes.first(eof);
-    const QString text = decodeStartListText(bytes);
-    static const QStringMatcher headingMark(kHeadingMark);
+    static constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
+    PieceDecoder decode;
+    if (bytes.startsWith(utf8Mark)) {
+        decode.markedUtf8 = true;
+        bytes = bytes.sliced(utf8Mark.size());
+    }
 
     QList<ProtocolBlock> blocks;
-    QString withoutCr;
+    QByteArray withoutCr;
     qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = text.indexOf(u'\n', pos);
+    while (pos < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', pos);
         if (end < 0)
-            end = text.size();
-        QStringView line = QStringView(text).sliced(pos, end - pos);
+            end = bytes.size();
+        QByteArrayView line = bytes.sliced(pos, end - pos);
         pos = end + 1;
 
         // CR LF ends a line like LF does; a CR on its own is dropped.
-        if (line.endsWith(u'\r'))
+        if (line.endsWith('\r'))
             line.chop(1);
-        if (line.contains(u'\r')) {
-            withoutCr = line.toString();
-            withoutCr.remove(u'\r');
+        if (line.contains('\r')) {
+            withoutCr = line.toByteArray();
+            withoutCr.replace("\r", "");
             line = withoutCr;
         }
         if (isBlank(line))
             continue;
-        if (headingMark.indexIn(line) >= 0) {
+        if (line.contains(kHeadingMark)) {
             ProtocolBlock block;
             block.hasHeading = true;
-            block.classEntry = line.sliced(std::min(line.size(), kHeadingPrefix.size())).toString();
+            block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));
             blocks.append(block);
             continue;
         }
         if (blocks.isEmpty())
             blocks.append(ProtocolBlock{});
-        blocks.last().rows.append(splitFields(line));
+        blocks.last().rows.append(splitFields(line, decode));
     }
     return blocks;
 }
@@ -203,11 +292,15 @@ QList<ProtocolBlock> protocolBlocks(const Competition &competition)
         ProtocolBlock block;
         block.hasHeading = true;
         block.classEntry = page->caption();
-        // A class without a first driver is stored as its heading only.
-        if (page->rows() >= 2 && !page->cell(1, ColName).isEmpty()) {
-            for (int r = 0; r < page->rows(); ++r)
+        // Every driver is kept, whichever row ranking or a new row put first
+        // and whatever that row lacks. A row without anything in it would
+        // read as an empty line, which the reader skips, so it is left out.
+        for (int r = 1; r < page->rows(); ++r) {
+            if (holdsAnything(page->row(r)))
                 block.rows.append(page->row(r));
         }
+        if (!block.rows.isEmpty())
+            block.rows.prepend(page->row(0));
         blocks.append(block);
     }
     return blocks;
@@ -259,6 +352,11 @@ QByteArray formatProtocolText(const Competition &competition)
 
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes)
 {
+    if (std::optional<ProtocolRefusal> refusal = refusalOfProtocolBytes(bytes)) {
+        ProtocolLoadResult result;
+        result.refusal = refusal;
+        return result;
+    }
     return applyProtocolBlocks(competition, parseProtocolBytes(bytes));
 }
 

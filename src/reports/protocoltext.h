@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vex {
 
 class Competition;
@@ -24,8 +26,29 @@ struct ProtocolBlock
     QList<QStringList> rows;
 };
 
-// Splits the bytes of a protocol file or start list into blocks. The bytes
-// may be Windows-1252 or UTF-8 (see decodeStartListText).
+// Why a file is no protocol file or start list: a control byte other than
+// TAB, CR, LF and Ctrl+Z (random or binary data), a line far longer than any
+// start list holds, or a size no competition comes near. Line numbers count
+// from 1.
+struct ProtocolRefusal
+{
+    enum Reason { ControlByte, LongLine, TooLarge };
+    Reason reason = ControlByte;
+    int line = 0;
+};
+
+// Nothing for bytes that may be loaded. What follows Ctrl+Z is not looked at,
+// as no reader sees it.
+std::optional<ProtocolRefusal> refusalOfProtocolBytes(QByteArrayView bytes);
+// The operator's message for a refusal of the file at path.
+QString refusalText(const ProtocolRefusal &refusal, const QString &path);
+
+// Larger files are refused before they are read.
+inline constexpr qint64 kMaxProtocolFileBytes = 16 * 1024 * 1024;
+
+// Splits the bytes of a protocol file or start list into blocks. Each cell
+// and heading may be Windows-1252 or UTF-8 (see decodeStartListPiece); after
+// a UTF-8 byte-order mark all are UTF-8.
 QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
 
 // The bytes of a protocol file: per block the heading "KLASSE: " with an
@@ -34,13 +57,16 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
 QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks);
 
 // The blocks a protocol file holds for a competition: one per class-list
-// entry, headed by its page's caption; a page's rows are left out when the
-// first driver has no name.
+// entry, headed by its page's caption, with the title row and every data row
+// that holds anything; a page whose data rows are all empty gives its heading
+// only.
 QList<ProtocolBlock> protocolBlocks(const Competition &competition);
 
 // What loading a file did beyond filling the pages.
 struct ProtocolLoadResult
 {
+    // Set when the bytes were refused: then nothing was changed.
+    std::optional<ProtocolRefusal> refusal;
     // Classes of the file that found no page (trimmed names, in file order).
     QStringList skippedClasses;
 };
@@ -50,6 +76,7 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
 
 // Convenience pairs of the above.
 QByteArray formatProtocolText(const Competition &competition);
+// Refused bytes leave the competition as it was.
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes);
 
 } // namespace vex

@@ -3,7 +3,6 @@
 #include "results/resultpage.h"
 #include "timing/timetext.h"
 
-#include <limits>
 
 namespace vex {
 
@@ -19,17 +18,11 @@ void writeRuleTotal(ResultPage &page, int row)
         sum += TextToMs(page.cell(row, timeColumn(run)));
         sum += 1000 * qint64(penaltyValue(page.cell(row, penaltyColumn(run))));
     }
-    const bool bothRuns = !isBlankCell(page.cell(row, timeColumn(1)))
-        && !isBlankCell(page.cell(row, timeColumn(2)));
-    if (sum == 0 || !bothRuns) {
+    const bool bothRuns = isTimeText(page.cell(row, timeColumn(1))) && isTimeText(page.cell(row, timeColumn(2)));
+    if (sum == 0 || sum >= kHourMs || !bothRuns) {
         page.setCell(row, ColTotal, QString());
         return;
     }
-    // Huge penalties could overflow a 32-bit run time; the time text shows no
-    // hours anyway, so dropping whole hours keeps the text and the arithmetic
-    // sound.
-    if (sum > std::numeric_limits<qint32>::max() || sum < std::numeric_limits<qint32>::min())
-        sum %= kHourMs;
     page.setCell(row, ColTotal, MsToText(qint32(sum)));
 }
 
@@ -50,7 +43,7 @@ int penaltyValue(const QString &text)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
+    return ok && value > 0 ? value : 0;
 }
 
 void applyRowTotalRule(ResultPage &page, int row)

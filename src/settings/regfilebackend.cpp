@@ -33,17 +33,20 @@ RegFileBackend::RegFileBackend(QString filePath)
 {
 }
 
-QList<RegKey> RegFileBackend::readFile() const
+RegExport RegFileBackend::readFile(QByteArray *bytes) const
 {
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseRegExport(decodeRegFile(file.readAll()));
+    const QByteArray content = file.readAll();
+    if (bytes)
+        *bytes = content;
+    return readRegExport(decodeRegFile(content));
 }
 
 bool RegFileBackend::openForReading(const QString &keyPath)
 {
-    m_keys = readFile();
+    m_keys = readFile().keys;
     m_key = findKey(m_keys, fullKeyPath(keyPath));
     m_mode = m_key >= 0 ? Mode::Reading : Mode::Closed;
     return m_key >= 0;
@@ -54,9 +57,14 @@ bool RegFileBackend::openForWriting(const QString &keyPath)
     m_mode = Mode::Closed;
     if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
         return false;
-    // Whatever else the file holds survives the rewrite; if it can't be read
-    // it is replaced by what is written now.
-    m_keys = readFile();
+    // Whatever else the file holds survives the rewrite. What can't be read
+    // would be lost with it, so such a file is kept as a copy first.
+    QByteArray bytes;
+    RegExport existing = readFile(&bytes);
+    m_keys = std::move(existing.keys);
+    m_unreadBytes.clear();
+    if (!existing.fullyRead() && !QByteArrayView(bytes).trimmed().isEmpty())
+        m_unreadBytes = bytes;
     const QString path = fullKeyPath(keyPath);
     m_key = findKey(m_keys, path);
     if (m_key < 0) {
@@ -131,9 +139,16 @@ bool RegFileBackend::closeKey()
 {
     const Mode mode = std::exchange(m_mode, Mode::Closed);
     const QList<RegKey> keys = std::exchange(m_keys, {});
+    const QByteArray unread = std::exchange(m_unreadBytes, {});
     m_key = -1;
     if (mode != Mode::Writing)
         return true;
+
+    if (!unread.isEmpty()) {
+        QSaveFile copy(backupFilePath());
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(unread) != unread.size() || !copy.commit())
+            return false;
+    }
 
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly))
@@ -144,6 +159,11 @@ bool RegFileBackend::closeKey()
         return false;
     }
     return file.commit();
+}
+
+QString RegFileBackend::backupFilePath() const
+{
+    return m_filePath + u".bak"_s;
 }
 
 QString defaultSettingsFilePath(const QString &appTitle)

@@ -15,13 +15,16 @@ namespace vex {
 // Keys are below HKEY_CURRENT_USER. Writes are collected in memory and stored
 // by closeKey in one atomic replacement of the file: a crash or a full disk
 // while saving leaves the previous file as it was. Other keys and values the
-// file holds are kept.
+// file holds are kept. A file that can't be read completely (damaged lines,
+// no header, not a registry export at all) is copied to "<file>.bak" before
+// it is replaced; when that copy can't be made, it isn't replaced.
 class RegFileBackend : public SettingsBackend
 {
 public:
     explicit RegFileBackend(QString filePath);
 
     const QString &filePath() const { return m_filePath; }
+    QString backupFilePath() const;
 
     bool openForReading(const QString &keyPath) override;
     bool openForWriting(const QString &keyPath) override;
@@ -39,7 +42,7 @@ public:
 private:
     enum class Mode { Closed, Reading, Writing };
 
-    QList<RegKey> readFile() const;
+    RegExport readFile(QByteArray *bytes = nullptr) const;
     const RegValue *find(const QString &name) const;
     bool write(RegValue value);
 
@@ -47,6 +50,7 @@ private:
     Mode m_mode = Mode::Closed;
     QList<RegKey> m_keys;
     qsizetype m_key = -1;  // the open key in m_keys
+    QByteArray m_unreadBytes;  // the file as it was, when it needs a copy
 };
 
 // Where the settings of a program copy live: $XDG_CONFIG_HOME (by default

@@ -1,5 +1,8 @@
 #include "settings/regfileformat.h"
 
+#include "text/windows1252.h"
+
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -227,40 +230,144 @@ QString stringFromRegData(const QByteArray &data)
     return text;
 }
 
+namespace {
+
+// Keys and values by case-folded name, so that a file of many thousands of
+// keys or values is read in one pass. Deleted entries leave a gap that is
+// dropped at the end, as indexes must not move while the file is read.
+class ExportBuilder
+{
+public:
+    // The key of that path, appended when it is new.
+    qsizetype key(const QString &path)
+    {
+        const QString folded = path.toCaseFolded();
+        if (const auto it = m_keyIndex.constFind(folded); it != m_keyIndex.cend())
+            return *it;
+        m_keys.append(Key{RegKey{path, {}}, {}, false});
+        m_keyIndex.insert(folded, m_keys.size() - 1);
+        return m_keys.size() - 1;
+    }
+    void deleteKey(const QString &path)
+    {
+        if (const auto it = m_keyIndex.constFind(path.toCaseFolded()); it != m_keyIndex.cend()) {
+            m_keys[*it].deleted = true;
+            m_keyIndex.erase(it);
+        }
+    }
+    // Replaces a value of the same name in its place, or appends it.
+    void set(qsizetype keyIndex, RegValue value)
+    {
+        Key &key = m_keys[keyIndex];
+        const qsizetype at = key.find(value.name);
+        if (at >= 0) {
+            key.key.values[at] = std::move(value);
+            return;
+        }
+        key.key.values.append(std::move(value));
+        key.indexLast();
+    }
+    void deleteValue(qsizetype keyIndex, const QString &name)
+    {
+        Key &key = m_keys[keyIndex];
+        const qsizetype at = key.find(name);
+        if (at < 0)
+            return;
+        if (!key.valueIndex.isEmpty())
+            key.valueIndex.remove(name.toCaseFolded());
+        key.key.values[at].type = kDeleted;
+    }
+    QList<RegKey> take()
+    {
+        QList<RegKey> keys;
+        keys.reserve(m_keys.size());
+        for (Key &key : m_keys) {
+            if (key.deleted)
+                continue;
+            key.key.values.removeIf([](const RegValue &v) { return v.type == kDeleted; });
+            keys.append(std::move(key.key));
+        }
+        return keys;
+    }
+
+private:
+    // No registry type has this number.
+    static constexpr quint32 kDeleted = 0xFFFFFFFF;
+
+    // Most keys hold a few values, searched in a row; a key with many gets
+    // an index by name.
+    static constexpr qsizetype kIndexFrom = 16;
+
+    struct Key
+    {
+        RegKey key;
+        QHash<QString, qsizetype> valueIndex;
+        bool deleted = false;
+
+        qsizetype find(const QString &name) const
+        {
+            if (!valueIndex.isEmpty())
+                return valueIndex.value(name.toCaseFolded(), -1);
+            for (qsizetype i = 0; i < key.values.size(); ++i) {
+                if (key.values[i].type != kDeleted && sameName(key.values[i].name, name))
+                    return i;
+            }
+            return -1;
+        }
+        void indexLast()
+        {
+            const qsizetype n = key.values.size();
+            if (n < kIndexFrom)
+                return;
+            if (valueIndex.isEmpty()) {
+                for (qsizetype i = 0; i < n; ++i) {
+                    if (key.values[i].type != kDeleted)
+                        valueIndex.insert(key.values[i].name.toCaseFolded(), i);
+                }
+                return;
+            }
+            valueIndex.insert(key.values[n - 1].name.toCaseFolded(), n - 1);
+        }
+    };
+    QList<Key> m_keys;
+    QHash<QString, qsizetype> m_keyIndex;
+};
+
+} // namespace
+
 QList<RegKey> parseRegExport(QStringView text)
 {
-    QList<RegKey> keys;
-    qsizetype current = -1;  // index into keys, -1 while outside a usable key
+    return readRegExport(text).keys;
+}
+
+RegExport readRegExport(QStringView text)
+{
+    RegExport result;
+    ExportBuilder builder;
+    qsizetype current = -1;  // the open key, -1 while outside a usable key
     const auto lines = text.split(u'\n');
 
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(kHeader5) || line.startsWith(kHeader4))
+        if (line.isEmpty() || line.startsWith(u';'))
             continue;
+        if (line.startsWith(kHeader5) || line.startsWith(kHeader4)) {
+            result.headerFound = true;
+            continue;
+        }
 
         if (line.startsWith(u'[')) {
             current = -1;
-            if (!line.endsWith(u']'))
+            if (!line.endsWith(u']')) {
+                ++result.unreadableLines;
                 continue;
+            }
             QString path = line.sliced(1, line.size() - 2).trimmed().toString();
-            const bool deleted = path.startsWith(u'-');
-            if (deleted)
-                path.remove(0, 1);
-            qsizetype found = -1;
-            for (qsizetype k = 0; k < keys.size(); ++k) {
-                if (sameName(keys[k].path, path))
-                    found = k;
-            }
-            if (deleted) {
-                if (found >= 0)
-                    keys.removeAt(found);
+            if (path.startsWith(u'-')) {
+                builder.deleteKey(path.sliced(1));
                 continue;
             }
-            if (found < 0) {
-                keys.append(RegKey{path, {}});
-                found = keys.size() - 1;
-            }
-            current = found;
+            current = builder.key(path);
             continue;
         }
 
@@ -271,11 +378,14 @@ QList<RegKey> parseRegExport(QStringView text)
         } else if (auto quoted = parseQuoted(line, pos)) {
             name = *quoted;
         } else {
-            continue;  // not a value line, or its name was cut off
+            ++result.unreadableLines;  // not a value line, or its name was cut off
+            continue;
         }
         QStringView rest = line.sliced(pos).trimmed();
-        if (!rest.startsWith(u'='))
+        if (!rest.startsWith(u'=')) {
+            ++result.unreadableLines;
             continue;
+        }
         QString data = rest.sliced(1).trimmed().toString();
 
         if (data.startsWith(u"hex", Qt::CaseInsensitive)) {
@@ -288,21 +398,26 @@ QList<RegKey> parseRegExport(QStringView text)
                 }
                 data += lines[++i].trimmed();
             }
-            if (cutOff)
+            if (cutOff) {
+                ++result.unreadableLines;
                 continue;
+            }
         }
 
-        if (current < 0)
+        if (current < 0) {
+            ++result.unreadableLines;
             continue;
-        const ParsedData parsed = parseData(name, data);
-        RegKey &key = keys[current];
-        if (parsed.kind == DataKind::Value) {
-            key.set(RegValue{name, parsed.type, parsed.data});
-        } else if (parsed.kind == DataKind::Delete) {
-            key.values.removeIf([&](const RegValue &v) { return sameName(v.name, name); });
         }
+        const ParsedData parsed = parseData(name, data);
+        if (parsed.kind == DataKind::Value)
+            builder.set(current, RegValue{name, parsed.type, parsed.data});
+        else if (parsed.kind == DataKind::Delete)
+            builder.deleteValue(current, name);
+        else
+            ++result.unreadableLines;
     }
-    return keys;
+    result.keys = builder.take();
+    return result;
 }
 
 QString formatRegExport(const QList<RegKey> &keys)
@@ -319,13 +434,26 @@ QString formatRegExport(const QList<RegKey> &keys)
 
 QString decodeRegFile(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder fromUtf16(QStringDecoder::Utf16LE);
-        return fromUtf16(QByteArrayView(bytes).sliced(2));
-    }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-    return QString::fromUtf8(bytes);
+    const QByteArrayView view(bytes);
+    if (view.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE)(view.sliced(2));
+    if (view.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE)(view.sliced(2));
+    if (view.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(view.sliced(3));
+    // UTF-16 that lost its mark still starts with a letter of the header,
+    // its other byte zero.
+    if (view.size() >= 2 && view[0] != 0 && view[1] == 0)
+        return QStringDecoder(QStringDecoder::Utf16LE)(view);
+    if (view.size() >= 2 && view[0] == 0 && view[1] != 0)
+        return QStringDecoder(QStringDecoder::Utf16BE)(view);
+    // A file made by hand (REGEDIT4, an editor's Latin-1 text) is Windows-1252
+    // unless it is valid UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(view);
+    if (!utf8.hasError())
+        return text;
+    return decodeWindows1252(view);
 }
 
 QByteArray encodeRegFile(const QString &text)

@@ -52,12 +52,27 @@ QString stringFromRegData(const QByteArray &data);
 // deleted keys ([-...]) and deleted values ("name"=-) are honoured.
 QList<RegKey> parseRegExport(QStringView text);
 
+// The same, with what a rewrite of the file would lose: a file without a
+// header line, or with lines that can't be read, is worth a copy before it is
+// replaced.
+struct RegExport
+{
+    QList<RegKey> keys;
+    bool headerFound = false;
+    int unreadableLines = 0;
+
+    bool fullyRead() const { return headerFound && unreadableLines == 0; }
+};
+RegExport readRegExport(QStringView text);
+
 // The text regedit writes for these keys: CR LF line ends, hex lines broken
 // like regedit's. A string holding a line break or a zero can't live between
 // quotes, so it is written as hex(1).
 QString formatRegExport(const QList<RegKey> &keys);
 
-// Export files come as UTF-16LE with BOM (regedit) or as UTF-8/ASCII.
+// Export files come as UTF-16LE with BOM (regedit), as UTF-16 of either byte
+// order with or without BOM, as UTF-8 with or without BOM, or, made by hand,
+// as Windows-1252: a file without BOM that is not valid UTF-8 is read so.
 QString decodeRegFile(const QByteArray &bytes);
 // UTF-16LE with BOM, as regedit writes them.
 QByteArray encodeRegFile(const QString &text);

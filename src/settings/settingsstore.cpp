@@ -28,8 +28,7 @@ struct Field
     Member member;
 };
 
-// Reading order: when a value can't be read, the values before it in this
-// list are kept and the rest stay as they were.
+// Reading order.
 const std::array<Field, 39> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
@@ -89,7 +88,7 @@ const Field &fieldNamed(QStringView name)
     return *it;
 }
 
-// Reads one value into the record; false ends loading.
+// Reads one value into the record; false leaves the field as it was.
 struct FieldReader
 {
     SettingsBackend &backend;
@@ -127,10 +126,9 @@ struct FieldReader
     bool operator()(QString Settings::*member) const
     {
         const auto read = backend.readString(name);
-        if (read.status == ValueStatus::WrongType)
-            return false;
-        settings.*member = read.value;  // empty when missing
-        return true;
+        if (read.ok())
+            settings.*member = read.value;
+        return read.ok();
     }
     bool operator()(double Settings::*member) const
     {
@@ -189,11 +187,10 @@ LoadResult SettingsStore::load(Settings &settings)
         return result;
     result.keyFound = true;
     for (const Field &field : kFields) {
-        if (!std::visit(FieldReader{m_backend, settings, field.name.toString()}, field.member)) {
-            result.failedValue = field.name.toString();
-            break;
-        }
-        ++result.valuesRead;
+        if (std::visit(FieldReader{m_backend, settings, field.name.toString()}, field.member))
+            ++result.valuesRead;
+        else
+            result.failedValues.append(field.name.toString());
     }
     m_backend.closeKey();
     return result;

@@ -4,6 +4,7 @@
 #include "settings/settingsbackend.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,24 +16,26 @@ QString settingsKeyPath(const QString &appTitle);
 
 struct LoadResult
 {
-    bool keyFound = false;  // false on a first start: every value at its default
-    int valuesRead = 0;     // values taken from the store, in reading order
-    QString failedValue;    // the value that ended loading; empty when none did
+    bool keyFound = false;     // false on a first start: every value at its default
+    int valuesRead = 0;        // values taken from the store
+    QStringList failedValues;  // missing or of another type, in reading order
 
-    bool complete() const { return keyFound && failedValue.isEmpty(); }
+    bool complete() const { return keyFound && failedValues.isEmpty(); }
 };
 
 // Reads and writes the Settings record through a backend with registry
-// semantics. Loading reads the values in a fixed order and stops quietly at
-// the first one it can't take, so a damaged store costs the values from there
-// on but never the ones before it; a missing string reads as "".
+// semantics. Each value that can't be taken (missing, another type, a binary
+// of the wrong length) keeps what the record held, its default at start-up,
+// and the others load all the same: one damaged value must not cost the
+// operator's title and colours.
 class SettingsStore
 {
 public:
     SettingsStore(SettingsBackend &backend, QString keyPath);
 
     // Fields that aren't read keep what the record held (its defaults at
-    // start-up). Port keeps its low 8 bits. Nothing is reported to the user.
+    // start-up); a string stored empty is read as empty. Port keeps its low
+    // 8 bits. Nothing is reported to the user.
     LoadResult load(Settings &settings);
 
     // Writes all values. When the key can't be opened nothing is written and

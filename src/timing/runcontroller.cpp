@@ -183,6 +183,27 @@ bool RunController::enter()
     return true;
 }
 
+void RunController::discardStopped()
+{
+    if (m_state != RunState::Stopped)
+        return;
+    m_autoEntryTimer->stop();
+    m_state = RunState::Ready;
+    Q_EMIT displayReset();
+
+    RunControls &c = m_controls;
+    c.settingsEnabled = true;
+    c.enterEnabled = false;
+    c.penaltyEnabled = false;
+    c.startShown = true;
+    c.startEnabled = true;
+    if (m_portOpen)
+        c.startPictureShown = true;
+    c.startImage = m_startFree ? ImageFree : ImageLocked;
+    c.startPictureEnabled = true;
+    publish();
+}
+
 bool RunController::next()
 {
     if (!m_controls.nextEnabled || m_state != RunState::Entered)

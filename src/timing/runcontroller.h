@@ -91,6 +91,9 @@ public Q_SLOTS:
     void start(quint32 tick);
     void stop(quint32 tick);
     void abort();
+    // Throws a stopped run away that can't be entered (longer than the time
+    // text holds): back to Ready as after an abort, nothing entered.
+    void discardStopped();
     // The run-state part of entering a stopped run; the caller records the
     // time afterwards.
     bool enter();

@@ -22,11 +22,16 @@ bool isSignificantDigit(QChar c)
     return c >= u'1' && c <= u'9';
 }
 
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
 int fieldValue(QStringView field)
 {
-    bool ok = false;
-    const int value = field.toInt(&ok, 10);
-    return ok ? value : 0;
+    if (field.size() != 2 || !isDigit(field[0]) || !isDigit(field[1]))
+        return 0;
+    return (field[0].unicode() - u'0') * 10 + (field[1].unicode() - u'0');
 }
 
 } // namespace
@@ -74,6 +79,23 @@ QString PadTimeText(const QString &text)
 bool NoTime(const QString &text)
 {
     return text.trimmed().isEmpty() || text == u"-"_s || text == u"DIS"_s;
+}
+
+bool isTimeText(const QString &text)
+{
+    static constexpr QStringView full = u"00:00,00";
+    if (text.size() < 4 || text.size() > full.size() || text.size() == 6)
+        return false;
+    // Aligned at the right with the full form; the digits must be digits,
+    // the separators what they are there.
+    const qsizetype offset = full.size() - text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar expected = full[offset + i];
+        if (expected == u'0' ? !isDigit(text[i]) : text[i] != expected)
+            return false;
+    }
+    const QString padded = QString(offset, u'0') + text;
+    return fieldValue(QStringView(padded).sliced(0, 2)) < 60 && fieldValue(QStringView(padded).sliced(3, 2)) < 60;
 }
 
 QString FileDateStamp(const QDateTime &now)

@@ -16,7 +16,8 @@ QString MsToText(qint32 ms);
 
 // Time text back to milliseconds. Short texts are read as if filled up with
 // zeros in front to eight characters; longer texts give 0; a field that does
-// not read as a number counts 0.
+// not read as a number of digits only (a sign included) counts 0, so the
+// result is never negative.
 qint32 TextToMs(const QString &text);
 
 // A short time text filled up to the full "00:00,00" form, for exports that
@@ -25,6 +26,12 @@ QString PadTimeText(const QString &text);
 
 // True when a result cell holds no time: blank, "-" or "DIS".
 bool NoTime(const QString &text);
+
+// True when the text is a time as MsToText writes it, or filled up to the
+// full form: "s,hh", "ss,hh", "m:ss,hh" or "mm:ss,hh" with digits only and
+// minutes and seconds below 60. Anything else in a run cell ("-", "DIS",
+// letters, a sign) is no time and counts for nothing.
+bool isTimeText(const QString &text);
 
 // "yyyy-mm-dd-hh-mm" of the given local time, for file names.
 QString FileDateStamp(const QDateTime &now = QDateTime::currentDateTime());

@@ -43,18 +43,24 @@ public:
     bool showContents(const QString &file) override
     {
         shown.append(file);
-        return true;
+        return opens;
     }
     QStringList shown;
+    bool opens = true;  // false: no program opens the help file
 };
 
 class FakeShell final : public vex::DesktopShell
 {
 public:
     void openDocument(const QString &path) override { opened.append(path); }
-    void printDocument(const QString &path, QWidget *) override { printed.append(path); }
+    std::optional<QString> printDocument(const QString &path, QWidget *) override
+    {
+        printed.append(path);
+        return printError;
+    }
     QStringList opened;
     QStringList printed;
+    std::optional<QString> printError;
 };
 
 // Answers the file dialogs without showing them: each dialog takes the answer

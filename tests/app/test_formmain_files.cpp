@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 
 #include "settings/regfilebackend.h"
+#include "text/messagetext.h"
 #include "../office/fakeautomation.h"
 #include "app/formsplash.h"
 #include "results/competition.h"
@@ -196,6 +197,11 @@ private Q_SLOTS:
     void protocolBarHints_data();
     void protocolBarHints();
     void realFileDialogs();
+    void typedExtensionDecidesTheFileType_data();
+    void typedExtensionDecidesTheFileType();
+    void printerErrorIsReported();
+    void messagesShowFileTextsPlainAndCut();
+    void hostileFileIsRefusedAndLoadsNothing();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -537,7 +543,9 @@ void TestFormMainFiles::failedSaveKeepsOldFileAndSaysSo()
     QFETCH(bool, oldFile);
     open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
     const QByteArray old = "alt";
-    const QString target = oldFile ? writeFile(u"alt.txt"_s, old) : path(u"fehlt/p.txt"_s);
+    // The typed extension decides the type: the name fits the entry.
+    const QString extension = filterIndex == 3 ? u"html"_s : u"txt"_s;
+    const QString target = oldFile ? writeFile(u"alt."_s + extension, old) : path(u"fehlt/p."_s + extension);
 
     MessageCatcher messages;
     {
@@ -553,7 +561,7 @@ void TestFormMainFiles::failedSaveKeepsOldFileAndSaysSo()
         QVERIFY(!QFile::exists(target));
     // No half-written file is left behind either.
     const QStringList files = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(files, (oldFile ? QStringList{u"alt.txt"_s, u"p.txt"_s} : QStringList{u"p.txt"_s}));
+    QCOMPARE(files, (oldFile ? QStringList{u"alt."_s + extension, u"p.txt"_s} : QStringList{u"p.txt"_s}));
 }
 
 // The page can't be written: the operator is told, and an older page of
@@ -596,23 +604,23 @@ void TestFormMainFiles::officeEntriesDispatchByFileType()
     QCOMPARE(w.files.openRequests.constLast().filters, (QStringList{kTextFilter, kExcelOpenFilter}));
     QVERIFY(w.office.log.calls.contains(u"WorkBooks.Open("_s + path(u"start.xlsx"_s) + u")"_s));
 
-    // Whatever the entry, the path goes on exactly as chosen.
+    // A name without an extension gets the entry's.
     w.office.log.calls.clear();
     w.files.answerSave(path(u"a"_s), 2);
     w.window->findChild<QAction *>(u"Save"_s)->trigger();
     QCOMPARE(w.files.saveRequests.constLast().filters, (QStringList{kTextFilter, kExcelSaveFilter, kWordFilter, kWebFilter}));
-    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2), (QStringList{u"SaveAs("_s + path(u"a"_s) + u")"_s, u"Quit"_s}));
+    QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2), (QStringList{u"SaveAs("_s + path(u"a.xlsx"_s) + u")"_s, u"Quit"_s}));
     w.files.answerSave(path(u"b"_s), 3);
     w.window->findChild<QAction *>(u"Save"_s)->trigger();
     QCOMPARE(w.office.log.calls.mid(w.office.log.calls.size() - 2),
-             (QStringList{u"FileSaveAs("_s + path(u"b"_s) + u")"_s, u"AppClose"_s}));
+             (QStringList{u"FileSaveAs("_s + path(u"b.doc"_s) + u")"_s, u"AppClose"_s}));
 
     const qsizetype calls = w.office.log.calls.size();
     w.files.answerSave(path(u"seite"_s), 4);
     w.window->findChild<QAction *>(u"Save"_s)->trigger();
-    QVERIFY(readAll(path(u"seite"_s)).startsWith("<HTML>"));
+    QVERIFY(readAll(path(u"seite.html"_s)).startsWith("<HTML>"));
     QCOMPARE(w.office.log.calls.size(), calls);
-    QVERIFY(!QFile::exists(path(u"seite.html"_s)));
+    QVERIFY(!QFile::exists(path(u"seite"_s)));
 }
 
 void TestFormMainFiles::workbookImportEndsLikeLoading()
@@ -747,6 +755,83 @@ void TestFormMainFiles::handEnteredDriversAreSaved()
     open(file);
     QCOMPARE(m_f->window->race().competition().classes(), QStringList{u"Fahrer"_s});
     QCOMPARE(page(0)->cell(1, ColTR), u"31,00"_s);
+}
+
+void TestFormMainFiles::typedExtensionDecidesTheFileType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filterIndex");  // without a spreadsheet: 1 text, 2 Word, 3 web page
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("begins");
+    QTest::newRow("web page typed, text chosen") << u"ergebnis.html"_s << 1 << u"ergebnis.html"_s << QByteArray("<HTML>");
+    QTest::newRow("text typed, web page chosen") << u"protokoll.txt"_s << 3 << u"protokoll.txt"_s << QByteArray("KLASSE:");
+    QTest::newRow("capitals") << u"PROTOKOLL.TXT"_s << 3 << u"PROTOKOLL.TXT"_s << QByteArray("KLASSE:");
+    QTest::newRow("no extension: the chosen one") << u"ergebnis"_s << 3 << u"ergebnis.html"_s << QByteArray("<HTML>");
+    QTest::newRow("foreign extension kept, chosen one added")
+        << u"lauf.v2"_s << 1 << u"lauf.v2.txt"_s << QByteArray("KLASSE:");
+}
+
+void TestFormMainFiles::typedExtensionDecidesTheFileType()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, filterIndex);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, begins);
+    open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
+    save(path(typed), filterIndex);
+    QCOMPARE(m_f->files.saveRequests.last().filters.size(), 3);
+    QVERIFY2(readAll(path(written)).startsWith(begins), qPrintable(written));
+    if (written != typed)
+        QVERIFY(!QFile::exists(path(typed)));
+}
+
+void TestFormMainFiles::printerErrorIsReported()
+{
+    open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
+    m_f->shell.printError = u"Der Drucker meldet einen Fehler: Büro"_s;
+    MessageCatcher messages;
+    QTest::mouseClick(child(u"sbPrint"_s), Qt::LeftButton);
+    QCOMPARE(m_f->shell.printed.size(), 1);
+    QTRY_COMPARE(messages.texts, QStringList{*m_f->shell.printError});
+}
+
+// Class names and paths come from files: a box shows them as they are, never
+// as markup, and no longer than it can lay out at once.
+void TestFormMainFiles::messagesShowFileTextsPlainAndCut()
+{
+    QByteArray bytes;
+    for (int k = 1; k <= 10; ++k)
+        bytes += "KLASSE: K" + QByteArray::number(k) + "\r\nStNr\tFahrer/in\r\n1\tA\r\n";
+    bytes += "KLASSE: <b>Fett</b>" + QByteArray(15000, 'x') + "\r\nStNr\r\n";
+    QList<Qt::TextFormat> formats;
+    QList<qsizetype> lengths;
+    QTimer catcher;
+    catcher.setInterval(10);
+    QObject::connect(&catcher, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            formats.append(box->textFormat());
+            lengths.append(box->text().size());
+            box->done(QMessageBox::Ok);
+        }
+    });
+    catcher.start();
+    open(writeFile(u"lang.txt"_s, bytes));
+    QTRY_COMPARE(formats.size(), 1);
+    QCOMPARE(formats[0], Qt::PlainText);
+    QVERIFY(lengths[0] <= kMessageTextLimit);
+}
+
+void TestFormMainFiles::hostileFileIsRefusedAndLoadsNothing()
+{
+    open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
+    const QStringList classes = m_f->window->race().competition().classes();
+    MessageCatcher messages;
+    const QString hostile = writeFile(u"zufall.bin"_s, QByteArray::fromHex("ef69200000000000c3bc4b4c415353453a"));
+    open(hostile);
+    QCOMPARE(messages.texts,
+             QStringList{u"Die Datei ist keine Textdatei (Steuerzeichen in Zeile 1) und wird nicht geladen: "_s + hostile});
+    QCOMPARE(m_f->window->race().competition().classes(), classes);
+    QVERIFY(!page(0)->cell(1, ColStNr).isEmpty());
 }
 
 QTEST_MAIN(TestFormMainFiles)

@@ -41,6 +41,12 @@ private Q_SLOTS:
     void menuKeysNeverReachTextFields();
     void runningDisplayFreezesOnStopTime();
     void soundsFollowTheSetting();
+    void heldRunKeysDoNotRepeat_data();
+    void heldRunKeysDoNotRepeat();
+    void heldF5StartsOnly();
+    void doubleClickOnStartNeverStops();
+    void runOfAnHourIsNotEntered();
+    void penaltyFieldStopsAtZero();
 
 private:
     void expectState(const Expect &e, int line);
@@ -125,6 +131,7 @@ void TestFormMainRun::buttonsActOnPressWithAnyMouseButton()
     QTest::mousePress(start, Qt::RightButton);
     EXPECT_STATE(kRunning);
     auto *stop = m_f->child<TLbSpeedButton>(QStringLiteral("bSTOP"));
+    m_f->ticks.value += 5000;
     QTest::mousePress(stop, Qt::MiddleButton);
     EXPECT_STATE(kStopped);
     // Eintragen acts on an ordinary click.
@@ -227,6 +234,88 @@ void TestFormMainRun::soundsFollowTheSetting()
     m_f->key(Qt::Key_F10);
     m_f->key(Qt::Key_F5);
     QCOMPARE(m_f->sound.played.size(), 2);
+}
+
+// A held key sends auto-repeated presses; none of them may repeat a command.
+void TestFormMainRun::heldRunKeysDoNotRepeat_data()
+{
+    QTest::addColumn<QString>("actionName");
+    for (const char *name : {"mStart", "mStop", "mAbbruch", "mEintragen", "mNext", "LockLS1", "LockLS21"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestFormMainRun::heldRunKeysDoNotRepeat()
+{
+    QFETCH(QString, actionName);
+    QVERIFY(!action(actionName)->autoRepeat());
+}
+
+void TestFormMainRun::heldF5StartsOnly()
+{
+    QWidget *target = m_f->child(QStringLiteral("txt_Name"));
+    target->setFocus();
+    QTest::simulateEvent(target, true, Qt::Key_F5, Qt::NoModifier, QString(), false);
+    EXPECT_STATE(kRunning);
+    // The key held down: the presses that follow are auto-repeated.
+    m_f->ticks.value += 500;
+    for (int i = 0; i < 3; ++i)
+        QTest::simulateEvent(target, true, Qt::Key_F5, Qt::NoModifier, QString(), true);
+    QTest::simulateEvent(target, false, Qt::Key_F5, Qt::NoModifier, QString(), false);
+    EXPECT_STATE(kRunning);
+}
+
+void TestFormMainRun::doubleClickOnStartNeverStops()
+{
+    auto *start = m_f->child<TLbSpeedButton>(QStringLiteral("bSTART"));
+    auto *stop = m_f->child<TLbSpeedButton>(QStringLiteral("bSTOP"));
+    m_f->ticks.value = 1000;
+    QTest::mousePress(start, Qt::LeftButton);
+    QTest::mouseRelease(start, Qt::LeftButton);
+    EXPECT_STATE(kRunning);
+    // The second press of the double click, on STOPP that now lies under the
+    // pointer, as a press and as the double click Qt reports.
+    m_f->ticks.value += 150;
+    QTest::mousePress(stop, Qt::LeftButton);
+    QTest::mouseDClick(stop, Qt::LeftButton);
+    EXPECT_STATE(kRunning);
+    // A press after the double-click time stops.
+    m_f->ticks.value += quint32(QApplication::doubleClickInterval());
+    QTest::mousePress(stop, Qt::LeftButton);
+    EXPECT_STATE(kStopped);
+}
+
+void TestFormMainRun::runOfAnHourIsNotEntered()
+{
+    m_f->ticks.value = 1000;
+    m_f->key(Qt::Key_F5);
+    m_f->ticks.value += 3'605'000;
+    m_f->key(Qt::Key_F5);
+    QString asked;
+    answerNextQuestion(Answer::No, &asked);
+    m_f->key(Qt::Key_F9);
+    QVERIFY(asked.contains(QStringLiteral("länger als die Uhr anzeigt")));
+    // Nothing was entered, the run stays stopped; asked again, Ja throws it away.
+    EXPECT_STATE(kStopped);
+    QVERIFY(isBlankCell(m_f->window->race().activePage()->cell(1, timeColumn(0))));
+    // The closed question stays the active window offscreen.
+    QApplication::setActiveWindow(m_f->window.get());
+    asked.clear();
+    answerNextQuestion(Answer::Yes, &asked);
+    m_f->key(Qt::Key_F9);
+    QVERIFY(!asked.isEmpty());
+    EXPECT_STATE(kReady);
+    QVERIFY(isBlankCell(m_f->window->race().activePage()->cell(1, timeColumn(0))));
+}
+
+void TestFormMainRun::penaltyFieldStopsAtZero()
+{
+    auto *field = m_f->child<QSpinBox>(QStringLiteral("seStrafe"));
+    QCOMPARE(field->minimum(), 0);
+    m_f->key(Qt::Key_F5);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Down);
+    QCOMPARE(field->value(), 0);
+    QCOMPARE(m_f->window->race().entry().penaltySeconds, 0);
 }
 
 QTEST_MAIN(TestFormMainRun)

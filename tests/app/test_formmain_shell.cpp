@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace vex;
 
@@ -25,6 +28,9 @@ private Q_SLOTS:
     void windowPositionSurvivesARestart();
     void storedSettingsReachTheControls();
     void helpNeedsTheFile();
+    void helpThatNoProgramOpensIsReported();
+    void storedBoundsAreClampedToAScreen_data();
+    void storedBoundsAreClampedToAScreen();
 };
 
 void TestFormMainShell::startUpState()
@@ -116,7 +122,7 @@ void TestFormMainShell::storedSettingsReachTheControls()
     stored.cbClub = false;
     stored.AutoEin = true;
     stored.AutoEinS = 2500;
-    stored.Width = 900;
+    stored.Height = 560;
     QVERIFY(!SettingsStore(backend, settingsKeyPath(QStringLiteral("Test"))).save(stored));
 
     AppIdentity id;
@@ -130,7 +136,7 @@ void TestFormMainShell::storedSettingsReachTheControls()
     QVERIFY(!f.child<QCheckBox>(QStringLiteral("cbClub"))->isChecked());
     QVERIFY(!f.child(QStringLiteral("txt_Club"))->isEnabled());
     QCOMPARE(f.window->race().columnWidthPercent().share(2), 0);
-    QCOMPARE(f.window->width(), 900);
+    QCOMPARE(f.window->height(), 560);
     QCOMPARE(f.child(QStringLiteral("cbAutomatisch"))->toolTip(),
              QStringLiteral("Automatische Eintragung in 2.5 Sekunden"));
 }
@@ -156,6 +162,72 @@ void TestFormMainShell::helpNeedsTheFile()
     QTRY_VERIFY(f.child(QStringLiteral("bHilfe"))->isEnabled());
     f.key(Qt::Key_I, Qt::AltModifier);
     QCOMPARE(f.help.shown, QStringList{id.helpFile});
+}
+
+void TestFormMainShell::helpThatNoProgramOpensIsReported()
+{
+    QTemporaryDir dir;
+    AppIdentity id;
+    id.title = QStringLiteral("Vexilor");
+    id.caption = QStringLiteral("Vexilor 1.2");
+    id.helpFile = dir.filePath(QStringLiteral("Vexilor.chm"));
+    QFile chm(id.helpFile);
+    QVERIFY(chm.open(QIODevice::WriteOnly));
+    chm.close();
+    MainWindowFixture f(nullptr, id);
+    f.help.opens = false;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    f.key(Qt::Key_F1);
+    QCOMPARE(f.help.shown, QStringList{id.helpFile});
+    QCOMPARE(shown, QStringLiteral("Die Hilfe kann nicht angezeigt werden: kein Programm öffnet die Datei ") + id.helpFile);
+}
+
+// Stored bounds far off every screen or larger than it: the window lands on
+// a screen, no larger than it, and only those bounds are written back.
+void TestFormMainShell::storedBoundsAreClampedToAScreen_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("largest size") << 0 << 0 << 0x7fffffff << 0x7fffffff;
+    QTest::newRow("far outside") << -50000 << 90000 << 808 << 544;
+    QTest::newRow("largest position") << 0x7fffffff << 0x7fffffff << 900 << 600;
+}
+
+void TestFormMainShell::storedBoundsAreClampedToAScreen()
+{
+    QFETCH(int, left);
+    QFETCH(int, top);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QTemporaryDir dir;
+    RegFileBackend backend(dir.filePath(QStringLiteral("Vexilor.reg")));
+    Settings stored;
+    stored.Left = left;
+    stored.Top = top;
+    stored.Width = width;
+    stored.Height = height;
+    QVERIFY(!SettingsStore(backend, settingsKeyPath(QStringLiteral("Vexilor"))).save(stored));
+
+    MainWindowFixture f(&backend);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize allowed = screen.size().expandedTo(QSize(kMinWindowWidth, kMinWindowHeight));
+    QVERIFY(f.window->width() <= allowed.width());
+    QVERIFY(f.window->height() <= allowed.height());
+    QVERIFY(screen.contains(f.window->pos()));
+    answerNextQuestion(Answer::Yes);
+    QVERIFY(f.window->close());
+    Settings back;
+    SettingsStore(backend, settingsKeyPath(QStringLiteral("Vexilor"))).load(back);
+    QVERIFY(back.Width <= allowed.width() && back.Height <= allowed.height());
+    QVERIFY(screen.contains(QPoint(back.Left, back.Top)));
 }
 
 QTEST_MAIN(TestFormMainShell)

@@ -43,9 +43,14 @@ void TestShellIdentity::namesFollowTheProgramFile_data()
     QTest::newRow("bare name") << u"Vexilor"_s << u"Vexilor"_s << u"Vexilor 1.2"_s << u"Vexilor.chm"_s;
     QTest::newRow("renamed copy") << u"Test"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
     QTest::newRow("renamed copy .exe") << u"Test.exe"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
-    // Only the last extension is replaced, as for any other file name.
+    // Only a trailing ".exe" goes; a dot elsewhere is part of the name, and
+    // with it of the settings file.
     QTest::newRow("dotted name") << u"Vexilor.beta.exe"_s << u"Vexilor.beta"_s
                                  << u"Vexilor.beta 1.2"_s << u"Vexilor.beta.chm"_s;
+    QTest::newRow("version in the name") << u"vexilor-1.2"_s << u"vexilor-1.2"_s << u"vexilor-1.2 1.2"_s
+                                         << u"vexilor-1.2.chm"_s;
+    QTest::newRow("upper-case EXE") << u"VEXILOR.EXE"_s << u"VEXILOR"_s << u"VEXILOR 1.2"_s << u"VEXILOR.chm"_s;
+    QTest::newRow("name that is only .exe") << u".exe"_s << u".exe"_s << u".exe 1.2"_s << u".exe.chm"_s;
 }
 
 void TestShellIdentity::namesFollowTheProgramFile()

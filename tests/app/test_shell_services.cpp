@@ -1,5 +1,6 @@
 #include "app/helpviewer.h"
 #include "app/runsound.h"
+#include "app/windowplacement.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -51,7 +52,38 @@ private Q_SLOTS:
     void soundEffectPlayerNeverWaits();
     void soundEffectPlayerIgnoresMissingFiles();
     void desktopHelpIgnoresMissingFile();
+    void windowPlacement_data();
+    void windowPlacement();
 };
+
+void TestShellServices::windowPlacement_data()
+{
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("placed");
+    // Two screens side by side: 1920 x 1040 and, to its right, 1280 x 1000.
+    QTest::newRow("fits where it is") << QRect(100, 50, 900, 600) << QRect(100, 50, 900, 600);
+    QTest::newRow("on the second screen") << QRect(2000, 100, 900, 600) << QRect(2000, 100, 900, 600);
+    QTest::newRow("larger than its screen") << QRect(2000, 0, 3000, 3000) << QRect(1920, 0, 1280, 1000);
+    QTest::newRow("below the minimum") << QRect(10, 10, 100, 100) << QRect(10, 10, 808, 522);
+    QTest::newRow("hanging over the right edge") << QRect(1800, 100, 900, 600) << QRect(1920, 100, 900, 600);
+    QTest::newRow("left of every screen") << QRect(-5000, 300, 900, 600) << QRect(0, 300, 900, 600);
+    QTest::newRow("below every screen: the nearest") << QRect(2500, 90000, 900, 600) << QRect(2300, 400, 900, 600);
+    QTest::newRow("screen smaller than the minimum: corner kept on it")
+        << QRect(40, 30, 808, 544) << QRect(40, 30, 808, 544);
+}
+
+void TestShellServices::windowPlacement()
+{
+    QFETCH(QRect, stored);
+    QFETCH(QRect, placed);
+    QList<QRect> screens{QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1000)};
+    if (QByteArray(QTest::currentDataTag()).startsWith("screen smaller"))
+        screens = {QRect(0, 0, 800, 600)};
+    QCOMPARE(placeOnScreens(stored.x(), stored.y(), stored.width(), stored.height(), screens, QSize(808, 522)), placed);
+    // Values only a damaged store holds stay defined.
+    const QRect huge = placeOnScreens(0x7fffffff, -0x7fffffff, 0x7fffffff, 0x7fffffff, screens, QSize(808, 522));
+    QVERIFY(std::any_of(screens.cbegin(), screens.cend(), [&](const QRect &r) { return r.contains(huge.topLeft()); }));
+}
 
 void TestShellServices::runSoundRule_data()
 {

@@ -39,7 +39,8 @@ inline void fillTwoClasses(Competition &c)
                      {u"3"_s, u"Ça & <Co> \"€–\""_s, u"Rhön-Club"_s, {}, {}, {}, {}, {}, {}, u"-"_s, {}}});
     ResultPage &p2 = *c.page(1);
     p2.setCaption(u"Junioren"_s);
-    // A later row alone doesn't make the class worth storing.
+    // The first data row is empty: the class is stored all the same, without
+    // the empty row.
     setPageRows(p2, {defaultColumnTitles(), QStringList(kColumnCount), {u"5"_s, u"Nachzügler"_s}});
     p2.setTabVisible(true);
 }

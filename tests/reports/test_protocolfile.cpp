@@ -30,6 +30,8 @@ private Q_SLOTS:
     void failedSaveKeepsWhatWasThere();
     void unopenableFileResetsOnlyPageOne();
     void tooManyClassesAreReported();
+    void refusedFileLoadsNothing_data();
+    void refusedFileLoadsNothing();
 };
 
 void TestProtocolFile::saveLoadSaveThroughFiles()
@@ -115,6 +117,37 @@ void TestProtocolFile::tooManyClassesAreReported()
     QVERIFY(read.opened);
     QCOMPARE(read.skippedClasses, QStringList{u"Klasse 11"_s});
     QCOMPARE(c.classes().size(), 10);
+}
+
+void TestProtocolFile::refusedFileLoadsNothing_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("fuzz: control bytes") << QStringLiteral(VEX_FOUND_DATA "/protocol_fuzz_encoding_flip.txt")
+                                         << u"Die Datei ist keine Textdatei (Steuerzeichen in Zeile 1) und wird nicht geladen: "_s;
+    QTest::newRow("larger than 16 MB") << QString() << u"Die Datei ist größer als 16 MB und wird nicht geladen: "_s;
+}
+
+void TestProtocolFile::refusedFileLoadsNothing()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    if (file.isEmpty()) {
+        file = dir.filePath(u"riesig.txt"_s);
+        QFile big(file);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(kMaxProtocolFileBytes + 1));
+    }
+    Competition c;
+    vex::testing::fillTwoClasses(c);
+    const auto read = ReadProtocolText(c, file);
+    QVERIFY(!read.opened);
+    QVERIFY(read.refused);
+    QCOMPARE(read.error, message + file);
+    // Not even page 1 was reset.
+    QCOMPARE(c.classes().size(), 2);
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Müller, Jörg"_s);
 }
 
 QTEST_GUILESS_MAIN(TestProtocolFile)

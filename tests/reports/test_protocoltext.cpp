@@ -4,6 +4,8 @@
 #include "reports/textcodec.h"
 #include "results/competition.h"
 
+#include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +41,14 @@ private Q_SLOTS:
     void lineEndsBlankLinesAndCtrlZ();
     void encodingOfStartLists_data();
     void encodingOfStartLists();
+    void eachCellIsReadOnItsOwn();
+    void loadSaveLoadSaveIsStable_data();
+    void loadSaveLoadSaveIsStable();
+    void hostileBytesAreRefused_data();
+    void hostileBytesAreRefused();
+    void textFilesAreNotRefused();
+    void classWithoutFirstNameKeepsItsRows_data();
+    void classWithoutFirstNameKeepsItsRows();
     void utf8StartListFile_data();
     void utf8StartListFile();
     void writerNeverWritesCtrlZ();
@@ -99,7 +109,7 @@ void TestProtocolText::loadedPagesAndClassList()
     QCOMPARE(p2.caption(), u"Junioren"_s);
     QVERIFY(p2.tabVisible());
     QCOMPARE(p2.rows(), 2);
-    QCOMPARE(p2.row(1), QStringList(kColumnCount));
+    QCOMPARE(p2.cell(1, ColName), u"Nachzügler"_s);
     QVERIFY(!c.page(2)->tabVisible());
 }
 
@@ -199,6 +209,33 @@ void TestProtocolText::encodingOfStartLists_data()
     QTest::newRow("invalid UTF-8 is Windows-1252") << QByteArray("\xC3\xBC\xFC") << u"Ã¼ü"_s;
     QTest::newRow("UTF-8 cut off at the end is Windows-1252") << QByteArray("G\xC3") << u"GÃ"_s;
     QTest::newRow("Windows-1252 that looks like UTF-8 nowhere") << QByteArray("Gro\xDF") << u"Groß"_s;
+
+    // Windows-1252 whose bytes happen to be valid UTF-8 for letters of other
+    // scripts: "ß–" is DF 96, "Ö“" D6 93, "ß»" DF BB.
+    QTest::newRow("German, Windows-1252, sharp s before a dash")
+        << QByteArray("MSC Gro\xDF\x96Umstadt") << u"MSC Groß–Umstadt"_s;
+    QTest::newRow("German, Windows-1252, umlaut before a quote") << QByteArray("Team K\xD6\x93") << u"Team KÖ“"_s;
+    QTest::newRow("German, Windows-1252, sharp s before a guillemet")
+        << QByteArray("Wei\xDF\xBB Racing") << u"Weiß» Racing"_s;
+    QTest::newRow("German, Windows-1252, quotes and dash")
+        << QByteArray("J\xFCrgen \x84Jo\x93 M\xFCller \x96 Rh\xF6n") << u"Jürgen „Jo“ Müller – Rhön"_s;
+    QTest::newRow("French, Windows-1252") << QByteArray("Ga\xEBlle Lef\xE8vre, Besan\xE7on \x85")
+                                          << u"Gaëlle Lefèvre, Besançon …"_s;
+    QTest::newRow("Czech, Windows-1252 as far as it goes") << QByteArray("\x8A" "koda \x8E" "e\x9E" "a")
+                                                           << u"Škoda Žeža"_s;
+
+    QTest::newRow("German, UTF-8") << u"MSC Groß–Umstadt, Jürgen „Jo“ Weiß"_s.toUtf8()
+                                   << u"MSC Groß–Umstadt, Jürgen „Jo“ Weiß"_s;
+    QTest::newRow("Polish, UTF-8") << u"Łukasz Wąsik, Łódź"_s.toUtf8() << u"Łukasz Wąsik, Łódź"_s;
+    QTest::newRow("Czech, UTF-8") << u"Jiří Dvořák, Plzeň — „Ústí“"_s.toUtf8() << u"Jiří Dvořák, Plzeň — „Ústí“"_s;
+    QTest::newRow("French, UTF-8") << u"Gaëlle Lefèvre « Besançon » œ"_s.toUtf8()
+                                   << u"Gaëlle Lefèvre « Besançon » œ"_s;
+    QTest::newRow("Turkish, UTF-8") << u"Çağrı Yılmaz, İzmir ‚Ş‘"_s.toUtf8() << u"Çağrı Yılmaz, İzmir ‚Ş‘"_s;
+    QTest::newRow("decomposed umlaut, UTF-8") << u"Mu\u0308ller"_s.toUtf8() << u"Mu\u0308ller"_s;
+
+    // A script the protocol can't hold stays as its bytes, so saving keeps it.
+    QTest::newRow("Cyrillic UTF-8 keeps its bytes") << QByteArray("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD")
+                                                    << u"Ð˜Ð²Ð°Ð½"_s;
 }
 
 void TestProtocolText::encodingOfStartLists()
@@ -206,6 +243,138 @@ void TestProtocolText::encodingOfStartLists()
     QFETCH(QByteArray, name);
     QFETCH(QString, expected);
     QCOMPARE(fieldsOfLine("1;" + name), (QStringList{u"1"_s, expected}));
+}
+
+void TestProtocolText::eachCellIsReadOnItsOwn()
+{
+    // A Windows-1252 cell doesn't make its UTF-8 neighbour Windows-1252.
+    QCOMPARE(fieldsOfLine("1;M\xFCller;K\xC3\xB6ln"), (QStringList{u"1"_s, u"Müller"_s, u"Köln"_s}));
+    Competition c;
+    parseProtocolText(c, "KLASSE: Gro\xDF\x96Umstadt\r\nT\r\n1;\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n");
+    QCOMPARE(c.classes(), QStringList{u"Groß–Umstadt"_s});
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Łódź"_s);
+}
+
+void TestProtocolText::loadSaveLoadSaveIsStable_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const auto found = [](const char *name) {
+        QFile f(QStringLiteral(VEX_FOUND_DATA "/") + QString::fromLatin1(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing file");
+    };
+    QByteArray blanked = found("protocol_fuzz_encoding_flip.txt");
+    blanked.replace('\0', ' ');
+    QTest::newRow("fuzz: heading whose cut-off part decided the encoding") << blanked;
+    QTest::newRow("fuzz: byte-order mark inside a heading") << found("protocol_fuzz_inner_byte_order_mark.txt");
+    QTest::newRow("UTF-8 whose saved bytes read as other letters")
+        << QByteArray("KLASSE: A\r\nT\r\n1;\xC3\x84\xE2\x80\x93\r\n");
+    QTest::newRow("marked UTF-8 whose saved bytes read as other letters")
+        << QByteArray("\xEF\xBB\xBFKLASSE: A\r\nT\r\n1;\xC3\x84\xE2\x80\x93;\xFF\r\n");
+    QTest::newRow("Windows-1252 that reads as UTF-8 letters") << QByteArray("KLASSE: A\r\nT\r\n1;\xC3\xBC\r\n");
+    QTest::newRow("invalid byte in a dropped twelfth field")
+        << QByteArray("KLASSE: A\r\nT\r\n1;Gro\xC3\x9F;3;4;5;6;7;8;9;10;11;\xFF\r\n");
+    QTest::newRow("row of empty fields between drivers")
+        << QByteArray("KLASSE: A\r\nT\r\n1;Anna\r\n;;;\r\n2;Bert\r\n");
+    QTest::newRow("rows before the first heading") << QByteArray("1;Anna\r\nKLASSE: B\r\nT\r\n2;\xDF\x96\r\n");
+    QByteArray many;
+    for (int k = 0; k < 12; ++k)
+        many += "KLASSE: K" + QByteArray::number(k) + "\r\nT\r\n1;x\r\n";
+    QTest::newRow("more than ten classes") << many;
+}
+
+void TestProtocolText::loadSaveLoadSaveIsStable()
+{
+    QFETCH(QByteArray, bytes);
+    Competition first;
+    parseProtocolText(first, bytes);
+    const QByteArray saved = formatProtocolText(first);
+    Competition second;
+    parseProtocolText(second, saved);
+    QCOMPARE(formatProtocolText(second), saved);
+}
+
+void TestProtocolText::hostileBytesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("fuzz: zero bytes") << QByteArray::fromHex("ef69200000000000c3bc4b4c415353453a")
+                                      << int(ProtocolRefusal::ControlByte) << 1;
+    QTest::newRow("escape in line 2") << QByteArray("KLASSE: A\r\n1;\x1B[0m\r\n") << int(ProtocolRefusal::ControlByte)
+                                      << 2;
+    QTest::newRow("form feed") << QByteArray("1;\x0C") << int(ProtocolRefusal::ControlByte) << 1;
+    QTest::newRow("delete") << QByteArray("\r\n\n1;\x7F") << int(ProtocolRefusal::ControlByte) << 3;
+    QTest::newRow("line of more than 16 KiB")
+        << QByteArray("KLASSE: A\r\nKLASSE: " + QByteArray(2 * 1024 * 1024, 'x') + "\r\n")
+        << int(ProtocolRefusal::LongLine) << 2;
+}
+
+void TestProtocolText::hostileBytesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, reason);
+    QFETCH(int, line);
+
+    Competition c;
+    parseProtocolText(c, "KLASSE: Alt\r\nT\r\n1;Anna\r\n");
+    const ProtocolLoadResult result = parseProtocolText(c, bytes);
+    QVERIFY(result.refusal.has_value());
+    QCOMPARE(int(result.refusal->reason), reason);
+    QCOMPARE(result.refusal->line, line);
+    // Nothing of the competition changed.
+    QCOMPARE(c.classes(), QStringList{u"Alt"_s});
+    QCOMPARE(c.page(0)->cell(1, ColName), u"Anna"_s);
+    QVERIFY(!refusalText(*result.refusal, u"/x/liste.txt"_s).isEmpty());
+}
+
+void TestProtocolText::textFilesAreNotRefused()
+{
+    // TAB, CR, LF and Ctrl+Z belong to text files; after Ctrl+Z nothing counts.
+    QVERIFY(!refusalOfProtocolBytes("KLASSE: A\r\nT\tU\r\n1\t\xFF\x81\r\r\n\x1A\x00\x1B").has_value());
+    QVERIFY(!refusalOfProtocolBytes(QByteArray(QByteArray(16 * 1024, 'x') + "\r\n")).has_value());
+
+    // Random bytes: no garbage rows, whatever the seed.
+    for (quint32 seed = 1; seed <= 20; ++seed) {
+        QRandomGenerator random(seed);
+        QByteArray bytes(64 * 1024, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        QVERIFY(refusalOfProtocolBytes(bytes).has_value());
+    }
+}
+
+void TestProtocolText::classWithoutFirstNameKeepsItsRows_data()
+{
+    QTest::addColumn<QList<QStringList>>("dataRows");
+    QTest::addColumn<QByteArray>("expectedRows");
+
+    QTest::newRow("fastest driver by start number alone")
+        << QList<QStringList>{{u"7"_s, {}, {}, {}, {}, u"40,00"_s, u"0"_s, u"41,00"_s, u"0"_s, u"1:21,00"_s, u"1"_s},
+                              {u"3"_s, u"Anna"_s, {}, {}, {}, u"45,00"_s, u"0"_s, u"46,00"_s, u"0"_s, u"1:31,00"_s, u"2"_s}}
+        << QByteArray("7\t \t \t \t \t40,00\t0\t41,00\t0\t1:21,00\t1\t\r\n"
+                      "3\tAnna\t \t \t \t45,00\t0\t46,00\t0\t1:31,00\t2\t\r\n");
+    QTest::newRow("empty first row, driver after it")
+        << QList<QStringList>{QStringList(kColumnCount), {u"5"_s, u"Bert"_s}}
+        << QByteArray("5\tBert\t \t \t \t \t \t \t \t \t \t\r\n");
+    QTest::newRow("new row with its proposed number only")
+        << QList<QStringList>{{u"12"_s}} << QByteArray("12\t \t \t \t \t \t \t \t \t \t \t\r\n");
+    QTest::newRow("nothing but blanks") << QList<QStringList>{{u" "_s, u" "_s}, {}} << QByteArray();
+}
+
+void TestProtocolText::classWithoutFirstNameKeepsItsRows()
+{
+    QFETCH(QList<QStringList>, dataRows);
+    QFETCH(QByteArray, expectedRows);
+
+    Competition c;
+    c.setClasses({u"A"_s});
+    c.page(0)->setCaption(u"A"_s);
+    vex::testing::setPageRows(*c.page(0), QList<QStringList>{defaultColumnTitles()} + dataRows);
+    QByteArray expected = "KLASSE: A\r\n\r\n";
+    if (!expectedRows.isEmpty())
+        expected += "StNr\tFahrer/in\tOrtsclub\tTR\tStS\tLauf 1\tStS\tLauf 2\tStS\tGesamt\tPlatz\t\r\n" + expectedRows;
+    expected += "\r\n";
+    QCOMPARE(formatProtocolText(c), expected);
 }
 
 void TestProtocolText::utf8StartListFile_data()

@@ -1,5 +1,6 @@
 #include "reports/textcodec.h"
 
+#include <QStringDecoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,7 +21,9 @@ void TestTextCodec::systemAndTableAgreeOnEveryByte()
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
     const QString decoded = decodeWindows1252(all);
-    QCOMPARE(decoded, detail::decodeWindows1252ByTable(all));
+    QStringDecoder system("windows-1252");
+    if (system.isValid())
+        QCOMPARE(decoded, system.decode(all));
     QCOMPARE(decoded.at(0x80), QChar(0x20AC));
     QCOMPARE(decoded.at(0x9F), QChar(0x0178));
     QCOMPARE(decoded.at(0xFC), QChar(0xFC));

@@ -25,7 +25,7 @@ private Q_SLOTS:
         QTest::newRow("comma") << u"2,5"_s << 0;
         QTest::newRow("point") << u"1.5"_s << 0;
         QTest::newRow("letters") << u"2x"_s << 0;
-        QTest::newRow("negative from the spin field") << u"-3"_s << -3;
+        QTest::newRow("negative counts nothing") << u"-3"_s << 0;
         QTest::newRow("too large for a number") << u"99999999999"_s << 0;
     }
     void penaltyValue()
@@ -60,8 +60,22 @@ private Q_SLOTS:
             << QStringList{{}, {}, u"0,00"_s, u"0"_s, u"0,00"_s, u"0"_s} << u"1:00,00"_s << QString();
         QTest::newRow("penalty alone makes a total")
             << QStringList{{}, {}, u"0,00"_s, u"1"_s, u"0,00"_s, u"0"_s} << QString() << u"1,00"_s;
-        QTest::newRow("unreadable time counts 0")
-            << QStringList{{}, {}, u"abc"_s, u"0"_s, u"50,00"_s, u"0"_s} << QString() << u"50,00"_s;
+        QTest::newRow("letters are no time")
+            << QStringList{{}, {}, u"abc"_s, u"0"_s, u"50,00"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("hyphen from a file is no time")
+            << QStringList{{}, {}, u"-"_s, u"0"_s, u"50,00"_s, u"0"_s} << u"old"_s << QString();
+        QTest::newRow("DIS from a file is no time")
+            << QStringList{{}, {}, u"45,12"_s, u"0"_s, u"DIS"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("negative time is no time")
+            << QStringList{{}, {}, u"-1:00,00"_s, u"0"_s, u"50,00"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("negative penalty counts 0")
+            << QStringList{{}, {}, u"45,00"_s, u"-40"_s, u"50,00"_s, u"-99"_s} << QString() << u"1:35,00"_s;
+        QTest::newRow("negative penalties never make a negative total")
+            << QStringList{{}, {}, u"0,00"_s, u"-40"_s, u"0,00"_s, u"0"_s} << u"old"_s << QString();
+        QTest::newRow("sum of an hour has no time text")
+            << QStringList{{}, {}, u"59:59,99"_s, u"0"_s, u"0,01"_s, u"0"_s} << QString() << QString();
+        QTest::newRow("just under an hour")
+            << QStringList{{}, {}, u"59:59,98"_s, u"0"_s, u"0,01"_s, u"0"_s} << QString() << u"59:59,99"_s;
         QTest::newRow("disqualified stays")
             << QStringList{{}, {}, u"45,12"_s, u"2"_s, u"50,00"_s, u"0"_s} << u"-"_s << u"-"_s;
         QTest::newRow("loaded DIS is recomputed")
@@ -83,12 +97,12 @@ private Q_SLOTS:
         }
     }
 
-    void hugePenaltyStaysDefined()
+    void hugePenaltyGivesNoTotal()
     {
+        // Formerly the hours were dropped and the driver led with 34:55,00.
         auto page = makePage({{u"1"_s, {}, {}, {}, {}, u"45,00"_s, u"2000000000"_s, u"50,00"_s, u"0"_s}});
         applyRowTotalRule(*page, 1);
-        // Whole hours drop out of a time text, so the text is that of the sum.
-        QCOMPARE(page->cell(1, ColTotal), MsToText(2'000'000 + 95'000));
+        QCOMPARE(page->cell(1, ColTotal), QString());
     }
 
     void outOfRangeRowsAreIgnored()

@@ -1,5 +1,6 @@
 #include "settings/regfileformat.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -152,18 +153,47 @@ private Q_SLOTS:
         QCOMPARE(parseRegExport(text), keys);
     }
 
-    void decodesBothEncodings_data()
+    void decodesEveryEncoding_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        const QString text = u"\"T\"=\"Ä\"\r\n"_s;
+        const QString text = u"REGEDIT4\r\n\"T\"=\"Ä–ß €\"\r\n"_s;
         QTest::newRow("UTF-16LE with BOM") << encodeRegFile(text);
+        QTest::newRow("UTF-16BE with BOM") << QByteArray("\xFE\xFF") + QByteArray(QStringEncoder(QStringEncoder::Utf16BE)(text));
+        QTest::newRow("UTF-16LE without BOM") << QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text));
+        QTest::newRow("UTF-16BE without BOM") << QByteArray(QStringEncoder(QStringEncoder::Utf16BE)(text));
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF" + text.toUtf8());
         QTest::newRow("UTF-8") << text.toUtf8();
+        // Written by hand, REGEDIT4 or an editor's Latin text: formerly read as
+        // UTF-8 and written back broken.
+        QTest::newRow("Windows-1252") << QByteArray("REGEDIT4\r\n\"T\"=\"\xC4\x96\xDF \x80\"\r\n");
     }
-    void decodesBothEncodings()
+    void decodesEveryEncoding()
     {
         QFETCH(QByteArray, bytes);
-        QCOMPARE(decodeRegFile(bytes), u"\"T\"=\"Ä\"\r\n"_s);
+        QCOMPARE(decodeRegFile(bytes), u"REGEDIT4\r\n\"T\"=\"Ä–ß €\"\r\n"_s);
+    }
+
+    void reportsWhatItCouldNotRead_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<int>("unreadable");
+        QTest::newRow("clean") << exportOf(u"\"A\"=dword:1\r\n; note\r\n\"B\"=-"_s) << true << 0;
+        QTest::newRow("damaged dword") << exportOf(u"\"Sound\"=dword:1x\r\n\"B\"=dword:2"_s) << true << 1;
+        QTest::newRow("cut-off key and name")
+            << exportOf(u"\"A\"=dword:1\r\n[HKEY_CURRENT_USER\\X\r\n\"B"_s) << true << 2;
+        QTest::newRow("no header") << u"[HKEY_CURRENT_USER\\T]\r\n\"A\"=dword:1\r\n"_s << false << 0;
+        QTest::newRow("not an export at all") << u"Hallo Welt"_s << false << 1;
+    }
+    void reportsWhatItCouldNotRead()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, header);
+        QFETCH(int, unreadable);
+        const RegExport read = readRegExport(text);
+        QCOMPARE(read.headerFound, header);
+        QCOMPARE(read.unreadableLines, unreadable);
+        QCOMPARE(read.keys, parseRegExport(text));
     }
 };
 

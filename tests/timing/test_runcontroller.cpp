@@ -23,6 +23,7 @@ private Q_SLOTS:
     void portClosedKeepsPicturesHidden();
     void autoEntryFiresOnceAndEnterCancelsIt();
     void nextShowsTheStartFlag();
+    void discardedStopIsReadyAgain();
 };
 
 void TestRunController::fullCycleFollowsTheControlTable()
@@ -228,6 +229,29 @@ void TestRunController::nextShowsTheStartFlag()
     rc.next();
     QCOMPARE(rc.controls().startImage, int(ImageFree));
     QVERIFY(rc.startBarrierFree());
+}
+
+void TestRunController::discardedStopIsReadyAgain()
+{
+    FakeTicks ticks;
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    rc.setAutoEntry(true, 30);
+    rc.discardStopped(); // only a stopped run
+    QCOMPARE(rc.state(), RunState::Ready);
+    rc.start(ticks.value);
+    rc.discardStopped();
+    QCOMPARE(rc.state(), RunState::Running);
+    rc.stop(ticks.value);
+    QSignalSpy reset(&rc, &RunController::displayReset);
+    rc.discardStopped();
+    QCOMPARE(rc.state(), RunState::Ready);
+    QCOMPARE(reset.size(), 1);
+    const RunControls &c = rc.controls();
+    QVERIFY(c.startEnabled && c.startShown && c.settingsEnabled);
+    QVERIFY(!c.enterEnabled && !c.nextEnabled && !c.penaltyEnabled);
+    QVERIFY(!timers.fire(u"TimerEintragen"_s));
+    QVERIFY(!rc.enter());
 }
 
 QTEST_GUILESS_MAIN(TestRunController)

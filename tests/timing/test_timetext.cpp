@@ -19,6 +19,8 @@ private Q_SLOTS:
     void padTimeText();
     void noTime_data();
     void noTime();
+    void isTimeText_data();
+    void isTimeText();
     void fileDateStamp_data();
     void fileDateStamp();
 };
@@ -68,6 +70,10 @@ void TestTimeText::textToMs_data()
     QTest::newRow("bad minutes") << u"xx:05,50"_s << 5500;
     QTest::newRow("bad seconds") << u"02:x5,50"_s << 120500;
     QTest::newRow("separators not examined") << u"01.05.50"_s << 65500;
+    // A sign is no digit: no field is ever negative.
+    QTest::newRow("signed minutes") << u"-1:00,00"_s << 0;
+    QTest::newRow("signed seconds") << u"-5,00"_s << 0;
+    QTest::newRow("plus sign") << u"+1:00,00"_s << 0;
 }
 
 void TestTimeText::textToMs()
@@ -82,7 +88,7 @@ void TestTimeText::roundTripKeepsTheText()
     // Every hundredth in the hour, and the odd milliseconds that get cut off.
     for (qint32 ms = 0; ms < 3600000; ms += 7) {
         const QString text = MsToText(ms);
-        if (MsToText(TextToMs(text)) != text)
+        if (MsToText(TextToMs(text)) != text || !vex::isTimeText(text))
             QFAIL(qPrintable(u"round trip of %1 ms (%2) failed"_s.arg(ms).arg(text)));
     }
 }
@@ -128,6 +134,36 @@ void TestTimeText::noTime()
     QFETCH(QString, text);
     QFETCH(bool, none);
     QCOMPARE(NoTime(text), none);
+}
+
+void TestTimeText::isTimeText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("time");
+    QTest::newRow("seconds") << u"5,32"_s << true;
+    QTest::newRow("two-digit seconds") << u"34,56"_s << true;
+    QTest::newRow("minutes") << u"1:23,45"_s << true;
+    QTest::newRow("full form") << u"00:05,32"_s << true;
+    QTest::newRow("zero") << u"0,00"_s << true;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("loader blank") << u" "_s << false;
+    QTest::newRow("hyphen") << u"-"_s << false;
+    QTest::newRow("DIS") << u"DIS"_s << false;
+    QTest::newRow("letters") << u"ab,cd"_s << false;
+    QTest::newRow("negative") << u"-1:00,00"_s << false;
+    QTest::newRow("no comma") << u"532"_s << false;
+    QTest::newRow("colon without minutes") << u":05,32"_s << false;
+    QTest::newRow("blank in front") << u" 5,32"_s << false;
+    QTest::newRow("sixty seconds") << u"1:60,00"_s << false;
+    QTest::newRow("sixty minutes") << u"60:00,00"_s << false;
+    QTest::newRow("nine characters") << u"12:34,567"_s << false;
+}
+
+void TestTimeText::isTimeText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, time);
+    QCOMPARE(vex::isTimeText(text), time);
 }
 
 void TestTimeText::fileDateStamp_data()
