@@ -2,14 +2,18 @@
 
 #include "app/cfgdialog.h"
 #include "app/desktopshell.h"
+#include "app/displayswitch.h"
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/lightbarrierport.h"
+#include "app/mainview.h"
+#include "app/menukeyguard.h"
+#include "app/progressbinding.h"
 #include "app/runsound.h"
-#include "app/windowplacement.h"
+#include "app/windowsettings.h"
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
 #include "office/localservers.h"
@@ -34,15 +38,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTime>
@@ -82,28 +83,6 @@ public:
 private:
     TComPort &m_port;
 };
-
-// A command that changes cells ends an open cell edit first: left open, the
-// editor would write its text back over what the command just wrote.
-void commitCellEdit(TSortGrid *grid)
-{
-    const int row = grid->currentResultRow();
-    if (grid->isEditMode() && row >= 1)
-        grid->selectResultRow(row);
-}
-
-// The penalty buttons look like the command buttons: coloured while they
-// work, grey while they don't.
-void setPenaltyButton(TLbSpeedButton *button, bool enabled, const QColor &face, const QColor &highlight,
-                      const QColor &shadow)
-{
-    button->setEnabled(enabled);
-    const QPalette pal = button->palette();
-    button->setFaceColor(enabled ? face : pal.color(QPalette::Button));
-    button->setHighlightColor(enabled ? highlight : pal.color(QPalette::Dark));
-    button->setShadowColor(enabled ? shadow : QColor());
-}
-
 
 } // namespace
 
@@ -146,7 +125,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     m_pageFolder = QDir::currentPath();
     m_productText = m_ui.statusPanels[1]->text();
     reopenLightBarriers();
-    showRunControls();
+    vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
 
@@ -157,16 +136,15 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     TimerDate->start();
     TimerDateTimer();
 
-    qApp->installEventFilter(this);
+    m_ui.grids[0]->viewport()->installEventFilter(this);
+    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin);
+    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();
 }
 
-TFormMain::~TFormMain()
-{
-    qApp->removeEventFilter(this);
-}
+TFormMain::~TFormMain() = default;
 
 void TFormMain::createBarrierPort()
 {
@@ -224,13 +202,12 @@ void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonit
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
-    bindProgressWindow();
+    bindProgressWindow(*m_race, m_splash);
     if (m_monitor) {
         // The display follows the race on its own; the window only shows and
         // hides it.
         FollowRace(*m_monitor, *m_race);
-        connect(m_monitor, &TFormMonitor2::displayClosed, this, [this] { showTvIcons(false); });
-        connect(m_monitor, &TFormMonitor2::focusBackToMain, this, &TFormMain::focusBackFromDisplay);
+        m_displaySwitch->attach(m_monitor);
     }
 }
 
@@ -296,11 +273,12 @@ void TFormMain::bindCommands()
         connect(b, &QAbstractButton::clicked, r, [r, b] { r->addPenalty(b->property("tag").toInt()); });
     // The field's text is the penalty: an emptied field counts 0, not the
     // last number it showed.
-    connect(u.seStrafe, &QSpinBox::textChanged, r, [this, r] {
+    // (The spin box itself stays silent while its text is no number.)
+    connect(u.seStrafe->findChild<QLineEdit *>(), &QLineEdit::textChanged, r, [this, r](const QString &text) {
         if (m_showing)
             return;
         const QScopedValueRollback typing(m_penaltyTyped, true);
-        r->setPenaltyText(m_ui.seStrafe->cleanText());
+        r->setPenaltyText(text);
     });
     for (int run = 0; run < 3; ++run)
         connect(u.runButtons[std::size_t(run)], &QRadioButton::clicked, r, [r, run] { r->chooseRun(run); });
@@ -312,10 +290,15 @@ void TFormMain::bindCommands()
         if (!m_showing)
             r->chooseClass(index);
     });
-    // A typed start number first, then the item picked: the item names the
-    // driver even when two share his start number.
+    // A picked item names its driver even when two share his start number;
+    // its text arrives first, with the item already current.
     connect(u.cmb_Nr, &QComboBox::editTextChanged, r, [this, r](const QString &text) {
-        if (!m_showing)
+        const int item = m_ui.cmb_Nr->currentIndex();
+        if (m_showing)
+            return;
+        if (item >= 0 && m_ui.cmb_Nr->itemText(item) == text)
+            r->chooseDriver(item);
+        else
             r->typeStartNumber(text);
     });
     connect(u.cmb_Nr, &QComboBox::currentIndexChanged, r, [this, r](int index) {
@@ -355,7 +338,7 @@ void TFormMain::bindCommands()
     connect(u.sbWord, &QToolButton::clicked, this, &TFormMain::sbWordClick);
 
     connect(u.mCFG, &QAction::triggered, this, &TFormMain::bCFGClick);
-    connect(u.Modus1, &QAction::triggered, this, &TFormMain::Modus1Click);
+    connect(u.Modus1, &QAction::triggered, this, [this] { m_displaySwitch->toggle(); });
     connect(u.mHilfe, &QAction::triggered, this, &TFormMain::mHilfeClick);
     connect(u.mInfo, &QAction::triggered, this, &TFormMain::bInfoClick);
 }
@@ -396,7 +379,7 @@ void TFormMain::bindRace()
     });
     connect(r, &Race::walkOrderChanged, this, &TFormMain::showWalkOrder);
     connect(r, &Race::classListChanged, this, &TFormMain::showClassList);
-    connect(r, &Race::runControlsChanged, this, &TFormMain::showRunControls);
+    connect(r, &Race::runControlsChanged, this, [this] { vex::showRunControls(m_ui, m_race->runControls()); });
     connect(r, &Race::bestTimeChanged, this, &TFormMain::showBestTime);
     connect(r, &Race::settingsChanged, this, &TFormMain::showSettings);
     connect(r, &Race::rowFocused, this, &TFormMain::showFocusedRow);
@@ -470,57 +453,15 @@ void TFormMain::showWalkOrder()
 void TFormMain::showClassList()
 {
     const QStringList &classes = m_race->competition().classes();
-    {
-        const QScopedValueRollback guard(m_showing, true);
-        m_ui.cmb_Klasse->clear();
-        if (!classes.isEmpty()) {
-            m_ui.cmb_Klasse->setEditable(false);
-            m_ui.cmb_Klasse->addItems(classes);
-        }
-        m_ui.cmb_Klasse->setCurrentIndex(-1);
+    const QScopedValueRollback guard(m_showing, true);
+    m_ui.cmb_Klasse->clear();
+    if (!classes.isEmpty()) {
+        m_ui.cmb_Klasse->setEditable(false);
+        m_ui.cmb_Klasse->addItems(classes);
     }
+    m_ui.cmb_Klasse->setCurrentIndex(-1);
 }
 
-// Copies the run state onto the buttons, the menu items and the pictures.
-void TFormMain::showRunControls()
-{
-    const RunControls &c = m_race->runControls();
-    const MainWidgets &u = m_ui;
-    // F5 moves between Start and Stop; it is taken from one before the other
-    // gets it, so a key press never finds both.
-    if (c.f5StopsRun) {
-        u.mStart->setShortcut({});
-        u.mStop->setShortcut(Qt::Key_F5);
-    } else {
-        u.mStop->setShortcut({});
-        u.mStart->setShortcut(Qt::Key_F5);
-    }
-    u.mStart->setEnabled(c.startEnabled);
-    SetCommandButton(u.bSTART, c.startEnabled);
-    u.bSTART->setVisible(c.startShown);
-    u.mStop->setEnabled(c.stopEnabled);
-    SetCommandButton(u.bSTOP, c.stopEnabled);
-    u.bSTOP->setVisible(c.stopShown);
-    u.bAbbruch->setVisible(c.abortEnabled);
-    u.mAbbruch->setEnabled(c.abortEnabled);
-    SetCommandButton(u.bEintragen, c.enterEnabled);
-    u.mEintragen->setEnabled(c.enterEnabled);
-    SetCommandButton(u.bNext, c.nextEnabled);
-    u.mNext->setEnabled(c.nextEnabled);
-    setPenaltyButton(u.bFehl2, c.penaltyEnabled, QColor(200, 120, 0), QColor(255, 200, 120), QColor(140, 80, 0));
-    setPenaltyButton(u.bFehl10, c.penaltyEnabled, QColor(180, 40, 40), QColor(255, 150, 150), QColor(120, 20, 20));
-    u.seStrafe->setEnabled(c.penaltyEnabled);
-    u.bCFG->setEnabled(c.settingsEnabled);
-    u.mCFG->setEnabled(c.settingsEnabled);
-
-    u.ImageLSstart->setImageIndex(c.startImage);
-    u.ImageLSstart->setEnabled(c.startPictureEnabled);
-    u.ImageLSstop->setImageIndex(c.finishImage);
-    u.ImageLSstop->setVisible(c.finishPictureShown);
-    u.ImageLSstart->setVisible(c.startPictureShown);
-    if (c.startPictureShown)
-        u.ImageLSstart->raise();
-}
 
 void TFormMain::showBestTime()
 {
@@ -571,14 +512,8 @@ void TFormMain::updateStatus()
 
 void TFormMain::UpdateFileButtons()
 {
-    const bool holdsData = m_race->pageHoldsData(m_race->entry().page);
-    const MainWidgets &u = m_ui;
-    u.sbCLS->setEnabled(holdsData);
-    u.sbPrint->setEnabled(holdsData);
-    u.sbExcel->setEnabled(holdsData && m_race->spreadsheetAvailable());
-    u.sbWord->setEnabled(holdsData && m_race->wordProcessorAvailable());
-    u.sbSave->setEnabled(holdsData);
-    u.sbInet->setEnabled(holdsData);
+    showFileButtons(m_ui, m_race->pageHoldsData(m_race->entry().page), m_race->spreadsheetAvailable(),
+                    m_race->wordProcessorAvailable());
 }
 
 // Column widths follow the grid's width; the other grids copy the first.
@@ -614,16 +549,7 @@ void TFormMain::Neuezeile1Click()
 {
     commitCellEdit(activeGrid());
     const RowId id = m_race->addRow();
-    const ResultPage *page = m_race->activePage();
-    TSortGrid *grid = activeGrid();
-    const int visible = grid->visibleRowCount();
-    if (grid->viewport()->height() >= (TSortGrid::kRowHeight + 1) * page->rows())
-        grid->setTopRow(1);
-    else
-        grid->setTopRow(qMax(1, page->rows() - visible));
-    // The proposed start number is selected for editing, so the operator can
-    // type over it at once.
-    grid->editCell(page->rowOfId(id), ColStNr);
+    editNewRow(activeGrid(), m_race->activePage()->rowOfId(id));
 }
 
 void TFormMain::sbCLSClick()
@@ -645,41 +571,14 @@ void TFormMain::showError(const QString &text)
 
 void TFormMain::LoadSettings()
 {
-    Settings s;
-    if (m_services.settingsBackend) {
-        SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
-        store.load(s);
-    }
-    // Stored bounds from another screen layout, or damaged ones, must not make
-    // a window larger than its screen or put it where no screen is.
-    QList<QRect> screens;
-    for (const QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect bounds = placeOnScreens(s.Left, s.Top, s.Width, s.Height, screens,
-                                        QSize(kMinWindowWidth, kMinWindowHeight));
-    resize(bounds.size());
-    move(bounds.topLeft());
-    checkMonitorIndex(s, int(QGuiApplication::screens().size()));
-    m_race->applySettings(s);
+    m_race->applySettings(loadWindowSettings(m_services.settingsBackend, m_services.identity.title, *this));
 }
 
 void TFormMain::SaveSettings()
 {
-    Settings s = m_race->settings();
-    const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
-    // Left and Top are the frame's edges, as move() takes them at start-up;
-    // the client area lies inside by the border and the title bar, and
-    // storing its corner would creep the window down at every start.
-    const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
-    s.Left = bounds.x() - frameOffset.x();
-    s.Top = bounds.y() - frameOffset.y();
-    s.Width = qMax(bounds.width(), kMinWindowWidth);
-    s.Height = qMax(bounds.height(), kMinWindowHeight);
-    if (!m_services.settingsBackend)
-        return;
-    SettingsStore store(*m_services.settingsBackend, settingsKeyPath(m_services.identity.title));
-    if (const std::optional<QString> error = store.save(s))
-        QMessageBox::critical(this, m_services.identity.title, *error);
+    const AppIdentity &id = m_services.identity;
+    if (const auto error = saveWindowSettings(m_race->settings(), *this, m_services.settingsBackend, id.title))
+        QMessageBox::critical(this, id.title, *error);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -698,35 +597,11 @@ void TFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// Every shortcut of the hidden menu belongs to the window, wherever the focus
-// is: a text field must not take Ctrl+V or Ctrl+F for itself, even though
-// their menu items do nothing.
+// The column widths follow the first grid's client width.
 bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 {
-    // The column widths follow the first grid's client width.
-    if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport()) {
+    if (event->type() == QEvent::Resize && m_ui.grids[0] && watched == m_ui.grids[0]->viewport())
         FormResize();
-        return false;
-    }
-    if (event->type() == QEvent::MouseButtonPress && (watched == m_ui.ImageTVAus || watched == m_ui.ImageTVEin)
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == m_ui.ImageTVAus)
-            ImageTVAusClick();
-        else
-            ImageTVEinClick();
-        return true;
-    }
-    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-        auto *w = qobject_cast<QWidget *>(watched);
-        if (w && w->window() == this) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            if (m_ui.menuKeys.contains(key->keyCombination())) {
-                if (event->type() == QEvent::ShortcutOverride)
-                    event->ignore();
-                return true;
-            }
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -780,48 +655,6 @@ void TFormMain::reopenLightBarriers()
     if (port == 0 || !m_services.lightBarriers)
         return;
     m_race->setPortOpen(m_services.lightBarriers->open(port));
-}
-
-// ---------------------------------------------------------------- display
-
-void TFormMain::Modus1Click()
-{
-    if (!m_monitor)
-        return;
-    if (m_monitor->isVisible())
-        m_monitor->close(); // the icons follow displayClosed
-    else
-        m_monitor->showDisplay();
-    showTvIcons(m_monitor->isVisible());
-}
-
-void TFormMain::ImageTVAusClick()
-{
-    if (!m_monitor)
-        return;
-    showTvIcons(true);
-    m_monitor->showDisplay();
-    raise();
-}
-
-void TFormMain::ImageTVEinClick()
-{
-    showTvIcons(false);
-    if (m_monitor)
-        m_monitor->close();
-}
-
-void TFormMain::showTvIcons(bool displayShowing)
-{
-    m_ui.ImageTVEin->setVisible(displayShowing);
-    m_ui.ImageTVAus->setVisible(!displayShowing);
-}
-
-// The display sits on another screen than the operator's: the keys stay here.
-void TFormMain::focusBackFromDisplay()
-{
-    raise();
-    activateWindow();
 }
 
 void TFormMain::TimerDateTimer()

@@ -23,6 +23,7 @@ class LineDevice;
 class PortLocator;
 class RaceContactTarget;
 class TComPort;
+class DisplaySwitch;
 class FileChooser;
 class HelpViewer;
 class AutomationServers;
@@ -102,7 +103,6 @@ private:
     void showEntry();
     void showWalkOrder();
     void showClassList();
-    void showRunControls();
     void showBestTime();
     void showSettings();
     void showDisplayColours(bool force);
@@ -124,10 +124,7 @@ private:
     void sbInetClick(int tag);
     void sbExcelClick();
     void sbWordClick();
-    void bindProgressWindow();
     void showError(const QString &text);
-    QStringList openFilters() const;
-    QStringList saveFilters() const;
 
     // Shell.
     void LoadSettings();
@@ -136,13 +133,6 @@ private:
     void bInfoClick();
     void bCFGClick();
     void reopenLightBarriers();
-
-    // The spectators' display.
-    void Modus1Click();
-    void ImageTVAusClick();
-    void ImageTVEinClick();
-    void showTvIcons(bool displayShowing);
-    void focusBackFromDisplay();
     void TimerDateTimer();
 
     void createBarrierPort();
@@ -168,6 +158,7 @@ private:
     std::unique_ptr<LightBarrierPort> m_ownLightBarriers;
     QString m_productText; // the status bar's middle panel when no port was lost
     TimeDisplay *m_timeDisplay = nullptr;
+    DisplaySwitch *m_displaySwitch = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;
     // The light barriers' port opens again a moment after it was closed.

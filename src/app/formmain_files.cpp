@@ -4,7 +4,7 @@
 
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
-#include "app/formsplash.h"
+#include "app/filefilters.h"
 #include "timing/timetext.h"
 #include "widgets/sortgrid.h"
 
@@ -17,92 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-namespace {
-
-const QString kTextLabel = u"Textdatei"_s;
-const QString kWebLabel = u"Webseite"_s;
-const QString kWordLabel = u"MS Word"_s;
-const QString kExcelLabel = u"MS Excel"_s;
-
-enum class FileType { Text, Excel, Word, Web, Unknown };
-
-// The extensions of a filter entry "Label (*.ext *.ext2)", without the dots.
-QStringList extensionsOfFilter(const QString &filter)
-{
-    const qsizetype open = filter.lastIndexOf(u'(');
-    if (open < 0 || !filter.endsWith(u')'))
-        return {};
-    QStringList extensions;
-    for (QStringView pattern : QStringView(filter).sliced(open + 1, filter.size() - open - 2).split(u' ')) {
-        if (pattern.startsWith(u"*.") && pattern.size() > 2)
-            extensions.append(pattern.sliced(2).toString());
-    }
-    return extensions;
-}
-
-FileType typeOfFilter(const QString &filter)
-{
-    const QStringList extensions = extensionsOfFilter(filter);
-    if (extensions.contains(u"txt"_s))
-        return FileType::Text;
-    if (extensions.contains(u"xlsx"_s) || extensions.contains(u"xls"_s))
-        return FileType::Excel;
-    if (extensions.contains(u"doc"_s))
-        return FileType::Word;
-    if (extensions.contains(u"html"_s))
-        return FileType::Web;
-    return FileType::Unknown;
-}
-
-// The file to write and its type. An extension typed by the operator that
-// belongs to one of the dialog's types decides ("ergebnis.html" is a web page
-// whatever the chosen entry); without one the chosen entry's extension is
-// appended.
-std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex)
-{
-    const QString typed = QFileInfo(path).suffix();
-    if (!typed.isEmpty()) {
-        for (const QString &filter : filters) {
-            if (extensionsOfFilter(filter).contains(typed, Qt::CaseInsensitive))
-                return {path, typeOfFilter(filter)};
-        }
-    }
-    const QString chosen = filters.value(filterIndex - 1);
-    const QStringList extensions = extensionsOfFilter(chosen);
-    if (!extensions.isEmpty())
-        path += u'.' + extensions.first();
-    return {path, typeOfFilter(chosen)};
-}
-
-} // namespace
-
-// Workbooks are read in both formats but written only as Office Open XML,
-// which spreadsheet programs would distrust under an .xls name.
-QStringList TFormMain::openFilters() const
-{
-    QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_race->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xlsx *.xls)"_s);
-    return filters;
-}
-
-QStringList TFormMain::saveFilters() const
-{
-    QStringList filters{kTextLabel + u" (*.txt)"_s};
-    if (m_race->spreadsheetAvailable())
-        filters.append(kExcelLabel + u" (*.xlsx)"_s);
-    filters.append(kWordLabel + u" (*.doc)"_s);
-    filters.append(kWebLabel + u" (*.html)"_s);
-    return filters;
-}
-
 void TFormMain::sbSaveClick()
 {
     FileDialogRequest request;
     request.caption = u"Speichern unter"_s;
     request.folder = m_saveFolder;
     request.fileName = m_saveFileName;
-    request.filters = saveFilters();
+    request.filters = saveFilters(m_race->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterInd;
     const std::optional<FileChoice> choice = m_services.files->chooseSave(this, request);
     if (!choice)
@@ -149,7 +70,7 @@ void TFormMain::sbLoadClick()
     request.caption = u"Öffnen"_s;
     request.folder = m_openFolder;
     request.fileName = m_openFileName;
-    request.filters = openFilters();
+    request.filters = openFilters(m_race->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterIndO;
     request.defaultSuffix = u"txt"_s;
     const std::optional<FileChoice> choice = m_services.files->chooseOpen(this, request);
@@ -230,27 +151,6 @@ void TFormMain::sbWordClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
     QApplication::restoreOverrideCursor();
-}
-
-// The progress window follows the race's workbook imports and exports. They
-// run on this thread, so each change is painted at once.
-void TFormMain::bindProgressWindow()
-{
-    if (!m_splash)
-        return;
-    TFormSplash *splash = m_splash;
-    connect(m_race, &Race::progressShown, splash, [splash] {
-        splash->show();
-        splash->raise();
-        splash->repaint();
-    });
-    connect(m_race, &Race::progressCaptionChanged, splash, &QWidget::setWindowTitle);
-    connect(m_race, &Race::progressMaximumChanged, splash, &TFormSplash::setMaximum);
-    connect(m_race, &Race::progressChanged, splash, [splash](int value) {
-        splash->setValue(value);
-        splash->repaint();
-    });
-    connect(m_race, &Race::progressClosed, splash, &QWidget::hide);
 }
 
 } // namespace vex

@@ -242,7 +242,6 @@ private:
     void rankPage(int page);
     void findPageBest();
     void setBest(qint32 ms, const QString &label);
-    void onAutoEntryDue();
     int targetRow() const;
     void publishEntry();
 

@@ -48,12 +48,21 @@ int sign(int v)
 // first character in the high byte and zeros after the end, which orders
 // exactly as comparing the texts character by character would. Other texts
 // are compared as strings.
+//
+// The key also keeps what the places need of its row, read in the same pass
+// as the total: each row's cells lie in memory blocks of their own, and the
+// places pass then never goes back to them except to write a changed place.
 struct SortKey
 {
     quint64 packed;
+    const QString *total; // the row's total cell; cells stay put when rows move
     int weight;
     int row;
+    int placeNumber; // the place cell as a plain positive number, else -1
     bool isPacked;
+    bool noTime;     // the total is no time: the driver gets no place
+    bool disMark;    // the total is exactly "-"
+    bool placeIsDis; // the place cell reads "DIS"
 };
 
 constexpr qsizetype kPackedChars = 8;
@@ -102,16 +111,28 @@ QString unpackKey(quint64 packed)
     return text;
 }
 
-// True when text is the decimal text of a positive number n.
-bool holdsNumber(const QString &text, int n)
+// The positive number a place text is the plain decimal text of, else -1.
+int plainNumber(const QString &text)
 {
-    qsizetype i = text.size();
-    while (n > 0 && i > 0) {
-        if (text.at(--i).unicode() != u'0' + n % 10)
-            return false;
-        n /= 10;
+    const qsizetype n = text.size();
+    if (n == 0 || n > 9 || text.front() == u'0')
+        return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
     }
-    return n == 0 && i == 0;
+    return value;
+}
+
+// Whether two counted rows hold different totals: different keys always
+// mean different texts; equal keys (or texts without one) are compared.
+bool totalsDiffer(const SortKey &a, const SortKey &b)
+{
+    if (a.isPacked && b.isPacked && a.packed != b.packed)
+        return true;
+    return *a.total != *b.total;
 }
 
 QString driverLabel(const ResultPage &page, int row)
@@ -157,14 +178,23 @@ RankResult RankPage(ResultPage &page, bool autoRang)
     for (int row = 1; row <= n; ++row) {
         SortKey &key = keys[std::size_t(row - 1)];
         key.row = row;
-        const QString &total = page.row(row).at(ColTotal);
-        if (packAsciiKey(total, key))
-            continue;
-        QString lowered = total.toLower();
-        key.weight = resultWeight(lowered);
-        key.packed = 0;
-        key.isPacked = false;
-        unpacked.insert(row, std::move(lowered));
+        const QStringList &cells = page.row(row);
+        const QString &total = cells.at(ColTotal);
+        const QString &place = cells.at(ColPlace);
+        key.total = &total;
+        key.disMark = total.size() == 1 && total.front() == u'-';
+        key.placeNumber = plainNumber(place);
+        key.placeIsDis = place.size() == 3 && place == u"DIS";
+        if (!packAsciiKey(total, key)) {
+            QString lowered = total.toLower();
+            key.weight = resultWeight(lowered);
+            key.packed = 0;
+            key.isPacked = false;
+            unpacked.insert(row, std::move(lowered));
+        }
+        // Below the weight of "DIS" the lower-cased total was a time-like
+        // text, and so is the total itself.
+        key.noTime = key.weight >= kWeightDis && NoTime(total);
     }
     std::stable_sort(keys.begin(), keys.end(), [&unpacked](const SortKey &a, const SortKey &b) {
         if (a.weight != b.weight)
@@ -181,38 +211,31 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         order.append(k.row);
     page.reorderDataRows(order);
 
-    // Places are collected first and written in one go, so a view hears of
-    // one change instead of one per driver; a place that stays is not
-    // rebuilt.
-    QStringList places;
-    places.reserve(n);
+    // The places, from the keys alone (they are in the new row order now).
+    // Equal totals share a place and use up the places they take; a place
+    // that stays is not rewritten, and the changed ones are written in one
+    // go, so a view hears of one change.
+    QList<std::pair<int, QString>> changedPlaces;
     int count = 0;
     int lastPlace = 1;
-    // Rows stay where they are until the places are written, so the previous
-    // total can be pointed at instead of copied.
-    const QString *previousTotal = nullptr;
-    const QString dis = u"DIS"_s;
+    const SortKey *previous = nullptr;
     for (int row = 1; row <= n; ++row) {
-        const QStringList &cells = page.row(row);
-        const QString &total = cells.at(ColTotal);
-        QString place = cells.at(ColPlace);
-        if (total == u"-")
-            place = dis;
-        // Below the weight of "DIS" the lower-cased total was a time-like
-        // text, and so is the total itself.
-        const bool noTime = keys[std::size_t(row - 1)].weight >= kWeightDis && NoTime(total);
-        if (!noTime) {
-            ++count;
-            if (!previousTotal || total != *previousTotal) {
-                lastPlace = count;
-                previousTotal = &total;
-            }
-            if (!holdsNumber(place, lastPlace))
-                place = QString::number(lastPlace);
+        const SortKey &key = keys[std::size_t(row - 1)];
+        if (key.noTime) {
+            // A disqualified driver's place reads "DIS"; other rows without
+            // a time keep whatever place text they hold.
+            if (key.disMark && !key.placeIsDis)
+                changedPlaces.append({row, u"DIS"_s});
+            continue;
         }
-        places.append(std::move(place));
+        ++count;
+        if (!previous || totalsDiffer(*previous, key))
+            lastPlace = count;
+        previous = &key;
+        if (key.placeNumber != lastPlace)
+            changedPlaces.append({row, QString::number(lastPlace)});
     }
-    page.setColumnCells(ColPlace, 1, places);
+    page.setCells(ColPlace, changedPlaces);
 
     RankResult result = bestOf(page);
     result.ranked = true;

@@ -227,11 +227,10 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
         return false;
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QList<QStringList> sorted;
-    sorted.reserve(rows());
-    sorted.append(std::move(m_rows[0]));
-    for (int from : order)
-        sorted.append(std::move(m_rows[from]));
+    QList<QStringList> sorted(rows());
+    sorted[0] = std::move(m_rows[0]);
+    for (int i = 0; i < n; ++i)
+        sorted[i + 1] = std::move(m_rows[order.at(i)]);
     m_rows = std::move(sorted);
     QList<RowId> ids;
     ids.reserve(rows());
@@ -263,12 +262,36 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
     int lastChanged = -1;
     for (int r = firstRow; r < end; ++r) {
         const QString &text = texts.at(r - firstRow);
-        if (m_rows.at(r).at(column) == text)
+        const QString &current = m_rows.at(r).at(column);
+        // A text handed back unchanged shares the cell's data: no need to
+        // compare it character by character.
+        if ((current.constData() == text.constData() && current.size() == text.size()) || current == text)
             continue;
         m_rows[r][column] = text;
         if (firstChanged < 0)
             firstChanged = r;
         lastChanged = r;
+    }
+    if (firstChanged < 0)
+        return;
+    Q_EMIT dataChanged(index(firstChanged, column), index(lastChanged, column));
+    if (firstChanged == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cells)
+{
+    if (column < 0 || column >= kColumnCount)
+        return;
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (const auto &[row, text] : cells) {
+        if (row < 0 || row >= rows() || m_rows.at(row).at(column) == text)
+            continue;
+        m_rows[row][column] = text;
+        if (firstChanged < 0 || row < firstChanged)
+            firstChanged = row;
+        lastChanged = qMax(lastChanged, row);
     }
     if (firstChanged < 0)
         return;

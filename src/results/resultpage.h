@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace vex {
 
@@ -95,6 +96,10 @@ public:
     // notice for the rows that really changed; texts beyond the last row are
     // dropped.
     void setColumnCells(int column, int firstRow, const QStringList &texts);
+    // Writes the given (row, text) pairs into one column, rows in ascending
+    // order, with a single change notice spanning them; rows outside the page
+    // are dropped.
+    void setCells(int column, const QList<std::pair<int, QString>> &cells);
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);

@@ -36,8 +36,6 @@ private Q_SLOTS:
     void cycleByKeysWithFocusInNameField();
     void buttonsActOnPressWithAnyMouseButton();
     void finishBarrierDuringLockPhase();
-    void lockTimeZeroKeepsFinishLocked();
-    void abortKeepsPenaltiesAndLockTimerFires();
     void startBarrierKeyInStoppedState();
     void runAcrossTheTickWrap();
     void menuKeysNeverReachTextFields();
@@ -163,34 +161,6 @@ void TestFormMainRun::finishBarrierDuringLockPhase()
     m_f->key(Qt::Key_F5);
     QVERIFY(!rc.finishBarrierFree());
     QVERIFY(!finish->isVisible());
-}
-
-void TestFormMainRun::lockTimeZeroKeepsFinishLocked()
-{
-    const RunController &rc = m_f->window->race().runController();
-    m_f->changeSettings([](Settings &s) { s.StartLock = 0; });
-    m_f->key(Qt::Key_F5);
-    QVERIFY(!rc.lockTimerActive());
-    QVERIFY(!m_f->timers.fire(QStringLiteral("TimerStartLock")));
-    QVERIFY(!rc.finishBarrierFree());
-}
-
-void TestFormMainRun::abortKeepsPenaltiesAndLockTimerFires()
-{
-    const RunController &rc = m_f->window->race().runController();
-    m_f->changeSettings([](Settings &s) { s.StartLock = 40; });
-    m_f->key(Qt::Key_F5);
-    QTest::mouseClick(m_f->child(QStringLiteral("bFehl2")), Qt::LeftButton);
-    QTest::mouseClick(m_f->child(QStringLiteral("bFehl10")), Qt::LeftButton);
-    m_f->key(Qt::Key_F8);
-    EXPECT_STATE(kReady);
-    auto *penalty = m_f->child<QSpinBox>(QStringLiteral("seStrafe"));
-    QCOMPARE(penalty->value(), 12);
-    QVERIFY(m_f->timers.fire(QStringLiteral("TimerStartLock")));
-    QVERIFY(rc.finishBarrierFree()); // the hidden finish barrier is freed
-    m_f->key(Qt::Key_F5);
-    QVERIFY(!rc.finishBarrierFree()); // and locked again by the next start
-    QCOMPARE(penalty->value(), 12);
 }
 
 void TestFormMainRun::startBarrierKeyInStoppedState()

@@ -100,6 +100,31 @@ private Q_SLOTS:
         QCOMPARE(second.column(), 5);
     }
 
+    // A row keeps its identity through sorting and the removal of others;
+    // a removed row's identity names nothing, on this page or another.
+    void rowIdsFollowTheirRows()
+    {
+        auto page = makePage({{u"1"_s}, {u"2"_s}, {u"3"_s}});
+        auto other = makePage({{u"9"_s}});
+        const RowId first = page->rowId(1);
+        const RowId third = page->rowId(3);
+        QVERIFY(first != 0 && first != third && first != other->rowId(1));
+        QCOMPARE(page->rowId(0) == 0, false);
+        QCOMPARE(page->rowId(4), RowId(0));
+        QVERIFY(page->reorderDataRows({3, 1, 2}));
+        QCOMPARE(page->rowOfId(third), 1);
+        QCOMPARE(page->rowOfId(first), 2);
+        page->removeDataRow(2);
+        QCOMPARE(page->rowOfId(first), -1);
+        QCOMPARE(page->rowOfId(third), 1);
+        QCOMPARE(other->rowOfId(third), -1);
+        const int added = page->appendRow();
+        QVERIFY(page->rowId(added) != first);
+        page->reset();
+        QCOMPARE(page->rowOfId(third), -1);
+        QCOMPARE(page->rowOfId(0), -1);
+    }
+
     void stableSortDataRows()
     {
         auto page = makePage({{u"b"_s, u"1"_s}, {u"a"_s, u"2"_s}, {u"b"_s, u"3"_s}, {u"a"_s, u"4"_s}});
@@ -120,6 +145,20 @@ private Q_SLOTS:
         QCOMPARE(page->rows(), 5);
 
         page->setColumnCells(ColPlace, 1, {u"1"_s});
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void setCellsNotifiesOnceForTheChangedSpan()
+    {
+        auto page = makePage({{u"1"_s}, {u"2"_s}, {u"3"_s}, {u"4"_s}});
+        page->setCell(2, ColPlace, u"2"_s);
+        QSignalSpy changed(page.get(), &QAbstractItemModel::dataChanged);
+        page->setCells(ColPlace, {{1, u"1"_s}, {2, u"2"_s}, {4, u"DIS"_s}, {9, u"9"_s}});
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), page->index(1, ColPlace));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), page->index(4, ColPlace));
+        QCOMPARE(column(*page, ColPlace), (QStringList{u"1"_s, u"2"_s, QString(), u"DIS"_s}));
+        page->setCells(ColPlace, {{2, u"2"_s}});
         QCOMPARE(changed.count(), 1);
     }
 };

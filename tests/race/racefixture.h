@@ -1,0 +1,75 @@
+#pragma once
+
+// A race with the outside world faked: the tick counter and the timers.
+
+#include "../timing/faketicks.h"
+#include "../timing/faketimers.h"
+#include "race/race.h"
+
+#include <QStringList>
+#include <QTest>
+
+// Start number, name, club, TR, StS, Lauf 1, StS, Lauf 2, StS, Gesamt, Platz.
+inline QStringList driver(const QString &stNr, const QString &name, const QString &club = {},
+                          const QString &run1 = {}, const QString &pen1 = {}, const QString &run2 = {},
+                          const QString &pen2 = {}, const QString &total = {}, const QString &place = {})
+{
+    return {stNr, name, club, {}, {}, run1, pen1, run2, pen2, total, place};
+}
+
+struct RaceFixture
+{
+    FakeTicks ticks;
+    FakeTimers timers;
+    vex::Race race{ticks, timers};
+
+    // Classes put onto the pages as a loaded start list puts them, the first
+    // class chosen.
+    void load(const QList<QList<QStringList>> &classes, const QStringList &names)
+    {
+        vex::Competition &c = race.competition();
+        for (int i = 0; i < classes.size(); ++i) {
+            vex::ResultPage *p = c.page(i);
+            p->setRowCount(int(classes.at(i).size()) + 1);
+            for (int r = 0; r < classes.at(i).size(); ++r)
+                p->setRow(r + 1, classes.at(i).at(r));
+            p->setCaption(names.at(i));
+            p->setTabVisible(true);
+        }
+        c.setClasses(names);
+        race.chooseClass(0);
+    }
+
+    template <typename Change>
+    void changeSettings(Change change)
+    {
+        vex::Settings s = race.settings();
+        change(s);
+        race.applySettings(s);
+    }
+
+    // Start and stop with the ticks of the two events.
+    void drive(int ms)
+    {
+        race.start(5000);
+        race.stop(5000 + quint32(ms));
+    }
+    void driveAndEnter(int ms)
+    {
+        drive(ms);
+        race.enter();
+    }
+
+    vex::ResultPage *page(int k = -1) const { return race.competition().page(k < 0 ? race.entry().page : k); }
+    QString cell(int row, int column) const { return page()->cell(row, column); }
+    int rowOf(const QString &startNumber) const
+    {
+        for (int r = 1; r < page()->rows(); ++r) {
+            if (page()->cell(r, vex::ColStNr) == startNumber)
+                return r;
+        }
+        return -1;
+    }
+    QString cellOf(const QString &startNumber, int column) const { return cell(rowOf(startNumber), column); }
+    vex::RowId idOf(const QString &startNumber) const { return page()->rowId(rowOf(startNumber)); }
+};

@@ -1,0 +1,420 @@
+// The result pages of a race without any window: classes, hand corrections,
+// removing and disqualifying, ranking, the best time, settings and files.
+#include "racefixture.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace vex;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Two ranked drivers and one without a time.
+const QList<QStringList> kRanked{
+    driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+    driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"2"_s),
+    driver(u"3"_s, u"Cramer"_s, {}, u"48,00"_s, u"0"_s)};
+
+} // namespace
+
+class TestRacePages : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void chooseClassStartsAtThePagesCursor();
+    void typedNumberOutsideTheClassChangesNothing();
+    void handEditRecomputesAndRanks();
+    void commandsEndOpenEditsFirst();
+    void disqualifyAndLift();
+    void removeRowRanksAndLeavesTheWalk();
+    void removingTheLastRowEmptiesIt();
+    void newRowJoinsTheWalkWhenTheClassIsChosenAgain();
+    void pickedRowMustStillCarryItsListedNumber();
+    void rankingOffRanksNothing();
+    void clearKeepsDriversAndBestTimeGoes();
+    void clubSwitchSetsShareAndWebPage();
+    void loadReplacesAllPagesAndChoosesFirstDriver();
+    void unreadableFileLeavesAnEmptyFirstPage();
+    void moreThanTenClassesAreNamed();
+    void handEnteredDriversAreSavedUnderThePageCaption();
+};
+
+void TestRacePages::chooseClassStartsAtThePagesCursor()
+{
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s, u"MSC"_s, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s)},
+            {driver(u"21"_s, u"Kurz"_s, u"AC"_s), driver(u"22"_s, u"Lang"_s, u"KC"_s),
+             driver(u"23"_s, u"Mittel"_s, u"RC"_s, u"40,00"_s, u"0"_s, u"40,00"_s, u"1"_s, u"1:21,00"_s, u"1"_s),
+             driver(u"24"_s, u"Nah"_s), driver(u"25"_s, u"Oben"_s, u"SC"_s)},
+            {driver(u"31"_s, u"Quer"_s)}},
+           {u"Bambini"_s, u"Junioren"_s, u"Senioren"_s});
+    QCOMPARE(f.race.bestTimeMs(), 95000);
+    QCOMPARE(f.race.bestDriverLabel(), u"1 Adler"_s);
+
+    // The cursor of the second page was put on its fifth driver.
+    f.race.setCursorRow(f.page(1)->rowId(5));
+    QSignalSpy walk(&f.race, &Race::walkOrderChanged);
+    f.race.chooseClass(1);
+    QCOMPARE(walk.size(), 1);
+    QCOMPARE(f.race.walkOrderNumbers(), (QStringList{u"21"_s, u"22"_s, u"23"_s, u"24"_s, u"25"_s}));
+    const RaceEntry &e = f.race.entry();
+    QCOMPARE(e.page, 1);
+    QCOMPARE(e.position, 4);
+    QCOMPARE(e.startNumber, u"25"_s);
+    QCOMPARE(e.name, u"Oben"_s);
+    QCOMPARE(e.club, u"SC"_s);
+    QCOMPARE(e.shownNumber, u"25"_s);
+    // The best total is found in row order, without sorting.
+    QCOMPARE(f.race.bestTimeMs(), 81000);
+    QCOMPARE(f.race.bestDriverLabel(), u"23 Mittel"_s);
+    QCOMPARE(f.page(1)->cell(1, ColStNr), u"21"_s);
+
+    // A page never looked at starts with its first driver.
+    f.race.chooseClass(2);
+    QCOMPARE(f.race.entry().name, u"Quer"_s);
+    QCOMPARE(f.race.bestTimeMs(), 0);
+    QCOMPARE(f.race.bestDriverLabel(), QString());
+
+    // An entry goes to the active class only.
+    f.race.chooseClass(0);
+    f.race.typeStartNumber(u"22"_s);
+    f.race.setName(u"Lang"_s);
+    f.race.chooseRun(1);
+    f.driveAndEnter(41000);
+    QCOMPARE(f.page(0)->rows(), 3);
+    QCOMPARE(f.page(0)->cell(2, ColRun1), u"41,00"_s);
+    QCOMPARE(f.page(1)->cell(2, ColRun1), QString());
+}
+
+void TestRacePages::typedNumberOutsideTheClassChangesNothing()
+{
+    RaceFixture f;
+    f.load({{driver(u"21"_s, u"Kurz"_s), driver(u"22"_s, u"Lang"_s)}}, {u"Junioren"_s});
+    f.race.typeStartNumber(u"22"_s);
+    QCOMPARE(f.race.entry().name, u"Lang"_s);
+    QCOMPARE(f.race.entry().position, 1);
+    f.race.typeStartNumber(u"99"_s);
+    QCOMPARE(f.race.entry().startNumber, u"99"_s);
+    QCOMPARE(f.race.entry().name, u"Lang"_s);
+    QCOMPARE(f.race.entry().shownNumber, u"22"_s);
+    QCOMPARE(f.race.entry().position, 1);
+}
+
+void TestRacePages::handEditRecomputesAndRanks()
+{
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s, {}, u"50,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:40,00"_s, u"2"_s),
+             driver(u"2"_s, u"Bauer"_s, {}, u"45,12"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,12"_s, u"1"_s)}},
+           {u"Bambini"_s});
+    QSignalSpy ranked(&f.race, &Race::pageRanked);
+    // Bauer's penalty mended to 6 seconds puts him behind Adler.
+    f.page()->setCell(2, ColRun1Penalty, u"6"_s);
+    f.race.rowEdited(f.page()->rowId(2));
+    QCOMPARE(ranked.size(), 1);
+    QCOMPARE(f.page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"45,12"_s, u"6"_s, u"50,00"_s, u"0"_s, u"1:41,12"_s, u"2"_s));
+    QCOMPARE(f.cell(1, ColPlace), u"1"_s);
+    QCOMPARE(f.race.bestTimeMs(), 100000);
+
+    // A penalty typed with a comma counts 0; the cell keeps its text.
+    f.page()->setCell(2, ColRun1Penalty, u"2,5"_s);
+    f.race.rowEdited(f.page()->rowId(2));
+    QCOMPARE(f.rowOf(u"2"_s), 1);
+    QCOMPARE(f.cell(1, ColRun1Penalty), u"2,5"_s);
+    QCOMPARE(f.cell(1, ColTotal), u"1:35,12"_s);
+
+    // Loaded totals stay until the ranking command recomputes every row.
+    f.page()->setCell(2, ColRun1Penalty, u"3"_s);
+    QCOMPARE(f.cell(2, ColTotal), u"1:40,00"_s);
+    f.race.rank();
+    QCOMPARE(f.cellOf(u"1"_s, ColTotal), u"1:43,00"_s);
+}
+
+// Whoever edits a cell hears of a command that is going to write the page
+// before the command reads a row.
+void TestRacePages::commandsEndOpenEditsFirst()
+{
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    QList<int> order;
+    connect(&f.race, &Race::pageAboutToChange, &f.race, [&] {
+        order.append(0);
+        // The edit being closed moves the row under the command.
+        f.page()->setCell(1, ColRun2Penalty, u"9"_s);
+        f.race.rowEdited(f.page()->rowId(1));
+    });
+    connect(&f.race, &Race::resultsChanged, &f.race, [&] { order.append(1); });
+    const RowId adler = f.idOf(u"1"_s);
+    f.race.deleteTimes(adler);
+    QCOMPARE(order.first(), 0);
+    QCOMPARE(f.cellOf(u"1"_s, ColRun1), QString());
+    QCOMPARE(f.cellOf(u"2"_s, ColTotal), u"1:37,00"_s);
+}
+
+void TestRacePages::disqualifyAndLift()
+{
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    f.race.toggleDisqualified(f.idOf(u"1"_s));
+    QCOMPARE(f.page()->row(1).mid(ColStNr, 2), (QStringList{u"2"_s, u"Bauer"_s}));
+    QCOMPARE(f.page()->row(1).mid(ColTotal), (QStringList{u"1:37,00"_s, u"1"_s}));
+    QCOMPARE(f.page()->row(2).mid(ColTotal), (QStringList{u"-"_s, u"DIS"_s}));
+    QCOMPARE(f.race.bestDriverLabel(), u"2 Bauer"_s);
+
+    // Recomputing the row by hand keeps the mark.
+    f.page()->setCell(f.rowOf(u"1"_s), ColRun2Penalty, u"1"_s);
+    f.race.rowEdited(f.idOf(u"1"_s));
+    QCOMPARE(f.cellOf(u"1"_s, ColTotal), u"-"_s);
+
+    // A second time lifts it: the total is recomputed and ranked.
+    f.race.toggleDisqualified(f.idOf(u"1"_s));
+    QCOMPARE(f.rowOf(u"1"_s), 1);
+    QCOMPARE(f.page()->row(1).mid(ColTotal), (QStringList{u"1:36,00"_s, u"1"_s}));
+    QCOMPARE(f.cellOf(u"2"_s, ColPlace), u"2"_s);
+
+    // A driver without a total: the mark and its "DIS" go together.
+    f.race.toggleDisqualified(f.idOf(u"3"_s));
+    QCOMPARE(f.cellOf(u"3"_s, ColPlace), u"DIS"_s);
+    f.race.toggleDisqualified(f.idOf(u"3"_s));
+    QCOMPARE(f.cellOf(u"3"_s, ColTotal), QString());
+    QCOMPARE(f.cellOf(u"3"_s, ColPlace), QString());
+
+    // "Zeit löschen" lifts a mark too.
+    f.race.toggleDisqualified(f.idOf(u"2"_s));
+    f.race.deleteTimes(f.idOf(u"2"_s));
+    QCOMPARE(f.page()->row(f.rowOf(u"2"_s)), driver(u"2"_s, u"Bauer"_s));
+}
+
+void TestRacePages::removeRowRanksAndLeavesTheWalk()
+{
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    QCOMPARE(f.race.bestTimeMs(), 95000);
+    QSignalSpy focused(&f.race, &Race::rowFocused);
+    const RowId bauer = f.idOf(u"2"_s);
+    f.race.removeRow(f.idOf(u"1"_s));
+    QCOMPARE(f.page()->rows(), 3);
+    QCOMPARE(f.page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
+    QCOMPARE(f.race.bestTimeMs(), 97000);
+    QCOMPARE(f.race.bestDriverLabel(), u"2 Bauer"_s);
+    // The cursor goes to the row that took the removed one's place.
+    QCOMPARE(focused.constLast().at(1).value<RowId>(), bauer);
+    // "Nächster" goes on without him.
+    QCOMPARE(f.race.walkOrderNumbers(), (QStringList{u"2"_s, u"3"_s}));
+    f.driveAndEnter(40000);
+    f.race.next();
+    QCOMPARE(f.race.entry().startNumber, u"2"_s);
+    // A row that is gone already: nothing happens.
+    f.race.removeRow(f.idOf(u"1"_s));
+    QCOMPARE(f.page()->rows(), 3);
+}
+
+void TestRacePages::removingTheLastRowEmptiesIt()
+{
+    RaceFixture f;
+    f.load({{kRanked.first()}}, {u"Bambini"_s});
+    QVERIFY(f.race.pageHoldsData(0));
+    f.race.removeRow(f.idOf(u"1"_s));
+    QCOMPARE(f.page()->rows(), 2);
+    QCOMPARE(f.page()->row(1), driver({}, {}));
+    QCOMPARE(f.race.bestTimeMs(), 0);
+    QCOMPARE(f.race.bestDriverLabel(), QString());
+    QVERIFY(!f.race.pageHoldsData(0));
+}
+
+void TestRacePages::newRowJoinsTheWalkWhenTheClassIsChosenAgain()
+{
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s), driver(u"2"_s, u"Bauer"_s), driver(u"4"_s, u"Dorn"_s)}}, {u"Bambini"_s});
+    const RowId added = f.race.addRow();
+    QCOMPARE(f.page()->rowOfId(added), 4);
+    QCOMPARE(f.page()->row(4), driver(u"3"_s, {}));
+    QCOMPARE(f.race.walkOrderNumbers().size(), 3);
+    f.race.chooseClass(0);
+    QCOMPARE(f.race.walkOrderNumbers().indexOf(u"3"_s), 3);
+
+    // A fresh page's empty row takes the proposal; then rows are appended.
+    RaceFixture fresh;
+    QCOMPARE(fresh.page()->rowOfId(fresh.race.addRow()), 1);
+    QCOMPARE(fresh.page()->rowOfId(fresh.race.addRow()), 2);
+    QCOMPARE(fresh.cell(2, ColStNr), u"2"_s);
+}
+
+// A start number changed by hand takes the row out of the list until the
+// class is chosen again: picking the row on screen chooses nothing.
+void TestRacePages::pickedRowMustStillCarryItsListedNumber()
+{
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s, u"MSC"_s), driver(u"2"_s, u"Bauer"_s, u"AC"_s), driver(u"3"_s, u"Cramer"_s)}},
+           {u"Bambini"_s});
+    f.race.chooseDriverRow(f.page()->rowId(2));
+    QCOMPARE(f.race.entry().position, 1);
+    QCOMPARE(f.race.entry().club, u"AC"_s);
+    f.page()->setCell(3, ColStNr, u"9"_s);
+    f.race.chooseDriverRow(f.page()->rowId(3));
+    QCOMPARE(f.race.entry().startNumber, u"2"_s);
+    QCOMPARE(f.race.entry().name, u"Bauer"_s);
+}
+
+void TestRacePages::rankingOffRanksNothing()
+{
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s, {}, u"45,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:35,00"_s, u"1"_s),
+             driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"50,00"_s, u"3"_s)}},
+           {u"Bambini"_s});
+    f.changeSettings([](Settings &s) { s.AutoRang = false; });
+    QSignalSpy ranked(&f.race, &Race::pageRanked);
+    f.race.typeStartNumber(u"2"_s);
+    f.race.chooseRun(2);
+    f.driveAndEnter(41000);
+    QCOMPARE(f.page()->row(2), driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"41,00"_s, u"0"_s, u"1:21,00"_s));
+    QCOMPARE(f.race.bestTimeMs(), 95000);
+
+    // The ranking command recomputes every total and ranks nothing.
+    f.page()->setCell(1, ColRun1Penalty, u"5"_s);
+    f.race.rank();
+    QCOMPARE(f.cell(1, ColTotal), u"1:40,00"_s);
+    QCOMPARE(f.cell(1, ColPlace), u"1"_s);
+    QCOMPARE(f.cell(2, ColPlace), QString());
+    QCOMPARE(f.race.bestTimeMs(), 95000);
+    QVERIFY(ranked.isEmpty());
+    // Choosing the class finds the first positive total from the top.
+    f.race.chooseClass(0);
+    QCOMPARE(f.race.bestTimeMs(), 100000);
+}
+
+void TestRacePages::clearKeepsDriversAndBestTimeGoes()
+{
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    f.race.clearResults();
+    for (int r = 1; r <= 3; ++r) {
+        QCOMPARE(f.page()->row(r).mid(ColStNr, 3), kRanked.at(r - 1).mid(ColStNr, 3));
+        for (int c = ColTR; c <= ColPlace; ++c)
+            QVERIFY(f.cell(r, c).trimmed().isEmpty());
+    }
+    QCOMPARE(f.race.bestTimeMs(), 0);
+    QCOMPARE(f.race.bestDriverLabel(), QString());
+    QVERIFY(f.race.pageHoldsData(0));
+}
+
+// The club switch is a setting: it sets the club column's share, and the web
+// page leaves the club out while it is off.
+void TestRacePages::clubSwitchSetsShareAndWebPage()
+{
+    QTemporaryDir dir;
+    RaceFixture f;
+    f.load({{driver(u"1"_s, u"Adler"_s, u"Clubname"_s)}}, {u"Bambini"_s});
+    QCOMPARE(f.race.columnWidthPercent().share(ColClub), 12);
+    QSignalSpy settings(&f.race, &Race::settingsChanged);
+    f.race.setClubShown(false);
+    QCOMPARE(settings.size(), 1);
+    QVERIFY(!f.race.settings().cbClub);
+    QCOMPARE(f.race.columnWidthPercent().share(ColClub), 0);
+    const QString page = dir.filePath(u"p.html"_s);
+    QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
+    QVERIFY(!readAll(page).contains("Clubname"));
+    f.race.setClubShown(true);
+    QCOMPARE(f.race.columnWidthPercent().share(ColClub), 10);
+    QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
+    QVERIFY(readAll(page).contains("Clubname"));
+}
+
+void TestRacePages::loadReplacesAllPagesAndChoosesFirstDriver()
+{
+    QTemporaryDir dir;
+    const QString three = dir.filePath(u"three.txt"_s);
+    const QString one = dir.filePath(u"one.txt"_s);
+    QVERIFY(writeAll(three, "KLASSE: A\nStNr;Name\n1;Anna\nKLASSE: B\nStNr;Name\n2;Bea\n"
+                            "KLASSE: C\nStNr;Name\n3;Cem\n4;Dora\n"));
+    QVERIFY(writeAll(one, "KLASSE: Z\nStNr;Name\n9;Zoe\n8;Yves\n"));
+    RaceFixture f;
+    QSignalSpy classes(&f.race, &Race::classListChanged);
+    QVERIFY(f.race.load(three).opened);
+    f.race.chooseClass(2);
+    f.race.chooseDriver(1);
+    QVERIFY(f.race.load(one).opened);
+    QCOMPARE(classes.size(), 2);
+    QCOMPARE(f.race.competition().classes(), QStringList{u"Z"_s});
+    QCOMPARE(f.race.loadedPath(), one);
+    QCOMPARE(f.race.entry().page, 0);
+    QCOMPARE(f.race.entry().position, 0);
+    QCOMPARE(f.race.entry().name, u"Zoe"_s);
+    for (int k = 1; k < 3; ++k) {
+        QCOMPARE(f.page(k)->rows(), 2);
+        QVERIFY(!f.page(k)->tabVisible());
+    }
+}
+
+void TestRacePages::unreadableFileLeavesAnEmptyFirstPage()
+{
+    QTemporaryDir dir;
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    const QString missing = dir.filePath(u"fehlt/p.txt"_s);
+    const RaceLoadResult result = f.race.load(missing);
+    QVERIFY(!result.opened);
+    QCOMPARE(result.messages, QStringList{u"Der Lesefehler der Datei: "_s + missing});
+    QVERIFY(f.cell(1, ColStNr).isEmpty());
+    QCOMPARE(f.race.walkOrderNumbers(), QStringList{QString()});
+    QVERIFY(f.race.loadedPath().isEmpty());
+    QVERIFY(!f.race.pageHoldsData(0));
+}
+
+void TestRacePages::moreThanTenClassesAreNamed()
+{
+    QTemporaryDir dir;
+    QByteArray bytes;
+    for (int k = 1; k <= 12; ++k)
+        bytes += "KLASSE: K" + QByteArray::number(k) + "\r\nStNr\tFahrer/in\r\n" + QByteArray::number(k) + "\tFahrer "
+                 + QByteArray::number(k) + "\r\n";
+    const QString file = dir.filePath(u"many.txt"_s);
+    QVERIFY(writeAll(file, bytes));
+    RaceFixture f;
+    const RaceLoadResult result = f.race.load(file);
+    QVERIFY(result.opened);
+    QCOMPARE(result.messages,
+             QStringList{u"Die Datei enthält mehr als zehn Klassen. Nicht geladen wurden: K11, K12"_s});
+    QCOMPARE(f.race.competition().classes().size(), 10);
+    QCOMPARE(f.page(9)->cell(1, ColName), u"Fahrer 10"_s);
+}
+
+// Drivers typed into the first page without a class list are saved under the
+// page's caption; nobody hears of the stand-in class.
+void TestRacePages::handEnteredDriversAreSavedUnderThePageCaption()
+{
+    QTemporaryDir dir;
+    RaceFixture f;
+    f.race.typeStartNumber(u"7"_s);
+    f.race.setName(u"Hans Öller"_s);
+    f.driveAndEnter(31000);
+    QSignalSpy classes(&f.race, &Race::classListChanged);
+    const QString file = dir.filePath(u"hand.txt"_s);
+    QVERIFY(!f.race.save(file));
+    const QByteArray bytes = readAll(file);
+    QVERIFY(bytes.startsWith("KLASSE: Fahrer\r\n\r\n"));
+    QVERIFY(bytes.contains("7\tHans \xd6ller\t"));
+    QVERIFY(classes.isEmpty());
+    QVERIFY(f.race.competition().classes().isEmpty());
+
+    QVERIFY(f.race.load(file).opened);
+    QCOMPARE(f.race.competition().classes(), QStringList{u"Fahrer"_s});
+    QCOMPARE(f.cell(1, ColTR), u"31,00"_s);
+}
+
+QTEST_GUILESS_MAIN(TestRacePages)
+#include "test_race_pages.moc"
