@@ -449,7 +449,9 @@ RowId Race::addRow()
     return p.rowId(row);
 }
 
-void Race::deleteTimes(RowId rowId)
+// A popup command on one driver's row: the row is looked up by its id only
+// now, so a re-sort since the menu opened cannot move the target.
+void Race::changeRowAndRank(RowId rowId, void (*change)(ResultPage &, int))
 {
     const int k = pageOfRow(rowId);
     if (k < 0)
@@ -458,25 +460,20 @@ void Race::deleteTimes(RowId rowId)
     const int row = page(k).rowOfId(rowId);
     if (row < 1)
         return;
-    vex::deleteTimes(page(k), row);
+    change(page(k), row);
     rankPage(k);
     Q_EMIT resultsChanged(k);
     publishEntry();
 }
 
+void Race::deleteTimes(RowId rowId)
+{
+    changeRowAndRank(rowId, &vex::deleteTimes);
+}
+
 void Race::toggleDisqualified(RowId rowId)
 {
-    const int k = pageOfRow(rowId);
-    if (k < 0)
-        return;
-    Q_EMIT pageAboutToChange(k);
-    const int row = page(k).rowOfId(rowId);
-    if (row < 1)
-        return;
-    vex::toggleDisqualified(page(k), row);
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    publishEntry();
+    changeRowAndRank(rowId, &vex::toggleDisqualified);
 }
 
 void Race::removeRow(RowId rowId)

@@ -240,6 +240,7 @@ private:
     void rebuildWalkOrder();
     void takeDriverFromRow(int row);
     void rankPage(int page);
+    void changeRowAndRank(RowId row, void (*change)(ResultPage &, int));
     void findPageBest();
     void setBest(qint32 ms, const QString &label);
     int targetRow() const;
