@@ -8,7 +8,6 @@
 #include "app/forminfo.h"
 #include "app/formsplash.h"
 #include "app/helpviewer.h"
-#include "app/lightbarrierport.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
 #include "app/progressbinding.h"
@@ -16,13 +15,6 @@
 #include "app/windowsettings.h"
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
-#include "office/localservers.h"
-#include "serial/barriercontacts.h"
-#include "serial/comport.h"
-#include "serial/contactlog.h"
-#include "serial/portmap.h"
-#include "serial/posixlinedevice.h"
-#include "serial/racecontacttarget.h"
 #include "settings/settingsstore.h"
 #include "text/messagetext.h"
 #include "timing/tickclock.h"
@@ -54,54 +46,15 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-namespace {
-
-// A service the caller didn't hand in is the real one, owned by the window.
-template <typename Real, typename Interface, typename Owned>
-void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
-{
-    if (!service) {
-        auto real = std::make_unique<Real>();
-        service = real.get();
-        owned = std::move(real);
-    }
-}
-
-// The settings command and start-up drive the window's own serial port
-// through the same seam as a test's fake.
-class ComPortBarriers final : public LightBarrierPort
-{
-public:
-    explicit ComPortBarriers(TComPort &port) : m_port(port) {}
-    void close() override { m_port.Close(); }
-    bool open(int portNumber) override
-    {
-        openBarrierPort(m_port, portNumber);
-        return m_port.Connected();
-    }
-
-private:
-    TComPort &m_port;
-};
-
-} // namespace
-
 TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
 {
-    useOrOwn<SteadyTickSource>(m_services.ticks, m_ownTicks);
-    useOrOwn<QtTimers>(m_services.timers, m_ownTimers);
-    useOrOwn<DesktopHelpViewer>(m_services.help, m_ownHelp);
-    useOrOwn<SoundEffectPlayer>(m_services.sound, m_ownSound);
-    useOrOwn<SystemDesktopShell>(m_services.shell, m_ownShell);
-    useOrOwn<DialogFileChooser>(m_services.files, m_ownFiles);
-    useOrOwn<NoAutomationServers>(m_services.office, m_ownOffice);
+    m_ownServices.fillIn(m_services);
     m_race = new Race(*m_services.ticks, *m_services.timers, this);
     m_race->setOfficeServers(m_services.office, services.identity.wordTemplate);
-    m_portReopen = m_services.timers->make(u"TimerPortOpen"_s, false, [this] { reopenLightBarriers(); });
+    m_barriers = std::make_unique<RaceBarriers>(*m_race, *m_services.timers, m_services.barriers);
     m_timeDisplay = new TimeDisplay(this);
-    createBarrierPort();
 
     const AppIdentity &id = m_services.identity;
     buildMainWidgets(*this, m_race->competition(), id, m_ui);
@@ -116,15 +69,16 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     showDisplayColours(true);
     m_timeDisplay->ShowTime(0, 0);
     showBestTime();
-    // The ports are probed before this program opens one, so its own port
-    // is listed too.
-    m_comPort->ProbePorts();
     m_saveFolder = id.programFolder;
     m_openFolder = id.programFolder;
     m_saveFileName = id.title;
     m_pageFolder = QDir::currentPath();
-    m_productText = m_ui.statusPanels[1]->text();
-    reopenLightBarriers();
+    // A lost port says so in the status bar's middle panel until a port opens
+    // again; no box, it would take the keys F5 needs.
+    connect(m_barriers.get(), &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
+    connect(m_barriers.get(), &RaceBarriers::portOpened, m_ui.statusPanels[1],
+            [label = m_ui.statusPanels[1], text = m_ui.statusPanels[1]->text()] { label->setText(text); });
+    m_barriers->open();
     vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
@@ -145,54 +99,6 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
 }
 
 TFormMain::~TFormMain() = default;
-
-void TFormMain::createBarrierPort()
-{
-    if (!m_services.lineDevice) {
-        m_ownPorts = std::make_unique<LinuxPortMap>();
-        m_ownLineDevice = std::make_unique<PosixLineDevice>(*m_ownPorts);
-        m_services.lineDevice = m_ownLineDevice.get();
-    }
-    useOrOwn<SteadyContactClock>(m_services.contactClock, m_ownContactClock);
-    m_comPort = std::make_unique<TComPort>(*m_services.lineDevice, *m_services.contactClock);
-    BarrierContacts::setUpPort(*m_comPort);
-    m_barrierTarget = std::make_unique<RaceContactTarget>(*m_race);
-    m_barriers = std::make_unique<BarrierContacts>(*m_comPort, *m_barrierTarget);
-    if (!m_services.lightBarriers) {
-        m_ownLightBarriers = std::make_unique<ComPortBarriers>(*m_comPort);
-        m_services.lightBarriers = m_ownLightBarriers.get();
-    }
-    if (!m_services.contactLogPath.isEmpty()) {
-        m_contactLog = std::make_unique<ContactLog>(m_services.contactLogPath);
-        m_barriers->setLog(m_contactLog.get());
-    }
-    connect(m_comPort.get(), &TComPort::portLost, this, &TFormMain::showPortLost);
-    connect(m_comPort.get(), &TComPort::OnOpen, this, [this] {
-        if (!m_productText.isEmpty())
-            m_ui.statusPanels[1]->setText(m_productText);
-    });
-}
-
-// A lost port closed itself and hid the pictures; the operator reads why in
-// the status bar and times by hand. No box: it would take the keys F5 needs.
-void TFormMain::showPortLost(const QString &message)
-{
-    m_ui.statusPanels[1]->setText(message);
-    // Contacts stop here; the log says why.
-    if (m_contactLog)
-        m_contactLog->append(message);
-}
-
-quint32 TFormMain::portList() const
-{
-    return m_comPort->portList();
-}
-
-QList<int> TFormMain::comPortNumbers() const
-{
-    return comNumbers(m_comPort->portList());
-}
-
 
 void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                               TFormInfo *info)
@@ -478,7 +384,6 @@ void TFormMain::showSettings()
     m_ui.cbClub->setChecked(s.cbClub);
     m_ui.lbl_Club->setEnabled(s.cbClub);
     m_ui.txt_Club->setEnabled(s.cbClub);
-    m_barriers->setAlg(s.Alg);
     FormResize();
     showDisplayColours(false);
 }
@@ -589,7 +494,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     SaveSettings();
-    m_services.lightBarriers->close();
+    m_barriers->close();
     if (m_monitor)
         m_monitor->close();
     if (m_info)
@@ -627,10 +532,7 @@ void TFormMain::bCFGClick()
         if (const std::optional<Settings> edited = m_cfg->edit(m_race->settings())) {
             // The dialog leaves the screen before the work starts.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (m_services.lightBarriers)
-                m_services.lightBarriers->close();
-            m_race->setPortOpen(false);
-            m_portReopen->stop();
+            m_barriers->close();
             // Title, colours, lock time, screen: the race tells its observers
             // (this window's labels and columns, the display).
             m_race->applySettings(*edited);
@@ -642,19 +544,10 @@ void TFormMain::bCFGClick()
             if (m_monitor)
                 m_monitor->PlaceDisplay();
             FormResize();
-            if (edited->Port != 0)
-                m_portReopen->start(50);
+            m_barriers->reopenSoon();
         }
     }
     m_ui.band->setFocus();
-}
-
-void TFormMain::reopenLightBarriers()
-{
-    const int port = m_race->settings().Port;
-    if (port == 0 || !m_services.lightBarriers)
-        return;
-    m_race->setPortOpen(m_services.lightBarriers->open(port));
 }
 
 void TFormMain::TimerDateTimer()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/appidentity.h"
 #include "app/mainwidgets.h"
+#include "app/mainwindowservices.h"
 #include "display/timedisplay.h"
 #include "race/race.h"
 
@@ -15,48 +15,12 @@ class QTimer;
 
 namespace vex {
 
-class BarrierContacts;
-class ContactClock;
-class ContactLog;
-class DesktopShell;
-class LineDevice;
-class PortLocator;
-class RaceContactTarget;
-class TComPort;
 class DisplaySwitch;
-class FileChooser;
-class HelpViewer;
-class AutomationServers;
-class LightBarrierPort;
-class RunSoundPlayer;
-class SettingsBackend;
 class TCFGDialog;
 class TFDlgYesNo;
 class TFormInfo;
 class TFormMonitor2;
 class TFormSplash;
-class TimeDisplay;
-class TickSource;
-class Timer;
-class Timers;
-
-// What the outside world gives the main window; tests hand in fakes.
-struct MainWindowServices
-{
-    const TickSource *ticks = nullptr;
-    Timers *timers = nullptr; // the race's timers; null: Qt's
-    SettingsBackend *settingsBackend = nullptr; // null: defaults, nothing saved
-    HelpViewer *help = nullptr;
-    RunSoundPlayer *sound = nullptr;
-    DesktopShell *shell = nullptr; // opens and prints pages; null: the desktop
-    FileChooser *files = nullptr; // the file dialogs; null: Qt's own
-    AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none on this machine
-    LightBarrierPort *lightBarriers = nullptr; // the light barriers' port as the settings drive it; null: the window's own serial port
-    LineDevice *lineDevice = nullptr; // the window's own serial port's lines; null: this machine's ports
-    const ContactClock *contactClock = nullptr; // stamps barrier contacts; null: the steady clock
-    QString contactLogPath; // every barrier contact is logged here; empty: no log
-    AppIdentity identity;
-};
 
 // The operator's window. It shows one race and hands every event of its
 // controls to one command of the race; what it shows comes from the race's
@@ -81,12 +45,7 @@ public:
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
     TSortGrid *activeGrid() const;
 
-    // The light barriers' serial port. The port list (the ports found at
-    // start-up, see comNumbers()) is what the settings dialog offers.
-    TComPort &comPort() { return *m_comPort; }
-    quint32 portList() const;
-    // The COM numbers found, ascending: what follows "Kein" in the port list.
-    QList<int> comPortNumbers() const;
+    RaceBarriers &lightBarriers() { return *m_barriers; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -132,37 +91,17 @@ private:
     void mHilfeClick();
     void bInfoClick();
     void bCFGClick();
-    void reopenLightBarriers();
     void TimerDateTimer();
 
-    void createBarrierPort();
-    void showPortLost(const QString &message);
-
     MainWindowServices m_services;
-    std::unique_ptr<TickSource> m_ownTicks;
-    std::unique_ptr<Timers> m_ownTimers;
-    std::unique_ptr<HelpViewer> m_ownHelp;
-    std::unique_ptr<RunSoundPlayer> m_ownSound;
-    std::unique_ptr<DesktopShell> m_ownShell;
-    std::unique_ptr<FileChooser> m_ownFiles;
-    std::unique_ptr<AutomationServers> m_ownOffice;
+    OwnServices m_ownServices;
     Race *m_race = nullptr;
-    // The light barriers; destroyed in this order, the port first.
-    std::unique_ptr<PortLocator> m_ownPorts;
-    std::unique_ptr<LineDevice> m_ownLineDevice;
-    std::unique_ptr<ContactClock> m_ownContactClock;
-    std::unique_ptr<ContactLog> m_contactLog;
-    std::unique_ptr<RaceContactTarget> m_barrierTarget;
-    std::unique_ptr<TComPort> m_comPort;
-    std::unique_ptr<BarrierContacts> m_barriers;
-    std::unique_ptr<LightBarrierPort> m_ownLightBarriers;
-    QString m_productText; // the status bar's middle panel when no port was lost
+    // Destroyed before the race (a child) it acts on, the port closing first.
+    std::unique_ptr<RaceBarriers> m_barriers;
     TimeDisplay *m_timeDisplay = nullptr;
     DisplaySwitch *m_displaySwitch = nullptr;
     MainWidgets m_ui;
     QTimer *TimerDate = nullptr;
-    // The light barriers' port opens again a moment after it was closed.
-    std::unique_ptr<Timer> m_portReopen;
     std::optional<DisplayColours> m_shownColours;
     bool m_showing = false; // controls are being set from the race: no commands back
     bool m_penaltyTyped = false; // the penalty field's own text is on its way to the race

@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
     // The light barriers' contacts are logged beside the settings file.
-    services.contactLogPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
+    services.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
                                   .dir()
                                   .filePath(u"Lichtschranke.log"_s);
 

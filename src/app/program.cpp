@@ -22,7 +22,7 @@ Program::Program(const MainWindowServices &services, const QString &backupFolder
     auto *yesNo = new TFDlgYesNo(services.identity.title, window);
     auto *monitor = new TFormMonitor2(window);
     // The settings dialog offers the ports the main window found at its start.
-    auto *cfg = new TCFGDialog(window, window->comPortNumbers());
+    auto *cfg = new TCFGDialog(window, window->lightBarriers().comPortNumbers());
     auto *info = new TFormInfo(window);
     window->attachWindows(splash, yesNo, monitor, cfg, info);
 

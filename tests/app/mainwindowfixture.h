@@ -8,7 +8,7 @@
 #include "app/filechooser.h"
 #include "app/formmain.h"
 #include "app/helpviewer.h"
-#include "app/lightbarrierport.h"
+#include "serial/lightbarrierport.h"
 #include "app/runsound.h"
 #include "timing/tickclock.h"
 #include "../timing/faketimers.h"
@@ -129,7 +129,7 @@ struct MainWindowFixture
         services.help = &help;
         services.shell = &shell;
         services.files = &files;
-        services.lightBarriers = &lightBarriers;
+        services.barriers.port = &lightBarriers;
         services.settingsBackend = settings;
         services.identity = identity;
         if (adjust)

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace vex {
+
+class BarrierContacts;
+class ContactClock;
+class ContactLog;
+class LightBarrierPort;
+class LineDevice;
+class PortLocator;
+class Race;
+class RaceContactTarget;
+class TComPort;
+class Timer;
+class Timers;
+
+// What the light barriers are given; a null entry is this machine's own.
+struct BarrierServices
+{
+    LightBarrierPort *port = nullptr; // opened and closed as the settings say; null: the serial port below
+    LineDevice *lineDevice = nullptr; // the serial port's lines; null: this machine's ports
+    const ContactClock *contactClock = nullptr; // stamps contacts; null: the steady clock
+    QString logPath; // every contact is logged here; empty: no log
+};
+
+// The light barriers of one race: the serial port with its waiting thread,
+// the contacts acting on the race, their log, and the port following the
+// race's settings (its number, the contact logic).
+class RaceBarriers : public QObject
+{
+    Q_OBJECT
+public:
+    RaceBarriers(Race &race, Timers &timers, const BarrierServices &services, QObject *parent = nullptr);
+    ~RaceBarriers() override;
+
+    TComPort &comPort() { return *m_comPort; }
+    // The ports found when the barriers were made, before any was opened by
+    // this program: what the settings offer.
+    quint32 portList() const;
+    // Their COM numbers, ascending: what follows "Kein" in the port list.
+    QList<int> comPortNumbers() const;
+
+    // Opens the port the settings name, none for "Kein"; the race learns
+    // whether it is open.
+    void open();
+    // Closes the port at once; a pending reopen is dropped.
+    void close();
+    // Opens the settings' port again a moment after close(): the device gets
+    // its pause between closing and opening.
+    void reopenSoon();
+
+Q_SIGNALS:
+    // The device failed and the port closed itself; the text is for the
+    // operator, who times by hand from now on.
+    void portLost(const QString &message);
+    void portOpened();
+
+private:
+    Race &m_race;
+    // Destroyed in reverse order: the port and its thread before what they use.
+    std::unique_ptr<PortLocator> m_ownPorts;
+    std::unique_ptr<LineDevice> m_ownLineDevice;
+    std::unique_ptr<ContactClock> m_ownContactClock;
+    std::unique_ptr<ContactLog> m_log;
+    std::unique_ptr<RaceContactTarget> m_target;
+    std::unique_ptr<TComPort> m_comPort;
+    std::unique_ptr<BarrierContacts> m_contacts;
+    std::unique_ptr<LightBarrierPort> m_ownPort;
+    LightBarrierPort *m_port = nullptr;
+    std::unique_ptr<Timer> m_reopen;
+};
+
+} // namespace vex

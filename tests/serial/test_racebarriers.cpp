@@ -1,0 +1,131 @@
+// The light barriers of a race without a window: the port follows the race's
+// settings, a lost port is logged and reported, and the contact logic follows
+// the settings the race applies later.
+
+#include "../race/racefixture.h"
+#include "serialfixture.h"
+
+#include "serial/modemstatus.h"
+#include "serial/racebarriers.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <cerrno>
+
+using namespace vex;
+using namespace Qt::StringLiterals;
+
+class TestRaceBarriers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void thePortFollowsTheSettings();
+    void aLostPortIsLoggedAndReported();
+    void theContactLogicFollowsTheSettings();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakeLineDevice> m_device;
+    FixedClock m_clock;
+    std::unique_ptr<RaceFixture> m_f;
+    std::unique_ptr<RaceBarriers> m_barriers;
+};
+
+void TestRaceBarriers::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_device = std::make_unique<FakeLineDevice>();
+    m_device->setPresentPorts({2, 5});
+    m_f = std::make_unique<RaceFixture>();
+    m_f->changeSettings([](Settings &s) {
+        s.Port = 2;
+        s.Alg = 0;
+        s.StartLock = 0;
+    });
+    BarrierServices services;
+    services.lineDevice = m_device.get();
+    services.contactClock = &m_clock;
+    services.logPath = m_dir->filePath(u"Lichtschranke.log"_s);
+    m_barriers = std::make_unique<RaceBarriers>(m_f->race, m_f->timers, services);
+}
+
+void TestRaceBarriers::cleanup()
+{
+    m_barriers.reset();
+    m_f.reset();
+    m_device.reset();
+    m_dir.reset();
+}
+
+void TestRaceBarriers::thePortFollowsTheSettings()
+{
+    QCOMPARE(m_barriers->portList(), 0x00050012u);
+    QCOMPARE(m_barriers->comPortNumbers(), (QList<int>{2, 5}));
+    m_barriers->open();
+    QCOMPARE(m_device->openedPort(), 2);
+    QVERIFY(m_f->race.runController().portOpen());
+
+    // New settings: closed at once, the new port opened 50 ms later.
+    m_barriers->close();
+    QVERIFY(!m_device->isOpen());
+    QVERIFY(!m_f->race.runController().portOpen());
+    m_f->changeSettings([](Settings &s) { s.Port = 5; });
+    m_barriers->reopenSoon();
+    QCOMPARE(m_f->timers.intervalMs(u"TimerPortOpen"_s), 50);
+    // A second close inside the pause drops the reopening.
+    m_barriers->close();
+    QVERIFY(!m_f->timers.fire(u"TimerPortOpen"_s));
+    m_barriers->reopenSoon();
+    QVERIFY(m_f->timers.fire(u"TimerPortOpen"_s));
+    QCOMPARE(m_device->openedPort(), 5);
+    QVERIFY(m_f->race.runController().portOpen());
+
+    // "Kein": nothing is opened again.
+    m_barriers->close();
+    m_f->changeSettings([](Settings &s) { s.Port = 0; });
+    m_barriers->reopenSoon();
+    QVERIFY(!m_f->timers.isActive(u"TimerPortOpen"_s));
+    m_barriers->open();
+    QVERIFY(!m_device->isOpen());
+}
+
+void TestRaceBarriers::aLostPortIsLoggedAndReported()
+{
+    QSignalSpy lost(m_barriers.get(), &RaceBarriers::portLost);
+    QSignalSpy opened(m_barriers.get(), &RaceBarriers::portOpened);
+    m_barriers->open();
+    QCOMPARE(opened.size(), 1);
+    m_device->failWait(EIO);
+    QTRY_COMPARE(lost.size(), 1);
+    const QString message = lost.at(0).at(0).toString();
+    QVERIFY(message.startsWith(u"Verbindung zu COM2 verloren"_s));
+    QVERIFY(!m_f->race.runController().portOpen());
+    QFile log(m_dir->filePath(u"Lichtschranke.log"_s));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(log.readAll()).contains(u'\t' + message));
+}
+
+// Alg 1 applied after the barriers were made: a start contact acts when it
+// opens, not when it closes.
+void TestRaceBarriers::theContactLogicFollowsTheSettings()
+{
+    m_f->changeSettings([](Settings &s) { s.Alg = 1; });
+    m_barriers->open();
+    QVERIFY(serveUntilSettled(*m_device));
+    Race &race = m_f->race;
+    race.toggleStartBarrier();
+    m_device->setStatus(MsCtsOn, ContactStamp{100, 100'000});
+    QVERIFY(serveUntilSettled(*m_device));
+    QCOMPARE(race.runController().state(), RunState::Ready);
+    m_device->setStatus(0, ContactStamp{200, 200'000});
+    QVERIFY(serveUntilSettled(*m_device));
+    QCOMPARE(race.runController().state(), RunState::Running);
+}
+
+QTEST_GUILESS_MAIN(TestRaceBarriers)
+#include "test_racebarriers.moc"
