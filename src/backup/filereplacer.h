@@ -16,14 +16,11 @@ public:
     virtual bool replace(const QString &path, QByteArrayView bytes) = 0;
 };
 
-// Writes a temporary file beside the target, flushes its bytes to the disk
-// and only then renames it over the target; returns when all of that is done.
-//
-// The folder itself is not flushed: on this machine every flush costs a few
-// milliseconds, and the rename is safe without it. A crashed or killed program
-// leaves the rename to the system, which completes it; a power cut before the
-// file system's next journal commit (seconds at most) finds the previous
-// complete file, never a part of the new one.
+// Writes a temporary file beside the target, flushes its bytes to the disk,
+// renames it over the target and flushes the folder, so the new name is on the
+// disk too; returns when all of that is done. Without the folder's flush a
+// power cut within the file system's next journal commit (a few seconds)
+// would bring back the previous file, the last entry lost.
 class DurableFileReplacer final : public FileReplacer
 {
 public:
