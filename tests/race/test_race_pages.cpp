@@ -41,6 +41,7 @@ private Q_SLOTS:
     void handEditRecomputesAndRanks();
     void commandsEndOpenEditsFirst();
     void disqualifyAndLift();
+    void deleteTimesRanksTheOthers();
     void removeRowRanksAndLeavesTheWalk();
     void removingTheLastRowEmptiesIt();
     void newRowJoinsTheWalkWhenTheClassIsChosenAgain();
@@ -199,6 +200,23 @@ void TestRacePages::disqualifyAndLift()
     QCOMPARE(f.page()->row(f.rowOf(u"2"_s)), driver(u"2"_s, u"Bauer"_s));
 }
 
+// "Zeit löschen" on the leader: the others move up, the best time and the
+// time warning follow.
+void TestRacePages::deleteTimesRanksTheOthers()
+{
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    f.race.chooseRun(1);
+    QVERIFY(f.race.entry().timeExists);
+    QCOMPARE(f.race.bestTimeMs(), 95000);
+    f.race.deleteTimes(f.idOf(u"1"_s));
+    QCOMPARE(f.page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
+    QCOMPARE(f.page()->row(2), driver(u"1"_s, u"Adler"_s));
+    QCOMPARE(f.race.bestTimeMs(), 97000);
+    QCOMPARE(f.race.bestDriverLabel(), u"2 Bauer"_s);
+    QVERIFY(!f.race.entry().timeExists);
+}
+
 void TestRacePages::removeRowRanksAndLeavesTheWalk()
 {
     RaceFixture f;
@@ -328,6 +346,12 @@ void TestRacePages::clubSwitchSetsShareAndWebPage()
     const QString page = dir.filePath(u"p.html"_s);
     QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
     QVERIFY(!readAll(page).contains("Clubname"));
+    // A club typed while the column is hidden is recorded all the same.
+    f.race.typeStartNumber(u"8"_s);
+    f.race.setClub(u"MSC"_s);
+    f.race.chooseRun(1);
+    f.driveAndEnter(40000);
+    QCOMPARE(f.cellOf(u"8"_s, ColClub), u"MSC"_s);
     f.race.setClubShown(true);
     QCOMPARE(f.race.columnWidthPercent().share(ColClub), 10);
     QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
