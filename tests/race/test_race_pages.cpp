@@ -1,7 +1,9 @@
 // The result pages of a race without any window: classes, hand corrections,
 // removing and disqualifying, ranking, the best time, settings and files.
 #include "racefixture.h"
+#include "../support/filesizelimit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -48,11 +50,14 @@ private Q_SLOTS:
     void pickedRowMustStillCarryItsListedNumber();
     void rankingOffRanksNothing();
     void clearKeepsDriversAndBestTimeGoes();
+    void anyPageHoldsDataLooksAtEveryPage();
     void clubSwitchSetsShareAndWebPage();
     void loadReplacesAllPagesAndChoosesFirstDriver();
     void unreadableFileLeavesAnEmptyFirstPage();
     void moreThanTenClassesAreNamed();
     void handEnteredDriversAreSavedUnderThePageCaption();
+    void failedSaveKeepsTheOldFile_data();
+    void failedSaveKeepsTheOldFile();
 };
 
 void TestRacePages::chooseClassStartsAtThePagesCursor()
@@ -330,6 +335,18 @@ void TestRacePages::clearKeepsDriversAndBestTimeGoes()
     QVERIFY(f.race.pageHoldsData(0));
 }
 
+// Loading replaces all pages: a full page behind the empty one in front
+// counts as well.
+void TestRacePages::anyPageHoldsDataLooksAtEveryPage()
+{
+    RaceFixture f;
+    QVERIFY(!f.race.anyPageHoldsData());
+    f.load({{driver(u"1"_s, u"Anna"_s)}, {driver({}, {})}}, {u"A"_s, u"B"_s});
+    f.race.chooseClass(1);
+    QVERIFY(!f.race.pageHoldsData(1));
+    QVERIFY(f.race.anyPageHoldsData());
+}
+
 // The club switch is a setting: it sets the club column's share, and the web
 // page leaves the club out while it is off.
 void TestRacePages::clubSwitchSetsShareAndWebPage()
@@ -438,6 +455,46 @@ void TestRacePages::handEnteredDriversAreSavedUnderThePageCaption()
     QVERIFY(f.race.load(file).opened);
     QCOMPARE(f.race.competition().classes(), QStringList{u"Fahrer"_s});
     QCOMPARE(f.cell(1, ColTR), u"31,00"_s);
+}
+
+// A protocol or web page that can't be written leaves an older file of the
+// name as it was, and nothing half-written beside it.
+void TestRacePages::failedSaveKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("web");
+    QTest::addColumn<bool>("oldFile");
+    QTest::newRow("text, missing folder") << false << false;
+    QTest::newRow("text, old file") << false << true;
+    QTest::newRow("web page, missing folder") << true << false;
+    QTest::newRow("web page, old file") << true << true;
+}
+
+void TestRacePages::failedSaveKeepsTheOldFile()
+{
+    QFETCH(bool, web);
+    QFETCH(bool, oldFile);
+    QTemporaryDir dir;
+    RaceFixture f;
+    f.load({kRanked}, {u"Bambini"_s});
+    const QString extension = web ? u"html"_s : u"txt"_s;
+    const QString target = oldFile ? dir.filePath(u"alt."_s + extension) : dir.filePath(u"fehlt/p."_s + extension);
+    const QByteArray old = "alt";
+    if (oldFile)
+        QVERIFY(writeAll(target, old));
+    std::optional<QString> error;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (oldFile)
+            limit.emplace(16);
+        error = web ? f.race.writeHtml(target, u"Vexilor"_s) : f.race.save(target);
+    }
+    QCOMPARE(error, std::optional<QString>(u"Der Schreibfehler der Datei: "_s + target));
+    if (oldFile)
+        QCOMPARE(readAll(target), old);
+    else
+        QVERIFY(!QFile::exists(target));
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files, oldFile ? QStringList{u"alt."_s + extension} : QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestRacePages)
