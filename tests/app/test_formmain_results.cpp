@@ -436,7 +436,7 @@ void TestFormMainResults::handEditRanksAndTheCursorFollows()
 }
 
 // Escape drops an edit and recomputes nothing; the ranking button takes an
-// edit still open, then recomputes every total. (Loaded totals kept until the
+// edit still open, then recomputes every total; an entry ends an open edit. (Loaded totals kept until the
 // ranking: TestRacePages::handEditRecomputesAndRanks; edits ended before any
 // command writes the page: TestRacePages::commandsEndOpenEditsFirst; Escape
 // in row mode: TestSortGrid::escapeInRowMode.)
@@ -461,6 +461,18 @@ void TestFormMainResults::escapeKeepsTheRowRankingTakesTheOpenEdit()
     QCOMPARE(cellOf(u"1"_s, ColRun2Penalty), u"3"_s);
     QCOMPARE(cellOf(u"1"_s, ColTotal), u"1:43,00"_s);
     QCOMPARE(cellOf(u"1"_s, ColPlace), u"1"_s);
+
+    // An entry replaces the run's penalty being typed, and the closed edit
+    // never writes its text back afterwards.
+    chooseRun(1);
+    clickCell(1, ColRun1Penalty);
+    typeAtFocus(u"5"_s);
+    drive(44000);
+    m_f->key(Qt::Key_F9);
+    QCOMPARE(cell(1, ColRun1Penalty), u"0"_s);
+    QCoreApplication::processEvents();
+    QCOMPARE(cell(1, ColRun1Penalty), u"0"_s);
+    QCOMPARE(cell(1, ColRun1), u"44,00"_s);
 }
 
 void TestFormMainResults::cellKeyFilter_data()
