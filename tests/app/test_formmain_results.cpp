@@ -289,6 +289,7 @@ void TestFormMainResults::entryControlsReachTheRace()
 
 // The start number is what the operator typed: the field must not complete
 // "1" to the "12" of the list, or the run would land in driver 12's row.
+// (A typed number not on the page: TestRaceEntry::typedStartNumberIsTakenAsTyped.)
 void TestFormMainResults::typedStartNumberIsNotCompleted()
 {
     load({{driver(u"12"_s, u"Zwölf"_s), driver(u"13"_s, u"Dreizehn"_s)}}, {u"Bambini"_s});
@@ -436,10 +437,11 @@ void TestFormMainResults::handEditRanksAndTheCursorFollows()
 }
 
 // Escape drops an edit and recomputes nothing; the ranking button takes an
-// edit still open, then recomputes every total; an entry ends an open edit. (Loaded totals kept until the
-// ranking: TestRacePages::handEditRecomputesAndRanks; edits ended before any
-// command writes the page: TestRacePages::commandsEndOpenEditsFirst; Escape
-// in row mode: TestSortGrid::escapeInRowMode.)
+// edit still open, then recomputes every total; an entry ends an open edit.
+// (Loaded totals kept until the ranking: TestRacePages::handEditRecomputesAndRanks;
+// edits ended before any command writes the page:
+// TestRacePages::commandsEndOpenEditsFirst; Escape in row mode:
+// TestSortGrid::escapeInRowMode.)
 void TestFormMainResults::escapeKeepsTheRowRankingTakesTheOpenEdit()
 {
     // Totals as loaded: the rule would give 1:40,00 for driver 1.
