@@ -502,9 +502,9 @@ void TestFormMainFiles::officeEntriesDispatchByFileType()
     QVERIFY(!QFile::exists(path(u"seite"_s)));
 }
 
-// A workbook's start list reaches the window like a text file's, with the
-// progress window shown while it is read. (The class and driver chosen:
-// TestRaceOffice::importChoosesFirstClassAndDriver.)
+// A workbook's start list reaches the window like a text file's (what that
+// shows: openStartList), with the progress window shown while it is read.
+// (The class and driver chosen: TestRaceOffice::importChoosesFirstClassAndDriver.)
 void TestFormMainFiles::workbookImportEndsLikeLoading()
 {
     OfficeWindow w;
@@ -522,12 +522,8 @@ void TestFormMainFiles::workbookImportEndsLikeLoading()
 
     QCOMPARE(progress, (QStringList{u"0 hidden "_s, u"1 shown öffnen: start.xlsx"_s, u"2 shown öffnen: start.xlsx"_s,
                                     u"2 shown öffnen: start.xlsx"_s, u"closed hidden öffnen: start.xlsx"_s}));
-    auto *classes = w.child<QComboBox>(u"cmb_Klasse"_s);
-    QCOMPARE(classes->count(), 2);
-    QVERIFY(!classes->isEditable());
-    QCOMPARE(classes->toolTip(), path(u"start.xlsx"_s));
-    QCOMPARE(w.child<QLineEdit>(u"txt_Name"_s)->text(), u"Jörg Müller"_s);
-    QVERIFY(w.child<QWidget>(u"sbExcel"_s)->isEnabled());
+    QCOMPARE(w.child<QComboBox>(u"cmb_Klasse"_s)->count(), 2);
+    QCOMPARE(w.child(u"cmb_Klasse"_s)->toolTip(), path(u"start.xlsx"_s));
 }
 
 // (The competition left as it was: TestExcelExchange::importFailureLeavesCompetition.)
