@@ -81,7 +81,6 @@ void TFormMain::sbLoadClick()
         m_openFolder = QFileInfo(path).absolutePath();
         m_pageFolder = m_openFolder;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_ui.cmb_Klasse->setToolTip(QString());
         const FileType type = typeOfFilter(request.filters.value(choice->filterIndex - 1));
         // A workbook's start list ends like a text file's.
         std::optional<RaceLoadResult> result;
@@ -101,17 +100,17 @@ void TFormMain::sbLoadClick()
 
 QStringList TFormMain::showLoaded(const RaceLoadResult &result)
 {
-    if (result.opened) {
-        m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
+    // The class selector names the file loaded; after a refused file still
+    // the one before.
+    m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
+    if (result.opened)
         activeGrid()->setTypeAheadColumn(ColName);
-    }
     return result.messages;
 }
 
 void TFormMain::openProtocolText(const QString &path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_ui.cmb_Klasse->setToolTip(QString());
     const QStringList messages = showLoaded(m_race->load(path));
     QApplication::restoreOverrideCursor();
     for (const QString &message : messages)

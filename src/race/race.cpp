@@ -557,12 +557,18 @@ void Race::setBest(qint32 ms, const QString &label)
 
 RaceLoadResult Race::load(const QString &path)
 {
-    m_loadedPath.clear();
     const ProtocolReadResult read = ReadProtocolText(*m_competition, path);
-    for (int k = 0; k < kPageCount; ++k)
-        Q_EMIT resultsChanged(k);
     RaceLoadResult result;
     result.opened = read.opened;
+    // A refused file touched nothing: the list loaded before stays, and so
+    // does the driver being timed.
+    if (read.refused) {
+        result.messages.append(read.error);
+        return result;
+    }
+    m_loadedPath.clear();
+    for (int k = 0; k < kPageCount; ++k)
+        Q_EMIT resultsChanged(k);
     if (!read.opened) {
         // Page 1 was reset already: the walk order must not offer its old
         // drivers.

@@ -285,8 +285,7 @@ void TestFormMainRun::runOfAnHourIsNotEntered()
     m_f->key(Qt::Key_F9);
     QVERIFY(asked.contains(QStringLiteral("länger als die Uhr anzeigt")));
     // The run stays stopped; asked again, Ja throws it away. (Nothing is
-    // entered either way: TestRaceEntry::runLongerThanTheClockShows in
-    // test_race_faults.)
+    // entered either way: TestRaceFaults::runLongerThanTheClockShows.)
     EXPECT_STATE(kStopped);
     // The closed question stays the active window offscreen.
     QApplication::setActiveWindow(m_f->window.get());

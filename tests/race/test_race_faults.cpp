@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 using namespace vex;
 
-class TestRaceEntry : public QObject
+class TestRaceFaults : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -20,7 +20,7 @@ private Q_SLOTS:
     void runLongerThanTheClockShows();
 };
 
-void TestRaceEntry::penaltiesAreNeverNegative()
+void TestRaceFaults::penaltiesAreNeverNegative()
 {
     FakeTicks ticks;
     FakeTimers timers;
@@ -38,7 +38,7 @@ void TestRaceEntry::penaltiesAreNeverNegative()
     QCOMPARE(race.entry().penaltySeconds, 2);
 }
 
-void TestRaceEntry::runLongerThanTheClockShows_data()
+void TestRaceFaults::runLongerThanTheClockShows_data()
 {
     QTest::addColumn<quint32>("runMs");
     QTest::addColumn<bool>("entered");
@@ -47,7 +47,7 @@ void TestRaceEntry::runLongerThanTheClockShows_data()
     QTest::newRow("an hour and five seconds") << quint32(3'605'000) << false;
 }
 
-void TestRaceEntry::runLongerThanTheClockShows()
+void TestRaceFaults::runLongerThanTheClockShows()
 {
     QFETCH(quint32, runMs);
     QFETCH(bool, entered);
@@ -73,5 +73,5 @@ void TestRaceEntry::runLongerThanTheClockShows()
     }
 }
 
-QTEST_GUILESS_MAIN(TestRaceEntry)
+QTEST_GUILESS_MAIN(TestRaceFaults)
 #include "test_race_faults.moc"

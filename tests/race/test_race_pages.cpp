@@ -54,6 +54,7 @@ private Q_SLOTS:
     void clubSwitchSetsShareAndWebPage();
     void loadReplacesAllPagesAndChoosesFirstDriver();
     void unreadableFileLeavesAnEmptyFirstPage();
+    void refusedFileChangesNothing();
     void moreThanTenClassesAreNamed();
     void handEnteredDriversAreSavedUnderThePageCaption();
     void failedSaveKeepsTheOldFile_data();
@@ -414,6 +415,32 @@ void TestRacePages::unreadableFileLeavesAnEmptyFirstPage()
     QCOMPARE(f.race.walkOrderNumbers(), QStringList{QString()});
     QVERIFY(f.race.loadedPath().isEmpty());
     QVERIFY(!f.race.pageHoldsData(0));
+}
+
+// A file refused for what it holds loads nothing: the list loaded before
+// stays named, and the driver being timed stays chosen.
+void TestRacePages::refusedFileChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath(u"liste.txt"_s);
+    QVERIFY(writeAll(list, "KLASSE: Bambini\r\nStNr\tFahrer/in\r\n1\tErster\r\n2\tZweiter\r\n"));
+    const QString binary = dir.filePath(u"bild.txt"_s);
+    QVERIFY(writeAll(binary, QByteArray("KLASSE: X\r\n\x01\x02\x03", 15)));
+    RaceFixture f;
+    QVERIFY(f.race.load(list).opened);
+    f.race.chooseDriver(1);
+    f.race.setPenaltyText(u"2"_s);
+    const RaceEntry before = f.race.entry();
+    QSignalSpy results(&f.race, &Race::resultsChanged);
+
+    const RaceLoadResult result = f.race.load(binary);
+    QVERIFY(!result.opened);
+    QCOMPARE(result.messages.size(), 1);
+    QCOMPARE(f.race.loadedPath(), list);
+    QCOMPARE(f.race.entry().name, before.name);
+    QCOMPARE(f.race.entry().penaltySeconds, 2);
+    QCOMPARE(f.cell(2, ColName), u"Zweiter"_s);
+    QCOMPARE(results.size(), 0);
 }
 
 void TestRacePages::moreThanTenClassesAreNamed()
