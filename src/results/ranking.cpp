@@ -1,5 +1,6 @@
 #include "results/ranking.h"
 
+#include "results/nearlysorted.h"
 #include "results/resultpage.h"
 #include "timing/timetext.h"
 
@@ -196,7 +197,7 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         // text, and so is the total itself.
         key.noTime = key.weight >= kWeightDis && NoTime(total);
     }
-    std::stable_sort(keys.begin(), keys.end(), [&unpacked](const SortKey &a, const SortKey &b) {
+    stableSortNearlySorted(keys.begin(), keys.end(), [&unpacked](const SortKey &a, const SortKey &b) {
         if (a.weight != b.weight)
             return a.weight < b.weight;
         if (a.isPacked && b.isPacked)
