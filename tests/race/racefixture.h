@@ -6,6 +6,7 @@
 #include "../timing/faketimers.h"
 #include "race/race.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTest>
 
@@ -15,6 +16,19 @@ inline QStringList driver(const QString &stNr, const QString &name, const QStrin
                           const QString &pen2 = {}, const QString &total = {}, const QString &place = {})
 {
     return {stNr, name, club, {}, {}, run1, pen1, run2, pen2, total, place};
+}
+
+// The bytes of a file, empty when it can't be read.
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 struct RaceFixture
