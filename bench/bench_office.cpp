@@ -9,8 +9,9 @@
 #include "reports/protocolfile.h"
 #include "results/competition.h"
 
+#include "walltime.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -64,37 +65,17 @@ double g_textReadNs = 0;
 double g_exportNs = 0;
 double g_importNs = 0;
 
-template<typename Body>
-double timeLoop(benchmark::State &state, Body body)
-{
-    QElapsedTimer timer;
-    qint64 total = 0;
-    for (auto _ : state) {
-        timer.start();
-        body();
-        total += timer.nsecsElapsed();
-    }
-    return state.iterations() ? double(total) / double(state.iterations()) : 0.0;
-}
-
-void report(benchmark::State &state, double ns, double baselineNs)
-{
-    state.counters["ms"] = ns / 1e6;
-    if (baselineNs > 0)
-        state.counters["x_baseline"] = ns / baselineNs;
-}
-
 void BM_WriteProtocolText(benchmark::State &state)
 {
     g_textWriteNs = timeLoop(state, [] { benchmark::DoNotOptimize(WriteProtocolText(g_setup->competition, g_setup->textPath)); });
-    report(state, g_textWriteNs, 0);
+    setRatio(state, g_textWriteNs, 0);
 }
 
 void BM_ReadProtocolText(benchmark::State &state)
 {
     Competition loaded;
     g_textReadNs = timeLoop(state, [&loaded] { benchmark::DoNotOptimize(ReadProtocolText(loaded, g_setup->textPath)); });
-    report(state, g_textReadNs, 0);
+    setRatio(state, g_textReadNs, 0);
 }
 
 void BM_ExportWorkbook(benchmark::State &state)
@@ -107,7 +88,7 @@ void BM_ExportWorkbook(benchmark::State &state)
         if (error)
             qFatal("export failed");
     });
-    report(state, g_exportNs, g_textWriteNs);
+    setRatio(state, g_exportNs, g_textWriteNs);
 }
 
 void BM_ImportWorkbook(benchmark::State &state)
@@ -120,7 +101,7 @@ void BM_ImportWorkbook(benchmark::State &state)
     });
     if (loaded.page(kClasses - 1)->rows() < kDrivers + 1)
         state.SkipWithError("the workbook did not load completely");
-    report(state, g_importNs, g_textReadNs);
+    setRatio(state, g_importNs, g_textReadNs);
 }
 
 BENCHMARK(BM_WriteProtocolText)->Unit(benchmark::kMillisecond);

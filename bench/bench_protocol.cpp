@@ -9,8 +9,9 @@
 #include "reports/protocoltext.h"
 #include "results/competition.h"
 
+#include "walltime.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -66,27 +67,6 @@ double g_baselineReadNs = 0;
 double g_baselineSplitNs = 0;
 double g_writeNs = 0;
 double g_readNs = 0;
-
-// Mean wall time of one iteration of the timed body.
-template<typename Body>
-double timeLoop(benchmark::State &state, Body body)
-{
-    QElapsedTimer timer;
-    qint64 total = 0;
-    for (auto _ : state) {
-        timer.start();
-        body();
-        total += timer.nsecsElapsed();
-    }
-    return state.iterations() ? double(total) / double(state.iterations()) : 0.0;
-}
-
-void setRatio(benchmark::State &state, double ns, double baselineNs)
-{
-    state.counters["ms"] = ns / 1e6;
-    if (baselineNs > 0)
-        state.counters["x_baseline"] = ns / baselineNs;
-}
 
 void BM_BaselineWrite(benchmark::State &state)
 {
