@@ -5,15 +5,20 @@
 // same mechanism. Then whole runs timed by the two barriers while the GUI
 // thread is busy (the 10 ms clock plus a ranking of 1,000 rows every 100 ms):
 // the recorded hundredth against the scripted interval, missed or doubled
-// contacts, and how long Close() takes.
+// contacts, and how long Close() takes. Last, runs whose finish is a pulse of
+// 50 us (a fast optical sensor) while the GUI thread is blocked most of the
+// time, through the contact logic: finishes lost and the recorded time's
+// error, beside bare threads taking the same pulses in the same device wait.
 //
 // Usage: bench_serial [--quick]   (--quick: a tenth of the contacts)
 
 #include "fakelinedevice.h"
+#include "serialfixture.h"
 
 #include "results/ranking.h"
 #include "results/recording.h"
 #include "results/resultpage.h"
+#include "serial/barriercontacts.h"
 #include "serial/comport.h"
 #include "serial/contactstamp.h"
 #include "serial/modemstatus.h"
@@ -420,6 +425,205 @@ RunsResult barrierRuns(int portCount, int runsPerPort)
     return result;
 }
 
+// The runs of one port with finish pulses: the script's true moments and the
+// start and stop stamps of every run that stopped.
+struct PulsedRuns
+{
+    std::vector<qint64> ctsTruth, dcdTruth;
+    std::vector<std::pair<ContactStamp, ContactStamp>> runs;
+    std::atomic<bool> done{false};
+    std::thread script;
+
+    PulsedRuns()
+    {
+        ctsTruth.reserve(20000);
+        dcdTruth.reserve(20000);
+        runs.reserve(20000);
+    }
+    ~PulsedRuns()
+    {
+        if (script.joinable())
+            script.join();
+    }
+    // The start contact closes for 5 ms, the finish contact 20 ms + f after
+    // the start closes for 50 us; the next start 20 ms later.
+    void startScript(FakeLineDevice &device, int port, int portCount, int runCount)
+    {
+        script = std::thread([this, &device, port, portCount, runCount] {
+            runLikeHardware();
+            std::mt19937 rng(quint32(port) + 1);
+            std::uniform_int_distribution<int> fraction(0, 9999);
+            qint64 next = nowMicros() + 20000 + port * 20000 / portCount;
+            for (int r = 0; r < runCount; ++r) {
+                sleepUntilMicros(next);
+                const qint64 start = device.setStatus(MsCtsOn);
+                ctsTruth.push_back(start);
+                sleepUntilMicros(start + 5000);
+                device.setStatus(0);
+                sleepUntilMicros(start + 20000 + fraction(rng));
+                const qint64 finish = device.setStatus(MsRlsdOn);
+                while (nowMicros() < finish + 50) {
+                }
+                device.setStatus(0);
+                dcdTruth.push_back(finish);
+                next = finish + 20000;
+            }
+            done = true;
+        });
+    }
+};
+
+// A port with the contact logic acting on a run that is ready again as soon
+// as it stopped.
+struct PulsedPort
+{
+    FakeLineDevice device;
+    SteadyContactClock clock;
+    TComPort port{device, clock};
+    FakeTarget target;
+    BarrierContacts contacts{port, target};
+    PulsedRuns runs;
+
+    PulsedPort()
+    {
+        BarrierContacts::setUpPort(port);
+        QObject::connect(&contacts, &BarrierContacts::contactHandled,
+                         [this](ContactLine, quint32, ContactOutcome outcome) {
+                             if (outcome == ContactOutcome::Started)
+                                 target.finishFree = true; // no lock time here
+                             if (outcome != ContactOutcome::Stopped)
+                                 return;
+                             runs.runs.emplace_back(target.startStamp, target.stopStamp);
+                             target.state = FakeTarget::State::Ready;
+                             target.startFree = true;
+                         });
+        port.setPort(1);
+        port.Open();
+    }
+    void finish() { port.Close(); }
+};
+
+// Baseline: a bare thread in the same device wait, at the same priority,
+// taking a closing of the start line as the start and any edge of the finish
+// line as the stop.
+struct BarePulsedPort
+{
+    FakeLineDevice device;
+    SteadyContactClock clock;
+    PulsedRuns runs;
+    std::atomic<bool> stop{false};
+    std::thread waiter;
+
+    BarePulsedPort()
+    {
+        device.open(1, LineSettings{});
+        waiter = std::thread([this] {
+            sched_param param{};
+            param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+            pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+            std::optional<ContactStamp> start;
+            LineChange change;
+            int code = 0;
+            while (!stop.load() && device.waitForChange(clock, change, code) == LineDevice::WaitOutcome::Changed) {
+                if (change.edges.cts && (change.status & MsCtsOn) && !start)
+                    start = change.stamp;
+                if (change.edges.dcd && start) {
+                    runs.runs.emplace_back(*start, change.stamp);
+                    start.reset();
+                }
+            }
+        });
+    }
+    void finish()
+    {
+        stop = true;
+        device.interruptWait();
+        waiter.join();
+    }
+};
+
+// The GUI thread painting or in a dialog: blocked 15 ms of every 20.
+class GuiBlocker
+{
+public:
+    GuiBlocker()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [] {
+            const qint64 until = nowMicros() + 15000;
+            while (nowMicros() < until) {
+            }
+        });
+        m_timer.start(20);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+struct PulseResult
+{
+    int runs = 0;
+    int lost = 0;
+    std::vector<double> errorMs;   // |recorded ms - true interval truncated to the ms|
+    std::vector<double> latencyUs; // finish pulse to its stamp
+};
+
+// A run counts when its start and its stop fall on the same scripted run; a
+// lost finish makes the run end on a later one.
+void account(const PulsedRuns &pr, PulseResult &result)
+{
+    result.runs += int(pr.dcdTruth.size());
+    int good = 0;
+    for (const auto &[start, stop] : pr.runs) {
+        const auto s = std::upper_bound(pr.ctsTruth.begin(), pr.ctsTruth.end(), start.micros);
+        const auto f = std::upper_bound(pr.dcdTruth.begin(), pr.dcdTruth.end(), stop.micros);
+        if (s == pr.ctsTruth.begin() || f == pr.dcdTruth.begin() || s - pr.ctsTruth.begin() != f - pr.dcdTruth.begin())
+            continue;
+        const qint64 trueStart = *(s - 1), trueStop = *(f - 1);
+        ++good;
+        const qint32 recorded = barrierRunTimeMs(start.micros, stop.micros);
+        result.errorMs.push_back(std::abs(double(recorded - qint32((trueStop - trueStart) / 1000))));
+        result.latencyUs.push_back(double(stop.micros - trueStop));
+    }
+    result.lost += int(pr.dcdTruth.size()) - good;
+}
+
+// Runs with finish pulses on `portCount` ports at once while the GUI thread
+// is blocked most of the time and busy in between.
+template <typename Port>
+PulseResult finishPulses(int portCount, int runsPerPort)
+{
+    GuiLoad load;
+    load.start();
+    GuiBlocker blocker;
+    std::vector<std::unique_ptr<Port>> ports;
+    for (int p = 0; p < portCount; ++p)
+        ports.push_back(std::make_unique<Port>());
+    for (int p = 0; p < portCount; ++p)
+        ports[size_t(p)]->runs.startScript(ports[size_t(p)]->device, p, portCount, runsPerPort);
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (std::all_of(ports.begin(), ports.end(), [](const auto &p) { return p->runs.done.load(); }))
+            loop.quit();
+    });
+    check.start(5);
+    loop.exec();
+    QElapsedTimer drain;
+    drain.start();
+    while (drain.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    load.stop();
+
+    PulseResult result;
+    for (auto &port : ports) {
+        port->runs.script.join();
+        port->finish();
+        account(port->runs, result);
+    }
+    return result;
+}
+
 // Close() with the waiting thread blocked in the device's wait.
 std::vector<double> closeTimes(int rounds)
 {
@@ -470,7 +674,7 @@ int main(int argc, char **argv)
     printLatency("port, GUI busy: timestamp", busy.stamp);
     printLatency("port, GUI busy: handler ran", busy.handled);
     std::printf("  GUI busy: one entry and ranking of 1,000 rows took %.2f ms on average\n", busy.rankingMs);
-    std::printf("  contacts merged with the next one (two changes while the thread was handing over): idle %d, busy %d;"
+    std::printf("  contacts merged with the next one (two changes of a line before the thread looked): idle %d, busy %d;"
                 " spurious events: %d\n",
                 idle.merged, busy.merged, idle.spurious + busy.spurious);
     const Percentiles pb = percentiles(bare), pi = percentiles(idle.stamp), pu = percentiles(busy.stamp);
@@ -495,6 +699,22 @@ int main(int argc, char **argv)
                 iv.p999, iv.max);
     printLatency("16 ports, GUI busy: timestamp", runs.stampLatency);
     std::printf("  (ranking took %.2f ms on average)\n", runs.rankingMs);
+
+    const int pulseRunsPerPort = (10000 + portCount - 1) / portCount / scale;
+    std::printf("Finish pulses of 50 us, GUI blocked 15 ms of every 20 and busy, %d ports x %d runs:\n", portCount,
+                pulseRunsPerPort);
+    const PulseResult bareRuns = finishPulses<BarePulsedPort>(portCount, pulseRunsPerPort);
+    const PulseResult pulses = finishPulses<PulsedPort>(portCount, pulseRunsPerPort);
+    const Percentiles be = percentiles(bareRuns.errorMs), bl = percentiles(bareRuns.latencyUs);
+    const Percentiles pe = percentiles(pulses.errorMs), pl = percentiles(pulses.latencyUs);
+    std::printf("  runs %d, finishes lost %d (goal 0); baseline bare threads: runs %d, lost %d\n", pulses.runs,
+                pulses.lost, bareRuns.runs, bareRuns.lost);
+    std::printf("  recorded time's error: p50 %.0f ms, p99 %.0f ms, p99.9 %.0f ms (goal <= 1 ms), max %.0f ms;"
+                " baseline: p99 %.0f ms, p99.9 %.0f ms, max %.0f ms\n",
+                pe.p50, pe.p99, pe.p999, pe.max, be.p99, be.p999, be.max);
+    std::printf("  finish pulse to stamp: p50 %.1f us, p99 %.1f us, p99.9 %.1f us;"
+                " baseline: p50 %.1f us, p99 %.1f us, p99.9 %.1f us\n",
+                pl.p50, pl.p99, pl.p999, bl.p50, bl.p99, bl.p999);
 
     const Percentiles close = percentiles(closeTimes(200 / scale));
     std::printf("Close() with the thread blocked: p50 %.2f ms, max %.2f ms (goal < 100 ms)\n", close.p50, close.max);

@@ -78,6 +78,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     connect(m_barriers.get(), &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
     connect(m_barriers.get(), &RaceBarriers::portOpened, m_ui.statusPanels[1],
             [label = m_ui.statusPanels[1], text = m_ui.statusPanels[1]->text()] { label->setText(text); });
+    connect(m_barriers.get(), &RaceBarriers::portRestored, m_ui.statusPanels[1], &QLabel::setText);
     m_barriers->open();
     vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();

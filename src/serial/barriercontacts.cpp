@@ -25,6 +25,19 @@ quint32 lineBit(ContactLine line)
     return 0;
 }
 
+int edgesOf(const LineEdges &edges, ContactLine line)
+{
+    switch (line) {
+    case ContactLine::Cts:
+        return edges.cts;
+    case ContactLine::Dsr:
+        return edges.dsr;
+    case ContactLine::Rlsd:
+        return edges.dcd;
+    }
+    return 0;
+}
+
 QString lineName(ContactLine line)
 {
     switch (line) {
@@ -124,23 +137,28 @@ void BarrierContacts::ComPortClose(TComPort *)
 
 void BarrierContacts::handleLine(TComPort &port, ContactLine line)
 {
-    // The lines as they are now, when the handler runs, not as they were when
-    // the event occurred.
-    const quint32 status = port.ReadModemStatus();
-    const ContactStamp stamp = port.eventStamp();
+    const LineChange &change = port.lineChange();
+    m_lastModemStatus = change.status;
     ContactOutcome outcome = ContactOutcome::IgnoredSameStatus;
-    if (status != m_lastModemStatus) {
-        m_lastModemStatus = status;
-        const bool on = status & lineBit(line);
-        const bool acts = (m_alg == 0 && on) || (m_alg == 1 && !on);
+    if (edgesOf(change.edges, line) > 0) {
         if (line == ContactLine::Dsr)
             outcome = ContactOutcome::NoAction;
-        else if (!acts)
+        else if (!logicActs(line, change))
             outcome = ContactOutcome::IgnoredContactLogic;
         else
-            outcome = act(line, stamp);
+            outcome = act(line, change.stamp);
     }
-    record(line, stamp, status, outcome);
+    record(line, change, outcome);
+}
+
+bool BarrierContacts::logicActs(ContactLine line, const LineChange &change) const
+{
+    if (m_alg != 0 && m_alg != 1)
+        return false;
+    // Two edges or more: the contact went both ways, whatever it shows now.
+    // One edge: it went to where it is now.
+    const bool on = change.status & lineBit(line);
+    return edgesOf(change.edges, line) >= 2 || on == (m_alg == 0);
 }
 
 ContactOutcome BarrierContacts::act(ContactLine line, const ContactStamp &stamp)
@@ -161,21 +179,26 @@ ContactOutcome BarrierContacts::act(ContactLine line, const ContactStamp &stamp)
     return ContactOutcome::Stopped;
 }
 
-void BarrierContacts::record(ContactLine line, const ContactStamp &stamp, quint32 status, ContactOutcome outcome)
+void BarrierContacts::record(ContactLine line, const LineChange &change, ContactOutcome outcome)
 {
     // Written after the command, so the log never delays a start or a stop.
     if (m_log) {
+        const quint32 status = change.status;
         auto level = [&](quint32 bit) { return (status & bit) ? 1 : 0; };
-        m_log->append(u"tick %1\tus %2\t%3\tCTS=%4 DSR=%5 DCD=%6 RI=%7\t%8"_s.arg(stamp.tick)
-                          .arg(stamp.micros)
+        m_log->append(u"tick %1\tus %2\t%3\tCTS=%4 DSR=%5 DCD=%6 RI=%7\tedges CTS=%8 DSR=%9 DCD=%10\t%11"_s
+                          .arg(change.stamp.tick)
+                          .arg(change.stamp.micros)
                           .arg(lineName(line))
                           .arg(level(MsCtsOn))
                           .arg(level(MsDsrOn))
                           .arg(level(MsRlsdOn))
                           .arg(level(MsRingOn))
+                          .arg(change.edges.cts)
+                          .arg(change.edges.dsr)
+                          .arg(change.edges.dcd)
                           .arg(contactOutcomeText(outcome)));
     }
-    Q_EMIT contactHandled(line, status, outcome);
+    Q_EMIT contactHandled(line, change.status, outcome);
 }
 
 } // namespace vex

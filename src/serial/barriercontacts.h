@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/contactstamp.h"
+#include "serial/linedevice.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,7 @@ enum class ContactOutcome {
     IgnoredLocked,       // the barrier's flag is 0
     IgnoredNotReady,     // a start contact while no run can start
     IgnoredNotRunning,   // a finish contact while no run is timed
-    IgnoredSameStatus,   // the lines read as the last contact left them
+    IgnoredSameStatus,   // the line has no edge of its own in this wake-up
     IgnoredContactLogic, // the contact moved the other way than Alg acts on
     NoAction,            // DSR: watched, but without effect
 };
@@ -32,9 +33,10 @@ QString contactOutcomeText(ContactOutcome outcome);
 void openBarrierPort(TComPort &port, int number);
 
 // The main window's three line handlers for the light barriers: CTS is the
-// start contact, DCD (RLSD) the finish contact, DSR is only recorded. All
-// three share the last modem status they acted on, so two lines reported in
-// one event word act once. Alg 0 acts when a contact closes (line on), 1 when
+// start contact, DCD (RLSD) the finish contact, DSR is only recorded. Each
+// decides on the edges its own line counted in the wake-up, not on the lines
+// as they are when the handler runs: a contact that closed and opened again
+// before then still acts. Alg 0 acts when a contact closes (line on), 1 when
 // it opens, any other value never.
 class BarrierContacts : public QObject
 {
@@ -65,8 +67,9 @@ Q_SIGNALS:
 
 private:
     void handleLine(TComPort &port, ContactLine line);
+    bool logicActs(ContactLine line, const LineChange &change) const;
     ContactOutcome act(ContactLine line, const ContactStamp &stamp);
-    void record(ContactLine line, const ContactStamp &stamp, quint32 status, ContactOutcome outcome);
+    void record(ContactLine line, const LineChange &change, ContactOutcome outcome);
 
     ContactTarget &m_target;
     ContactLog *m_log = nullptr;

@@ -3,6 +3,8 @@
 #include "serial/comerrors.h"
 #include "serial/comthread.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -52,7 +54,9 @@ void TComPort::Open()
         throw EComState(error.code);
 
     ++m_session;
-    m_thread = std::make_unique<TComThread>(*this, m_device, m_clock, m_events, m_session);
+    m_thread = std::make_unique<TComThread>(m_device, m_clock, m_events, m_session);
+    connect(m_thread.get(), &TComThread::lineChanged, this, &TComPort::deliver, Qt::QueuedConnection);
+    connect(m_thread.get(), &TComThread::failed, this, &TComPort::waitingThreadFailed, Qt::QueuedConnection);
     m_thread->start();
     m_connected = true;
     Q_EMIT OnOpen(this);
@@ -64,19 +68,17 @@ void TComPort::Close()
         return;
     m_closing = true;
     m_thread->requestStop();
-    // Closed from inside a notification: the hand-over being served can't be
-    // finished first, so the waiting thread is let go at once.
-    if (m_serving)
-        releaseHandOver();
-    // The waiting thread may be blocked in the device's wait, which only a
-    // line change or an interruption ends, or in a hand-over, which only this
-    // thread can serve. Both are seen to until it has left.
-    for (;;) {
-        serveHandOver();
+    // Only the device's wait holds the thread. A wake that falls just before
+    // the thread enters the wait is lost, so it is sent again until the
+    // thread has left.
+    m_device.interruptWait();
+    while (!m_thread->wait(QDeadlineTimer(20)))
         m_device.interruptWait();
-        if (m_thread->wait(QDeadlineTimer(2)))
-            break;
-    }
+    // Contacts seen while the port was open still count. Closed from inside
+    // a notification, though, the rest is void: handing it on here would
+    // run the handlers inside one another.
+    if (m_dispatching == 0)
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_thread.reset();
     m_device.close();
     m_connected = false;
@@ -100,56 +102,24 @@ quint32 TComPort::ProbePorts()
     return list;
 }
 
-void TComPort::handOver(const LineChange &change)
+void TComPort::deliver(quint64 session, const LineChange &change)
 {
-    std::unique_lock lock(m_handOver.mutex);
-    m_handOver.change = change;
-    m_handOver.pending = true;
-    const quint64 sequence = ++m_handOver.sequence;
-    lock.unlock();
-    QMetaObject::invokeMethod(this, &TComPort::serveHandOver, Qt::QueuedConnection);
-    lock.lock();
-    m_handOver.served.wait(lock, [&] { return !m_handOver.pending || m_handOver.sequence != sequence; });
-}
-
-void TComPort::serveHandOver()
-{
-    if (m_serving)
+    if (!m_connected || session != m_session)
         return;
-    LineChange change;
-    quint64 sequence = 0;
-    {
-        std::lock_guard lock(m_handOver.mutex);
-        if (!m_handOver.pending)
-            return;
-        change = m_handOver.change;
-        sequence = m_handOver.sequence;
-    }
-    m_serving = true;
-    m_eventStamp = change.stamp;
-    dispatch(change.events, m_session);
-    m_serving = false;
-    {
-        std::lock_guard lock(m_handOver.mutex);
-        if (m_handOver.sequence == sequence)
-            m_handOver.pending = false;
-    }
-    m_handOver.served.notify_all();
-}
-
-void TComPort::releaseHandOver()
-{
-    {
-        std::lock_guard lock(m_handOver.mutex);
-        m_handOver.pending = false;
-    }
-    m_handOver.served.notify_all();
+    // A handler that runs an event loop may let the next value in; the one
+    // being dispatched is back in place when that returns.
+    const LineChange outer = m_lineChange;
+    m_lineChange = change;
+    ++m_dispatching;
+    dispatch(change.events, session);
+    --m_dispatching;
+    m_lineChange = outer;
 }
 
 void TComPort::dispatch(quint32 events, quint64 session)
 {
     // A notification may close the port; the rest of the word is then void.
-    // A word served by Close() itself is still dispatched: its contact was
+    // A word handed on by Close() itself is still dispatched: its contact was
     // seen while the port was open.
     auto live = [&] { return m_connected && m_session == session; };
     if ((events & EvRxChar) && live())
@@ -174,7 +144,9 @@ void TComPort::dispatch(quint32 events, quint64 session)
 
 void TComPort::waitingThreadFailed(quint64 session, int code)
 {
-    if (!m_connected || session != m_session)
+    // A failure that Close() hands on was overtaken by the closing: the port
+    // is closed on purpose, not lost.
+    if (!m_connected || m_closing || session != m_session)
         return;
     const int port = m_port;
     Close();

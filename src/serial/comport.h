@@ -7,9 +7,7 @@
 #include <QList>
 #include <QObject>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 namespace vex {
 
@@ -23,9 +21,10 @@ enum class FlowControl { fcNone, fcRtsCts, fcXonXoff };
 
 // The serial-port component of the light barriers. It lives on the GUI
 // thread; while it is open one waiting thread (TComThread) blocks in the
-// device's wait and hands each event word over here, waiting until the
-// notifications for it have run. Notifications are signals carrying the
-// component, emitted in a fixed order within one event word.
+// device's wait and sends each wake-up here as a whole value (stamp, levels,
+// edges) without waiting for it to be handled. Notifications are signals
+// carrying the component, emitted in a fixed order within one event word;
+// inside them lineChange() is the value being dispatched.
 class TComPort : public QObject
 {
     Q_OBJECT
@@ -61,15 +60,16 @@ public:
     // Opens the device of Port, starts the waiting thread, then OnOpen.
     // Throws EComHandle or EComState; on failure the component stays closed.
     void Open();
-    // Ends the waiting thread (serving a hand-over it may be waiting in),
+    // Ends the waiting thread, dispatches what it saw before it left,
     // releases the device, then OnClose. Returns within about 100 ms.
     void Close();
     // The current modem-status word, 0 while closed.
     quint32 ReadModemStatus();
 
-    // When the event word being dispatched was seen; valid inside the
-    // notifications of a hand-over.
-    const ContactStamp &eventStamp() const { return m_eventStamp; }
+    // The wake-up being dispatched: when it was seen, the lines after it and
+    // the edges per line; valid inside the notifications.
+    const LineChange &lineChange() const { return m_lineChange; }
+    const ContactStamp &eventStamp() const { return m_lineChange.stamp; }
 
     // Finds the ports present: bit n-1 for COMn, the highest n in the upper
     // 16 bits. The result is kept for portList().
@@ -93,25 +93,9 @@ Q_SIGNALS:
     void portLost(const QString &message);
 
 private:
-    friend class TComThread;
-
-    // Filled by the waiting thread, emptied by the GUI thread.
-    struct HandOver
-    {
-        std::mutex mutex;
-        std::condition_variable served;
-        bool pending = false;
-        quint64 sequence = 0;
-        LineChange change;
-    };
-
     LineSettings lineSettings() const;
-    // Waiting thread: hand a change over and block until it was served (or
-    // the component released the thread because it closes).
-    void handOver(const LineChange &change);
-    // GUI thread: runs the notifications of a pending hand-over, if any.
-    void serveHandOver();
-    void releaseHandOver();
+    // The waiting thread's values, queued to the GUI thread.
+    void deliver(quint64 session, const vex::LineChange &change);
     void dispatch(quint32 events, quint64 session);
     void waitingThreadFailed(quint64 session, int code);
 
@@ -131,11 +115,10 @@ private:
 
     bool m_connected = false;
     bool m_closing = false;
-    bool m_serving = false;
+    int m_dispatching = 0;
     quint64 m_session = 0;
     quint32 m_portList = 0;
-    ContactStamp m_eventStamp;
-    HandOver m_handOver;
+    LineChange m_lineChange;
     std::unique_ptr<TComThread> m_thread;
 };
 

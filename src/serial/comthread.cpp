@@ -1,16 +1,12 @@
 #include "serial/comthread.h"
 
-#include "serial/comport.h"
-
 #include <pthread.h>
 #include <sched.h>
 
 namespace vex {
 
-TComThread::TComThread(TComPort &port, LineDevice &device, const ContactClock &clock, quint32 eventMask,
-                       quint64 session)
-    : m_port(port)
-    , m_device(device)
+TComThread::TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session)
+    : m_device(device)
     , m_clock(clock)
     , m_eventMask(eventMask)
     , m_session(session)
@@ -34,20 +30,15 @@ void TComThread::run()
         switch (m_device.waitForChange(m_clock, change, code)) {
         case LineDevice::WaitOutcome::Interrupted:
             continue;
-        case LineDevice::WaitOutcome::Failed: {
-            TComPort *port = &m_port;
-            const quint64 session = m_session;
-            QMetaObject::invokeMethod(
-                port, [port, session, code] { port->waitingThreadFailed(session, code); }, Qt::QueuedConnection);
+        case LineDevice::WaitOutcome::Failed:
+            Q_EMIT failed(m_session, code);
             return;
-        }
         case LineDevice::WaitOutcome::Changed:
             break;
         }
         change.events &= m_eventMask;
-        if (change.events == 0 || m_stop.load())
-            continue;
-        m_port.handOver(change);
+        if (change.events != 0 && !m_stop.load())
+            Q_EMIT lineChanged(m_session, change);
     }
 }
 

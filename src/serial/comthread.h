@@ -9,25 +9,30 @@
 
 namespace vex {
 
-class TComPort;
-
-// The one thread that leaves the GUI thread: it blocks in the device's wait,
-// and for every change hands the event word with its timestamp to the
-// component and waits until it has been handled. It touches nothing else.
+// The one thread that leaves the GUI thread: it blocks in the device's wait
+// and sends every wake-up on as one whole value, by a queued signal, then
+// waits in the device again at once. It never waits for the GUI thread, so a
+// contact that comes and goes while the GUI thread is busy is counted all the
+// same. It touches nothing else.
 class TComThread final : public QThread
 {
     Q_OBJECT
 public:
-    TComThread(TComPort &port, LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session);
+    TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session);
 
     void requestStop() { m_stop.store(true); }
     bool stopRequested() const { return m_stop.load(); }
+
+Q_SIGNALS:
+    // session: the opening of the port the thread belongs to, so a value
+    // still queued when the port closed is recognised as stale.
+    void lineChanged(quint64 session, const vex::LineChange &change);
+    void failed(quint64 session, int errorCode);
 
 protected:
     void run() override;
 
 private:
-    TComPort &m_port;
     LineDevice &m_device;
     const ContactClock &m_clock;
     const quint32 m_eventMask;

@@ -29,11 +29,25 @@ struct LineOpenError
     explicit operator bool() const { return stage != Stage::None; }
 };
 
-// One change of the watched lines as the device saw it.
+// Edges per input line. A contact that closed and opened again between two
+// looks at the lines left its levels as they were but counts two.
+struct LineEdges
+{
+    int cts = 0;
+    int dsr = 0;
+    int dcd = 0;
+
+    bool operator==(const LineEdges &) const = default;
+};
+
+// One wake-up of the waiting thread, whole: what the contact logic decides
+// on, so it never has to look at the lines again when it runs later.
 struct LineChange
 {
-    quint32 events = 0;  // EvCts | EvDsr | EvRlsd bits of the lines that changed
+    quint32 events = 0;  // EvCts | EvDsr | EvRlsd bits of the lines with edges
     ContactStamp stamp;  // read the moment the wait returned
+    quint32 status = 0;  // the lines after the edges (MsCtsOn ... MsRlsdOn)
+    LineEdges edges;     // counted since the last wake-up
 };
 
 // The serial port seen through its modem lines only: open a port, hold DTR
@@ -58,8 +72,9 @@ public:
     virtual bool isOpen() const = 0;
 
     // Blocks until one of the watched lines changed, then stamps the moment
-    // with the clock before anything else. A change that came and went while
-    // nobody waited is still reported. Returns Interrupted once
+    // with the clock before anything else and reads the lines and their edges
+    // as one consistent look. A change that came and went while nobody waited
+    // is still reported, with its edges. Returns Interrupted once
     // interruptWait() was called (also when it was called just before), and
     // Failed with the system's error number when the device is gone.
     virtual WaitOutcome waitForChange(const ContactClock &clock, LineChange &change, int &errorCode) = 0;

@@ -104,6 +104,12 @@ int configure(int fd, const LineSettings &settings)
     return 0;
 }
 
+quint32 statusOf(int lines)
+{
+    return ((lines & TIOCM_CTS) ? MsCtsOn : 0u) | ((lines & TIOCM_DSR) ? MsDsrOn : 0u)
+        | ((lines & TIOCM_RNG) ? MsRingOn : 0u) | ((lines & TIOCM_CD) ? MsRlsdOn : 0u);
+}
+
 } // namespace
 
 PosixLineDevice::PosixLineDevice(const PortLocator &ports)
@@ -179,43 +185,49 @@ quint32 PosixLineDevice::modemStatus()
     int lines = 0;
     if (m_fd < 0 || ::ioctl(m_fd, TIOCMGET, &lines) != 0)
         return 0;
-    return ((lines & TIOCM_CTS) ? MsCtsOn : 0u) | ((lines & TIOCM_DSR) ? MsDsrOn : 0u)
-        | ((lines & TIOCM_RNG) ? MsRingOn : 0u) | ((lines & TIOCM_CD) ? MsRlsdOn : 0u);
+    return statusOf(lines);
 }
 
-bool PosixLineDevice::readChange(quint32 &events)
+bool PosixLineDevice::readCounters(LineEdges &counters)
 {
-    events = 0;
-    int lines = 0;
-    if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
-        return false;
-    const int flipped = lines ^ m_lastLines;
-    m_lastLines = lines;
-    if (flipped & TIOCM_CTS)
-        events |= EvCts;
-    if (flipped & TIOCM_DSR)
-        events |= EvDsr;
-    if (flipped & TIOCM_CD)
-        events |= EvRlsd;
-    if (m_haveCounters) {
-        serial_icounter_struct counts{};
-        if (::ioctl(m_fd, TIOCGICOUNT, &counts) != 0) {
-            if (errno == EIO || errno == ENODEV || errno == ENXIO)
-                return false;
-            m_haveCounters = false;
-            return true;
-        }
-        // A pulse that closed and opened again before the lines were read
-        // leaves the levels as they were but moves the counter.
-        const Counters now{counts.cts, counts.dsr, counts.dcd};
-        if (now.cts != m_lastCounters.cts)
-            events |= EvCts;
-        if (now.dsr != m_lastCounters.dsr)
-            events |= EvDsr;
-        if (now.dcd != m_lastCounters.dcd)
-            events |= EvRlsd;
-        m_lastCounters = now;
+    if (!m_haveCounters)
+        return true;
+    serial_icounter_struct counts{};
+    if (::ioctl(m_fd, TIOCGICOUNT, &counts) == 0) {
+        counters = {counts.cts, counts.dsr, counts.dcd};
+        return true;
     }
+    if (errno == EIO || errno == ENODEV || errno == ENXIO)
+        return false;
+    m_haveCounters = false;
+    return true;
+}
+
+bool PosixLineDevice::readChange(LineChange &change)
+{
+    // Levels and counters as one look: an edge between reading the two would
+    // leave a level without its count or a count without its level, and the
+    // contact logic would take a closing for an opening.
+    int lines = 0;
+    LineEdges counters = m_lastCounters;
+    for (int look = 0; look < 3; ++look) {
+        LineEdges before = m_lastCounters;
+        if (!readCounters(before) || ::ioctl(m_fd, TIOCMGET, &lines) != 0 || !readCounters(counters))
+            return false;
+        if (counters == before)
+            break;
+    }
+    const int flipped = lines ^ m_lastLines;
+    // A driver that doesn't count a line still shows its level.
+    auto edges = [flipped](int counted, int line) { return counted > 0 ? counted : (flipped & line) ? 1 : 0; };
+    change.edges = {edges(counters.cts - m_lastCounters.cts, TIOCM_CTS),
+                    edges(counters.dsr - m_lastCounters.dsr, TIOCM_DSR),
+                    edges(counters.dcd - m_lastCounters.dcd, TIOCM_CD)};
+    change.status = statusOf(lines);
+    change.events = (change.edges.cts ? quint32(EvCts) : 0u) | (change.edges.dsr ? quint32(EvDsr) : 0u)
+        | (change.edges.dcd ? quint32(EvRlsd) : 0u);
+    m_lastLines = lines;
+    m_lastCounters = counters;
     return true;
 }
 
@@ -244,13 +256,12 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             return WaitOutcome::Failed;
         }
         // What changed while the thread was away handing over the last event.
-        quint32 events = 0;
-        if (!readChange(events)) {
+        if (!readChange(change)) {
             errorCode = errno;
             return WaitOutcome::Failed;
         }
-        if (events) {
-            change = {events, clock.now()};
+        if (change.events) {
+            change.stamp = clock.now();
             return WaitOutcome::Changed;
         }
         if (!m_polling.load()) {
@@ -266,12 +277,12 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
                 }
                 continue;
             }
-            if (!readChange(events)) {
+            if (!readChange(change)) {
                 errorCode = errno;
                 return WaitOutcome::Failed;
             }
-            if (events) {
-                change = {events, stamp};
+            if (change.events) {
+                change.stamp = stamp;
                 return WaitOutcome::Changed;
             }
         } else {

@@ -41,19 +41,17 @@ public:
     bool polling() const { return m_polling.load(); }
 
 private:
-    struct Counters
-    {
-        int cts = 0, dsr = 0, dcd = 0;
-        bool operator==(const Counters &) const = default;
-    };
-    // Reads lines and counters; the event bits of what changed since the
-    // last reading. Returns false with errno set when the device failed.
-    bool readChange(quint32 &events);
+    // Reads lines and counters; what changed since the last reading, without
+    // its stamp. Returns false with errno set when the device failed.
+    bool readChange(LineChange &change);
+    // The driver's edge counters; a driver without them is noted and the
+    // levels alone count from then on. False with errno when the device failed.
+    bool readCounters(LineEdges &counters);
 
     const PortLocator &m_ports;
     int m_fd = -1;
     int m_lastLines = 0;
-    Counters m_lastCounters;
+    LineEdges m_lastCounters;
     bool m_haveCounters = false;
     std::atomic<bool> m_polling{false};
 

@@ -45,6 +45,7 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
         m_ownLineDevice = std::make_unique<PosixLineDevice>(*m_ownPorts);
         lines = m_ownLineDevice.get();
     }
+    m_lines = lines;
     const ContactClock *clock = services.contactClock;
     if (!clock) {
         m_ownContactClock = std::make_unique<SteadyContactClock>();
@@ -65,6 +66,7 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
         m_port = m_ownPort.get();
     }
     m_reopen = timers.make(u"TimerPortOpen"_s, false, [this] { open(); });
+    m_reconnect = timers.make(u"TimerPortReconnect"_s, true, [this] { reconnect(); });
 
     connect(&race, &Race::settingsChanged, this, [this] { m_contacts->setAlg(m_race.settings().Alg); });
     connect(m_comPort.get(), &TComPort::portLost, this, [this](const QString &message) {
@@ -72,6 +74,9 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
         if (m_log)
             m_log->append(message);
         Q_EMIT portLost(message);
+        // A USB adapter pulled by accident is usually plugged in again soon.
+        m_lostPort = m_comPort->Port();
+        m_reconnect->start(1000);
     });
     connect(m_comPort.get(), &TComPort::OnOpen, this, &RaceBarriers::portOpened);
     // Probed before this program opens a port, so its own port is listed too.
@@ -92,6 +97,7 @@ QList<int> RaceBarriers::comPortNumbers() const
 
 void RaceBarriers::open()
 {
+    m_reconnect->stop();
     const int port = m_race.settings().Port;
     if (port != 0)
         m_race.setPortOpen(m_port->open(port));
@@ -100,6 +106,7 @@ void RaceBarriers::open()
 void RaceBarriers::close()
 {
     m_reopen->stop();
+    m_reconnect->stop();
     m_port->close();
     m_race.setPortOpen(false);
 }
@@ -108,6 +115,20 @@ void RaceBarriers::reopenSoon()
 {
     if (m_race.settings().Port != 0)
         m_reopen->start(50);
+}
+
+void RaceBarriers::reconnect()
+{
+    // Opening a device that isn't there would only fail; one that is there
+    // may still refuse for a moment while the system sets it up.
+    if (!m_lines->portPresent(m_lostPort) || !m_port->open(m_lostPort))
+        return;
+    m_reconnect->stop();
+    m_race.setPortOpen(true);
+    const QString message = u"Verbindung zu COM%1 wiederhergestellt"_s.arg(m_lostPort);
+    if (m_log)
+        m_log->append(message);
+    Q_EMIT portRestored(message);
 }
 
 } // namespace vex

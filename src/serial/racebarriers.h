@@ -31,7 +31,8 @@ struct BarrierServices
 
 // The light barriers of one race: the serial port with its waiting thread,
 // the contacts acting on the race, their log, and the port following the
-// race's settings (its number, the contact logic).
+// race's settings (its number, the contact logic). A port whose device went
+// away is looked for once a second and opened again when it is back.
 class RaceBarriers : public QObject
 {
     Q_OBJECT
@@ -49,7 +50,7 @@ public:
     // Opens the port the settings name, none for "Kein"; the race learns
     // whether it is open.
     void open();
-    // Closes the port at once; a pending reopen is dropped.
+    // Closes the port at once; a pending reopen or reconnection is dropped.
     void close();
     // Opens the settings' port again a moment after close(): the device gets
     // its pause between closing and opening.
@@ -60,8 +61,13 @@ Q_SIGNALS:
     // operator, who times by hand from now on.
     void portLost(const QString &message);
     void portOpened();
+    // The lost port's device came back and the port is open again; the
+    // text is for the operator. Follows portOpened().
+    void portRestored(const QString &message);
 
 private:
+    void reconnect();
+
     Race &m_race;
     // Destroyed in reverse order: the port and its thread before what they use.
     std::unique_ptr<PortLocator> m_ownPorts;
@@ -73,7 +79,10 @@ private:
     std::unique_ptr<BarrierContacts> m_contacts;
     std::unique_ptr<LightBarrierPort> m_ownPort;
     LightBarrierPort *m_port = nullptr;
+    LineDevice *m_lines = nullptr;
     std::unique_ptr<Timer> m_reopen;
+    std::unique_ptr<Timer> m_reconnect;
+    int m_lostPort = 0;
 };
 
 } // namespace vex

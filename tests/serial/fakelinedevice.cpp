@@ -166,11 +166,13 @@ LineDevice::WaitOutcome FakeLineDevice::waitForChange(const ContactClock &clock,
         }
         if (const quint32 events = unreportedLocked()) {
             const ContactStamp stamp = m_stamp ? *m_stamp : clock.now();
+            const LineEdges edges{m_counters.cts - m_seenCounters.cts, m_counters.dsr - m_seenCounters.dsr,
+                                  m_counters.dcd - m_seenCounters.dcd};
             m_stamp.reset();
             m_seenStatus = m_status;
             m_seenCounters = m_counters;
             m_waiting = false;
-            change = {events, stamp};
+            change = {events, stamp, m_status, edges};
             m_changed.notify_all();
             return WaitOutcome::Changed;
         }

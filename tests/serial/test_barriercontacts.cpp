@@ -85,7 +85,7 @@ private Q_SLOTS:
         QTest::newRow("Alg 2: no contact acts")
             << 2 << State::Running << true << true << QList<quint32>{cts, cts | dcd, 0}
             << QStringList{u"CTS ignored: contact logic"_s, u"DCD ignored: contact logic"_s,
-                           u"CTS ignored: contact logic"_s, u"DCD ignored: same status"_s}
+                           u"CTS ignored: contact logic"_s, u"DCD ignored: contact logic"_s}
             << 0 << 0;
         QTest::newRow("start barrier locked")
             << 0 << State::Ready << false << false << QList<quint32>{cts}
@@ -110,7 +110,10 @@ private Q_SLOTS:
             << QStringList{u"DCD stopped"_s, u"DCD ignored: contact logic"_s, u"DCD ignored: locked"_s} << 0 << 1;
         QTest::newRow("start and finish in one word")
             << 0 << State::Ready << true << true << QList<quint32>{cts | dcd}
-            << QStringList{u"CTS started"_s, u"DCD ignored: same status"_s} << 1 << 0;
+            << QStringList{u"CTS started"_s, u"DCD ignored: locked"_s} << 1 << 0;
+        QTest::newRow("finish in one word with start chatter while Running")
+            << 0 << State::Running << false << true << QList<quint32>{cts | dcd}
+            << QStringList{u"CTS ignored: locked"_s, u"DCD stopped"_s} << 0 << 1;
         QTest::newRow("DSR between two start events")
             << 0 << State::Ready << true << false << QList<quint32>{dsr, dsr | cts}
             << QStringList{u"DSR no action"_s, u"CTS started"_s} << 1 << 0;
@@ -189,7 +192,8 @@ private Q_SLOTS:
         QFile file(log.filePath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(),
-                 QByteArray("2026-12-07 10:15:03.120\ttick 5000\tus 5000250\tCTS\tCTS=1 DSR=0 DCD=0 RI=0\tstarted\n"));
+                 QByteArray("2026-12-07 10:15:03.120\ttick 5000\tus 5000250\tCTS\tCTS=1 DSR=0 DCD=0 RI=0"
+                            "\tedges CTS=1 DSR=0 DCD=0\tstarted\n"));
         file.close();
         QVERIFY(b.contact(MsCtsOn | MsRlsdOn, {6000, 6'000'000}));
         QVERIFY(file.open(QIODevice::ReadOnly));

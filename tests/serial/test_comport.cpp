@@ -158,9 +158,9 @@ private Q_SLOTS:
         QCOMPARE(rlsd.count(), 1);
     }
 
-    // The waiting thread is blocked in a hand-over the GUI thread has not
-    // served yet when Close() comes: it must neither deadlock nor let the
-    // word be dispatched a second time later.
+    // The waiting thread has queued a word the GUI thread has not served yet
+    // when Close() comes: the close dispatches it, and it is not dispatched a
+    // second time later.
     void closeWhileAHandOverIsPending()
     {
         FakeLineDevice device;

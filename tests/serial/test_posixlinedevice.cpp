@@ -2,6 +2,8 @@
 // texts, and, with the serial-port shim preloaded, the set-up of the port,
 // the wait for line changes, its interruption and the loss of the device.
 
+#include "serialfixture.h"
+
 #include "serial/barriercontacts.h"
 #include "serial/comerrors.h"
 #include "serial/comport.h"
@@ -364,6 +366,36 @@ private Q_SLOTS:
             QCOMPARE_LT(elapsed.elapsed(), 100);
             QVERIFY(!m_shim.now().open);
         }
+    }
+
+    // A fast optical sensor's finish pulse comes and goes while the GUI thread
+    // is busy: the run stops all the same, at the moment the thread saw it.
+    void finishPulseWhileTheGuiThreadIsBusyStopsTheRun()
+    {
+        if (!m_haveShim)
+            QSKIP("needs the serial-port shim preloaded");
+        OnePort ports(m_fakePath);
+        PosixLineDevice device(ports);
+        FixedClock clock;
+        TComPort port(device, clock);
+        FakeTarget target;
+        target.state = FakeTarget::State::Running;
+        BarrierContacts contacts(port, target);
+        port.setPort(1);
+        port.Open();
+        QVERIFY(serveUntil([&] { return m_shim.now().waitsEntered > 0; }));
+        const int entered = m_shim.now().waitsEntered;
+        clock.value = {1505, 1'505'000};
+        m_shim.setLines(TIOCM_CD);
+        m_shim.setLines(0);
+        // No event is served until the thread is back in the driver's wait.
+        QElapsedTimer busy;
+        busy.start();
+        while (m_shim.now().waitsEntered == entered && busy.elapsed() < 2000)
+            QTest::qSleep(1);
+        clock.value = {9999, 9'999'000};
+        QVERIFY(serveUntil([&] { return target.stops > 0; }));
+        QCOMPARE(target.stopStamp, (ContactStamp{1505, 1'505'000}));
     }
 
     void deviceLostWhileOpen()

@@ -1,6 +1,6 @@
 // The light barriers of a race without a window: the port follows the race's
-// settings, a lost port is logged and reported, and the contact logic follows
-// the settings the race applies later.
+// settings, a lost port is logged, reported and opened again when its device
+// is back, and the contact logic follows the settings the race applies later.
 
 #include "../race/racefixture.h"
 #include "serialfixture.h"
@@ -25,7 +25,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void thePortFollowsTheSettings();
-    void aLostPortIsLoggedAndReported();
+    void aLostPortIsLoggedAndReportedAndComesBack();
     void theContactLogicFollowsTheSettings();
 
 private:
@@ -94,20 +94,36 @@ void TestRaceBarriers::thePortFollowsTheSettings()
     QVERIFY(!m_device->isOpen());
 }
 
-void TestRaceBarriers::aLostPortIsLoggedAndReported()
+void TestRaceBarriers::aLostPortIsLoggedAndReportedAndComesBack()
 {
     QSignalSpy lost(m_barriers.get(), &RaceBarriers::portLost);
     QSignalSpy opened(m_barriers.get(), &RaceBarriers::portOpened);
+    QSignalSpy restored(m_barriers.get(), &RaceBarriers::portRestored);
     m_barriers->open();
     QCOMPARE(opened.size(), 1);
+    m_device->setPresentPorts({5}); // the adapter is pulled
     m_device->failWait(EIO);
     QTRY_COMPARE(lost.size(), 1);
     const QString message = lost.at(0).at(0).toString();
     QVERIFY(message.startsWith(u"Verbindung zu COM2 verloren"_s));
     QVERIFY(!m_f->race.runController().portOpen());
+
+    QCOMPARE(m_f->timers.intervalMs(u"TimerPortReconnect"_s), 1000);
+    QVERIFY(m_f->timers.fire(u"TimerPortReconnect"_s));
+    QCOMPARE(m_device->opens(), 1);
+    m_device->setPresentPorts({2, 5}); // and plugged in again
+    QVERIFY(m_f->timers.fire(u"TimerPortReconnect"_s));
+    QCOMPARE(m_device->opens(), 2);
+    QVERIFY(m_f->race.runController().portOpen());
+    QCOMPARE(restored.size(), 1);
+    QCOMPARE(restored.at(0).at(0).toString(), u"Verbindung zu COM2 wiederhergestellt"_s);
+    QVERIFY(!m_f->timers.isActive(u"TimerPortReconnect"_s));
+
     QFile log(m_dir->filePath(u"Lichtschranke.log"_s));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(log.readAll()).contains(u'\t' + message));
+    const QString logged = QString::fromUtf8(log.readAll());
+    QVERIFY(logged.contains(u'\t' + message + u"\n"_s));
+    QVERIFY(logged.endsWith(u"\tVerbindung zu COM2 wiederhergestellt\n"_s));
 }
 
 // Alg 1 applied after the barriers were made: a start contact acts when it
