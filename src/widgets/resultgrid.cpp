@@ -608,6 +608,14 @@ void ResultGrid::mousePressEvent(QMouseEvent *event)
     }
 }
 
+void ResultGrid::hideEvent(QHideEvent *event)
+{
+    // A page put away, another class chosen, ends its edit as a click
+    // elsewhere does, whichever control has the focus.
+    commitEdit();
+    QTableView::hideEvent(event);
+}
+
 void ResultGrid::mouseMoveEvent(QMouseEvent *event)
 {
     ++m_userInput;

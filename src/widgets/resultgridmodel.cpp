@@ -28,6 +28,12 @@ void ResultGridModel::follow()
     connect(p, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });
     connect(p, &QAbstractItemModel::layoutAboutToBeChanged, this, &ResultGridModel::beforeLayoutChange);
     connect(p, &QAbstractItemModel::layoutChanged, this, &ResultGridModel::afterLayoutChange);
+    // A view may outlive the race at the program's end: it shows nothing then.
+    connect(p, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        m_page = nullptr;
+        endResetModel();
+    });
 }
 
 void ResultGridModel::beforeLayoutChange(const QList<QPersistentModelIndex> &,
