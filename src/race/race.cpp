@@ -431,6 +431,7 @@ void Race::next()
 
 void Race::editCell(RowId rowId, int column, const QString &text)
 {
+    // No pageAboutToChange: the edit open on the page is the one that ends here.
     const int k = pageOfRow(rowId);
     if (k < 0 || !isHandEditedColumn(column))
         return;
