@@ -64,19 +64,22 @@ qint32 randomRunMs(QRandomGenerator &rng)
 // A ranked class of drivers who all drove both scoring runs, chosen.
 void fillRankedClass(Race &race, QRandomGenerator &rng)
 {
-    ResultPage &page = *race.competition().page(0);
-    for (int i = 1; i <= kDrivers; ++i) {
-        const QString stNr = QString::number(i);
-        RunEntry e{stNr, u"Fahrer %1, Vorname"_s.arg(i), u"MSC Ort"_s, 1, randomRunMs(rng), 0};
-        enterRun(page, e);
-        e.run = 2;
-        e.runTimeMs = randomRunMs(rng);
-        e.penaltySeconds = int(rng.bounded(3)) * 2;
-        enterRun(page, e);
-    }
-    page.setCaption(u"Bambini"_s);
-    RankPage(page, true);
-    race.competition().setClasses({u"Bambini"_s});
+    race.importWith([&rng](Competition &competition) {
+        ResultPage &page = *competition.page(0);
+        for (int i = 1; i <= kDrivers; ++i) {
+            const QString stNr = QString::number(i);
+            RunEntry e{stNr, u"Fahrer %1, Vorname"_s.arg(i), u"MSC Ort"_s, 1, randomRunMs(rng), 0};
+            enterRun(page, e);
+            e.run = 2;
+            e.runTimeMs = randomRunMs(rng);
+            e.penaltySeconds = int(rng.bounded(3)) * 2;
+            enterRun(page, e);
+        }
+        page.setCaption(u"Bambini"_s);
+        RankPage(page, true);
+        competition.setClasses({u"Bambini"_s});
+        return std::optional<QString>();
+    });
     race.chooseClass(0);
     race.chooseRun(2);
 }

@@ -11,6 +11,7 @@
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
 #include "app/progressbinding.h"
+#include "app/resultgridbinding.h"
 #include "app/runsound.h"
 #include "app/windowsettings.h"
 #include "display/followrace.h"
@@ -21,7 +22,7 @@
 #include "timing/timers.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -125,7 +126,7 @@ bool TFormMain::AskYesNo(const QString &question)
     return m_yesNo->AskYesNo(question);
 }
 
-TSortGrid *TFormMain::activeGrid() const
+ResultGrid *TFormMain::activeGrid() const
 {
     return m_ui.grids[std::size_t(m_race->entry().page)];
 }
@@ -252,21 +253,16 @@ void TFormMain::bindCommands()
 
 void TFormMain::bindResultPages()
 {
+    bindResultGrids(*m_race, m_ui.grids);
     for (int k = 0; k < kPageCount; ++k) {
-        TSortGrid *grid = m_ui.grids[std::size_t(k)];
-        ResultPage *page = m_race->competition().page(k);
-        connect(grid, &TSortGrid::editFinished, m_race, [this, page](int row) { m_race->rowEdited(page->rowId(row)); });
-        connect(grid, &TSortGrid::editCancelled, this, [this, grid](int row) {
+        ResultGrid *grid = m_ui.grids[std::size_t(k)];
+        const ResultPage *page = m_race->competition().page(k);
+        connect(grid, &ResultGrid::editCancelled, this, [this, grid](int row) {
             grid->selectResultRow(row);
             updateStatus();
         });
-        connect(grid, &TSortGrid::rowDoubleClicked, m_race,
-                [this, page](int row) { m_race->chooseDriverRow(page->rowId(row)); });
-        connect(grid, &TSortGrid::currentResultRowChanged, this, [this, page](int row) {
-            m_race->setCursorRow(page->rowId(row));
-            updateStatus();
-        });
-        connect(grid, &TSortGrid::contextMenuRequested, this, [this, page](int row, const QPoint &pos) {
+        connect(grid, &ResultGrid::currentResultRowChanged, this, &TFormMain::updateStatus);
+        connect(grid, &ResultGrid::contextMenuRequested, this, [this, page](int row, const QPoint &pos) {
             m_popupRow = page->rowId(row);
             m_ui.PopupMenuProtokol->popup(pos);
         });
@@ -296,19 +292,11 @@ void TFormMain::bindRace()
         m_timeDisplay->ShowTime(0, 0);
         showBestTime();
     });
-    connect(r, &Race::pageAboutToChange, this, [this](int k) { commitCellEdit(m_ui.grids[std::size_t(k)]); });
     connect(r, &Race::resultsChanged, this, [this] {
         FormResize();
         UpdateFileButtons();
     });
-    connect(r, &Race::pageRanked, this, [this](int k) {
-        // The sort moved the rows; the cursor stayed on its driver.
-        TSortGrid *grid = m_ui.grids[std::size_t(k)];
-        grid->setTypeAheadColumn(ColTotal);
-        if (grid->currentResultRow() >= 1)
-            grid->selectResultRow(grid->currentResultRow());
-        updateStatus();
-    });
+    connect(r, &Race::pageRanked, this, &TFormMain::updateStatus);
     const AppIdentity &id = m_services.identity;
     connect(r, &Race::startSoundRequested, this,
             [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.startSound); });
@@ -401,7 +389,7 @@ void TFormMain::showDisplayColours(bool force)
 
 void TFormMain::showFocusedRow(int k, RowId row)
 {
-    TSortGrid *grid = m_ui.grids[std::size_t(k)];
+    ResultGrid *grid = m_ui.grids[std::size_t(k)];
     const ResultPage *page = m_race->competition().page(k);
     const int r = page->rowOfId(row);
     if (r >= 1)
@@ -428,7 +416,7 @@ void TFormMain::FormResize()
     if (!m_ui.grids[0])
         return;
     const QList<int> widths = computeColumnWidths(m_ui.grids[0]->viewport()->width(), m_race->columnWidthPercent());
-    for (TSortGrid *g : m_ui.grids)
+    for (ResultGrid *g : m_ui.grids)
         g->setColumnWidths(widths);
 }
 
@@ -453,7 +441,7 @@ void TFormMain::mClear1Click()
 
 void TFormMain::Neuezeile1Click()
 {
-    commitCellEdit(activeGrid());
+    activeGrid()->commitEdit();
     const RowId id = m_race->addRow();
     editNewRow(activeGrid(), m_race->activePage()->rowOfId(id));
 }

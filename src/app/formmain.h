@@ -43,7 +43,7 @@ public:
 
     Race &race() { return *m_race; }
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
-    TSortGrid *activeGrid() const;
+    ResultGrid *activeGrid() const;
 
     RaceBarriers &lightBarriers() { return *m_barriers; }
 

@@ -6,7 +6,7 @@
 #include "app/filechooser.h"
 #include "app/filefilters.h"
 #include "timing/timetext.h"
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include <QApplication>
 #include <QComboBox>

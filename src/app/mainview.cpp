@@ -5,7 +5,7 @@
 #include "timing/runcontroller.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include <QAction>
 #include <QSpinBox>
@@ -29,19 +29,10 @@ void setPenaltyButton(TLbSpeedButton *button, bool enabled, const QColor &face, 
 
 } // namespace
 
-// A command that changes cells ends an open cell edit first: left open, the
-// editor would write its text back over what the command just wrote.
-void commitCellEdit(TSortGrid *grid)
-{
-    const int row = grid->currentResultRow();
-    if (grid->isEditMode() && row >= 1)
-        grid->selectResultRow(row);
-}
-
-void editNewRow(TSortGrid *grid, int row)
+void editNewRow(ResultGrid *grid, int row)
 {
     const int rows = grid->model()->rowCount();
-    if (grid->viewport()->height() >= (TSortGrid::kRowHeight + 1) * rows)
+    if (grid->viewport()->height() >= (ResultGrid::kRowHeight + 1) * rows)
         grid->setTopRow(1);
     else
         grid->setTopRow(qMax(1, rows - grid->visibleRowCount()));

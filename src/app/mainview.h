@@ -6,13 +6,9 @@ namespace vex {
 
 struct RunControls;
 
-// A command that changes cells ends an open cell edit first: left open, the
-// editor would write its text back over what the command just wrote.
-void commitCellEdit(TSortGrid *grid);
-
 // Shows a new row at the foot of the grid and opens its start number for
 // typing.
-void editNewRow(TSortGrid *grid, int row);
+void editNewRow(ResultGrid *grid, int row);
 
 // The protocol bar's buttons work while the page in front holds drivers;
 // the workbook and document buttons also need their program.

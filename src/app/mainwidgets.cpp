@@ -10,7 +10,7 @@
 #include "timing/runcontroller.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -83,7 +83,7 @@ QLinearGradient verticalGradient(int height, const QColor &top, const QColor &bo
 struct Builder
 {
     QMainWindow &win;
-    Competition &competition;
+    const Competition &competition;
     MainWidgets &w;
 
     void createActions();
@@ -490,7 +490,7 @@ void Builder::createResultPages(QWidget *central)
     for (int i = 0; i < kPageCount; ++i) {
         auto *sheet = new QWidget;
         sheet->setObjectName(u"TabSheet%1"_s.arg(i + 1));
-        auto *grid = new TSortGrid(competition.page(i), sheet);
+        auto *grid = new ResultGrid(competition.page(i), sheet);
         grid->setObjectName(u"SortGrid%1"_s.arg(i + 1));
         auto *layout = new QVBoxLayout(sheet);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -498,7 +498,7 @@ void Builder::createResultPages(QWidget *central)
         w.grids[std::size_t(i)] = grid;
         w.PageControl1->addTab(sheet, competition.page(i)->caption());
 
-        ResultPage *page = competition.page(i);
+        const ResultPage *page = competition.page(i);
         QTabWidget *tabs = w.PageControl1;
         QObject::connect(page, &ResultPage::captionChanged, tabs, [tabs, i, page] { tabs->setTabText(i, page->caption()); });
         QObject::connect(page, &ResultPage::tabVisibleChanged, tabs,
@@ -526,7 +526,7 @@ void Builder::createStatusBar()
 
 } // namespace
 
-void buildMainWidgets(QMainWindow &win, Competition &competition, const AppIdentity &id, MainWidgets &w)
+void buildMainWidgets(QMainWindow &win, const Competition &competition, const AppIdentity &id, MainWidgets &w)
 {
     win.setObjectName(u"FormMain"_s);
     win.setMinimumSize(kMinWindowWidth, kMinWindowHeight);

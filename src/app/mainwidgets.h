@@ -29,7 +29,7 @@ class Competition;
 class DigitPanel;
 class TBarrierPicture;
 class TLbSpeedButton;
-class TSortGrid;
+class ResultGrid;
 struct AppIdentity;
 
 // The controls of the operator's window, by the names the program has always
@@ -94,7 +94,7 @@ struct MainWidgets
 
     // Result pages and status bar.
     QTabWidget *PageControl1 = nullptr;
-    std::array<TSortGrid *, kPageCount> grids{};
+    std::array<ResultGrid *, kPageCount> grids{};
     std::array<QLabel *, 3> statusPanels{};
     QMenu *PopupMenuProtokol = nullptr;
 
@@ -136,7 +136,7 @@ struct MainWidgets
 // Builds the controls into the window: the top bar, the band with display,
 // command area and "PROTOKOLL" bar, the ten result pages, the status bar and
 // the hidden menus, with their texts, hints, pictures and places.
-void buildMainWidgets(QMainWindow &window, Competition &competition, const AppIdentity &identity, MainWidgets &w);
+void buildMainWidgets(QMainWindow &window, const Competition &competition, const AppIdentity &identity, MainWidgets &w);
 
 // Places the bars and pages for the window's current size.
 void layoutMainWidgets(QMainWindow &window, MainWidgets &w);

@@ -4,7 +4,7 @@
 #include "race/race.h"
 #include "reports/protocoltext.h"
 #include "results/resultpage.h"
-#include "timing/timetext.h"
+#include "results/runcell.h"
 
 namespace vex {
 
@@ -17,8 +17,8 @@ bool holdsResults(const Competition &competition)
         const ResultPage &page = *competition.page(k);
         for (int row = 1; row < page.rows(); ++row) {
             for (int run = 0; run <= 2; ++run) {
-                const QString time = page.cell(row, timeColumn(run));
-                if (!NoTime(time) || time == u"DIS")
+                const RunCell::Kind kind = readRunCell(page.cell(row, timeColumn(run))).kind;
+                if (kind != RunCell::Nothing && kind != RunCell::Disqualified)
                     return true;
             }
         }

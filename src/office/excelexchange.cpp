@@ -5,6 +5,7 @@
 #include "office/officeprogress.h"
 #include "office/competitioncopy.h"
 #include "results/competition.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
 
 #include <QFileInfo>
@@ -69,7 +70,7 @@ QString timeCellText(const QVariant &value)
 // "00:00DIS" and never come back.
 QString exportedTimeText(const QString &text)
 {
-    return NoTime(text) ? text : PadTimeText(text);
+    return readRunCell(text).isNoTime() ? text : PadTimeText(text);
 }
 
 QVariant valueAt(const QList<QVariantList> &values, int sheetRow, int sheetColumn)

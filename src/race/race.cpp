@@ -429,12 +429,21 @@ void Race::next()
 
 // ---------------------------------------------------------------- result pages
 
-void Race::rowEdited(RowId rowId)
+void Race::editCell(RowId rowId, int column, const QString &text)
 {
+    // No pageAboutToChange: the edit open on the page is the one that ends here.
     const int k = pageOfRow(rowId);
-    if (k < 0)
+    if (k < 0 || !isHandEditedColumn(column))
         return;
-    applyRowTotalRule(page(k), page(k).rowOfId(rowId));
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (cellTakesCharacter(column, c))
+            kept.append(c);
+    }
+    const int row = page(k).rowOfId(rowId);
+    page(k).setCell(row, column, kept);
+    applyRowTotalRule(page(k), row);
     rankPage(k);
     Q_EMIT resultsChanged(k);
     publishEntry();
@@ -442,7 +451,7 @@ void Race::rowEdited(RowId rowId)
 
 RowId Race::addRow()
 {
-    ResultPage &p = *activePage();
+    ResultPage &p = page(m_entry.page);
     const int row = addProposedRow(p);
     Q_EMIT resultsChanged(m_entry.page);
     publishEntry();

@@ -67,10 +67,9 @@ public:
     Race(const TickSource &ticks, Timers &timers, QObject *parent = nullptr);
     ~Race() override;
 
-    // ---- State, for observers.
-    Competition &competition() { return *m_competition; }
+    // ---- State, for observers: what they read, never what they write.
     const Competition &competition() const { return *m_competition; }
-    ResultPage *activePage() const { return m_competition->page(m_entry.page); }
+    const ResultPage *activePage() const { return m_competition->page(m_entry.page); }
     const RaceEntry &entry() const { return m_entry; }
     const RunController &runController() const { return *m_run; }
     const RunControls &runControls() const { return m_run->controls(); }
@@ -153,8 +152,11 @@ public Q_SLOTS:
     void next();
 
     // ---- Result pages.
-    // A cell of the row was edited by hand: its total and the ranking follow.
-    void rowEdited(RowId row);
+    // The operator's correction of a cell, however his edit ended: only the
+    // cells corrected by hand take one, and only the characters their keys
+    // let through; the row's total and the ranking follow, also when the
+    // text is what the cell held.
+    void editCell(RowId row, int column, const QString &text);
     // A new row with the next free start number on the active page.
     RowId addRow();
     void deleteTimes(RowId row);
@@ -236,7 +238,8 @@ Q_SIGNALS:
     void progressClosed();
 
 private:
-    ResultPage &page(int index) const { return *m_competition->page(index); }
+    ResultPage &page(int index) { return *m_competition->page(index); }
+    const ResultPage &page(int index) const { return *m_competition->page(index); }
     void rebuildWalkOrder();
     void takeDriverFromRow(int row);
     void rankPage(int page);

@@ -18,7 +18,8 @@ class Competition : public QObject
 public:
     explicit Competition(QObject *parent = nullptr);
 
-    ResultPage *page(int index) const { return m_pages.at(std::size_t(index)); }
+    ResultPage *page(int index) { return m_pages.at(std::size_t(index)); }
+    const ResultPage *page(int index) const { return m_pages.at(std::size_t(index)); }
     static constexpr int pageCount() { return kPageCount; }
 
     const QStringList &classes() const { return m_classes; }

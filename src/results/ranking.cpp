@@ -2,6 +2,7 @@
 
 #include "results/nearlysorted.h"
 #include "results/resultpage.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
 
 #include <QHash>
@@ -29,11 +30,11 @@ int resultWeight(const QString &text)
 {
     if (isBlankCell(text))
         return kWeightBlank;
-    // Only a three-character text can read "DIS" in upper case; checking the
-    // length first keeps the ranking free of needless allocations.
-    if (text.size() == 3 && text.toUpper() == u"DIS")
+    // "DIS" sorts as such in any case; the length test first keeps the
+    // ranking free of needless comparisons.
+    if (text.size() == kDisMark.size() && QStringView(text).compare(kDisMark, Qt::CaseInsensitive) == 0)
         return kWeightDis;
-    if (NoTime(text))
+    if (readRunCell(text).isNoTime())
         return kWeightNoTime;
     return int(std::min<qsizetype>(text.size(), std::numeric_limits<int>::max()));
 }
@@ -86,13 +87,11 @@ bool packAsciiKey(const QString &text, SortKey &key)
         blank = blank && c <= 0x20;
         packed |= quint64(c) << (8 * (kPackedChars - 1 - i));
     }
-    // For ASCII texts the no-time test reduces to these cases.
+    // Only texts as short as a mark need the full weighing.
     if (blank)
         key.weight = kWeightBlank;
-    else if (n == 3 && packed == (quint64('d') << 56 | quint64('i') << 48 | quint64('s') << 40))
-        key.weight = kWeightDis;
-    else if (n == 1 && packed == quint64('-') << 56)
-        key.weight = kWeightNoTime;
+    else if (n == kDisMark.size() || n == kDisqualifiedMark.size())
+        key.weight = resultWeight(text);
     else
         key.weight = int(n);
     key.packed = packed;
@@ -183,9 +182,9 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         const QString &total = cells.at(ColTotal);
         const QString &place = cells.at(ColPlace);
         key.total = &total;
-        key.disMark = total.size() == 1 && total.front() == u'-';
+        key.disMark = total == kDisqualifiedMark;
         key.placeNumber = plainNumber(place);
-        key.placeIsDis = place.size() == 3 && place == u"DIS";
+        key.placeIsDis = place == kDisMark;
         if (!packAsciiKey(total, key)) {
             QString lowered = total.toLower();
             key.weight = resultWeight(lowered);
@@ -195,7 +194,7 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         }
         // Below the weight of "DIS" the lower-cased total was a time-like
         // text, and so is the total itself.
-        key.noTime = key.weight >= kWeightDis && NoTime(total);
+        key.noTime = key.weight >= kWeightDis && readRunCell(total).isNoTime();
     }
     stableSortNearlySorted(keys.begin(), keys.end(), [&unpacked](const SortKey &a, const SortKey &b) {
         if (a.weight != b.weight)
@@ -226,7 +225,7 @@ RankResult RankPage(ResultPage &page, bool autoRang)
             // A disqualified driver's place reads "DIS"; other rows without
             // a time keep whatever place text they hold.
             if (key.disMark && !key.placeIsDis)
-                changedPlaces.append({row, u"DIS"_s});
+                changedPlaces.append({row, kDisMark.toString()});
             continue;
         }
         ++count;

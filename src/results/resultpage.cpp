@@ -30,6 +30,28 @@ bool isBlankCell(const QString &text)
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
 }
 
+bool isHandEditedColumn(int column)
+{
+    switch (column) {
+    case ColStNr:
+    case ColName:
+    case ColClub:
+    case ColTRPenalty:
+    case ColRun1Penalty:
+    case ColRun2Penalty:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool cellTakesCharacter(int column, QChar c)
+{
+    if (column == ColName || column == ColClub)
+        return true;
+    return (c >= u'0' && c <= u'9') || c == u',' || c == u'.';
+}
+
 ResultPage::ResultPage(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -72,14 +94,6 @@ QVariant ResultPage::data(const QModelIndex &index, int role) const
     return cell(index.row(), index.column());
 }
 
-bool ResultPage::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!index.isValid() || role != Qt::EditRole)
-        return false;
-    setCell(index.row(), index.column(), value.toString());
-    return true;
-}
-
 QVariant ResultPage::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole)
@@ -94,18 +108,8 @@ Qt::ItemFlags ResultPage::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    switch (index.column()) {
-    case ColStNr:
-    case ColName:
-    case ColClub:
-    case ColTRPenalty:
-    case ColRun1Penalty:
-    case ColRun2Penalty:
+    if (isHandEditedColumn(index.column()))
         f |= Qt::ItemIsEditable;
-        break;
-    default:
-        break;
-    }
     return f;
 }
 

@@ -42,10 +42,19 @@ const QStringList &defaultColumnTitles();
 // A cell is blank when nothing but blanks and control characters is left.
 bool isBlankCell(const QString &text);
 
+// The cells the operator corrects by hand: start number, name, club and the
+// penalty seconds. Times, totals and places come only from the race.
+bool isHandEditedColumn(int column);
+// What a hand-edited cell takes: name and club any character, the others
+// digits, "," and "." only.
+bool cellTakesCharacter(int column, QChar c);
+
 // One class's result page. The cells are the competition data: row 0 holds
 // the column titles (they come from files too), rows 1... hold one driver each,
 // and every operation numbers rows that way. A page never has fewer than two
 // rows, so there is always a data row to select.
+// Views read it as a model but never write through it: a cell the operator
+// edits goes to the race, which writes it.
 class ResultPage : public QAbstractTableModel
 {
     Q_OBJECT
@@ -56,7 +65,6 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 

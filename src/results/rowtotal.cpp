@@ -1,8 +1,8 @@
 #include "results/rowtotal.h"
 
 #include "results/resultpage.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
-
 
 namespace vex {
 
@@ -14,11 +14,13 @@ constexpr qint64 kHourMs = 3'600'000;
 void writeRuleTotal(ResultPage &page, int row)
 {
     qint64 sum = 0;
+    bool bothRuns = true;
     for (int run = 1; run <= 2; ++run) {
-        sum += TextToMs(page.cell(row, timeColumn(run)));
+        const RunCell time = readRunCell(page.cell(row, timeColumn(run)));
+        bothRuns = bothRuns && time.kind == RunCell::Time;
+        sum += time.ms;
         sum += 1000 * qint64(penaltyValue(page.cell(row, penaltyColumn(run))));
     }
-    const bool bothRuns = isTimeText(page.cell(row, timeColumn(1))) && isTimeText(page.cell(row, timeColumn(2)));
     if (sum == 0 || sum >= kHourMs || !bothRuns) {
         page.setCell(row, ColTotal, QString());
         return;
@@ -48,7 +50,7 @@ int penaltyValue(const QString &text)
 
 void applyRowTotalRule(ResultPage &page, int row)
 {
-    if (!isDataRow(page, row) || page.cell(row, ColTotal) == disqualifiedTotalText())
+    if (!isDataRow(page, row) || page.cell(row, ColTotal) == kDisqualifiedMark)
         return;
     writeRuleTotal(page, row);
 }
@@ -75,14 +77,14 @@ void toggleDisqualified(ResultPage &page, int row)
 {
     if (!isDataRow(page, row))
         return;
-    if (page.cell(row, ColTotal) == disqualifiedTotalText()) {
+    if (page.cell(row, ColTotal) == kDisqualifiedMark) {
         writeRuleTotal(page, row);
         // The "DIS" went with the mark; a driver left without a total must
         // not keep it, as the ranking leaves places of such rows alone.
-        if (page.cell(row, ColPlace) == u"DIS")
+        if (page.cell(row, ColPlace) == kDisMark)
             page.setCell(row, ColPlace, QString());
     } else {
-        page.setCell(row, ColTotal, disqualifiedTotalText());
+        page.setCell(row, ColTotal, kDisqualifiedMark.toString());
     }
 }
 

@@ -36,7 +36,4 @@ void clearResults(ResultPage &page);
 // loses the place "DIS" of the mark.
 void toggleDisqualified(ResultPage &page, int row);
 
-// The total text of a disqualified driver.
-inline QString disqualifiedTotalText() { return QStringLiteral("-"); }
-
 } // namespace vex

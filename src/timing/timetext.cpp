@@ -76,11 +76,6 @@ QString PadTimeText(const QString &text)
     return padded;
 }
 
-bool NoTime(const QString &text)
-{
-    return text.trimmed().isEmpty() || text == u"-"_s || text == u"DIS"_s;
-}
-
 bool isTimeText(const QString &text)
 {
     static constexpr QStringView full = u"00:00,00";

@@ -24,13 +24,9 @@ qint32 TextToMs(const QString &text);
 // want fixed-width times. Blank and over-long texts are returned unchanged.
 QString PadTimeText(const QString &text);
 
-// True when a result cell holds no time: blank, "-" or "DIS".
-bool NoTime(const QString &text);
-
 // True when the text is a time as MsToText writes it, or filled up to the
 // full form: "s,hh", "ss,hh", "m:ss,hh" or "mm:ss,hh" with digits only and
-// minutes and seconds below 60. Anything else in a run cell ("-", "DIS",
-// letters, a sign) is no time and counts for nothing.
+// minutes and seconds below 60.
 bool isTimeText(const QString &text);
 
 // "yyyy-mm-dd-hh-mm" of the given local time, for file names.

@@ -16,7 +16,7 @@
 #include "settings/settingsstore.h"
 #include "results/startnumbers.h"
 #include "widgets/barrierpicture.h"
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -161,10 +161,14 @@ void TestFormMainBarriers::finishContactWithAutomaticEntryAndAPopupOpen()
         s.StartLock = 0;
     });
     Race &race = m_f->window->race();
-    ResultPage *page = race.activePage();
-    page->setRowCount(3);
-    page->setRow(1, {u"1"_s, u"Erster, Anna"_s, u"MSC"_s});
-    page->setRow(2, {u"2"_s, u"Zweiter, Ben"_s, u"MSC"_s});
+    race.importWith([](Competition &c) {
+        ResultPage *p = c.page(0);
+        p->setRowCount(3);
+        p->setRow(1, {u"1"_s, u"Erster, Anna"_s, u"MSC"_s});
+        p->setRow(2, {u"2"_s, u"Zweiter, Ben"_s, u"MSC"_s});
+        return std::optional<QString>();
+    });
+    const ResultPage *page = race.activePage();
     race.chooseClass(0);
     race.chooseRun(1);
     race.typeStartNumber(u"2"_s);
@@ -177,7 +181,7 @@ void TestFormMainBarriers::finishContactWithAutomaticEntryAndAPopupOpen()
     // The operator opens the popup on the first driver's row.
     auto *grid = m_f->window->activeGrid();
     const int row1 = FindRowByStartNumber(*page, u"1"_s);
-    const QRect r = grid->visualRect(page->index(row1, 1));
+    const QRect r = grid->visualRect(grid->model()->index(row1, 1));
     QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, r.center());
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, r.center(), grid->viewport()->mapToGlobal(r.center()));
     QApplication::sendEvent(grid->viewport(), &menuEvent);

@@ -162,7 +162,7 @@ private:
     void focusNameField();
     template <typename T = QWidget>
     T *child(const QString &name) const { return m_f->child<T>(name); }
-    ResultPage *page(int k) const { return m_f->window->race().competition().page(k); }
+    const ResultPage *page(int k) const { return m_f->window->race().competition().page(k); }
     QTabWidget *tabs() const { return child<QTabWidget>(u"PageControl1"_s); }
 
     std::unique_ptr<QTemporaryDir> m_dir;

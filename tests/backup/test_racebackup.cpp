@@ -132,17 +132,26 @@ private Q_SLOTS:
             race.load(m_list);
             enter(race, 0, u"2"_s, 1, 45'120);
         }
+        if (command == Command::Rank) {
+            // A total entered while the ranking was off gets its place from the command.
+            Settings s = race.settings();
+            s.AutoRang = false;
+            race.applySettings(s);
+            enter(race, 0, u"1"_s, 1, 44'000);
+            enter(race, 0, u"1"_s, 2, 45'000);
+            s.AutoRang = true;
+            race.applySettings(s);
+        }
         const QByteArray before = readAll(store.backupPath());
         const int writesBefore = m_replacer.writes;
-        ResultPage &page = *race.competition().page(0);
+        const ResultPage &page = *race.competition().page(0);
         const RowId leader = page.rowId(1);
         switch (command) {
         case Command::Entry:
             enter(race, 1, u"1"_s, 2, 51'000);
             break;
         case Command::HandCorrection:
-            page.setCell(page.rowOfId(leader), timeColumn(1), u"44,00"_s);
-            race.rowEdited(leader);
+            race.editCell(leader, penaltyColumn(1), u"3"_s);
             break;
         case Command::NewRow:
             race.chooseClass(0);
@@ -165,9 +174,6 @@ private Q_SLOTS:
             race.load(m_list);
             break;
         case Command::Rank:
-            // A time typed over without Enter counts once the page is ranked.
-            race.chooseClass(0);
-            page.setCell(page.rowOfId(leader), timeColumn(1), u"44,00"_s);
             race.rank();
             break;
         }

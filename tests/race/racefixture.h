@@ -41,16 +41,18 @@ struct RaceFixture
     // class chosen.
     void load(const QList<QList<QStringList>> &classes, const QStringList &names)
     {
-        vex::Competition &c = race.competition();
-        for (int i = 0; i < classes.size(); ++i) {
-            vex::ResultPage *p = c.page(i);
-            p->setRowCount(int(classes.at(i).size()) + 1);
-            for (int r = 0; r < classes.at(i).size(); ++r)
-                p->setRow(r + 1, classes.at(i).at(r));
-            p->setCaption(names.at(i));
-            p->setTabVisible(true);
-        }
-        c.setClasses(names);
+        race.importWith([&](vex::Competition &c) {
+            for (int i = 0; i < classes.size(); ++i) {
+                vex::ResultPage *p = c.page(i);
+                p->setRowCount(int(classes.at(i).size()) + 1);
+                for (int r = 0; r < classes.at(i).size(); ++r)
+                    p->setRow(r + 1, classes.at(i).at(r));
+                p->setCaption(names.at(i));
+                p->setTabVisible(true);
+            }
+            c.setClasses(names);
+            return std::optional<QString>();
+        });
         race.chooseClass(0);
     }
 
@@ -74,7 +76,7 @@ struct RaceFixture
         race.enter();
     }
 
-    vex::ResultPage *page(int k = -1) const { return race.competition().page(k < 0 ? race.entry().page : k); }
+    const vex::ResultPage *page(int k = -1) const { return race.competition().page(k < 0 ? race.entry().page : k); }
     QString cell(int row, int column) const { return page()->cell(row, column); }
     int rowOf(const QString &startNumber) const
     {

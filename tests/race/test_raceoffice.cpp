@@ -23,12 +23,14 @@ public:
 
 void loadTwoDrivers(Race &race)
 {
-    Competition &c = race.competition();
-    c.page(0)->setCaption(u"Bambini"_s);
-    c.page(0)->setRowCount(3);
-    c.page(0)->setRow(1, {u"1"_s, u"Müller"_s, u"MSC"_s, u"12,50"_s});
-    c.page(0)->setRow(2, {u"2"_s, u"Weiß"_s, u"AC"_s});
-    c.setClasses({u"Bambini"_s});
+    race.importWith([](Competition &c) {
+        c.page(0)->setCaption(u"Bambini"_s);
+        c.page(0)->setRowCount(3);
+        c.page(0)->setRow(1, {u"1"_s, u"Müller"_s, u"MSC"_s, u"12,50"_s});
+        c.page(0)->setRow(2, {u"2"_s, u"Weiß"_s, u"AC"_s});
+        c.setClasses({u"Bambini"_s});
+        return std::optional<QString>();
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "pagefixture.h"
 
 #include "results/ranking.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
 
 #include <QPersistentModelIndex>
@@ -236,7 +237,7 @@ private Q_SLOTS:
 
         qint32 minMs = std::numeric_limits<qint32>::max();
         for (const QStringList &row : rows) {
-            if (!NoTime(row.at(ColTotal)))
+            if (!readRunCell(row.at(ColTotal)).isNoTime())
                 minMs = std::min(minMs, TextToMs(row.at(ColTotal)));
         }
         QCOMPARE(r.bestTimeMs, minMs);
@@ -255,7 +256,7 @@ private Q_SLOTS:
             const int stNr = page->cell(row, ColStNr).toInt();
             QVERIFY(!seen.at(stNr));
             seen[stNr] = true;
-            const int kind = NoTime(total) ? (total == u"-" ? 1 : 2) : 0;
+            const int kind = readRunCell(total).isNoTime() ? (total == u"-" ? 1 : 2) : 0;
             const int ms = kind == 0 ? TextToMs(total) : 0;
             QVERIFY(kind >= previousKind);
             const bool tie = row > 1 && kind == previousKind && ms == previousMs;

@@ -17,8 +17,6 @@ private Q_SLOTS:
     void roundTripKeepsTheText();
     void padTimeText_data();
     void padTimeText();
-    void noTime_data();
-    void noTime();
     void isTimeText_data();
     void isTimeText();
     void fileDateStamp_data();
@@ -112,28 +110,6 @@ void TestTimeText::padTimeText()
     QFETCH(QString, text);
     QFETCH(QString, padded);
     QCOMPARE(PadTimeText(text), padded);
-}
-
-void TestTimeText::noTime_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("none");
-    QTest::newRow("empty") << QString() << true;
-    QTest::newRow("blank") << u" "_s << true;
-    QTest::newRow("tab and blanks") << u" \t "_s << true;
-    QTest::newRow("hyphen") << u"-"_s << true;
-    QTest::newRow("blank hyphen") << u" -"_s << false;
-    QTest::newRow("DIS") << u"DIS"_s << true;
-    QTest::newRow("lower-case dis") << u"dis"_s << false;
-    QTest::newRow("zero time") << u"0,00"_s << false;
-    QTest::newRow("time") << u"1:23,45"_s << false;
-}
-
-void TestTimeText::noTime()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, none);
-    QCOMPARE(NoTime(text), none);
 }
 
 void TestTimeText::isTimeText_data()

@@ -1,13 +1,16 @@
-#include "widgets/sortgrid.h"
+#include "widgets/resultgrid.h"
 
 #include "results/resultpage.h"
+#include "widgets/resultgridmodel.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -118,10 +121,10 @@ bool TWindowShortcutGuard::eventFilter(QObject *watched, QEvent *event)
 // Paints the cells and guards the in-place editor. Enter and Escape are taken
 // here, before the editor or the standard delegate see them, so that the grid
 // commits at once and goes back to row mode in the same key press.
-class SortGridDelegate : public QStyledItemDelegate
+class ResultGridDelegate : public QStyledItemDelegate
 {
 public:
-    explicit SortGridDelegate(TSortGrid *grid)
+    explicit ResultGridDelegate(ResultGrid *grid)
         : QStyledItemDelegate(grid)
         , m_grid(grid)
     {
@@ -154,6 +157,12 @@ protected:
         // shortcut table must get them first, even while editing.
         if (editor && TWindowShortcutGuard::filter(editor, event))
             return true;
+        // A click into the grid ends the edit in the grid's own press, which
+        // knows the driver clicked before the commit re-ranks the page.
+        if (editor && event->type() == QEvent::FocusOut && QApplication::focusWidget() == m_grid
+            && static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason) {
+            return true;
+        }
         if (editor && event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
             switch (key->key()) {
@@ -182,27 +191,27 @@ private:
         return (isFreeTextColumn(column) ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
     }
 
-    TSortGrid *m_grid;
+    ResultGrid *m_grid;
 };
 
-TSortGrid::TSortGrid(QWidget *parent)
-    : TSortGrid(nullptr, parent)
+ResultGrid::ResultGrid(QWidget *parent)
+    : ResultGrid(nullptr, parent)
 {
 }
 
-TSortGrid::TSortGrid(ResultPage *page, QWidget *parent)
+ResultGrid::ResultGrid(const ResultPage *page, QWidget *parent)
     : QTableView(parent)
 {
-    m_delegate = new SortGridDelegate(this);
+    m_delegate = new ResultGridDelegate(this);
     setItemDelegate(m_delegate);
     setUpLook();
     enterRowMode();
     setResultPage(page);
 }
 
-TSortGrid::~TSortGrid() = default;
+ResultGrid::~ResultGrid() = default;
 
-void TSortGrid::setUpLook()
+void ResultGrid::setUpLook()
 {
     QFont gridFont(u"Arial"_s);
     gridFont.setPixelSize(kFontPixelSize);
@@ -250,24 +259,24 @@ void TSortGrid::setUpLook()
     setPalette(pal);
 }
 
-void TSortGrid::setResultPage(ResultPage *page)
+void ResultGrid::setResultPage(const ResultPage *page)
 {
-    for (const QMetaObject::Connection &c : std::as_const(m_pageConnections))
-        disconnect(c);
-    m_pageConnections.clear();
-    m_page = page;
-    setModel(page);
-    if (!page)
+    ResultGridModel *old = m_model;
+    m_model = page ? new ResultGridModel(page, this) : nullptr;
+    setModel(m_model);
+    delete old;
+    if (!m_model)
         return;
+    connect(m_model, &ResultGridModel::cellCommitted, this, &ResultGrid::cellCommitted);
     // Resets and row moves of the page rebuild the header's sections and
     // may forget that the title row is hidden.
-    m_pageConnections << connect(page, &QAbstractItemModel::modelReset, this, [this] {
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         hideTitleRow();
         selectFirstRowIfNone();
     });
-    m_pageConnections << connect(page, &QAbstractItemModel::layoutChanged, this, &TSortGrid::hideTitleRow);
-    m_pageConnections << connect(page, &QAbstractItemModel::rowsInserted, this, &TSortGrid::hideTitleRow);
-    m_pageConnections << connect(page, &QAbstractItemModel::rowsRemoved, this, [this] {
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &ResultGrid::hideTitleRow);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ResultGrid::hideTitleRow);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
         hideTitleRow();
         selectFirstRowIfNone();
     });
@@ -275,13 +284,18 @@ void TSortGrid::setResultPage(ResultPage *page)
     selectFirstRowIfNone();
 }
 
-void TSortGrid::hideTitleRow()
+const ResultPage *ResultGrid::resultPage() const
+{
+    return m_model ? m_model->page() : nullptr;
+}
+
+void ResultGrid::hideTitleRow()
 {
     if (model() && model()->rowCount() > 0 && !isRowHidden(0))
         setRowHidden(0, true);
 }
 
-void TSortGrid::selectFirstRowIfNone()
+void ResultGrid::selectFirstRowIfNone()
 {
     if (!model() || model()->rowCount() < 2)
         return;
@@ -289,46 +303,74 @@ void TSortGrid::selectFirstRowIfNone()
         selectResultRow(1);
 }
 
-void TSortGrid::enterRowMode()
+void ResultGrid::enterRowMode()
 {
     m_editMode = false;
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-void TSortGrid::enterEditMode()
+void ResultGrid::enterEditMode()
 {
     m_editMode = true;
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
                     | QAbstractItemView::SelectedClicked);
 }
 
-bool TSortGrid::isEditableIndex(const QModelIndex &index) const
+bool ResultGrid::isEditableIndex(const QModelIndex &index) const
 {
     return index.isValid() && index.row() >= 1 && (index.flags() & Qt::ItemIsEditable);
 }
 
-bool TSortGrid::acceptsCharacter(int column, QChar c) const
+bool ResultGrid::acceptsCharacter(int column, QChar c) const
 {
-    if (isFreeTextColumn(column))
-        return true;
-    return (c >= u'0' && c <= u'9') || c == u',' || c == u'.';
+    return cellTakesCharacter(column, c);
 }
 
-QWidget *TSortGrid::openEditor() const
+// The editor being committed is the commit's own business until it is done.
+QWidget *ResultGrid::openEditor() const
 {
-    if (state() != QAbstractItemView::EditingState)
+    if (m_committing || state() != QAbstractItemView::EditingState)
         return nullptr;
     return indexWidget(currentIndex());
 }
 
-void TSortGrid::selectResultRow(int row)
+void ResultGrid::commitAndClose(QWidget *editor)
+{
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void ResultGrid::commitData(QWidget *editor)
+{
+    // The race answers a commit by ranking, and whoever follows the ranking
+    // may select a row meanwhile: that must not commit the same edit again.
+    if (m_committing)
+        return;
+    const QScopedValueRollback committing(m_committing, true);
+    QTableView::commitData(editor);
+}
+
+void ResultGrid::commitEdit()
+{
+    if (!m_editMode && !openEditor())
+        return;
+    const int row = currentResultRow();
+    if (row >= 1)
+        selectResultRow(row);
+}
+
+void ResultGrid::selectResultRow(int row)
 {
     if (!model() || row < 1 || row >= model()->rowCount())
         return;
-    if (QWidget *editor = openEditor()) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
+    // The commit may re-rank the page: the row is the driver, not the number.
+    const QPersistentModelIndex target = model()->index(row, 0);
+    commitAndClose(openEditor());
+    if (!target.isValid())
+        return;
+    row = target.row();
     enterRowMode();
 
     int column = currentIndex().isValid() ? currentIndex().column() : 0;
@@ -346,19 +388,18 @@ void TSortGrid::selectResultRow(int row)
     viewport()->update();
 }
 
-void TSortGrid::editCell(int row, int column)
+void ResultGrid::editCell(int row, int column)
 {
     if (!model() || row < 1 || row >= model()->rowCount() || column < 0 || column >= model()->columnCount())
         return;
-    const QModelIndex index = model()->index(row, column);
+    QPersistentModelIndex index = model()->index(row, column);
     if (!isEditableIndex(index)) {
         selectResultRow(row);
         return;
     }
-    if (QWidget *editor = openEditor()) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
+    commitAndClose(openEditor());
+    if (!index.isValid())
+        return;
     enterEditMode();
     m_selecting = true;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -370,19 +411,19 @@ void TSortGrid::editCell(int row, int column)
     edit(index);
 }
 
-int TSortGrid::currentResultRow() const
+int ResultGrid::currentResultRow() const
 {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() : -1;
 }
 
-void TSortGrid::setTypeAheadColumn(int column)
+void ResultGrid::setTypeAheadColumn(int column)
 {
     if (column >= 0 && column < kColumnCount)
         m_typeAheadColumn = column;
 }
 
-void TSortGrid::setColumnWidths(const QList<int> &widths)
+void ResultGrid::setColumnWidths(const QList<int> &widths)
 {
     const int count = model() ? model()->columnCount() : 0;
     for (int c = 0; c < count && c < widths.size(); ++c) {
@@ -395,7 +436,7 @@ void TSortGrid::setColumnWidths(const QList<int> &widths)
     }
 }
 
-QList<int> TSortGrid::columnWidths() const
+QList<int> ResultGrid::columnWidths() const
 {
     QList<int> widths;
     const int count = model() ? model()->columnCount() : 0;
@@ -404,7 +445,7 @@ QList<int> TSortGrid::columnWidths() const
     return widths;
 }
 
-void TSortGrid::setTopRow(int row)
+void ResultGrid::setTopRow(int row)
 {
     if (!model() || row < 1 || row >= model()->rowCount())
         return;
@@ -413,23 +454,23 @@ void TSortGrid::setTopRow(int row)
     horizontalScrollBar()->setValue(left);
 }
 
-int TSortGrid::topRow() const
+int ResultGrid::topRow() const
 {
     return rowAt(0);
 }
 
-int TSortGrid::visibleRowCount() const
+int ResultGrid::visibleRowCount() const
 {
     return viewport()->height() / kRowHeight;
 }
 
-void TSortGrid::keyboardSearch(const QString &)
+void ResultGrid::keyboardSearch(const QString &)
 {
     // The item view's own search would select single cells; the grid's
     // type-ahead replaces it.
 }
 
-void TSortGrid::typeAhead(QChar c)
+void ResultGrid::typeAhead(QChar c)
 {
     if (!model())
         return;
@@ -449,19 +490,18 @@ void TSortGrid::typeAhead(QChar c)
     }
 }
 
-void TSortGrid::finishEditing(QWidget *editor)
+void ResultGrid::finishEditing(QWidget *editor)
 {
-    const int row = currentResultRow();
-    if (editor) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
-    selectResultRow(row);
-    if (row >= 1)
-        Q_EMIT editFinished(row);
+    const QPersistentModelIndex cell = currentIndex();
+    if (editor)
+        commitAndClose(editor);
+    else if (isEditableIndex(cell) && !m_committing)
+        model()->setData(cell, cell.data(Qt::EditRole), Qt::EditRole);
+    if (cell.isValid())
+        selectResultRow(cell.row());
 }
 
-void TSortGrid::cancelEditing(QWidget *editor)
+void ResultGrid::cancelEditing(QWidget *editor)
 {
     const int row = currentResultRow();
     if (editor)
@@ -472,7 +512,7 @@ void TSortGrid::cancelEditing(QWidget *editor)
         Q_EMIT editCancelled(row);
 }
 
-bool TSortGrid::event(QEvent *event)
+bool ResultGrid::event(QEvent *event)
 {
     // Also keeps a disabled window action's key (F2 of the settings) from
     // opening the cell editor.
@@ -481,7 +521,7 @@ bool TSortGrid::event(QEvent *event)
     return QTableView::event(event);
 }
 
-void TSortGrid::keyPressEvent(QKeyEvent *event)
+void ResultGrid::keyPressEvent(QKeyEvent *event)
 {
     const bool commandKey = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     switch (event->key()) {
@@ -519,8 +559,24 @@ void TSortGrid::keyPressEvent(QKeyEvent *event)
     --m_userInput;
 }
 
-void TSortGrid::mousePressEvent(QMouseEvent *event)
+void ResultGrid::mousePressEvent(QMouseEvent *event)
 {
+    if (QWidget *editor = openEditor()) {
+        // The click aims at a driver: if the commit moves him, the press
+        // follows him to his new row.
+        const QPoint pos = event->position().toPoint();
+        const QPersistentModelIndex aimed = indexAt(pos);
+        commitAndClose(editor);
+        if (aimed.isValid() && aimed != indexAt(pos)) {
+            scrollTo(aimed);
+            const QPoint moved(pos.x(), visualRect(aimed).center().y());
+            QMouseEvent again(event->type(), moved, event->scenePosition(), event->globalPosition(), event->button(),
+                              event->buttons(), event->modifiers(), event->pointingDevice());
+            mousePressEvent(&again);
+            event->setAccepted(again.isAccepted());
+            return;
+        }
+    }
     if (event->button() == Qt::RightButton) {
         // The popup menu acts on the current row, so a right click makes the
         // clicked row current without starting an edit.
@@ -552,14 +608,22 @@ void TSortGrid::mousePressEvent(QMouseEvent *event)
     }
 }
 
-void TSortGrid::mouseMoveEvent(QMouseEvent *event)
+void ResultGrid::hideEvent(QHideEvent *event)
+{
+    // A page put away, another class chosen, ends its edit as a click
+    // elsewhere does, whichever control has the focus.
+    commitEdit();
+    QTableView::hideEvent(event);
+}
+
+void ResultGrid::mouseMoveEvent(QMouseEvent *event)
 {
     ++m_userInput;
     QTableView::mouseMoveEvent(event);
     --m_userInput;
 }
 
-void TSortGrid::mouseDoubleClickEvent(QMouseEvent *event)
+void ResultGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
     if (event->button() != Qt::LeftButton)
@@ -569,7 +633,7 @@ void TSortGrid::mouseDoubleClickEvent(QMouseEvent *event)
         Q_EMIT rowDoubleClicked(index.row());
 }
 
-QItemSelectionModel::SelectionFlags TSortGrid::selectionCommand(const QModelIndex &index,
+QItemSelectionModel::SelectionFlags ResultGrid::selectionCommand(const QModelIndex &index,
                                                                 const QEvent *event) const
 {
     const QItemSelectionModel::SelectionFlags base = QTableView::selectionCommand(index, event);
@@ -582,7 +646,7 @@ QItemSelectionModel::SelectionFlags TSortGrid::selectionCommand(const QModelInde
            | (wholeRow ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate);
 }
 
-void TSortGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+void ResultGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
     if (!m_selecting && m_userInput > 0 && current.isValid()) {
@@ -599,7 +663,7 @@ void TSortGrid::currentChanged(const QModelIndex &current, const QModelIndex &pr
     }
 }
 
-void TSortGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+void ResultGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     // Tab ends the edit but never wanders into the next cell.
     if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)

@@ -1,23 +1,31 @@
 #pragma once
 
+#include "results/resultpage.h"
+
 #include <QList>
 #include <QPoint>
 #include <QTableView>
 
 namespace vex {
 
-class ResultPage;
-class SortGridDelegate;
+class ResultGridDelegate;
+class ResultGridModel;
 
-// The table of one result page. Row 0 of the page holds the column titles:
-// it is hidden in the view and shown as the horizontal header instead, so
-// view rows and page rows carry the same numbers.
+// The table of one result page, shown through a model of the grid's own that
+// only reads the page. Row 0 of the page holds the column titles: it is
+// hidden in the view and shown as the horizontal header instead, so view rows
+// and page rows carry the same numbers.
 //
 // The grid works in two modes. In row mode the whole current row is selected
 // and nothing can be edited; in edit mode one editable cell is selected and
 // typing edits it in place. Selecting an editable cell (start number, name,
 // club, penalty seconds) by mouse or keys enters edit mode; selecting any
 // other cell selects its row in row mode. Enter and Escape end edit mode.
+//
+// The grid writes no cell. However an edit ends, by Enter, by the focus
+// leaving, by a click or a key moving to another cell, or by a command that
+// selects a row, the text goes out as cellCommitted, once; only Escape drops
+// it. Enter in edit mode without an open editor commits the cell's own text.
 //
 // In row mode a typed character is a search: the next row below the current
 // one (wrapping round to row 1) whose cell in the type-ahead column begins
@@ -26,28 +34,32 @@ class SortGridDelegate;
 // characters go to the cell editor; start numbers and penalty seconds take
 // only digits, "," and ".".
 //
-// The grid never sorts by itself: the ranking reorders the page.
+// The grid never sorts: the ranking reorders the page, and the current row
+// stays on its driver.
 //
 // Popup menu: the context-menu policy is Qt::CustomContextMenu and the grid
 // emits contextMenuRequested(row, globalPos) after a right click has made the
 // clicked row current, so the window pops up its own menu for that row.
-class TSortGrid : public QTableView
+class ResultGrid : public QTableView
 {
     Q_OBJECT
 public:
     static constexpr int kRowHeight = 19;
     static constexpr int kFontPixelSize = 15;
 
-    explicit TSortGrid(QWidget *parent = nullptr);
-    explicit TSortGrid(ResultPage *page, QWidget *parent = nullptr);
-    ~TSortGrid() override;
+    explicit ResultGrid(QWidget *parent = nullptr);
+    explicit ResultGrid(const ResultPage *page, QWidget *parent = nullptr);
+    ~ResultGrid() override;
 
-    void setResultPage(ResultPage *page);
-    ResultPage *resultPage() const { return m_page; }
+    void setResultPage(const ResultPage *page);
+    const ResultPage *resultPage() const;
 
     // Selects the whole row in row mode and makes it the current row. An open
-    // editor is committed first. Rows outside 1...last are ignored.
+    // editor is committed first; the row is the driver who stood in it then,
+    // wherever the commit moved him. Rows outside 1...last are ignored.
     void selectResultRow(int row);
+    // Commits an open editor and goes back to row mode on the current row.
+    void commitEdit();
     // The current row, or -1 when there is none.
     int currentResultRow() const;
     // Makes an editable cell current in edit mode and opens its editor with
@@ -72,8 +84,8 @@ public:
     int visibleRowCount() const;
 
 Q_SIGNALS:
-    // Enter ended an edit (or edit mode) on the row; the cell is committed.
-    void editFinished(int row);
+    // An edit of the cell ended with this text; the page is not written yet.
+    void cellCommitted(vex::RowId row, int column, const QString &text);
     // Escape: any edit was thrown away and the grid is back in row mode.
     void editCancelled(int row);
     void rowDoubleClicked(int row);
@@ -84,18 +96,20 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget *editor) override;
 
 public:
     void keyboardSearch(const QString &search) override;
 
 private:
-    friend class SortGridDelegate;
+    friend class ResultGridDelegate;
 
     void setUpLook();
     void hideTitleRow();
@@ -106,17 +120,18 @@ private:
     bool acceptsCharacter(int column, QChar c) const;
     void typeAhead(QChar c);
     QWidget *openEditor() const;
+    void commitAndClose(QWidget *editor);
     // Called for Enter and Escape, from the grid or from its editor.
     void finishEditing(QWidget *editor);
     void cancelEditing(QWidget *editor);
 
-    ResultPage *m_page = nullptr;
-    SortGridDelegate *m_delegate = nullptr;
+    ResultGridModel *m_model = nullptr;
+    ResultGridDelegate *m_delegate = nullptr;
     bool m_editMode = false;
+    bool m_committing = false; // an edit's text is on its way to the race
     int m_typeAheadColumn = 1;
     int m_userInput = 0;      // > 0 while a mouse or key event of the user is handled
     bool m_selecting = false; // selectResultRow is moving the current index
-    QList<QMetaObject::Connection> m_pageConnections;
 };
 
 // True for keys that belong to the window's shortcut table rather than to a
