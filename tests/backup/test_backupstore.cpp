@@ -134,6 +134,36 @@ private Q_SLOTS:
         QVERIFY(!BackupStore(m_dir.path(), m_replacer, clock()).needsRecovery());
     }
 
+    void unreadableBackupIsSetAsideBeforeAsking_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("readable") << protocol(1) << true;
+        QTest::newRow("zero byte") << QByteArray(protocol(1) + '\0' + protocol(2)) << false;
+        QTest::newRow("line too long") << QByteArray(protocol(1) + QByteArray(16 * 1024 + 1, 'x')) << false;
+        QTest::newRow("larger than a protocol may be")
+            << QByteArray(protocol(1).repeated(16 * 1024 * 1024 / protocol(1).size() + 1)) << false;
+    }
+    void unreadableBackupIsSetAsideBeforeAsking()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        writeFile(path(backupnames::current()), bytes);
+        writeFile(path(backupnames::marker()), {});
+
+        BackupStore store(m_dir.path(), m_replacer, clock());
+        const std::optional<QString> message = store.setAsideIfUnreadable();
+        QCOMPARE(store.needsRecovery(), readable);
+        QCOMPARE(message.has_value(), !readable);
+        if (readable)
+            return;
+        const QString aside = path(u"Sicherung-2026-12-07-10-15.txt"_s);
+        QVERIFY2(message->contains(aside), qPrintable(*message));
+        // The results that come next never replace it.
+        QVERIFY(!store.write(protocol(3)));
+        QCOMPARE(readAll(aside), bytes);
+    }
+
     void aWriteBeforeTheAnswerSetsTheOldBackupAside()
     {
         {
