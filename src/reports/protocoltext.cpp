@@ -21,6 +21,10 @@ constexpr QStringView kLineEnd = u"\r\n";
 // (a class name of megabytes) is no start list, and it would hold up every
 // list, tab and message that shows it.
 constexpr qsizetype kMaxLineBytes = 16 * 1024;
+// What the writer makes of the longest cells, one byte per UTF-16 unit at
+// most, must come back: a protocol or backup it couldn't read is lost.
+static_assert(kColumnCount * (kMaxCellLength + 1) <= kMaxLineBytes);
+static_assert(kHeadingPrefixLength + kMaxCellLength <= kMaxLineBytes);
 
 bool isBlank(QByteArrayView line)
 {

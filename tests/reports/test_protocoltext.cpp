@@ -52,6 +52,7 @@ private Q_SLOTS:
     void utf8StartListFile_data();
     void utf8StartListFile();
     void writerNeverWritesCtrlZ();
+    void longestCellsComeBack();
     void cellsWithSeparatorsStayInTheirColumn();
     void moreThanTenClasses();
     void loadingResetsEveryPage();
@@ -275,6 +276,8 @@ void TestProtocolText::loadSaveLoadSaveIsStable_data()
         << QByteArray("KLASSE: A\r\nT\r\n1;Gro\xC3\x9F;3;4;5;6;7;8;9;10;11;\xFF\r\n");
     QTest::newRow("row of empty fields between drivers")
         << QByteArray("KLASSE: A\r\nT\r\n1;Anna\r\n;;;\r\n2;Bert\r\n");
+    QTest::newRow("line as long as a start list may have")
+        << QByteArray("KLASSE: A\r\nT\r\n1;Anna;" + QByteArray(16 * 1024 - 7, 'x') + "\r\n");
     QTest::newRow("rows before the first heading") << QByteArray("1;Anna\r\nKLASSE: B\r\nT\r\n2;\xDF\x96\r\n");
     QByteArray many;
     for (int k = 0; k < 12; ++k)
@@ -421,6 +424,19 @@ void TestProtocolText::writerNeverWritesCtrlZ()
     parseProtocolText(back, bytes);
     QCOMPARE(back.page(0)->rows(), 2);
     QCOMPARE(back.page(0)->cell(1, ColPlace), u" "_s);
+}
+
+void TestProtocolText::longestCellsComeBack()
+{
+    // A workbook hands over cells of any length; what is saved must load.
+    Competition c;
+    c.setClasses({u"A"_s});
+    c.page(0)->setCaption(QString(17000, u'K'));
+    c.page(0)->setRow(1, QStringList(kColumnCount, QString(17000, u'\u00DF')));
+    Competition back;
+    QVERIFY(!parseProtocolText(back, formatProtocolText(c)).refusal);
+    QCOMPARE(back.page(0)->caption(), c.page(0)->caption());
+    QCOMPARE(back.page(0)->row(1), c.page(0)->row(1));
 }
 
 void TestProtocolText::cellsWithSeparatorsStayInTheirColumn()
