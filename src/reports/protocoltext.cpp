@@ -89,6 +89,16 @@ struct PieceDecoder
     }
 };
 
+// A row line as the writer makes it: eleven cells, none empty, each followed
+// by a TAB; its headings never hold a TAB. A name holding "KLASSE:" must not
+// make such a row a heading, while in a file from elsewhere any line with the
+// mark still is one.
+bool isWrittenRow(QByteArrayView line)
+{
+    return line.endsWith('\t') && !line.startsWith('\t') && line.count('\t') == kColumnCount
+        && !line.contains("\t\t");
+}
+
 QByteArray collapsedTabRuns(QByteArrayView line)
 {
     QByteArray out;
@@ -243,7 +253,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
         }
         if (isBlank(line))
             continue;
-        if (line.contains(kHeadingMark)) {
+        if (line.contains(kHeadingMark) && !isWrittenRow(line)) {
             ProtocolBlock block;
             block.hasHeading = true;
             block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));

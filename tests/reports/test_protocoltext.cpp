@@ -167,6 +167,8 @@ void TestProtocolText::headingLines_data()
         << QByteArray("xxKLASSE: Herren") << u": Herren"_s << u": Herren"_s;
     QTest::newRow("no blank after the colon") << QByteArray("KLASSE:Open") << u"pen"_s << u"pen"_s;
     QTest::newRow("nothing after the mark") << QByteArray("KLASSE:") << QString() << QString();
+    QTest::newRow("spreadsheet export with empty cells")
+        << QByteArray("KLASSE: Damen\t\t\t\t\t\t\t\t\t\t\t") << u"Damen\t\t\t\t\t\t\t\t\t\t\t"_s << u"Damen"_s;
 }
 
 void TestProtocolText::headingLines()
@@ -444,13 +446,16 @@ void TestProtocolText::cellsWithSeparatorsStayInTheirColumn()
     Competition c;
     c.setClasses({u"A"_s});
     c.page(0)->setCaption(u"Zwei\r\nZeilen"_s);
+    c.page(0)->setRowCount(3);
     c.page(0)->setRow(1, {u"1"_s, u"Anna\tMaria"_s, u"Club\r\nOst"_s, u"12,00"_s});
+    c.page(0)->setRow(2, {u"2"_s, u"KLASSE: Junioren"_s, u"MSC KLASSE:"_s});
     Competition back;
     parseProtocolText(back, formatProtocolText(c));
     QCOMPARE(back.classes(), QStringList{u"Zwei  Zeilen"_s});
-    QCOMPARE(back.page(0)->rows(), 2);
+    QCOMPARE(back.page(0)->rows(), 3);
     QCOMPARE(back.page(0)->row(1).mid(0, 4),
              (QStringList{u"1"_s, u"Anna Maria"_s, u"Club  Ost"_s, u"12,00"_s}));
+    QCOMPARE(back.page(0)->row(2).mid(0, 3), (QStringList{u"2"_s, u"KLASSE: Junioren"_s, u"MSC KLASSE:"_s}));
 }
 
 void TestProtocolText::moreThanTenClasses()
