@@ -277,6 +277,23 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     }
 
+    void failedWriteNamesTheChosenFileInGerman()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"neu.xlsx"_s);
+        // A folder where the workbook is first written: no file can be made.
+        QVERIFY(QDir().mkpath(path + u".part"_s));
+        WorkbookData book;
+        book.sheets = {{u"Bambini"_s, {}, {}}};
+        try {
+            writeXlsxFile(book, path);
+            QFAIL("written");
+        } catch (const AutomationError &e) {
+            QCOMPARE(e.message(), u"Die Arbeitsmappe \u201E%1\u201C kann nicht geschrieben werden "
+                                  u"(die Datei l\u00E4sst sich in diesem Ordner nicht anlegen)."_s.arg(path));
+        }
+    }
+
     void rtfText_data()
     {
         QTest::addColumn<QString>("text");
