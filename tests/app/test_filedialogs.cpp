@@ -66,25 +66,22 @@ void TestFileDialogs::typedExtensionDecidesTheFileType()
     QCOMPARE(int(fileType), type);
 }
 
-// The open dialog follows a typed extension as the save dialog does: a
-// workbook chosen under the text entry was refused as no text file.
+// The open dialog follows the chosen file's extension as the save dialog
+// does: a workbook chosen under the text entry was refused as no text file.
 void TestFileDialogs::openedFileFollowsItsExtension_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<int>("filterIndex"); // 1 text, 2 workbook
     QTest::addColumn<int>("type");
-    QTest::newRow("workbook, text entry") << u"start.xlsx"_s << 1 << int(FileType::Excel);
-    QTest::newRow("old workbook in capitals, text entry") << u"START.XLS"_s << 1 << int(FileType::Excel);
-    QTest::newRow("text, workbook entry") << u"start.txt"_s << 2 << int(FileType::Text);
-    QTest::newRow("foreign extension: the entry") << u"start.csv"_s << 1 << int(FileType::Text);
+    QTest::newRow("workbook, text entry") << u"START.XLS"_s << 1 << int(FileType::Excel);
+    QTest::newRow("foreign extension: the entry") << u"start.csv"_s << 2 << int(FileType::Excel);
 }
 
 void TestFileDialogs::openedFileFollowsItsExtension()
 {
     QFETCH(QString, chosen);
     QFETCH(int, filterIndex);
-    QFETCH(int, type);
-    QCOMPARE(int(openedFileType(u"/ordner/"_s + chosen, openFilters(true), filterIndex)), type);
+    QTEST(int(openedFileType(u"/ordner/"_s + chosen, openFilters(true), filterIndex)), "type");
 }
 
 // Qt's own dialogs, answered the way an operator would: the entry chosen from

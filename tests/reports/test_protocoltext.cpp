@@ -52,7 +52,6 @@ private Q_SLOTS:
     void utf8StartListFile_data();
     void utf8StartListFile();
     void writerNeverWritesCtrlZ();
-    void longestCellsComeBack();
     void cellsWithSeparatorsStayInTheirColumn();
     void moreThanTenClasses();
     void loadingResetsEveryPage();
@@ -167,8 +166,6 @@ void TestProtocolText::headingLines_data()
         << QByteArray("xxKLASSE: Herren") << u": Herren"_s << u": Herren"_s;
     QTest::newRow("no blank after the colon") << QByteArray("KLASSE:Open") << u"pen"_s << u"pen"_s;
     QTest::newRow("nothing after the mark") << QByteArray("KLASSE:") << QString() << QString();
-    QTest::newRow("spreadsheet export with empty cells")
-        << QByteArray("KLASSE: Damen\t\t\t\t\t\t\t\t\t\t\t") << u"Damen\t\t\t\t\t\t\t\t\t\t\t"_s << u"Damen"_s;
 }
 
 void TestProtocolText::headingLines()
@@ -426,19 +423,6 @@ void TestProtocolText::writerNeverWritesCtrlZ()
     parseProtocolText(back, bytes);
     QCOMPARE(back.page(0)->rows(), 2);
     QCOMPARE(back.page(0)->cell(1, ColPlace), u" "_s);
-}
-
-void TestProtocolText::longestCellsComeBack()
-{
-    // A workbook hands over cells of any length; what is saved must load.
-    Competition c;
-    c.setClasses({u"A"_s});
-    c.page(0)->setCaption(QString(17000, u'K'));
-    c.page(0)->setRow(1, QStringList(kColumnCount, QString(17000, u'\u00DF')));
-    Competition back;
-    QVERIFY(!parseProtocolText(back, formatProtocolText(c)).refusal);
-    QCOMPARE(back.page(0)->caption(), c.page(0)->caption());
-    QCOMPARE(back.page(0)->row(1), c.page(0)->row(1));
 }
 
 void TestProtocolText::cellsWithSeparatorsStayInTheirColumn()
