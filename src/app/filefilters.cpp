@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -59,24 +61,41 @@ FileType typeOfFilter(const QString &filter)
     return FileType::Unknown;
 }
 
+namespace {
+
+// The type of the dialog entry whose patterns hold the file's extension.
+std::optional<FileType> typeOfExtension(const QString &path, const QStringList &filters)
+{
+    const QString typed = QFileInfo(path).suffix();
+    if (typed.isEmpty())
+        return std::nullopt;
+    for (const QString &filter : filters) {
+        if (extensionsOfFilter(filter).contains(typed, Qt::CaseInsensitive))
+            return typeOfFilter(filter);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 // The file to write and its type. An extension typed by the operator that
 // belongs to one of the dialog's types decides ("ergebnis.html" is a web page
 // whatever the chosen entry); without one the chosen entry's extension is
 // appended.
 std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex)
 {
-    const QString typed = QFileInfo(path).suffix();
-    if (!typed.isEmpty()) {
-        for (const QString &filter : filters) {
-            if (extensionsOfFilter(filter).contains(typed, Qt::CaseInsensitive))
-                return {path, typeOfFilter(filter)};
-        }
-    }
+    if (const std::optional<FileType> typed = typeOfExtension(path, filters))
+        return {path, *typed};
     const QString chosen = filters.value(filterIndex - 1);
     const QStringList extensions = extensionsOfFilter(chosen);
     if (!extensions.isEmpty())
         path += u'.' + extensions.first();
     return {path, typeOfFilter(chosen)};
+}
+
+FileType openedFileType(const QString &path, const QStringList &filters, int filterIndex)
+{
+    return typeOfExtension(path, filters).value_or(typeOfFilter(filters.value(filterIndex - 1)));
 }
 
 } // namespace vex

@@ -25,4 +25,9 @@ FileType typeOfFilter(const QString &filter);
 // appended.
 std::pair<QString, FileType> savedFile(QString path, const QStringList &filters, int filterIndex);
 
+// The type of a file chosen in the open dialog: as when saving, an extension
+// of one of the dialog's types decides ("start.xlsx" is a workbook whatever
+// the entry), otherwise the chosen entry.
+FileType openedFileType(const QString &path, const QStringList &filters, int filterIndex);
+
 } // namespace vex

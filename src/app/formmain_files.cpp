@@ -81,7 +81,7 @@ void TFormMain::sbLoadClick()
         m_openFolder = QFileInfo(path).absolutePath();
         m_pageFolder = m_openFolder;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const FileType type = typeOfFilter(request.filters.value(choice->filterIndex - 1));
+        const FileType type = openedFileType(path, request.filters, choice->filterIndex);
         // A workbook's start list ends like a text file's.
         std::optional<RaceLoadResult> result;
         if (type == FileType::Text)

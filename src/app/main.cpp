@@ -1,6 +1,7 @@
 #include "app/appidentity.h"
 #include "app/program.h"
 #include "app/shellopener.h"
+#include "backup/folderlock.h"
 #include "office/localservers.h"
 #include "settings/regfilebackend.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -43,6 +45,18 @@ int main(int argc, char *argv[])
     // Settings follow the executable's name, so two copies under different
     // names keep separate settings.
     QApplication::setApplicationName(services.identity.title);
+
+    // The backup goes to the user's data folder, one per program copy. A
+    // second start of the same copy ends before it reads or opens anything.
+    QApplication::setOrganizationName(u"Orrendal"_s);
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    vex::FolderLock dataFolderLock(dataFolder);
+    if (dataFolderLock.take() == vex::FolderLock::Outcome::HeldByAnotherCopy) {
+        QMessageBox::warning(nullptr, services.identity.title,
+                             vex::FolderLock::heldElsewhereText(services.identity.title, dataFolder));
+        return 0;
+    }
+
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
     // The light barriers' contacts are logged beside the settings file.
@@ -58,9 +72,7 @@ int main(int argc, char *argv[])
     vex::LocalAutomationServers servers(&opener);
     services.office = &servers;
 
-    // The backup goes to the user's data folder, one per program copy.
-    QApplication::setOrganizationName(u"Orrendal"_s);
-    vex::Program program(services, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    vex::Program program(services, dataFolder);
     program.start();
     return app.exec();
 }

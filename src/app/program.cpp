@@ -41,6 +41,7 @@ Program::~Program() = default;
 void Program::start()
 {
     m_mainWindow->show();
+    m_backup->setAsideIfUnreadable();
     if (!m_backup->needsRecovery())
         return;
     if (m_mainWindow->AskYesNo(u"Letzte Sitzung wiederherstellen?"_s))

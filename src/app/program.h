@@ -26,7 +26,8 @@ public:
     TFormMain &mainWindow() { return *m_mainWindow; }
 
     // Shows the main window, then offers to take back the last session's
-    // results when the backup holds some that were neither saved nor cleared.
+    // results when the backup holds some that were neither saved nor cleared
+    // and can be read; one that can't is set aside and the operator told.
     void start();
 
 private:

@@ -27,6 +27,11 @@ QString marker()
     return u"Sicherung.offen"_s;
 }
 
+QString lock()
+{
+    return u"Sicherung.sperre"_s;
+}
+
 QString history(QDate day, int number)
 {
     return historyPrefix(day) + u"%1.txt"_s.arg(number, 4, 10, QChar(u'0'));

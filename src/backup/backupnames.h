@@ -6,9 +6,9 @@
 
 namespace vex {
 
-// The files of the backup folder. All but the marker start with "Sicherung"
-// and end in ".txt", so the ordinary open command lists them together, in
-// order of time when sorted by name:
+// The files of the backup folder. All but the marker and the lock start with
+// "Sicherung" and end in ".txt", so the ordinary open command lists them
+// together, in order of time when sorted by name:
 //
 //   Sicherung.txt                        the newest state, written after every
 //                                        change of the results
@@ -21,12 +21,15 @@ namespace vex {
 //   Sicherung.offen                      there while Sicherung.txt holds
 //                                        results that were neither saved nor
 //                                        cleared since
+//   Sicherung.sperre                     the lock of the running program
+//                                        copy that owns the folder
 namespace backupnames {
 
 inline constexpr int kHistoryKept = 20;
 
 QString current();
 QString marker();
+QString lock();
 QString history(QDate day, int number);
 // A wildcard pattern matching every history file of the day.
 QString historyPattern(QDate day);

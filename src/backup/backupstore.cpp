@@ -1,6 +1,7 @@
 #include "backup/backupstore.h"
 
 #include "backup/backupnames.h"
+#include "reports/protocoltext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,23 @@ bool keepCopy(const QString &from, const QString &to)
         return true;
 #endif
     return QFile::copy(from, to);
+}
+
+// Nothing when the protocol reader would take the file back; otherwise why
+// not, an empty refusal for a file that can't be opened at all.
+std::optional<std::optional<ProtocolRefusal>> refusalOfFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::optional<ProtocolRefusal>();
+    if (file.size() > kMaxProtocolFileBytes)
+        return ProtocolRefusal{ProtocolRefusal::TooLarge, 0};
+    const QByteArray bytes = file.read(kMaxProtocolFileBytes + 1);
+    if (bytes.size() > kMaxProtocolFileBytes)
+        return ProtocolRefusal{ProtocolRefusal::TooLarge, 0};
+    if (std::optional<ProtocolRefusal> refusal = refusalOfProtocolBytes(bytes))
+        return refusal;
+    return std::nullopt;
 }
 
 } // namespace
@@ -76,6 +94,24 @@ void BackupStore::recovered()
             return;
     }
     addToHistory(today);
+}
+
+std::optional<QString> BackupStore::setAsideIfUnreadable()
+{
+    if (!m_pending)
+        return std::nullopt;
+    const auto refusal = refusalOfFile(backupPath());
+    if (!refusal)
+        return std::nullopt;
+    m_unreadable = true;
+    const std::optional<QString> aside = keepAside();
+    const QString path = QDir::toNativeSeparators(aside.value_or(backupPath()));
+    QString text = u"Die Sicherung der letzten Sitzung kann nicht wiederhergestellt werden.\n"_s;
+    text += *refusal ? refusalText(**refusal, path) : u"Sie lässt sich nicht lesen: "_s + path;
+    if (aside)
+        return text + u"\nSie bleibt unter diesem Namen unverändert erhalten."_s;
+    return text + u"\nSie lässt sich nicht umbenennen; damit sie erhalten bleibt, werden neue "
+                  u"Ergebnisse erst gesichert, wenn sie dort entfernt oder umbenannt ist."_s;
 }
 
 std::optional<QString> BackupStore::keepAside()

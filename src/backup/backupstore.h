@@ -35,7 +35,14 @@ public:
 
     // True when the backup holds results of an earlier run that were not
     // saved or cleared, and nothing has been decided about them yet.
-    bool needsRecovery() const { return m_pending; }
+    bool needsRecovery() const { return m_pending && !m_unreadable; }
+
+    // A backup the protocol reader would refuse (no text, too large, a line
+    // too long) or can't open can't be taken back. Before the operator is
+    // asked, such a backup is set aside as keepAside() does, so that nothing
+    // overwrites it; the result is the message telling where it is. Where it
+    // can't be renamed it stays, and every write fails rather than replace it.
+    std::optional<QString> setAsideIfUnreadable();
 
     // The operator takes the backup back: later writes replace it. Its state
     // goes into the day's history unless it is the newest entry already, in
@@ -76,6 +83,7 @@ private:
     FileReplacer &m_replacer;
     Clock m_clock;
     bool m_pending = false;
+    bool m_unreadable = false;
     bool m_markerOnDisk = false;
     std::optional<QByteArray> m_lastWritten;
     QDate m_historyDay;

@@ -39,6 +39,12 @@ RaceBackup::RaceBackup(Race &race, BackupStore &store, QObject *parent)
     connect(&m_race, &Race::protocolSaved, this, [this] { m_store.markSaved(); });
 }
 
+void RaceBackup::setAsideIfUnreadable()
+{
+    if (const std::optional<QString> message = m_store.setAsideIfUnreadable())
+        Q_EMIT failed(*message);
+}
+
 bool RaceBackup::needsRecovery() const
 {
     return m_store.needsRecovery();

@@ -20,6 +20,9 @@ class RaceBackup : public QObject
 public:
     RaceBackup(Race &race, BackupStore &store, QObject *parent = nullptr);
 
+    // Sets aside a backup of an earlier run that can't be taken back, before
+    // anything is offered; failed() tells the operator where it is.
+    void setAsideIfUnreadable();
     // Whether the backup holds results of an earlier run to offer at start.
     bool needsRecovery() const;
     // "Ja": the backup is to be taken back; returns the file to open as the
@@ -30,7 +33,8 @@ public:
     void setAside();
 
 Q_SIGNALS:
-    // A backup could not be written; said once until a write succeeds again.
+    // A backup could not be written (said once until a write succeeds
+    // again), or the last session's could not be read.
     void failed(const QString &message);
 
 private:

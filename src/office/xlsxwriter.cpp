@@ -19,16 +19,47 @@ namespace {
     throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
 }
 
+// The library's own texts are English; the operator reads German.
+QString reasonOf(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return u"kein Speicher"_s;
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return u"die Datei lässt sich in diesem Ordner nicht anlegen"_s;
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return u"Schreibfehler, vielleicht ist der Datenträger voll"_s;
+    case LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED:
+    case LXW_ERROR_INVALID_SHEETNAME_CHARACTER:
+    case LXW_ERROR_SHEETNAME_START_END_APOSTROPHE:
+    case LXW_ERROR_SHEETNAME_ALREADY_USED:
+        return u"ungültiger Blattname"_s;
+    case LXW_ERROR_32_STRING_LENGTH_EXCEEDED:
+    case LXW_ERROR_128_STRING_LENGTH_EXCEEDED:
+    case LXW_ERROR_255_STRING_LENGTH_EXCEEDED:
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+        return u"ein Text ist zu lang"_s;
+    default:
+        return u"interner Fehler %1 der Arbeitsmappen-Bibliothek"_s.arg(int(error));
+    }
+}
+
+// Writes the workbook at a path of its own; messages name the file the
+// operator chose.
 class Writer
 {
 public:
-    explicit Writer(const QString &path)
-        : m_path(path)
+    Writer(const QString &path, const QString &shownPath)
+        : m_path(shownPath)
     {
         lxw_workbook_options options{};
         m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
         if (!m_book)
-            notWritten(path, u"kein Speicher"_s);
+            notWritten(m_path, u"kein Speicher"_s);
         m_bold = workbook_add_format(m_book);
         format_set_bold(m_bold);
         m_time = workbook_add_format(m_book);
@@ -121,7 +152,7 @@ private:
     void check(lxw_error error)
     {
         if (error != LXW_NO_ERROR)
-            notWritten(m_path, QString::fromUtf8(lxw_strerror(error)));
+            notWritten(m_path, reasonOf(error));
     }
 
     QString m_path;
@@ -142,7 +173,7 @@ void writeXlsxFile(const WorkbookData &workbook, const QString &path)
     // rename and a failure leaves the old workbook as it was.
     const QString partial = target.absoluteFilePath() + u".part"_s;
     try {
-        Writer writer(partial);
+        Writer writer(partial, path);
         writer.setProperties(workbook);
         for (const WorksheetData &sheet : workbook.sheets)
             writer.addSheet(sheet);

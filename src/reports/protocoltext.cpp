@@ -21,6 +21,10 @@ constexpr QStringView kLineEnd = u"\r\n";
 // (a class name of megabytes) is no start list, and it would hold up every
 // list, tab and message that shows it.
 constexpr qsizetype kMaxLineBytes = 16 * 1024;
+// What the writer makes of the longest cells, one byte per UTF-16 unit at
+// most, must come back: a protocol or backup it couldn't read is lost.
+static_assert(kColumnCount * (kMaxCellLength + 1) <= kMaxLineBytes);
+static_assert(kHeadingPrefixLength + kMaxCellLength <= kMaxLineBytes);
 
 bool isBlank(QByteArrayView line)
 {
@@ -84,6 +88,16 @@ struct PieceDecoder
         return line.sliced(at);
     }
 };
+
+// A row line as the writer makes it: eleven cells, none empty, each followed
+// by a TAB; its headings never hold a TAB. A name holding "KLASSE:" must not
+// make such a row a heading, while in a file from elsewhere any line with the
+// mark still is one.
+bool isWrittenRow(QByteArrayView line)
+{
+    return line.endsWith('\t') && !line.startsWith('\t') && line.count('\t') == kColumnCount
+        && !line.contains("\t\t");
+}
 
 QByteArray collapsedTabRuns(QByteArrayView line)
 {
@@ -239,7 +253,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
         }
         if (isBlank(line))
             continue;
-        if (line.contains(kHeadingMark)) {
+        if (line.contains(kHeadingMark) && !isWrittenRow(line)) {
             ProtocolBlock block;
             block.hasHeading = true;
             block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));

@@ -48,7 +48,8 @@ inline constexpr qint64 kMaxProtocolFileBytes = 16 * 1024 * 1024;
 
 // Splits the bytes of a protocol file or start list into blocks. Each cell
 // and heading may be Windows-1252 or UTF-8 (see decodeStartListPiece); after
-// a UTF-8 byte-order mark all are UTF-8.
+// a UTF-8 byte-order mark all are UTF-8. A line holding "KLASSE:" anywhere is
+// a heading, unless it is a row line as formatProtocolBlocks writes them.
 QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
 
 // The bytes of a protocol file: per block the heading "KLASSE: " with an

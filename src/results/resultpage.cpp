@@ -15,6 +15,15 @@ QStringList emptyRow()
 }
 
 std::atomic<RowId> g_lastRowId{0};
+
+QString withinCellLength(const QString &text)
+{
+    if (text.size() <= kMaxCellLength)
+        return text;
+    // A cut through a surrogate pair takes its first half too.
+    const qsizetype n = text.at(kMaxCellLength - 1).isHighSurrogate() ? kMaxCellLength - 1 : kMaxCellLength;
+    return text.left(n);
+}
 } // namespace
 
 const QStringList &defaultColumnTitles()
@@ -120,10 +129,11 @@ QString ResultPage::cell(int row, int column) const
     return m_rows.at(row).at(column);
 }
 
-void ResultPage::setCell(int row, int column, const QString &text)
+void ResultPage::setCell(int row, int column, const QString &anyText)
 {
     if (row < 0 || row >= rows() || column < 0 || column >= kColumnCount)
         return;
+    const QString text = withinCellLength(anyText);
     QString &c = m_rows[row][column];
     if (c == text)
         return;
@@ -141,6 +151,8 @@ void ResultPage::setRow(int row, const QStringList &cells)
     QStringList r = cells.mid(0, kColumnCount);
     while (r.size() < kColumnCount)
         r.append(QString());
+    for (QString &cell : r)
+        cell = withinCellLength(cell);
     m_rows[row] = r;
     Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
     if (row == 0)
@@ -265,7 +277,7 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
     int firstChanged = -1;
     int lastChanged = -1;
     for (int r = firstRow; r < end; ++r) {
-        const QString &text = texts.at(r - firstRow);
+        const QString text = withinCellLength(texts.at(r - firstRow));
         const QString &current = m_rows.at(r).at(column);
         // A text handed back unchanged shares the cell's data: no need to
         // compare it character by character.
@@ -289,7 +301,8 @@ void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cell
         return;
     int firstChanged = -1;
     int lastChanged = -1;
-    for (const auto &[row, text] : cells) {
+    for (const auto &[row, anyText] : cells) {
+        const QString text = withinCellLength(anyText);
         if (row < 0 || row >= rows() || m_rows.at(row).at(column) == text)
             continue;
         m_rows[row][column] = text;
@@ -304,8 +317,9 @@ void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cell
         Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
-void ResultPage::setCaption(const QString &caption)
+void ResultPage::setCaption(const QString &anyCaption)
 {
+    const QString caption = withinCellLength(anyCaption);
     if (m_caption == caption)
         return;
     m_caption = caption;

@@ -28,6 +28,12 @@ enum Column : int {
 inline constexpr int kColumnCount = 11;
 inline constexpr int kPageCount = 10;
 
+// The longest text a cell or a caption holds; what comes in longer (from a
+// file, a workbook, the keyboard) is cut there. A name of a thousand letters
+// is no name, and with this bound every line of a protocol the program
+// writes stays short enough for its own reader to take back.
+inline constexpr qsizetype kMaxCellLength = 1000;
+
 constexpr int timeColumn(int run) { return 2 * run + 3; }
 constexpr int penaltyColumn(int run) { return 2 * run + 4; }
 

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -33,12 +35,26 @@ RegFileBackend::RegFileBackend(QString filePath)
 {
 }
 
-RegExport RegFileBackend::readFile(QByteArray *bytes) const
+RegExport RegFileBackend::readFile(QByteArray *bytes, bool *unusable) const
 {
+    *unusable = false;
+    const QFileInfo info(m_filePath);
+    if (!info.exists())
+        return {};
+    // Opening a named pipe would wait for a writer that never comes, and a
+    // device such as /dev/zero never ends: only regular files are read.
+    if (!info.isFile() || info.size() > kMaxSettingsFileBytes) {
+        *unusable = true;
+        return {};
+    }
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray content = file.readAll();
+    const QByteArray content = file.read(kMaxSettingsFileBytes + 1);
+    if (content.size() > kMaxSettingsFileBytes) {
+        *unusable = true;
+        return {};
+    }
     if (bytes)
         *bytes = content;
     return readRegExport(decodeRegFile(content));
@@ -46,7 +62,8 @@ RegExport RegFileBackend::readFile(QByteArray *bytes) const
 
 bool RegFileBackend::openForReading(const QString &keyPath)
 {
-    m_keys = readFile().keys;
+    bool unusable = false;
+    m_keys = readFile(nullptr, &unusable).keys;
     m_key = findKey(m_keys, fullKeyPath(keyPath));
     m_mode = m_key >= 0 ? Mode::Reading : Mode::Closed;
     return m_key >= 0;
@@ -60,7 +77,7 @@ bool RegFileBackend::openForWriting(const QString &keyPath)
     // Whatever else the file holds survives the rewrite. What can't be read
     // would be lost with it, so such a file is kept as a copy first.
     QByteArray bytes;
-    RegExport existing = readFile(&bytes);
+    RegExport existing = readFile(&bytes, &m_setAside);
     m_keys = std::move(existing.keys);
     m_unreadBytes.clear();
     if (!existing.fullyRead() && !QByteArrayView(bytes).trimmed().isEmpty())
@@ -140,9 +157,19 @@ bool RegFileBackend::closeKey()
     const Mode mode = std::exchange(m_mode, Mode::Closed);
     const QList<RegKey> keys = std::exchange(m_keys, {});
     const QByteArray unread = std::exchange(m_unreadBytes, {});
+    const bool setAside = std::exchange(m_setAside, false);
     m_key = -1;
     if (mode != Mode::Writing)
         return true;
+
+    // What wasn't read at all can't be copied either: it moves under the
+    // copy's name as it is.
+    if (setAside) {
+        const QString backup = backupFilePath();
+        QFile::remove(backup);
+        if (std::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(backup).constData()) != 0)
+            return false;
+    }
 
     if (!unread.isEmpty()) {
         QSaveFile copy(backupFilePath());

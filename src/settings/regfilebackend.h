@@ -10,6 +10,9 @@
 
 namespace vex {
 
+// Far more than the settings of any number of program copies take.
+inline constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
+
 // The settings key kept in a file in the format of a registry export, so the
 // file can be read by eye, edited by hand and merged into a Windows registry.
 // Keys are below HKEY_CURRENT_USER. Writes are collected in memory and stored
@@ -17,7 +20,10 @@ namespace vex {
 // while saving leaves the previous file as it was. Other keys and values the
 // file holds are kept. A file that can't be read completely (damaged lines,
 // no header, not a registry export at all) is copied to "<file>.bak" before
-// it is replaced; when that copy can't be made, it isn't replaced.
+// it is replaced; when that copy can't be made, it isn't replaced. Only a
+// regular file up to kMaxSettingsFileBytes is read at all; anything else in
+// its place (a named pipe, a link to a device, a huge file) reads as no
+// settings and is renamed to "<file>.bak" before the new file is written.
 class RegFileBackend : public SettingsBackend
 {
 public:
@@ -42,7 +48,8 @@ public:
 private:
     enum class Mode { Closed, Reading, Writing };
 
-    RegExport readFile(QByteArray *bytes = nullptr) const;
+    // unusable: the file is there but is no regular file of a sensible size.
+    RegExport readFile(QByteArray *bytes, bool *unusable) const;
     const RegValue *find(const QString &name) const;
     bool write(RegValue value);
 
@@ -51,6 +58,7 @@ private:
     QList<RegKey> m_keys;
     qsizetype m_key = -1;  // the open key in m_keys
     QByteArray m_unreadBytes;  // the file as it was, when it needs a copy
+    bool m_setAside = false;   // the file is to be renamed, not copied
 };
 
 // Where the settings of a program copy live: $XDG_CONFIG_HOME (by default

@@ -1,6 +1,14 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+
 namespace vex {
+
+void keepStartCellOnSheet(Settings &settings)
+{
+    settings.ExcelX = std::clamp(settings.ExcelX, 0, kLastSheetColumn);
+    settings.ExcelY = std::clamp(settings.ExcelY, 1, kLastSheetRow);
+}
 
 void checkMonitorIndex(Settings &settings, int screenCount)
 {

@@ -68,6 +68,14 @@ struct Settings
     bool operator==(const Settings &) const = default;
 };
 
+// The start cell of the workbook import lies on a sheet: columns A to XFD
+// (0 to 16383), rows 1 to 1048576, as the workbook formats have them. A
+// hand-edited store may hold anything, and a column far beyond overflowed
+// the import's cell arithmetic.
+inline constexpr int kLastSheetColumn = 16383;
+inline constexpr int kLastSheetRow = 1048576;
+void keepStartCellOnSheet(Settings &settings);
+
 // The second-monitor display needs an existing screen: an index beyond the
 // screens present, or a negative one from a hand-edited store, becomes 0.
 void checkMonitorIndex(Settings &settings, int screenCount);

@@ -193,6 +193,7 @@ LoadResult SettingsStore::load(Settings &settings)
             result.failedValues.append(field.name.toString());
     }
     m_backend.closeKey();
+    keepStartCellOnSheet(settings);
     return result;
 }
 

@@ -35,7 +35,8 @@ public:
 
     // Fields that aren't read keep what the record held (its defaults at
     // start-up); a string stored empty is read as empty. Port keeps its low
-    // 8 bits. Nothing is reported to the user.
+    // 8 bits; the workbook start cell is kept on a sheet. Nothing is
+    // reported to the user.
     LoadResult load(Settings &settings);
 
     // Writes all values. When the key can't be opened nothing is written and

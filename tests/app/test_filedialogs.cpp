@@ -29,6 +29,8 @@ class TestFileDialogs : public QObject
 private Q_SLOTS:
     void typedExtensionDecidesTheFileType_data();
     void typedExtensionDecidesTheFileType();
+    void openedFileFollowsItsExtension_data();
+    void openedFileFollowsItsExtension();
     void realFileDialogs();
 
 private:
@@ -62,6 +64,24 @@ void TestFileDialogs::typedExtensionDecidesTheFileType()
     const auto [path, fileType] = savedFile(u"/ordner/"_s + typed, filters, filterIndex);
     QCOMPARE(path, u"/ordner/"_s + written);
     QCOMPARE(int(fileType), type);
+}
+
+// The open dialog follows the chosen file's extension as the save dialog
+// does: a workbook chosen under the text entry was refused as no text file.
+void TestFileDialogs::openedFileFollowsItsExtension_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("filterIndex"); // 1 text, 2 workbook
+    QTest::addColumn<int>("type");
+    QTest::newRow("workbook, text entry") << u"START.XLS"_s << 1 << int(FileType::Excel);
+    QTest::newRow("foreign extension: the entry") << u"start.csv"_s << 2 << int(FileType::Excel);
+}
+
+void TestFileDialogs::openedFileFollowsItsExtension()
+{
+    QFETCH(QString, chosen);
+    QFETCH(int, filterIndex);
+    QTEST(int(openedFileType(u"/ordner/"_s + chosen, openFilters(true), filterIndex)), "type");
 }
 
 // Qt's own dialogs, answered the way an operator would: the entry chosen from

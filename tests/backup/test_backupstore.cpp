@@ -1,5 +1,6 @@
 #include "backup/backupnames.h"
 #include "backup/backupstore.h"
+#include "backup/folderlock.h"
 #include "../support/filesizelimit.h"
 
 #include <QDir>
@@ -132,6 +133,40 @@ private Q_SLOTS:
         QCOMPARE(readAll(path(u"Sicherung-2026-12-07-10-15-3.txt"_s)), protocol(1));
         QVERIFY(!QFile::exists(store.backupPath()));
         QVERIFY(!BackupStore(m_dir.path(), m_replacer, clock()).needsRecovery());
+    }
+
+    void unreadableBackupIsSetAsideBeforeAsking_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("zero byte") << QByteArray(protocol(1) + '\0');
+        QTest::newRow("line too long") << QByteArray(16 * 1024 + 1, 'x');
+        QTest::newRow("too large") << protocol(1).repeated(16 * 1024 * 1024 / protocol(1).size() + 1);
+    }
+    void unreadableBackupIsSetAsideBeforeAsking()
+    {
+        QFETCH(QByteArray, bytes);
+        writeFile(path(backupnames::current()), bytes);
+        writeFile(path(backupnames::marker()), {});
+        BackupStore store(m_dir.path(), m_replacer, clock());
+        const std::optional<QString> message = store.setAsideIfUnreadable();
+        QVERIFY(!store.needsRecovery());
+        const QString aside = path(u"Sicherung-2026-12-07-10-15.txt"_s);
+        QVERIFY(message && message->contains(aside));
+        QVERIFY(!store.write(protocol(3)));
+        QCOMPARE(readAll(aside), bytes);
+    }
+
+    // A second copy never takes the folder from a running one, however long
+    // that has been running.
+    void folderIsHeldByTheRunningCopy()
+    {
+        FolderLock first(m_dir.path());
+        QCOMPARE(first.take(), FolderLock::Outcome::Taken);
+        QFile lock(path(backupnames::lock()));
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        lock.close();
+        QCOMPARE(FolderLock(m_dir.path()).take(), FolderLock::Outcome::HeldByAnotherCopy);
     }
 
     void aWriteBeforeTheAnswerSetsTheOldBackupAside()

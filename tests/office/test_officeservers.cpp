@@ -277,6 +277,20 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     }
 
+    void failedWriteNamesTheChosenFileInGerman()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"neu.xlsx"_s);
+        QVERIFY(QDir().mkpath(path + u".part"_s)); // no file can be made where it is written first
+        try {
+            writeXlsxFile(WorkbookData{}, path);
+            QFAIL("written");
+        } catch (const AutomationError &e) {
+            QCOMPARE(e.message(), u"Die Arbeitsmappe \u201E%1\u201C kann nicht geschrieben werden "
+                                  u"(die Datei l\u00E4sst sich in diesem Ordner nicht anlegen)."_s.arg(path));
+        }
+    }
+
     void rtfText_data()
     {
         QTest::addColumn<QString>("text");

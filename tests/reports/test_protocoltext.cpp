@@ -275,6 +275,8 @@ void TestProtocolText::loadSaveLoadSaveIsStable_data()
         << QByteArray("KLASSE: A\r\nT\r\n1;Gro\xC3\x9F;3;4;5;6;7;8;9;10;11;\xFF\r\n");
     QTest::newRow("row of empty fields between drivers")
         << QByteArray("KLASSE: A\r\nT\r\n1;Anna\r\n;;;\r\n2;Bert\r\n");
+    QTest::newRow("line as long as a start list may have")
+        << QByteArray("KLASSE: A\r\nT\r\n1;Anna;" + QByteArray(16 * 1024 - 7, 'x') + "\r\n");
     QTest::newRow("rows before the first heading") << QByteArray("1;Anna\r\nKLASSE: B\r\nT\r\n2;\xDF\x96\r\n");
     QByteArray many;
     for (int k = 0; k < 12; ++k)
@@ -428,13 +430,16 @@ void TestProtocolText::cellsWithSeparatorsStayInTheirColumn()
     Competition c;
     c.setClasses({u"A"_s});
     c.page(0)->setCaption(u"Zwei\r\nZeilen"_s);
+    c.page(0)->setRowCount(3);
     c.page(0)->setRow(1, {u"1"_s, u"Anna\tMaria"_s, u"Club\r\nOst"_s, u"12,00"_s});
+    c.page(0)->setRow(2, {u"2"_s, u"KLASSE: Junioren"_s, u"MSC KLASSE:"_s});
     Competition back;
     parseProtocolText(back, formatProtocolText(c));
     QCOMPARE(back.classes(), QStringList{u"Zwei  Zeilen"_s});
-    QCOMPARE(back.page(0)->rows(), 2);
+    QCOMPARE(back.page(0)->rows(), 3);
     QCOMPARE(back.page(0)->row(1).mid(0, 4),
              (QStringList{u"1"_s, u"Anna Maria"_s, u"Club  Ost"_s, u"12,00"_s}));
+    QCOMPARE(back.page(0)->row(2).mid(0, 3), (QStringList{u"2"_s, u"KLASSE: Junioren"_s, u"MSC KLASSE:"_s}));
 }
 
 void TestProtocolText::moreThanTenClasses()

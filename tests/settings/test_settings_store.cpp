@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace vex;
 
@@ -260,6 +262,38 @@ private Q_SLOTS:
         QVERIFY(saveFile(Settings()).has_value());
         QCOMPARE(readAll(m_path), content);
         QVERIFY(QDir(m_path + u".bak"_s).removeRecursively());
+    }
+
+    // Anything but a regular file of a sensible size reads as no settings,
+    // without waiting or filling the memory, and is kept under the copy's name.
+    void onlyARegularFileIsRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << u"pipe"_s;
+        QTest::newRow("link to /dev/zero") << u"zero"_s;
+    }
+    void onlyARegularFileIsRead()
+    {
+        QFETCH(QString, kind);
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
+        if (kind == u"pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(u"/dev/zero"_s, m_path));
+        QCOMPARE(loadFile(), Settings());
+        QCOMPARE(saveFile(customSettings()), std::nullopt);
+        QCOMPARE(loadFile(), customSettings());
+        QCOMPARE(QFileInfo(m_path + u".bak"_s).isSymLink(), kind == u"zero");
+    }
+
+    void startCellIsKeptOnASheet()
+    {
+        Settings stored;
+        stored.ExcelX = 2147483647;
+        stored.ExcelY = 0;
+        QCOMPARE(saveFile(stored), std::nullopt);
+        QCOMPARE(loadFile().ExcelX, 16383);
+        QCOMPARE(loadFile().ExcelY, 1);
     }
 
     // Lookups by name must not grow with the square of the file: a file of
