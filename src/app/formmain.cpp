@@ -6,19 +6,18 @@
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
-#include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
+#include "app/progresswindow.h"
 #include "app/progressbinding.h"
 #include "app/runsound.h"
 #include "app/windowsettings.h"
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
-#include "settings/settingsstore.h"
+#include "station/racestation.h"
 #include "text/messagetext.h"
 #include "timing/tickclock.h"
-#include "timing/timers.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
 #include "widgets/sortgrid.h"
@@ -46,14 +45,13 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
+TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_station(station)
+    , m_race(&station.race())
 {
     m_ownServices.fillIn(m_services);
-    m_race = new Race(*m_services.ticks, *m_services.timers, this);
-    m_race->setOfficeServers(m_services.office, services.identity.wordTemplate);
-    m_barriers = std::make_unique<RaceBarriers>(*m_race, *m_services.timers, m_services.barriers);
     m_timeDisplay = new TimeDisplay(this);
 
     const AppIdentity &id = m_services.identity;
@@ -65,7 +63,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     bindResultPages();
     bindRace();
 
-    LoadSettings();
+    showSettings();
     showDisplayColours(true);
     m_timeDisplay->ShowTime(0, 0);
     showBestTime();
@@ -75,10 +73,10 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     m_pageFolder = QDir::currentPath();
     // A lost port says so in the status bar's middle panel until a port opens
     // again; no box, it would take the keys F5 needs.
-    connect(m_barriers.get(), &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
-    connect(m_barriers.get(), &RaceBarriers::portOpened, m_ui.statusPanels[1],
+    RaceBarriers *barriers = &m_station.barriers();
+    connect(barriers, &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
+    connect(barriers, &RaceBarriers::portOpened, m_ui.statusPanels[1],
             [label = m_ui.statusPanels[1], text = m_ui.statusPanels[1]->text()] { label->setText(text); });
-    m_barriers->open();
     vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
@@ -100,15 +98,15 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
 
 TFormMain::~TFormMain() = default;
 
-void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
+void TFormMain::attachWindows(ProgressWindow *progress, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                               TFormInfo *info)
 {
-    m_splash = splash;
+    m_progress = progress;
     m_yesNo = yesNo;
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
-    bindProgressWindow(*m_race, m_splash);
+    bindProgressWindow(*m_race, m_progress);
     if (m_monitor) {
         // The display follows the race on its own; the window only shows and
         // hides it.
@@ -131,7 +129,7 @@ TSortGrid *TFormMain::activeGrid() const
 
 quint32 TFormMain::tick() const
 {
-    return m_services.ticks->now();
+    return m_station.ticks().now();
 }
 
 // The row a popup command acts on: the one the menu was opened on, wherever
@@ -474,11 +472,6 @@ void TFormMain::showError(const QString &text)
 
 // ---------------------------------------------------------------- shell
 
-void TFormMain::LoadSettings()
-{
-    m_race->applySettings(loadWindowSettings(m_services.settingsBackend, m_services.identity.title, *this));
-}
-
 void TFormMain::SaveSettings()
 {
     const AppIdentity &id = m_services.identity;
@@ -494,7 +487,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     SaveSettings();
-    m_barriers->close();
+    m_station.shutDown();
     if (m_monitor)
         m_monitor->close();
     if (m_info)
@@ -532,10 +525,10 @@ void TFormMain::bCFGClick()
         if (const std::optional<Settings> edited = m_cfg->edit(m_race->settings())) {
             // The dialog leaves the screen before the work starts.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            m_barriers->close();
             // Title, colours, lock time, screen: the race tells its observers
-            // (this window's labels and columns, the display).
-            m_race->applySettings(*edited);
+            // (this window's labels and columns, the display); the port
+            // follows.
+            m_station.applySettings(*edited);
             showDisplayColours(true);
             m_timeDisplay->ShowTime(0, 0);
             showBestTime();
@@ -544,7 +537,6 @@ void TFormMain::bCFGClick()
             if (m_monitor)
                 m_monitor->PlaceDisplay();
             FormResize();
-            m_barriers->reopenSoon();
         }
     }
     m_ui.band->setFocus();

@@ -3,6 +3,7 @@
 #include "app/shellopener.h"
 #include "office/localservers.h"
 #include "settings/regfilebackend.h"
+#include "station/racestation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,10 +46,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(services.identity.title);
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
+
+    vex::StationServices station;
+    station.wordTemplate = services.identity.wordTemplate;
     // The light barriers' contacts are logged beside the settings file.
-    services.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
-                                  .dir()
-                                  .filePath(u"Lichtschranke.log"_s);
+    station.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
+                                 .dir()
+                                 .filePath(u"Lichtschranke.log"_s);
 
     // The spreadsheet and the word processor are this program's own servers;
     // what they show goes to the desktop's office programs.
@@ -56,11 +60,14 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     vex::ShellDocumentOpener opener(shell);
     vex::LocalAutomationServers servers(&opener);
-    services.office = &servers;
+    station.office = &servers;
 
     // The backup goes to the user's data folder, one per program copy.
     QApplication::setOrganizationName(u"Orrendal"_s);
-    vex::Program program(services, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    station.backupFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The race and all that acts on it stand before the first window.
+    vex::RaceStation raceStation(station);
+    vex::Program program(raceStation, services);
     program.start();
     return app.exec();
 }

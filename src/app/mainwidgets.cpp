@@ -375,12 +375,12 @@ void Builder::createCommandArea()
     w.lbl_Time_error->setStyleSheet(u"color: red;"_s);
     w.lbl_Time_error->hide();
 
-    w.cmb_Punkte = new QCheckBox(u"Punkte berechnen:"_s, w.band);
-    w.cmb_Punkte->setObjectName(u"cmb_Punkte"_s);
-    w.cmb_Punkte->setGeometry(621, 148, 164, 17);
-    w.cmb_Punkte->setLayoutDirection(Qt::RightToLeft);
-    w.cmb_Punkte->setChecked(true);
-    w.cmb_Punkte->setEnabled(false);
+    w.calculatePoints = new QCheckBox(u"Punkte berechnen:"_s, w.band);
+    w.calculatePoints->setObjectName(u"cmb_Punkte"_s);
+    w.calculatePoints->setGeometry(621, 148, 164, 17);
+    w.calculatePoints->setLayoutDirection(Qt::RightToLeft);
+    w.calculatePoints->setChecked(true);
+    w.calculatePoints->setEnabled(false);
 
     w.cbAutomatisch = new QCheckBox(w.band);
     w.cbAutomatisch->setObjectName(u"cbAutomatisch"_s);

@@ -68,7 +68,7 @@ struct MainWidgets
     QCheckBox *cbClub = nullptr;
     QLabel *lbl_Club = nullptr;
     QLabel *lbl_Time_error = nullptr;
-    QCheckBox *cmb_Punkte = nullptr;
+    QCheckBox *calculatePoints = nullptr; // named "cmb_Punkte" as ever, though a check box
     QCheckBox *cbAutomatisch = nullptr;
     TLbSpeedButton *bSTART = nullptr;
     TLbSpeedButton *bSTOP = nullptr;
