@@ -90,7 +90,7 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
 
     m_ui.grids[0]->viewport()->installEventFilter(this);
     m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin);
-    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
+    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();

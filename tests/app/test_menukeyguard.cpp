@@ -1,0 +1,61 @@
+// The run keys act once per press, however the platform reports a key held
+// down.
+
+#include "app/menukeyguard.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+using namespace vex;
+
+class TestMenuKeyGuard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void onePressOneCommand_data();
+    void onePressOneCommand();
+};
+
+void TestMenuKeyGuard::onePressOneCommand_data()
+{
+    QTest::addColumn<QString>("keys"); // p: press, r: release, a: press flagged as repeat, d: window deactivated
+    QTest::addColumn<int>("commands");
+    QTest::newRow("held, repeat not flagged") << QStringLiteral("ppp") << 1;
+    QTest::newRow("held, repeat flagged") << QStringLiteral("paa") << 1;
+    QTest::newRow("pressed twice") << QStringLiteral("prp") << 2;
+    QTest::newRow("released elsewhere") << QStringLiteral("pdp") << 2;
+}
+
+void TestMenuKeyGuard::onePressOneCommand()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, commands);
+    QWidget window;
+    auto *start = new QAction(&window);
+    start->setShortcut(Qt::Key_F5);
+    start->setAutoRepeat(false);
+    window.addAction(start);
+    MenuKeyGuard guard(&window, {}, {QKeyCombination(Qt::Key_F5)});
+    qApp->installEventFilter(&guard);
+    QSignalSpy triggered(start, &QAction::triggered);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    for (const QChar k : keys) {
+        if (k == u'd') {
+            QEvent deactivate(QEvent::WindowDeactivate);
+            QApplication::sendEvent(&window, &deactivate);
+        } else {
+            QTest::simulateEvent(&window, k != u'r', Qt::Key_F5, Qt::NoModifier, QString(), k == u'a');
+        }
+    }
+    QCOMPARE(triggered.size(), commands);
+}
+
+QTEST_MAIN(TestMenuKeyGuard)
+#include "test_menukeyguard.moc"
