@@ -89,7 +89,8 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     TimerDateTimer();
 
     m_ui.grids[0]->viewport()->installEventFilter(this);
-    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin);
+    const QList<QAction *> displayKeys = m_ui.runActions + QList<QAction *>{m_ui.Modus1};
+    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin, displayKeys);
     qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.

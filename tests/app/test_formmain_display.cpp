@@ -4,6 +4,7 @@
 #include "app/cfgdialog.h"
 #include "display/formmonitor2.h"
 #include "mainwindowfixture.h"
+#include "race/race.h"
 
 #include "../support/twoscreens.h"
 
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void offIconOnlyWithSeveralScreens();
     void ctrlTShowsAndCloses();
     void escOnTheOperatorsScreen();
+    void runKeysAndCtrlTOnTheDisplay();
     void iconsShowAndClose();
     void cancelTouchesNothing();
     void okAppliesEverything();
@@ -96,6 +98,20 @@ void TestFormMainDisplay::escOnTheOperatorsScreen()
     QVERIFY(!m_monitor->isVisible());
     QVERIFY(icon("ImageTVAus")->isVisible());
     QVERIFY(!icon("ImageTVEin")->isVisible());
+}
+
+// On the operator's screen the display has the keys: the window's commands
+// take them there.
+void TestFormMainDisplay::runKeysAndCtrlTOnTheDisplay()
+{
+    m_f->key(Qt::Key_T, Qt::ControlModifier);
+    QApplication::setActiveWindow(m_monitor);
+    QVERIFY(QTest::qWaitForWindowActive(m_monitor));
+    QTest::keyClick(m_monitor, Qt::Key_F5);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
+    QTest::keyClick(m_monitor, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!m_monitor->isVisible());
+    QVERIFY(icon("ImageTVAus")->isVisible());
 }
 
 void TestFormMainDisplay::iconsShowAndClose()
