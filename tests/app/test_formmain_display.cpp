@@ -152,7 +152,7 @@ void TestFormMainDisplay::okAppliesEverything()
     QCOMPARE(s.Port, 3);
     QCOMPARE(m_monitor->PanelTitle->text(), u"Herbstslalom"_s);
     QCOMPARE(m_monitor->geometry(), QGuiApplication::screens().at(1)->geometry());
-    // The port follows (TestRaceStation).
+    // Closed at once; the reopening: TestRaceBarriers.
     QCOMPARE(m_f->lightBarriers.calls, QStringList{u"close"_s});
     QCOMPARE(m_f->window->focusWidget(), m_f->child(u"PanelBand"_s));
 }
