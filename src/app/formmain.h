@@ -15,12 +15,12 @@ class QTimer;
 namespace vex {
 
 class DisplaySwitch;
+class ProgressWindow;
 class RaceStation;
 class TCFGDialog;
 class TFDlgYesNo;
 class TFormInfo;
 class TFormMonitor2;
-class ProgressWindow;
 
 // The operator's window on a station's race. It hands every event of its
 // controls to one command of the race; what it shows comes from the race's
