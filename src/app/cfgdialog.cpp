@@ -209,7 +209,10 @@ void TCFGDialog::loadSettings(const Settings &s)
 {
     const int port = cbPort->findText(u"COM"_s + QString::number(s.Port));
     cbPort->setCurrentIndex(s.Port > 0 && port > 0 ? port : 0);
-    cbAlg->setCurrentIndex(std::clamp(s.Alg, 0, 1));
+    // Any other logic (no contact acts) is neither entry, and stays what it
+    // is until the operator picks one.
+    cbAlg->setCurrentIndex(s.Alg == 0 || s.Alg == 1 ? s.Alg : -1);
+    m_algShown = cbAlg->currentIndex();
     cbPortChange();
 
     eTitel->setText(s.Title);
@@ -249,8 +252,8 @@ Settings TCFGDialog::readSettings(const Settings &current) const
     s.Monitor = std::max(0, cbMonitor->currentIndex());
     const int port = cbPort->currentIndex() > 0 ? PortFromEntry(cbPort->currentText()) : 0;
     s.Port = port;
-    if (port != 0)
-        s.Alg = std::max(0, cbAlg->currentIndex());
+    if (port != 0 && cbAlg->currentIndex() != m_algShown)
+        s.Alg = cbAlg->currentIndex();
     return s;
 }
 

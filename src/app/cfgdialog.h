@@ -90,6 +90,7 @@ private:
     // (a row above 99, say) is kept as long as the field is not edited.
     QString m_excelShown;
     int m_lockShown = -1;
+    int m_algShown = -1;
     std::array<quint32, 4> m_loadedColours{};
 };
 

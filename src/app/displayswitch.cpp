@@ -2,16 +2,18 @@
 
 #include "display/formmonitor2.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QMouseEvent>
 
 namespace vex {
 
-DisplaySwitch::DisplaySwitch(QWidget *window, QLabel *tvOff, QLabel *tvOn)
+DisplaySwitch::DisplaySwitch(QWidget *window, QLabel *tvOff, QLabel *tvOn, const QList<QAction *> &keys)
     : QObject(window)
     , m_window(window)
     , m_tvOff(tvOff)
     , m_tvOn(tvOn)
+    , m_keys(keys)
 {
     m_tvOff->installEventFilter(this);
     m_tvOn->installEventFilter(this);
@@ -22,6 +24,8 @@ void DisplaySwitch::attach(TFormMonitor2 *monitor)
     m_monitor = monitor;
     if (!m_monitor)
         return;
+    // The same actions, so the same enabled flags and the same key guard.
+    m_monitor->addActions(m_keys);
     connect(m_monitor, &TFormMonitor2::displayClosed, this, [this] { showIcons(false); });
     // The display sits on another screen than the operator's: the keys stay here.
     connect(m_monitor, &TFormMonitor2::focusBackToMain, this, [this] {

@@ -6,20 +6,19 @@
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
-#include "app/formsplash.h"
 #include "app/helpviewer.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
+#include "app/progresswindow.h"
 #include "app/progressbinding.h"
 #include "app/resultgridbinding.h"
 #include "app/runsound.h"
 #include "app/windowsettings.h"
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
-#include "settings/settingsstore.h"
+#include "station/racestation.h"
 #include "text/messagetext.h"
 #include "timing/tickclock.h"
-#include "timing/timers.h"
 #include "widgets/barrierpicture.h"
 #include "widgets/commandbutton.h"
 #include "widgets/resultgrid.h"
@@ -47,14 +46,13 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
+TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_station(station)
+    , m_race(&station.race())
 {
     m_ownServices.fillIn(m_services);
-    m_race = new Race(*m_services.ticks, *m_services.timers, this);
-    m_race->setOfficeServers(m_services.office, services.identity.wordTemplate);
-    m_barriers = std::make_unique<RaceBarriers>(*m_race, *m_services.timers, m_services.barriers);
     m_timeDisplay = new TimeDisplay(this);
 
     const AppIdentity &id = m_services.identity;
@@ -66,7 +64,7 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     bindResultPages();
     bindRace();
 
-    LoadSettings();
+    showSettings();
     showDisplayColours(true);
     m_timeDisplay->ShowTime(0, 0);
     showBestTime();
@@ -76,11 +74,11 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     m_pageFolder = QDir::currentPath();
     // A lost port says so in the status bar's middle panel until a port opens
     // again; no box, it would take the keys F5 needs.
-    connect(m_barriers.get(), &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
-    connect(m_barriers.get(), &RaceBarriers::portOpened, m_ui.statusPanels[1],
+    RaceBarriers *barriers = &m_station.barriers();
+    connect(barriers, &RaceBarriers::portLost, m_ui.statusPanels[1], &QLabel::setText);
+    connect(barriers, &RaceBarriers::portOpened, m_ui.statusPanels[1],
             [label = m_ui.statusPanels[1], text = m_ui.statusPanels[1]->text()] { label->setText(text); });
-    connect(m_barriers.get(), &RaceBarriers::portRestored, m_ui.statusPanels[1], &QLabel::setText);
-    m_barriers->open();
+    connect(barriers, &RaceBarriers::portRestored, m_ui.statusPanels[1], &QLabel::setText);
     vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));
@@ -93,8 +91,9 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     TimerDateTimer();
 
     m_ui.grids[0]->viewport()->installEventFilter(this);
-    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin);
-    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys));
+    const QList<QAction *> displayKeys = m_ui.runActions + QList<QAction *>{m_ui.Modus1};
+    m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin, displayKeys);
+    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();
@@ -102,15 +101,15 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
 
 TFormMain::~TFormMain() = default;
 
-void TFormMain::attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
+void TFormMain::attachWindows(ProgressWindow *progress, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                               TFormInfo *info)
 {
-    m_splash = splash;
+    m_progress = progress;
     m_yesNo = yesNo;
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
-    bindProgressWindow(*m_race, m_splash);
+    bindProgressWindow(*m_race, m_progress);
     if (m_monitor) {
         // The display follows the race on its own; the window only shows and
         // hides it.
@@ -133,7 +132,7 @@ ResultGrid *TFormMain::activeGrid() const
 
 quint32 TFormMain::tick() const
 {
-    return m_services.ticks->now();
+    return m_station.ticks().now();
 }
 
 // The row a popup command acts on: the one the menu was opened on, wherever
@@ -463,11 +462,6 @@ void TFormMain::showError(const QString &text)
 
 // ---------------------------------------------------------------- shell
 
-void TFormMain::LoadSettings()
-{
-    m_race->applySettings(loadWindowSettings(m_services.settingsBackend, m_services.identity.title, *this));
-}
-
 void TFormMain::SaveSettings()
 {
     const AppIdentity &id = m_services.identity;
@@ -483,7 +477,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     SaveSettings();
-    m_barriers->close();
+    m_station.shutDown();
     if (m_monitor)
         m_monitor->close();
     if (m_info)
@@ -521,10 +515,10 @@ void TFormMain::bCFGClick()
         if (const std::optional<Settings> edited = m_cfg->edit(m_race->settings())) {
             // The dialog leaves the screen before the work starts.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            m_barriers->close();
             // Title, colours, lock time, screen: the race tells its observers
-            // (this window's labels and columns, the display).
-            m_race->applySettings(*edited);
+            // (this window's labels and columns, the display); the port
+            // follows.
+            m_station.applySettings(*edited);
             showDisplayColours(true);
             m_timeDisplay->ShowTime(0, 0);
             showBestTime();
@@ -533,7 +527,6 @@ void TFormMain::bCFGClick()
             if (m_monitor)
                 m_monitor->PlaceDisplay();
             FormResize();
-            m_barriers->reopenSoon();
         }
     }
     m_ui.band->setFocus();

@@ -8,7 +8,6 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <memory>
 #include <optional>
 
 class QTimer;
@@ -16,24 +15,25 @@ class QTimer;
 namespace vex {
 
 class DisplaySwitch;
+class ProgressWindow;
+class RaceStation;
 class TCFGDialog;
 class TFDlgYesNo;
 class TFormInfo;
 class TFormMonitor2;
-class TFormSplash;
 
-// The operator's window. It shows one race and hands every event of its
+// The operator's window on a station's race. It hands every event of its
 // controls to one command of the race; what it shows comes from the race's
 // signals, never from its own controls.
 class TFormMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TFormMain(const MainWindowServices &services, QWidget *parent = nullptr);
+    TFormMain(RaceStation &station, const MainWindowServices &services, QWidget *parent = nullptr);
     ~TFormMain() override;
 
     // The windows made after this one at program start; each is kept to the end.
-    void attachWindows(TFormSplash *splash, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
+    void attachWindows(ProgressWindow *progress, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                        TFormInfo *info);
 
     bool AskYesNo(const QString &question);
@@ -44,8 +44,6 @@ public:
     Race &race() { return *m_race; }
     TimeDisplay &timeDisplay() { return *m_timeDisplay; }
     ResultGrid *activeGrid() const;
-
-    RaceBarriers &lightBarriers() { return *m_barriers; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -86,7 +84,6 @@ private:
     void showError(const QString &text);
 
     // Shell.
-    void LoadSettings();
     void SaveSettings();
     void mHilfeClick();
     void bInfoClick();
@@ -95,9 +92,8 @@ private:
 
     MainWindowServices m_services;
     OwnServices m_ownServices;
+    RaceStation &m_station;
     Race *m_race = nullptr;
-    // Destroyed before the race (a child) it acts on, the port closing first.
-    std::unique_ptr<RaceBarriers> m_barriers;
     TimeDisplay *m_timeDisplay = nullptr;
     DisplaySwitch *m_displaySwitch = nullptr;
     MainWidgets m_ui;
@@ -117,7 +113,7 @@ private:
     QString m_pageFolder; // where the page for viewing and printing goes
 
     // Other windows, made after this one.
-    QPointer<TFormSplash> m_splash;
+    QPointer<ProgressWindow> m_progress;
     QPointer<TFDlgYesNo> m_yesNo;
     QPointer<TFormMonitor2> m_monitor;
     QPointer<TCFGDialog> m_cfg;

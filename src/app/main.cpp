@@ -4,6 +4,7 @@
 #include "backup/folderlock.h"
 #include "office/localservers.h"
 #include "settings/regfilebackend.h"
+#include "station/racestation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,10 +60,13 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
     services.settingsBackend = settings.get();
+
+    vex::StationServices station;
+    station.wordTemplate = services.identity.wordTemplate;
     // The light barriers' contacts are logged beside the settings file.
-    services.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
-                                  .dir()
-                                  .filePath(u"Lichtschranke.log"_s);
+    station.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
+                                 .dir()
+                                 .filePath(u"Lichtschranke.log"_s);
 
     // The spreadsheet and the word processor are this program's own servers;
     // what they show goes to the desktop's office programs.
@@ -70,9 +74,12 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     vex::ShellDocumentOpener opener(shell);
     vex::LocalAutomationServers servers(&opener);
-    services.office = &servers;
+    station.office = &servers;
 
-    vex::Program program(services, dataFolder);
+    station.backupFolder = dataFolder;
+    // The race and all that acts on it stand before the first window.
+    vex::RaceStation raceStation(station);
+    vex::Program program(raceStation, services);
     program.start();
     return app.exec();
 }

@@ -141,8 +141,15 @@ void Builder::createActions()
 
     // Holding a run key down must not repeat its command: F5 held would start
     // and, a moment later, stop the run.
-    for (QAction *a : {w.mStart, w.mStop, w.mAbbruch, w.mEintragen, w.mNext, w.LockLS1, w.LockLS21})
+    // Qt doesn't flag every repeated press, so the window's key guard watches
+    // these keys as well.
+    w.runActions = {w.mStart, w.mStop, w.mAbbruch, w.mEintragen, w.mNext, w.LockLS1, w.LockLS21};
+    for (QAction *a : std::as_const(w.runActions)) {
         a->setAutoRepeat(false);
+        for (const QKeySequence &k : a->shortcuts())
+            w.runKeys.insert(k[0]);
+    }
+    w.runKeys.insert(QKeyCombination(Qt::Key_F5)); // Stop's key while a run goes
 
     // Neither the stop nor the three following commands work at start-up.
     w.mStop->setEnabled(false);
@@ -375,12 +382,12 @@ void Builder::createCommandArea()
     w.lbl_Time_error->setStyleSheet(u"color: red;"_s);
     w.lbl_Time_error->hide();
 
-    w.cmb_Punkte = new QCheckBox(u"Punkte berechnen:"_s, w.band);
-    w.cmb_Punkte->setObjectName(u"cmb_Punkte"_s);
-    w.cmb_Punkte->setGeometry(621, 148, 164, 17);
-    w.cmb_Punkte->setLayoutDirection(Qt::RightToLeft);
-    w.cmb_Punkte->setChecked(true);
-    w.cmb_Punkte->setEnabled(false);
+    w.calculatePoints = new QCheckBox(u"Punkte berechnen:"_s, w.band);
+    w.calculatePoints->setObjectName(u"cmb_Punkte"_s);
+    w.calculatePoints->setGeometry(621, 148, 164, 17);
+    w.calculatePoints->setLayoutDirection(Qt::RightToLeft);
+    w.calculatePoints->setChecked(true);
+    w.calculatePoints->setEnabled(false);
 
     w.cbAutomatisch = new QCheckBox(w.band);
     w.cbAutomatisch->setObjectName(u"cbAutomatisch"_s);

@@ -3,6 +3,7 @@
 #include "results/resultpage.h"
 
 #include <QKeyCombination>
+#include <QList>
 #include <QSet>
 
 #include <array>
@@ -68,7 +69,7 @@ struct MainWidgets
     QCheckBox *cbClub = nullptr;
     QLabel *lbl_Club = nullptr;
     QLabel *lbl_Time_error = nullptr;
-    QCheckBox *cmb_Punkte = nullptr;
+    QCheckBox *calculatePoints = nullptr; // named "cmb_Punkte" as ever, though a check box
     QCheckBox *cbAutomatisch = nullptr;
     TLbSpeedButton *bSTART = nullptr;
     TLbSpeedButton *bSTOP = nullptr;
@@ -131,6 +132,10 @@ struct MainWidgets
 
     // Every key of the menus: they belong to the window wherever the focus is.
     QSet<QKeyCombination> menuKeys;
+    // The run commands (start, stop, abort, enter, next, the barrier locks)
+    // and their keys: each acts once per press, however long it is held.
+    QList<QAction *> runActions;
+    QSet<QKeyCombination> runKeys;
 };
 
 // Builds the controls into the window: the top bar, the band with display,

@@ -4,9 +4,6 @@
 #include "app/filechooser.h"
 #include "app/helpviewer.h"
 #include "app/runsound.h"
-#include "office/localservers.h"
-#include "timing/tickclock.h"
-#include "timing/timers.h"
 
 namespace vex {
 
@@ -26,13 +23,10 @@ void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
 
 void OwnServices::fillIn(MainWindowServices &services)
 {
-    useOrOwn<SteadyTickSource>(services.ticks, m_ticks);
-    useOrOwn<QtTimers>(services.timers, m_timers);
     useOrOwn<DesktopHelpViewer>(services.help, m_help);
     useOrOwn<SoundEffectPlayer>(services.sound, m_sound);
     useOrOwn<SystemDesktopShell>(services.shell, m_shell);
     useOrOwn<DialogFileChooser>(services.files, m_files);
-    useOrOwn<NoAutomationServers>(services.office, m_office);
 }
 
 OwnServices::OwnServices() = default;

@@ -1,19 +1,56 @@
 #include "app/menukeyguard.h"
 
 #include <QKeyEvent>
+#include <QShortcutEvent>
 #include <QWidget>
 
 namespace vex {
 
-MenuKeyGuard::MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys)
+MenuKeyGuard::MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys)
     : QObject(window)
     , m_window(window)
     , m_keys(keys)
+    , m_runKeys(runKeys)
 {
+}
+
+// Watched where the press becomes a command: one shortcut event per press,
+// whichever window and widget it came through. A release may come to any
+// widget, so it is taken wherever it shows.
+bool MenuKeyGuard::repeatedRunKey(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Shortcut: {
+        const QKeySequence &keys = static_cast<QShortcutEvent *>(event)->key();
+        if (keys.isEmpty() || !m_runKeys.contains(keys[0]))
+            return false;
+        if (m_down.contains(int(keys[0].key())))
+            return true;
+        m_down.insert(int(keys[0].key()));
+        return false;
+    }
+    case QEvent::KeyRelease: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // A repeat the platform does flag comes as release and press: the key
+        // is still down.
+        if (!key->isAutoRepeat())
+            m_down.remove(key->key());
+        return false;
+    }
+    case QEvent::WindowDeactivate:
+    case QEvent::ApplicationDeactivate:
+        // The release may go to another program.
+        m_down.clear();
+        return false;
+    default:
+        return false;
+    }
 }
 
 bool MenuKeyGuard::eventFilter(QObject *watched, QEvent *event)
 {
+    if (repeatedRunKey(event))
+        return true;
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);

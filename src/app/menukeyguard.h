@@ -12,17 +12,27 @@ namespace vex {
 // is: a text field must not take Ctrl+V or Ctrl+F for itself, even when their
 // menu items do nothing. Installed on the application, it swallows those
 // keys for every widget of its window before the widget sees them.
+//
+// A run key acts once per press, in whichever window its command is bound:
+// held down, the platform repeats the press, and not every repeat comes
+// flagged as one (F5 held would stop the run it just started). So the guard
+// knows which run keys are down; a press while its key is down does nothing.
+// The key's release, or a window losing the keyboard, ends the press.
 class MenuKeyGuard : public QObject
 {
 public:
-    MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys);
+    MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool repeatedRunKey(QEvent *event);
+
     QWidget *m_window;
     QSet<QKeyCombination> m_keys;
+    QSet<QKeyCombination> m_runKeys;
+    QSet<int> m_down; // run keys pressed and not yet released
 };
 
 } // namespace vex

@@ -3,9 +3,11 @@
 #include "app/cfgdialog.h"
 #include "app/dlgyesno.h"
 #include "app/forminfo.h"
-#include "app/formsplash.h"
+#include "app/progresswindow.h"
+#include "app/windowsettings.h"
 #include "backup/racebackup.h"
 #include "display/formmonitor2.h"
+#include "station/racestation.h"
 
 #include <QMessageBox>
 
@@ -13,27 +15,31 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-Program::Program(const MainWindowServices &services, const QString &backupFolder, FileReplacer *replacer)
-    : m_store(backupFolder, replacer ? *replacer : m_durable)
-    , m_mainWindow(std::make_unique<TFormMain>(services))
+Program::Program(RaceStation &station, const MainWindowServices &services)
+    : m_station(station)
+    , m_mainWindow(std::make_unique<TFormMain>(station, services))
 {
     TFormMain *window = m_mainWindow.get();
-    auto *splash = new TFormSplash(window);
-    auto *yesNo = new TFDlgYesNo(services.identity.title, window);
+    // The stored settings place the window; the race takes them and the
+    // light barriers open their port before the other windows exist.
+    const QString title = services.identity.title;
+    station.start(loadWindowSettings(services.settingsBackend, title, *window));
+    auto *progress = new ProgressWindow(window);
+    auto *yesNo = new TFDlgYesNo(title, window);
     auto *monitor = new TFormMonitor2(window);
-    // The settings dialog offers the ports the main window found at its start.
-    auto *cfg = new TCFGDialog(window, window->lightBarriers().comPortNumbers());
+    // The settings dialog offers the ports found at the station's start.
+    auto *cfg = new TCFGDialog(window, station.barriers().comPortNumbers());
     auto *info = new TFormInfo(window);
-    window->attachWindows(splash, yesNo, monitor, cfg, info);
+    window->attachWindows(progress, yesNo, monitor, cfg, info);
 
-    m_backup = std::make_unique<RaceBackup>(window->race(), m_store);
     // Said after the command that failed to back up has returned, so no
     // message box opens in the middle of an entry.
-    const QString title = services.identity.title;
-    QObject::connect(
-        m_backup.get(), &RaceBackup::failed, window,
-        [window, title](const QString &message) { QMessageBox::critical(window, title, message); },
-        Qt::QueuedConnection);
+    if (RaceBackup *backup = station.backup()) {
+        QObject::connect(
+            backup, &RaceBackup::failed, window,
+            [window, title](const QString &message) { QMessageBox::critical(window, title, message); },
+            Qt::QueuedConnection);
+    }
 }
 
 Program::~Program() = default;
@@ -41,13 +47,15 @@ Program::~Program() = default;
 void Program::start()
 {
     m_mainWindow->show();
-    m_backup->setAsideIfUnreadable();
-    if (!m_backup->needsRecovery())
+    RaceBackup *backup = m_station.backup();
+    if (backup)
+        backup->setAsideIfUnreadable();
+    if (!backup || !backup->needsRecovery())
         return;
     if (m_mainWindow->AskYesNo(u"Letzte Sitzung wiederherstellen?"_s))
-        m_mainWindow->openProtocolText(m_backup->takeBack());
+        m_mainWindow->openProtocolText(backup->takeBack());
     else
-        m_backup->setAside();
+        backup->setAside();
 }
 
 } // namespace vex

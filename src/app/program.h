@@ -1,24 +1,20 @@
 #pragma once
 
 #include "app/formmain.h"
-#include "backup/backupstore.h"
-#include "backup/filereplacer.h"
-
-#include <QString>
 
 #include <memory>
 
 namespace vex {
 
-class RaceBackup;
+class RaceStation;
 
-// The program from start to end: the six windows in their fixed order and
-// the backup of the race's results in the given folder.
+// The program's windows on a station, from start to end: the six windows in
+// their fixed order, the settings the station starts with, and the question
+// about the last session.
 class Program
 {
 public:
-    // replacer: how the backup is put on the disk; null: flushed to the disk.
-    Program(const MainWindowServices &services, const QString &backupFolder, FileReplacer *replacer = nullptr);
+    Program(RaceStation &station, const MainWindowServices &services);
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -31,10 +27,8 @@ public:
     void start();
 
 private:
-    DurableFileReplacer m_durable;
-    BackupStore m_store;
+    RaceStation &m_station;
     std::unique_ptr<TFormMain> m_mainWindow;
-    std::unique_ptr<RaceBackup> m_backup;
 };
 
 } // namespace vex

@@ -1,28 +1,28 @@
 #include "app/progressbinding.h"
 
-#include "app/formsplash.h"
+#include "app/progresswindow.h"
 #include "race/race.h"
 
 namespace vex {
 
 // The progress window follows the race's workbook imports and exports. They
 // run on this thread, so each change is painted at once.
-void bindProgressWindow(Race &race, TFormSplash *splash)
+void bindProgressWindow(Race &race, ProgressWindow *window)
 {
-    if (!splash)
+    if (!window)
         return;
-    QObject::connect(&race, &Race::progressShown, splash, [splash] {
-        splash->show();
-        splash->raise();
-        splash->repaint();
+    QObject::connect(&race, &Race::progressShown, window, [window] {
+        window->show();
+        window->raise();
+        window->repaint();
     });
-    QObject::connect(&race, &Race::progressCaptionChanged, splash, &QWidget::setWindowTitle);
-    QObject::connect(&race, &Race::progressMaximumChanged, splash, &TFormSplash::setMaximum);
-    QObject::connect(&race, &Race::progressChanged, splash, [splash](int value) {
-        splash->setValue(value);
-        splash->repaint();
+    QObject::connect(&race, &Race::progressCaptionChanged, window, &QWidget::setWindowTitle);
+    QObject::connect(&race, &Race::progressMaximumChanged, window, &ProgressWindow::setMaximum);
+    QObject::connect(&race, &Race::progressChanged, window, [window](int value) {
+        window->setValue(value);
+        window->repaint();
     });
-    QObject::connect(&race, &Race::progressClosed, splash, &QWidget::hide);
+    QObject::connect(&race, &Race::progressClosed, window, &QWidget::hide);
 }
 
 } // namespace vex

@@ -3,9 +3,9 @@
 namespace vex {
 
 class Race;
-class TFormSplash;
+class ProgressWindow;
 
 // The progress window follows the race's workbook imports and exports.
-void bindProgressWindow(Race &race, TFormSplash *splash);
+void bindProgressWindow(Race &race, ProgressWindow *window);
 
 } // namespace vex

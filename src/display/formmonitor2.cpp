@@ -10,8 +10,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 #include <cmath>
 
@@ -116,10 +118,20 @@ void TFormMonitor2::placeOn(const QList<QScreen *> &screens)
     m_dpi = int(std::lround(screen->logicalDotsPerInchY()));
     if (m_dpi <= 0)
         m_dpi = kDesignedDpi;
+    // A shown window can't be handed to another screen as it is: where the
+    // screens don't share one desktop its native window is made anew, and
+    // it would stay unmapped while the window counts as shown. Hidden for
+    // the move, it is shown again on the new screen.
+    const bool moveShown = !m_moving && isVisible() && windowHandle() && windowHandle()->screen() != screen;
+    const QScopedValueRollback moving(m_moving, m_moving || moveShown);
+    if (moveShown)
+        hide();
     setScreen(screen);
     setGeometry(screen->geometry());
     m_scale = DisplayScale(width());
     applyLayout();
+    if (moveShown)
+        showDisplay();
 }
 
 void TFormMonitor2::screenRemoved(QScreen *screen)

@@ -83,6 +83,7 @@ private:
     int m_monitor = 0;
     int m_placedIndex = 0;
     QPointer<QScreen> m_placedScreen;
+    bool m_moving = false; // hidden for a move to another screen
     double m_scale = 1.0;
     int m_dpi = kDesignedDpi;
     MonitorLayout m_layout;

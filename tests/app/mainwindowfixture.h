@@ -8,8 +8,10 @@
 #include "app/filechooser.h"
 #include "app/formmain.h"
 #include "app/helpviewer.h"
-#include "serial/lightbarrierport.h"
 #include "app/runsound.h"
+#include "app/windowsettings.h"
+#include "serial/lightbarrierport.h"
+#include "station/racestation.h"
 #include "timing/tickclock.h"
 #include "../timing/faketimers.h"
 
@@ -110,11 +112,13 @@ struct MainWindowFixture
     FakeShell shell;
     FakeFileChooser files;
     FakeLightBarriers lightBarriers;
+    std::unique_ptr<vex::RaceStation> station;
     std::unique_ptr<vex::TFormMain> window;
 
-    // adjust: a test puts in further fakes (the light barriers' port).
+    // adjust: a test puts in further fakes (the light barriers, the office).
+    // The window starts the station with the stored settings as the program does.
     explicit MainWindowFixture(vex::SettingsBackend *settings = nullptr, vex::AppIdentity identity = {},
-                               const std::function<void(vex::MainWindowServices &)> &adjust = {})
+                               const std::function<void(vex::StationServices &)> &adjust = {})
     {
         if (identity.title.isEmpty()) {
             identity.title = QStringLiteral("Vexilor");
@@ -122,19 +126,22 @@ struct MainWindowFixture
             identity.startSound = QStringLiteral("/program/start.wav");
             identity.stopSound = QStringLiteral("/program/stopp.wav");
         }
+        vex::StationServices core;
+        core.ticks = &ticks;
+        core.timers = &timers;
+        core.barriers.port = &lightBarriers;
+        if (adjust)
+            adjust(core);
+        station = std::make_unique<vex::RaceStation>(core);
         vex::MainWindowServices services;
-        services.ticks = &ticks;
-        services.timers = &timers;
         services.sound = &sound;
         services.help = &help;
         services.shell = &shell;
         services.files = &files;
-        services.barriers.port = &lightBarriers;
         services.settingsBackend = settings;
         services.identity = identity;
-        if (adjust)
-            adjust(services);
-        window = std::make_unique<vex::TFormMain>(services);
+        window = std::make_unique<vex::TFormMain>(*station, services);
+        station->start(vex::loadWindowSettings(settings, identity.title, *window));
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qWarning("main window not exposed");

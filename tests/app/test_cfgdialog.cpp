@@ -52,6 +52,7 @@ class TestCfgDialog : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
+    void untouchedDialogGivesTheSameSettings_data();
     void untouchedDialogGivesTheSameSettings();
     void cancelReturnsNothing();
     void okReturnsTheEdits();
@@ -90,11 +91,24 @@ void TestCfgDialog::cleanup()
     m_dialog.reset();
 }
 
+void TestCfgDialog::untouchedDialogGivesTheSameSettings_data()
+{
+    QTest::addColumn<int>("alg");
+    QTest::addColumn<QString>("algShown");
+    QTest::newRow("contacts act when opened") << 1 << u"Aus"_s;
+    // Neither entry: OK must not make the contacts act.
+    QTest::newRow("no contact acts") << 2 << QString();
+}
+
 void TestCfgDialog::untouchedDialogGivesTheSameSettings()
 {
-    const Settings s = eventSettings();
+    QFETCH(int, alg);
+    QFETCH(QString, algShown);
+    Settings s = eventSettings();
+    s.Alg = alg;
     m_dialog->loadSettings(s);
     m_dialog->show();
+    QCOMPARE(m_dialog->cbAlg->currentText(), algShown);
     QCOMPARE(m_dialog->readSettings(s), s);
     QCOMPARE(m_dialog->Memo1->toPlainText(), u"in Musterstadt\nam 25.11.2026"_s);
     QCOMPARE(m_dialog->eExcel->text(), u"B8"_s);

@@ -85,7 +85,7 @@ void TestFormMainBarriers::makeWindow(const std::function<void(Settings &)> &cha
         change(s);
     QVERIFY(!SettingsStore(*m_backend, settingsKeyPath(u"Vexilor"_s)).save(s));
     const QString log = dir().filePath(u"Lichtschranke.log"_s);
-    m_f = std::make_unique<MainWindowFixture>(m_backend.get(), AppIdentity{}, [&](MainWindowServices &services) {
+    m_f = std::make_unique<MainWindowFixture>(m_backend.get(), AppIdentity{}, [&](StationServices &services) {
         services.barriers.port = nullptr; // the window's own serial port
         services.barriers.lineDevice = &m_device();
         services.barriers.contactClock = &m_clock;
@@ -110,8 +110,8 @@ void TestFormMainBarriers::startUpOpensThePortAndShutdownClosesIt()
     makeWindow();
     QVERIFY(m_device().isOpen());
     QCOMPARE(m_device().openedPort(), 2);
-    QCOMPARE(m_f->window->lightBarriers().portList(), 0x00050012u);
-    QCOMPARE(m_f->window->lightBarriers().comPortNumbers(), (QList<int>{2, 5}));
+    QCOMPARE(m_f->station->barriers().portList(), 0x00050012u);
+    QCOMPARE(m_f->station->barriers().comPortNumbers(), (QList<int>{2, 5}));
     QVERIFY(m_f->window->race().runController().portOpen());
     QVERIFY(m_f->child<TBarrierPicture>(u"ImageLSstart"_s)->isVisible());
 
@@ -214,7 +214,7 @@ void TestFormMainBarriers::aLostPortHidesThePicturesAndSaysSo()
 void TestFormMainBarriers::settingsReopenThePort()
 {
     makeWindow();
-    auto *cfg = new TCFGDialog(m_f->window.get(), m_f->window->lightBarriers().comPortNumbers());
+    auto *cfg = new TCFGDialog(m_f->window.get(), m_f->station->barriers().comPortNumbers());
     m_f->window->attachWindows(nullptr, nullptr, nullptr, cfg, nullptr);
     QCOMPARE(cfg->cbPort->count(), 3); // "Kein", COM2, COM5
     auto *start = m_f->child<TBarrierPicture>(u"ImageLSstart"_s);

@@ -8,7 +8,7 @@
 #include "text/messagetext.h"
 #include "../office/fakeautomation.h"
 #include "../support/filesizelimit.h"
-#include "app/formsplash.h"
+#include "app/progresswindow.h"
 #include "results/competition.h"
 #include "results/resultpage.h"
 
@@ -109,12 +109,12 @@ vex::testing::FakeSheetData workbookSheet(const QString &name, const QStringList
 struct OfficeWindow
 {
     vex::testing::FakeServers office;
-    MainWindowFixture f{nullptr, {}, [this](MainWindowServices &s) { s.office = &office; }};
+    MainWindowFixture f{nullptr, {}, [this](StationServices &s) { s.office = &office; }};
     TFormMain *window = f.window.get();
     FakeFileChooser &files = f.files;
-    TFormSplash *splash = new TFormSplash(window);
+    ProgressWindow *progress = new ProgressWindow(window);
 
-    OfficeWindow() { window->attachWindows(splash, nullptr, nullptr, nullptr, nullptr); }
+    OfficeWindow() { window->attachWindows(progress, nullptr, nullptr, nullptr, nullptr); }
     template <typename T = QWidget>
     T *child(const QString &name) const { return f.child<T>(name); }
     void trigger(const QString &action) const { f.child<QAction>(action)->trigger(); }
@@ -513,7 +513,7 @@ void TestFormMainFiles::workbookImportEndsLikeLoading()
                        workbookSheet(u"Junioren"_s, {u"Ina Kurz"_s})};
     QStringList progress;
     const auto seen = [&](const QString &what) {
-        progress.append(what + (w.splash->isVisible() ? u" shown "_s : u" hidden "_s) + w.splash->windowTitle());
+        progress.append(what + (w.progress->isVisible() ? u" shown "_s : u" hidden "_s) + w.progress->windowTitle());
     };
     connect(&w.window->race(), &Race::progressChanged, this, [&](int value) { seen(QString::number(value)); });
     connect(&w.window->race(), &Race::progressClosed, this, [&] { seen(u"closed"_s); });
@@ -538,7 +538,7 @@ void TestFormMainFiles::failedWorkbookImportIsReported()
     w.trigger(u"Load"_s);
     QCOMPARE(messages.texts.size(), 1);
     QVERIFY(messages.texts[0].contains(u"unverändert"_s));
-    QVERIFY(!w.splash->isVisible());
+    QVERIFY(!w.progress->isVisible());
     QVERIFY(w.child<QComboBox>(u"cmb_Klasse"_s)->toolTip().isEmpty());
 }
 
@@ -572,7 +572,7 @@ void TestFormMainFiles::showInSpreadsheetAndWordProcessorByKeys()
     QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w.window;
     QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(w.office.log.calls.constLast(), u"Visible:=true"_s);
-    QVERIFY(!w.splash->isVisible());
+    QVERIFY(!w.progress->isVisible());
 
     w.office.log.calls.clear();
     QTest::mouseClick(w.child<QWidget>(u"sbWord"_s), Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include "backup/backupstore.h"
 #include "mainwindowfixture.h"
 #include "reports/protocoltext.h"
+#include "station/racestation.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -47,11 +48,18 @@ class TestProgramRecovery : public QObject
     FakeShell m_shell;
     FakeFileChooser m_files;
 
+    // The station as main() builds it, on the test's backup folder.
+    std::unique_ptr<RaceStation> station()
+    {
+        StationServices s;
+        s.ticks = &m_ticks;
+        s.timers = &m_timers;
+        s.backupFolder = m_folder;
+        return std::make_unique<RaceStation>(s);
+    }
     MainWindowServices services()
     {
         MainWindowServices s;
-        s.ticks = &m_ticks;
-        s.timers = &m_timers;
         s.sound = &m_sound;
         s.help = &m_help;
         s.shell = &m_shell;
@@ -76,7 +84,8 @@ private Q_SLOTS:
     void jaOpensTheLastSessionAsTheOpenCommandWould()
     {
         leaveUnsavedSession();
-        Program program(services(), m_folder);
+        const auto core = station();
+        Program program(*core, services());
         QString asked;
         answerNextQuestion(Answer::Yes, &asked);
         program.start();
@@ -96,7 +105,8 @@ private Q_SLOTS:
     {
         leaveUnsavedSession();
         {
-            Program program(services(), m_folder);
+            const auto core = station();
+            Program program(*core, services());
             answerNextQuestion(Answer::No);
             program.start();
             QVERIFY(program.mainWindow().race().competition().classes().isEmpty());
@@ -108,7 +118,8 @@ private Q_SLOTS:
             QCOMPARE(kept.readAll(), lastSession());
         }
         // Asked once: the next start is quiet.
-        Program program(services(), m_folder);
+        const auto core = station();
+        Program program(*core, services());
         QString asked;
         answerNextQuestion(Answer::Yes, &asked);
         program.start();

@@ -1,7 +1,7 @@
 #include "app/cfgdialog.h"
 #include "app/dlgyesno.h"
 #include "app/forminfo.h"
-#include "app/formsplash.h"
+#include "app/progresswindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,7 +44,7 @@ private Q_SLOTS:
     void infoShowsTheProductText();
     void infoDoesNotBlockAndComesForward();
     void infoClosesByButtonAndEsc();
-    void splashIsAPlainProgressWindow();
+    void progressWindowIsPlain();
     void settingsDialogFrame();
 };
 
@@ -194,29 +194,29 @@ void TestShellDialogs::infoClosesByButtonAndEsc()
     QVERIFY(info.isVisible());
 }
 
-void TestShellDialogs::splashIsAPlainProgressWindow()
+void TestShellDialogs::progressWindowIsPlain()
 {
-    TFormSplash splash;
-    QVERIFY(!splash.isVisible());
-    QCOMPARE(splash.size(), QSize(415, 44));
-    const Qt::WindowFlags flags = splash.windowFlags();
+    ProgressWindow progress;
+    QVERIFY(!progress.isVisible());
+    QCOMPARE(progress.size(), QSize(415, 44));
+    const Qt::WindowFlags flags = progress.windowFlags();
     QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
     QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
 
-    splash.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&splash));
-    const QPoint offset = splash.frameGeometry().center() - splash.screen()->availableGeometry().center();
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    const QPoint offset = progress.frameGeometry().center() - progress.screen()->availableGeometry().center();
     QVERIFY(offset.manhattanLength() <= 40);
 
-    splash.setRange(0, 7);
-    splash.setValue(3);
-    QCOMPARE(splash.value(), 3);
-    QCOMPARE(splash.maximum(), 7);
-    splash.setMaximum(12);
-    QCOMPARE(splash.progressBar()->maximum(), 12);
-    QCOMPARE(splash.value(), 3);
+    progress.setRange(0, 7);
+    progress.setValue(3);
+    QCOMPARE(progress.value(), 3);
+    QCOMPARE(progress.maximum(), 7);
+    progress.setMaximum(12);
+    QCOMPARE(progress.progressBar()->maximum(), 12);
+    QCOMPARE(progress.value(), 3);
 }
 
 void TestShellDialogs::settingsDialogFrame()

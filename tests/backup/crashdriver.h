@@ -12,8 +12,8 @@
 // every backup write it puts 'w' and 'W' on stderr, so the test knows a kill
 // fell into a write.
 //
-// vex_crashdriver FOLDER runs the race core with its backup alone, started as
-// the program starts; vex_crashdriver_window FOLDER the whole program as
+// vex_crashdriver FOLDER runs the race station alone, started as the program
+// starts; vex_crashdriver_window FOLDER the whole program as
 // main() builds it, on the offscreen platform.
 
 #include "backup/filereplacer.h"

@@ -1,12 +1,12 @@
-// The race core and its backup alone, started as the program starts: a
-// backup with unsaved results is taken back as on "Ja".
+// The race station alone, started as the program starts: a backup with
+// unsaved results is taken back as on "Ja".
 
 #include "crashdriver.h"
 
-#include "backup/backupstore.h"
 #include "backup/racebackup.h"
 #include "race/race.h"
-#include "timing/timers.h"
+#include "settings/settings.h"
+#include "station/racestation.h"
 
 #include <QCoreApplication>
 
@@ -17,10 +17,15 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     crashdriver::Ticks ticks;
     crashdriver::ReportingReplacer replacer;
-    QtTimers timers;
-    Race race(ticks, timers);
-    BackupStore store(app.arguments().value(1), replacer);
-    RaceBackup backup(race, store);
+    StationServices services;
+    services.ticks = &ticks;
+    services.backupFolder = app.arguments().value(1);
+    services.backupReplacer = &replacer;
+    // No port is named: the light barriers stay closed.
+    RaceStation station(services);
+    station.start(Settings());
+    Race &race = station.race();
+    RaceBackup &backup = *station.backup();
     const bool asked = backup.needsRecovery();
     if (asked)
         race.load(backup.takeBack());

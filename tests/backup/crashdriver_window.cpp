@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "app/runsound.h"
+#include "station/racestation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,12 +31,16 @@ int main(int argc, char *argv[])
     crashdriver::Ticks ticks;
     crashdriver::ReportingReplacer replacer;
     SilentSound sound;
+    StationServices stationServices;
+    stationServices.ticks = &ticks;
+    stationServices.backupFolder = app.arguments().value(1);
+    stationServices.backupReplacer = &replacer;
+    RaceStation station(stationServices);
     MainWindowServices services;
-    services.ticks = &ticks;
     services.sound = &sound;
     services.identity.title = u"Vexilor"_s;
     services.identity.caption = u"Vexilor 1.2"_s;
-    Program program(services, app.arguments().value(1), &replacer);
+    Program program(station, services);
 
     bool asked = false;
     QTimer::singleShot(0, [&asked] {

@@ -52,22 +52,34 @@ void TestFormMonitor2::madeHiddenBorderlessAndBlind()
 
 void TestFormMonitor2::placement_data()
 {
+    QTest::addColumn<int>("shownOn"); // the screen it shows on before; -1: hidden
     QTest::addColumn<int>("monitor");
     QTest::addColumn<int>("screen");
-    QTest::newRow("second screen") << 1 << 1;
-    QTest::newRow("operator's screen") << 0 << 0;
-    QTest::newRow("screen not there") << 5 << 0;
+    QTest::newRow("second screen") << -1 << 1 << 1;
+    QTest::newRow("operator's screen") << -1 << 0 << 0;
+    QTest::newRow("screen not there") << -1 << 5 << 0;
+    QTest::newRow("moved while shown") << 0 << 1 << 1;
 }
 
 void TestFormMonitor2::placement()
 {
+    QFETCH(int, shownOn);
     QFETCH(int, monitor);
     QFETCH(int, screen);
     QScreen *target = QGuiApplication::screens().at(screen);
     TFormMonitor2 form;
+    if (shownOn >= 0) {
+        form.setMonitor(shownOn);
+        form.showDisplay();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
     form.setMonitor(monitor);
-    form.showDisplay();
+    if (shownOn < 0)
+        form.showDisplay();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.isVisible());
+    QVERIFY(form.windowHandle()->isVisible());
+    QCOMPARE(form.windowHandle()->screen(), target);
     QCOMPARE(form.placedScreenIndex(), screen);
     QCOMPARE(form.screen(), target);
     QCOMPARE(form.geometry(), target->geometry());

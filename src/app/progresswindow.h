@@ -9,11 +9,11 @@ namespace vex {
 // The small progress window of the long spreadsheet imports and exports. It
 // has no title-bar buttons, so the operator can't close it half-way; the
 // operation sets its caption and progress, shows it and closes it.
-class TFormSplash : public QWidget
+class ProgressWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TFormSplash(QWidget *parent = nullptr);
+    explicit ProgressWindow(QWidget *parent = nullptr);
 
     void setRange(int minimum, int maximum);
     void setMaximum(int maximum);

@@ -1,4 +1,4 @@
-#include "app/formsplash.h"
+#include "app/progresswindow.h"
 
 #include "app/windowplacement.h"
 
@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-TFormSplash::TFormSplash(QWidget *parent)
+ProgressWindow::ProgressWindow(QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -31,32 +31,32 @@ TFormSplash::TFormSplash(QWidget *parent)
     layout->addWidget(m_bar);
 }
 
-void TFormSplash::setRange(int minimum, int maximum)
+void ProgressWindow::setRange(int minimum, int maximum)
 {
     m_bar->setRange(minimum, maximum);
 }
 
-void TFormSplash::setMaximum(int maximum)
+void ProgressWindow::setMaximum(int maximum)
 {
     m_bar->setMaximum(maximum);
 }
 
-void TFormSplash::setValue(int value)
+void ProgressWindow::setValue(int value)
 {
     m_bar->setValue(value);
 }
 
-int TFormSplash::value() const
+int ProgressWindow::value() const
 {
     return m_bar->value();
 }
 
-int TFormSplash::maximum() const
+int ProgressWindow::maximum() const
 {
     return m_bar->maximum();
 }
 
-void TFormSplash::showEvent(QShowEvent *event)
+void ProgressWindow::showEvent(QShowEvent *event)
 {
     // The screen, not the main window: the window may be shown while the main
     // window is minimised behind the spreadsheet program.

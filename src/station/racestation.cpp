@@ -1,0 +1,65 @@
+#include "station/racestation.h"
+
+#include "backup/backupstore.h"
+#include "backup/filereplacer.h"
+#include "backup/racebackup.h"
+#include "race/race.h"
+#include "timing/tickclock.h"
+#include "timing/timers.h"
+
+namespace vex {
+
+RaceStation::RaceStation(const StationServices &services)
+{
+    m_ticks = services.ticks;
+    if (!m_ticks) {
+        m_ownTicks = std::make_unique<SteadyTickSource>();
+        m_ticks = m_ownTicks.get();
+    }
+    Timers *timers = services.timers;
+    if (!timers) {
+        m_ownTimers = std::make_unique<QtTimers>();
+        timers = m_ownTimers.get();
+    }
+    m_race = std::make_unique<Race>(*m_ticks, *timers);
+    m_race->setOfficeServers(services.office, services.wordTemplate);
+    m_barriers = std::make_unique<RaceBarriers>(*m_race, *timers, services.barriers);
+    openBackup(services);
+}
+
+RaceStation::~RaceStation() = default;
+
+// The one place the backup folder is taken: a folder another copy of the
+// program works in is to be refused here, leaving the station without backup.
+void RaceStation::openBackup(const StationServices &services)
+{
+    if (services.backupFolder.isEmpty())
+        return;
+    FileReplacer *replacer = services.backupReplacer;
+    if (!replacer) {
+        m_ownReplacer = std::make_unique<DurableFileReplacer>();
+        replacer = m_ownReplacer.get();
+    }
+    m_store = std::make_unique<BackupStore>(services.backupFolder, *replacer);
+    m_backup = std::make_unique<RaceBackup>(*m_race, *m_store);
+}
+
+void RaceStation::start(const Settings &settings)
+{
+    m_race->applySettings(settings);
+    m_barriers->open();
+}
+
+void RaceStation::applySettings(const Settings &settings)
+{
+    m_barriers->close();
+    m_race->applySettings(settings);
+    m_barriers->reopenSoon();
+}
+
+void RaceStation::shutDown()
+{
+    m_barriers->close();
+}
+
+} // namespace vex

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "serial/racebarriers.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace vex {
+
+class AutomationServers;
+class BackupStore;
+class FileReplacer;
+class Race;
+class RaceBackup;
+class TickSource;
+class Timers;
+struct Settings;
+
+// What the station is given; a null entry is this machine's own.
+struct StationServices
+{
+    const TickSource *ticks = nullptr; // the counter runs are timed by; null: the steady clock
+    Timers *timers = nullptr; // the race's and the barriers' timers; null: Qt's
+    AutomationServers *office = nullptr; // the spreadsheet and word processor; null: none
+    QString wordTemplate; // the word processor's template, when there is one
+    BarrierServices barriers;
+    QString backupFolder; // where the results are backed up; empty: nowhere
+    FileReplacer *backupReplacer = nullptr; // how a backup reaches the disk; null: flushed to it
+};
+
+// One race station: the race and everything that acts on it without a
+// window, built and owned in one place so that the program and a headless
+// driver run the same thing. Windows observe and command the race; they
+// build none of this.
+class RaceStation
+{
+public:
+    explicit RaceStation(const StationServices &services);
+    ~RaceStation();
+    RaceStation(const RaceStation &) = delete;
+    RaceStation &operator=(const RaceStation &) = delete;
+
+    Race &race() { return *m_race; }
+    const TickSource &ticks() const { return *m_ticks; }
+    RaceBarriers &barriers() { return *m_barriers; }
+    // Null when the results are backed up nowhere.
+    RaceBackup *backup() { return m_backup.get(); }
+
+    // The settings the program starts with: the race takes them, then the
+    // light barriers open the port they name.
+    void start(const Settings &settings);
+    // The settings dialog's OK: the port is closed before the race takes the
+    // new settings and opened again a moment later, whatever changed.
+    void applySettings(const Settings &settings);
+    // The end of the program: the port closes while everything still stands.
+    void shutDown();
+
+private:
+    void openBackup(const StationServices &services);
+
+    // Destroyed in reverse order: observers first, the race after them, the
+    // clock and the timers last.
+    std::unique_ptr<TickSource> m_ownTicks;
+    std::unique_ptr<Timers> m_ownTimers;
+    std::unique_ptr<FileReplacer> m_ownReplacer;
+    const TickSource *m_ticks = nullptr;
+    std::unique_ptr<Race> m_race;
+    std::unique_ptr<RaceBarriers> m_barriers;
+    std::unique_ptr<BackupStore> m_store;
+    std::unique_ptr<RaceBackup> m_backup;
+    // Further observers of the race (a results page for the public) go here,
+    // after the backup: each sees a change only once it is on the disk.
+};
+
+} // namespace vex
