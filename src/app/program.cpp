@@ -4,8 +4,10 @@
 #include "app/dlgyesno.h"
 #include "app/forminfo.h"
 #include "app/formsplash.h"
+#include "app/livebinding.h"
 #include "backup/racebackup.h"
 #include "display/formmonitor2.h"
+#include "live/liveserver.h"
 
 #include <QMessageBox>
 
@@ -34,6 +36,10 @@ Program::Program(const MainWindowServices &services, const QString &backupFolder
         m_backup.get(), &RaceBackup::failed, window,
         [window, title](const QString &message) { QMessageBox::critical(window, title, message); },
         Qt::QueuedConnection);
+
+    // The live results page on the network, switched in the status bar.
+    m_live = std::make_unique<LiveServer>(window->race(), title);
+    new LiveBinding(window->race(), *m_live, *window->statusBar());
 }
 
 Program::~Program() = default;

@@ -10,6 +10,7 @@
 
 namespace vex {
 
+class LiveServer;
 class RaceBackup;
 
 // The program from start to end: the six windows in their fixed order and
@@ -34,6 +35,8 @@ private:
     BackupStore m_store;
     std::unique_ptr<TFormMain> m_mainWindow;
     std::unique_ptr<RaceBackup> m_backup;
+    // The live results page: another observer of the race, gone before it.
+    std::unique_ptr<LiveServer> m_live;
 };
 
 } // namespace vex
