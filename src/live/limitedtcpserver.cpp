@@ -1,8 +1,5 @@
 #include "live/limitedtcpserver.h"
 
-#include <QTcpSocket>
-#include <QTimer>
-
 namespace vex {
 
 namespace {
@@ -15,12 +12,40 @@ QByteArray busyResponse()
         + QByteArray::number(text.size()) + "\r\n\r\n" + text;
 }
 
+bool isClosed(const QPointer<QTcpSocket> &socket)
+{
+    return !socket || socket->state() == QAbstractSocket::UnconnectedState;
+}
+
 } // namespace
 
 LimitedTcpServer::LimitedTcpServer(int maxConnections, QObject *parent)
     : QTcpServer(parent)
     , m_max(maxConnections)
 {
+    m_sweeper.setInterval(10000);
+    connect(&m_sweeper, &QTimer::timeout, this, &LimitedTcpServer::sweep);
+    m_sweeper.start();
+}
+
+int LimitedTcpServer::openConnections()
+{
+    m_sockets.removeIf([](const QPointer<QTcpSocket> &s) { return !s; });
+    return int(std::count_if(m_sockets.begin(), m_sockets.end(), [](const auto &s) { return !isClosed(s); }));
+}
+
+void LimitedTcpServer::sweep()
+{
+    for (const QPointer<QTcpSocket> &s : std::as_const(m_closedAtLastSweep)) {
+        if (isClosed(s) && s)
+            s->deleteLater();
+    }
+    m_closedAtLastSweep.clear();
+    m_sockets.removeIf([](const QPointer<QTcpSocket> &s) { return !s; });
+    for (const QPointer<QTcpSocket> &s : std::as_const(m_sockets)) {
+        if (isClosed(s))
+            m_closedAtLastSweep.append(s);
+    }
 }
 
 void LimitedTcpServer::incomingConnection(qintptr descriptor)
@@ -30,7 +55,7 @@ void LimitedTcpServer::incomingConnection(qintptr descriptor)
         delete socket;
         return;
     }
-    if (m_open >= m_max) {
+    if (openConnections() >= m_max) {
         socket->write(busyResponse());
         socket->disconnectFromHost();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -38,8 +63,7 @@ void LimitedTcpServer::incomingConnection(qintptr descriptor)
         QTimer::singleShot(5000, socket, &QObject::deleteLater);
         return;
     }
-    ++m_open;
-    connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+    m_sockets.append(socket);
     addPendingConnection(socket);
 }
 

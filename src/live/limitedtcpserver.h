@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 namespace vex {
 
@@ -13,14 +17,22 @@ class LimitedTcpServer : public QTcpServer
 public:
     explicit LimitedTcpServer(int maxConnections, QObject *parent = nullptr);
 
-    int openConnections() const { return m_open; }
+    int openConnections();
 
 protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
+    void sweep();
+
     int m_max;
-    int m_open = 0;
+    // Every connection let in. The HTTP server cuts all connections of a
+    // socket it hands to a WebSocket, and neither deletes it: the state
+    // tells, and the sweep deletes what stayed closed from one pass to the
+    // next, long after whoever served it let go.
+    QList<QPointer<QTcpSocket>> m_sockets;
+    QList<QPointer<QTcpSocket>> m_closedAtLastSweep;
+    QTimer m_sweeper;
 };
 
 } // namespace vex

@@ -220,6 +220,22 @@ private Q_SLOTS:
                                      5000);
         }
         qDeleteAll(messages);
+
+        // Places are given back: viewers that come and go never fill it.
+        for (QWebSocket &v : viewers)
+            v.close();
+        QTest::qWait(200);
+        for (int i = 0; i < 6; ++i) {
+            QWebSocket passing;
+            QSignalSpy open(&passing, &QWebSocket::connected);
+            QSignalSpy gone(&passing, &QWebSocket::disconnected);
+            passing.open(live);
+            QVERIFY(open.wait(5000));
+            passing.close();
+            QTRY_COMPARE_WITH_TIMEOUT(gone.size(), 1, 5000);
+            QCOMPARE(passing.closeCode(), QWebSocketProtocol::CloseCodeNormal);
+        }
+        QCOMPARE(get(base + u"/"_s)->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
     }
 
     void portTakenIsSaidInGerman()
