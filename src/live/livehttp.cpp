@@ -25,6 +25,7 @@ QHttpServerResponse reply(const QByteArray &type, const QByteArray &body)
 {
     QHttpServerResponse r(type, body);
     r.setHeader("Cache-Control", "no-store");
+    r.setHeader("X-Content-Type-Options", "nosniff");
     return r;
 }
 
