@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
+  qt6-httpserver-dev qt6-websockets-dev
   libgl-dev libbenchmark-dev
   libminizip-dev libfreexl-dev libxlsxwriter-dev
   xvfb xauth x11-utils imagemagick

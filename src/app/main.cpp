@@ -63,6 +63,7 @@ int main(int argc, char *argv[])
 
     vex::StationServices station;
     station.wordTemplate = services.identity.wordTemplate;
+    station.appTitle = services.identity.title;
     // The light barriers' contacts are logged beside the settings file.
     station.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
                                  .dir()

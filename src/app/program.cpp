@@ -3,10 +3,12 @@
 #include "app/cfgdialog.h"
 #include "app/dlgyesno.h"
 #include "app/forminfo.h"
+#include "app/livebinding.h"
 #include "app/progresswindow.h"
 #include "app/windowsettings.h"
 #include "backup/racebackup.h"
 #include "display/formmonitor2.h"
+#include "live/liveserver.h"
 #include "station/racestation.h"
 
 #include <QMessageBox>
@@ -40,6 +42,9 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
             [window, title](const QString &message) { QMessageBox::critical(window, title, message); },
             Qt::QueuedConnection);
     }
+
+    // The live results page on the network, switched in the status bar.
+    new LiveBinding(station.race(), station.live(), *window->statusBar());
 }
 
 Program::~Program() = default;

@@ -160,6 +160,15 @@ void Race::setFileFilters(int saveFilter, int openFilter)
     Q_EMIT settingsChanged();
 }
 
+void Race::setLivePage(bool on, int port)
+{
+    if (on == m_settings.Live && port == m_settings.LivePort)
+        return;
+    m_settings.Live = on;
+    m_settings.LivePort = port;
+    Q_EMIT settingsChanged();
+}
+
 // ---------------------------------------------------------------- choosing
 
 // The rows of the page in their order now; "Nächster" walks them in this

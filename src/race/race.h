@@ -98,6 +98,8 @@ public Q_SLOTS:
     void setClubShown(bool shown);
     // The file-type choices of the save and open dialogs (1-based).
     void setFileFilters(int saveFilter, int openFilter);
+    // The live results page on the network, and its port.
+    void setLivePage(bool on, int port);
 
     // ---- Choosing.
     // A class by its page (a class-list entry or a tab): the walk order is

@@ -65,6 +65,10 @@ struct Settings
     int ExcelX = 0;          // column of the Excel start cell, from 0 (0 = A)
     int ExcelY = 6;          // row of the Excel start cell, from 1
 
+    // Kept after the values above, whose order older files follow.
+    bool Live = false;       // the live results page is served on the network
+    int LivePort = 8080;     // its TCP port
+
     bool operator==(const Settings &) const = default;
 };
 

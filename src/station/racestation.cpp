@@ -3,6 +3,7 @@
 #include "backup/backupstore.h"
 #include "backup/filereplacer.h"
 #include "backup/racebackup.h"
+#include "live/liveserver.h"
 #include "race/race.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
@@ -25,6 +26,8 @@ RaceStation::RaceStation(const StationServices &services)
     m_race->setOfficeServers(services.office, services.wordTemplate);
     m_barriers = std::make_unique<RaceBarriers>(*m_race, *timers, services.barriers);
     openBackup(services);
+    m_live = std::make_unique<LiveServer>(*m_race, services.appTitle);
+    QObject::connect(m_race.get(), &Race::settingsChanged, m_live.get(), [this] { followLiveSettings(); });
 }
 
 RaceStation::~RaceStation() = default;
@@ -42,6 +45,21 @@ void RaceStation::openBackup(const StationServices &services)
     }
     m_store = std::make_unique<BackupStore>(services.backupFolder, *replacer);
     m_backup = std::make_unique<RaceBackup>(*m_race, *m_store);
+}
+
+// The page listens while the settings say so, from the program's start on. A
+// port that failed is tried again only when it is chosen anew.
+void RaceStation::followLiveSettings()
+{
+    const Settings &settings = m_race->settings();
+    const int port = settings.Live ? settings.LivePort : 0;
+    if (port == m_livePort)
+        return;
+    m_livePort = port;
+    if (port == 0)
+        m_live->stop();
+    else
+        m_live->start(quint16(port));
 }
 
 void RaceStation::start(const Settings &settings)

@@ -11,6 +11,7 @@ namespace vex {
 class AutomationServers;
 class BackupStore;
 class FileReplacer;
+class LiveServer;
 class Race;
 class RaceBackup;
 class TickSource;
@@ -27,6 +28,7 @@ struct StationServices
     BarrierServices barriers;
     QString backupFolder; // where the results are backed up; empty: nowhere
     FileReplacer *backupReplacer = nullptr; // how a backup reaches the disk; null: flushed to it
+    QString appTitle; // the live page's heading and its protocol's
 };
 
 // One race station: the race and everything that acts on it without a
@@ -46,6 +48,8 @@ public:
     RaceBarriers &barriers() { return *m_barriers; }
     // Null when the results are backed up nowhere.
     RaceBackup *backup() { return m_backup.get(); }
+    // The live results page; it listens while the race's settings say so.
+    LiveServer &live() { return *m_live; }
 
     // The settings the program starts with: the race takes them, then the
     // light barriers open the port they name.
@@ -58,6 +62,7 @@ public:
 
 private:
     void openBackup(const StationServices &services);
+    void followLiveSettings();
 
     // Destroyed in reverse order: observers first, the race after them, the
     // clock and the timers last.
@@ -69,8 +74,10 @@ private:
     std::unique_ptr<RaceBarriers> m_barriers;
     std::unique_ptr<BackupStore> m_store;
     std::unique_ptr<RaceBackup> m_backup;
-    // Further observers of the race (a results page for the public) go here,
-    // after the backup: each sees a change only once it is on the disk.
+    // Observers for the public come after the backup: each sees a change only
+    // once it is on the disk.
+    std::unique_ptr<LiveServer> m_live;
+    int m_livePort = 0; // the port the live page was asked to listen on; 0: off
 };
 
 } // namespace vex

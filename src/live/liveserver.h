@@ -1,0 +1,52 @@
+#pragma once
+
+#include "live/livesnapshot.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+class QThread;
+
+namespace vex {
+
+class LiveFeed;
+class LiveHttp;
+class Race;
+
+// The live results page on the network: one more observer of the race, which
+// it only reads. The server runs on a thread of its own and is handed whole
+// snapshots; nothing of it waits for the race's thread, nor the other way
+// round but for the moment the thread ends.
+class LiveServer : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxViewers = 200;
+
+    LiveServer(const Race &race, const QString &appTitle, QObject *parent = nullptr);
+    ~LiveServer() override;
+
+    // Listens on the port (stopping a server that ran before); started or
+    // failed follows. address: where to listen, every interface by default.
+    void start(quint16 port, const QHostAddress &address = QHostAddress::Any);
+    void stop();
+    bool isRunning() const { return m_port != 0; }
+    // The port listened on; 0 while none.
+    quint16 port() const { return m_port; }
+    void setMaxViewers(int viewers) { m_maxViewers = viewers; }
+
+Q_SIGNALS:
+    void started(quint16 port);
+    void failed(const QString &message);
+    void stopped();
+
+private:
+    LiveFeed *m_feed = nullptr;
+    QThread *m_thread = nullptr;
+    LiveHttp *m_http = nullptr;
+    quint16 m_port = 0;
+    int m_maxViewers = kMaxViewers;
+};
+
+} // namespace vex
