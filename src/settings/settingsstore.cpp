@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 39> kFields{{
+const std::array<Field, 40> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -69,15 +69,16 @@ const std::array<Field, 39> kFields{{
     {u"cbClub", &Settings::cbClub},
     {u"ExcelX", &Settings::ExcelX},
     {u"ExcelY", &Settings::ExcelY},
+    {u"MinLauf", &Settings::MinLauf},
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 39> kSaveOrder{
+constexpr std::array<QStringView, 40> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
     u"ZeitMax", u"ZFCalc", u"Title2", u"Katego", u"Dist", u"Skor", u"AutoRang", u"EditRes",
-    u"ColorText", u"ColorZeit", u"ColorBZeit", u"ColorFon", u"cbClub", u"ExcelX", u"ExcelY",
+    u"ColorText", u"ColorZeit", u"ColorBZeit", u"ColorFon", u"cbClub", u"ExcelX", u"ExcelY", u"MinLauf",
 };
 
 const Field &fieldNamed(QStringView name)
