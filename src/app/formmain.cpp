@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 
 #include "app/cfgdialog.h"
+#include "app/correctionactions.h"
 #include "app/desktopshell.h"
 #include "app/displayswitch.h"
 #include "app/dlgyesno.h"
@@ -64,6 +65,8 @@ TFormMain::TFormMain(const MainWindowServices &services, QWidget *parent)
     bindCommands();
     bindResultPages();
     bindRace();
+    bindCorrectionActions(*this, m_ui, *m_race,
+                          {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
 
     LoadSettings();
     showDisplayColours(true);
