@@ -2,7 +2,6 @@
 // not cost a driver his run, and nothing a correction replaces is lost.
 #include "race/race.h"
 
-#include "results/ranking.h"
 #include "results/rowtotal.h"
 #include "results/startnumbers.h"
 #include "timing/timetext.h"
