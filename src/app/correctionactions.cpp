@@ -51,11 +51,14 @@ void bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, Cor
     move->setObjectName(u"mVerschieben"_s);
     QAction *reRun = ui.PopupMenuProtokol->addAction(QString());
     reRun->setObjectName(u"mWiederholen"_s);
-    QObject::connect(ui.PopupMenuProtokol, &QMenu::aboutToShow, move, [move, reRun, &race] {
+    // The captions name the run they act on: the one chosen for the next entry.
+    const auto nameRun = [move, reRun, &race] {
         const QString run = runCaption(race.entry().run);
         move->setText(run + u" verschieben zu …"_s);
         reRun->setText(run + u" wiederholen lassen"_s);
-    });
+    };
+    nameRun();
+    QObject::connect(ui.PopupMenuProtokol, &QMenu::aboutToShow, move, nameRun);
     QObject::connect(move, &QAction::triggered, &race, [&window, &race, hooks] {
         const RowId from = hooks.commandRow();
         const int run = race.entry().run;

@@ -87,7 +87,7 @@ void TestFormMainShell::closeWithYesSavesEveryValue()
     SettingsStore store(backend, settingsKeyPath(QStringLiteral("Vexilor")));
     const LoadResult r = store.load(back);
     QVERIFY(r.complete());
-    QCOMPARE(r.valuesRead, 39);
+    QCOMPARE(r.valuesRead, 40);
     QCOMPARE(back.Title, QStringLiteral("Kart-Slalom Süd"));
 }
 
