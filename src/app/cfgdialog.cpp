@@ -130,7 +130,16 @@ void TCFGDialog::buildControls()
     lockRow->addWidget(seLockTime, 1);
     lockRow->addWidget(new QLabel(u"Sek."_s, barriers));
     b->addLayout(lockRow, 5, 0, 1, 2);
-    b->setRowStretch(6, 1);
+    seMinLauf = named(new QSpinBox(barriers), u"seMinLauf"_s);
+    seMinLauf->setRange(0, 3599);
+    seMinLauf->setSpecialValueText(u"aus"_s);
+    seMinLauf->setToolTip(u"Ein Zielkontakt oder Stopp früher nach dem Start wird nicht gezählt"_s);
+    auto *minRow = new QHBoxLayout;
+    minRow->addWidget(label(u"Mindestlaufzeit"_s, seMinLauf, barriers));
+    minRow->addWidget(seMinLauf, 1);
+    minRow->addWidget(new QLabel(u"Sek."_s, barriers));
+    b->addLayout(minRow, 6, 0, 1, 2);
+    b->setRowStretch(7, 1);
 
     // Display colours, with their previews on black.
     auto *colours = named(new QGroupBox(u" Display Farben "_s, this), u"GroupBox2"_s);
@@ -225,6 +234,7 @@ void TCFGDialog::loadSettings(const Settings &s)
     m_excelShown = eExcel->text();
     seLockTime->setValue(std::max(0, s.StartLock) / 1000);
     m_lockShown = seLockTime->value();
+    seMinLauf->setValue(std::max(0, s.MinLauf));
     QString subtitle = s.Title2;
     subtitle.replace(u"\r\n"_s, u"\n"_s);
     Memo1->setPlainText(subtitle);
@@ -240,6 +250,7 @@ Settings TCFGDialog::readSettings(const Settings &current) const
     // Whole seconds only; an untouched field keeps a stored part-second.
     if (seLockTime->value() != m_lockShown)
         s.StartLock = seLockTime->value() * 1000;
+    s.MinLauf = seMinLauf->value();
     for (int i = 0; i < 4; ++i) {
         const quint32 chosen = toWinColor(oColorCombo[std::size_t(i)]->colour());
         // An untouched colour keeps its stored value, high byte included.

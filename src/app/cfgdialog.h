@@ -63,6 +63,7 @@ public:
     QComboBox *cbLSstart = nullptr;
     QComboBox *cbLSstop = nullptr;
     QSpinBox *seLockTime = nullptr;
+    QSpinBox *seMinLauf = nullptr;
     std::array<ColourBox *, 4> oColorCombo{};
     std::array<QLabel *, 4> LabColor{};
     QComboBox *cbMonitor = nullptr;

@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 
 #include "app/cfgdialog.h"
+#include "app/correctionactions.h"
 #include "app/desktopshell.h"
 #include "app/displayswitch.h"
 #include "app/dlgyesno.h"
@@ -63,6 +64,8 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     bindCommands();
     bindResultPages();
     bindRace();
+    bindCorrectionActions(*this, m_ui, *m_race,
+                          {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
 
     showSettings();
     showDisplayColours(true);

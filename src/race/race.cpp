@@ -323,6 +323,8 @@ void Race::start(quint32 tick, qint64 micros)
 
 void Race::stop(quint32 tick, qint64 micros)
 {
+    if (stopTooEarly(tick, micros))
+        return;
     m_run->stop(tick, micros);
 }
 
@@ -399,12 +401,15 @@ void Race::enter()
     e.runTimeMs = m_run->runTimeMs();
     e.penaltySeconds = m_entry.penaltySeconds;
     // A start number of blanks names no driver: such a run gets a row of its own.
-    const int row = isBlankCell(e.startNumber) ? enterRun(p, e) : enterRunIntoRow(p, targetRow(), e);
+    const int known = isBlankCell(e.startNumber) ? -1 : targetRow();
+    const QStringList before = known >= 1 ? p.row(known) : QStringList();
+    const int row = isBlankCell(e.startNumber) ? enterRun(p, e) : enterRunIntoRow(p, known, e);
     if (row >= 1) {
         const RowId id = p.rowId(row);
         m_entry.row = id;
         m_cursor[std::size_t(k)] = id;
         rankPage(k);
+        recordEntry(k, id, before, known < 1);
         Q_EMIT resultsChanged(k);
         Q_EMIT rowFocused(k, id);
     }
@@ -584,6 +589,7 @@ RaceLoadResult Race::load(const QString &path)
         result.messages.append(read.error);
         return result;
     }
+    m_undo = EntryUndo();
     m_loadedPath.clear();
     for (int k = 0; k < kPageCount; ++k)
         Q_EMIT resultsChanged(k);
@@ -632,6 +638,7 @@ std::optional<QString> Race::exportWith(const std::function<std::optional<QStrin
 
 std::optional<QString> Race::importWith(const std::function<std::optional<QString>(Competition &)> &importer)
 {
+    m_undo = EntryUndo();
     const std::optional<QString> error = importer(*m_competition);
     for (int k = 0; k < kPageCount; ++k)
         Q_EMIT resultsChanged(k);

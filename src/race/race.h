@@ -265,6 +265,54 @@ private:
     QString m_loadedPath;
     AutomationServers *m_office = nullptr;
     QString m_wordTemplatePath;
+
+    // ---- Corrections of false contacts and mistaken entries
+    // (racecorrections.cpp). Each one that changes something leaves a line
+    // for the contact log (correctionLogged), so a disputed time can be
+    // traced afterwards.
+public:
+    // Why a run can't be moved, or the question to ask before moving it.
+    struct RunMovePlan
+    {
+        RowId target = 0; // 0: refused
+        QString text;     // the refusal or the question
+    };
+    RunMovePlan planRunMove(RowId from, int run, const QString &targetStartNumber) const;
+    bool canUndoEntry() const;
+
+public Q_SLOTS:
+    // A stopped run that a false finish stopped goes on from its own start
+    // ("Weiterlaufen"); only before it is entered.
+    void resumeRun();
+    // Moves a run's time and penalty to another driver of the same class;
+    // the source's cells become empty, a time the target had goes to the log.
+    void moveRun(RowId from, int run, RowId to);
+    // The run is to be driven again: its time goes to the log, its cells are
+    // emptied.
+    void grantReRun(RowId row, int run);
+    // Takes back the last entry once: the row as it was before, the driver
+    // chosen again; an entry not yet followed by "Nächster" can be entered
+    // anew. Refused while a run is timed or the row was changed since.
+    void undoEntry();
+
+Q_SIGNALS:
+    void correctionLogged(const QString &line);
+
+private:
+    struct EntryUndo
+    {
+        int page = -1; // -1: nothing to undo
+        RowId row = 0;
+        bool newRow = false;
+        QStringList before;
+        QStringList after;
+        RaceEntry entry;
+    };
+    // A stop this soon after the start counts for nothing (MinLauf).
+    bool stopTooEarly(quint32 tick, qint64 micros);
+    void recordEntry(int page, RowId row, const QStringList &before, bool newRow);
+    QString runLabel(int page, int row, int run) const;
+    EntryUndo m_undo;
 };
 
 } // namespace vex

@@ -66,6 +66,8 @@ QString contactOutcomeText(ContactOutcome outcome)
         return u"ignored: not ready"_s;
     case ContactOutcome::IgnoredNotRunning:
         return u"ignored: not running"_s;
+    case ContactOutcome::IgnoredTooEarly:
+        return u"ignored: too early"_s;
     case ContactOutcome::IgnoredSameStatus:
         return u"ignored: same status"_s;
     case ContactOutcome::IgnoredContactLogic:
@@ -176,7 +178,8 @@ ContactOutcome BarrierContacts::act(ContactLine line, const ContactStamp &stamp)
     if (!m_target.stopEnabled())
         return ContactOutcome::IgnoredNotRunning;
     m_target.stop(stamp);
-    return ContactOutcome::Stopped;
+    // The target refuses a finish that comes sooner than any run can be.
+    return m_target.stopEnabled() ? ContactOutcome::IgnoredTooEarly : ContactOutcome::Stopped;
 }
 
 void BarrierContacts::record(ContactLine line, const LineChange &change, ContactOutcome outcome)

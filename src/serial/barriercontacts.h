@@ -19,6 +19,7 @@ enum class ContactOutcome {
     IgnoredLocked,       // the barrier's flag is 0
     IgnoredNotReady,     // a start contact while no run can start
     IgnoredNotRunning,   // a finish contact while no run is timed
+    IgnoredTooEarly,     // a finish contact sooner after the start than a run can be
     IgnoredSameStatus,   // the line has no edge of its own in this wake-up
     IgnoredContactLogic, // the contact moved the other way than Alg acts on
     NoAction,            // DSR: watched, but without effect

@@ -59,6 +59,8 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
     if (!services.logPath.isEmpty()) {
         m_log = std::make_unique<ContactLog>(services.logPath);
         m_contacts->setLog(m_log.get());
+        // Corrections of a run belong beside the contacts that caused them.
+        connect(&race, &Race::correctionLogged, this, [this](const QString &line) { m_log->append(line); });
     }
     m_port = services.port;
     if (!m_port) {

@@ -64,6 +64,9 @@ struct Settings
     bool cbClub = true;      // the club column is shown
     int ExcelX = 0;          // column of the Excel start cell, from 0 (0 = A)
     int ExcelY = 6;          // row of the Excel start cell, from 1
+    // Whole seconds a run takes at least: a stop sooner after the start is a
+    // false contact or a slip of the finger and is ignored; 0 = no minimum.
+    int MinLauf = 0;
 
     // Kept after the values above, whose order older files follow.
     bool Live = false;       // the live results page is served on the network

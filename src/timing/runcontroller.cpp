@@ -119,6 +119,7 @@ void RunController::stop(quint32 tick, qint64 micros)
     m_state = RunState::Stopped;
     Q_EMIT runningTime(runTimeMs());
 
+    m_finishFreeBeforeStop = m_finishFree;
     if (m_finishFree)
         toggleFinishBarrier();
 
@@ -223,6 +224,50 @@ bool RunController::next()
     c.startImage = m_startFree ? ImageFree : ImageLocked;
     c.startPictureEnabled = true;
     c.penaltyEnabled = false;
+    publish();
+    return true;
+}
+
+bool RunController::resume()
+{
+    if (m_state != RunState::Stopped)
+        return false;
+    m_autoEntryTimer->stop();
+    Batch batch(*this);
+    m_state = RunState::Running;
+    m_clock->start(kClockIntervalMs);
+    // A lock timer still running frees the barrier itself; one that fired
+    // after the stop has freed it already.
+    if (m_finishFreeBeforeStop && !m_finishFree)
+        toggleFinishBarrier();
+
+    RunControls &c = m_controls;
+    c.f5StopsRun = true;
+    c.enterEnabled = false;
+    c.stopEnabled = true;
+    c.stopShown = true;
+    c.startShown = false;
+    if (m_portOpen) {
+        c.startPictureShown = false;
+        c.finishPictureShown = true;
+    }
+    c.abortEnabled = true;
+    c.penaltyEnabled = true;
+    c.settingsEnabled = false;
+    clockTick();
+    return true;
+}
+
+bool RunController::reopenEntered()
+{
+    if (m_state != RunState::Entered)
+        return false;
+    m_state = RunState::Stopped;
+    RunControls &c = m_controls;
+    c.settingsEnabled = false;
+    c.enterEnabled = true;
+    c.nextEnabled = false;
+    c.penaltyEnabled = true;
     publish();
     return true;
 }

@@ -65,11 +65,13 @@ public:
     quint32 stopTick() const { return m_stopTick; }
     // The time of the last stopped run: from the microsecond readings when
     // both ends have one (the light barriers), else from the ticks.
-    qint32 runTimeMs() const
+    qint32 runTimeMs() const { return elapsedAtMs(m_stopTick, m_stopMicros); }
+    // The time from the start to an event, measured as a stop there would be.
+    qint32 elapsedAtMs(quint32 tick, qint64 micros) const
     {
-        if (m_startMicros != kNoMicros && m_stopMicros != kNoMicros)
-            return elapsedMsFromMicros(m_startMicros, m_stopMicros);
-        return elapsedMs(m_startTick, m_stopTick);
+        if (m_startMicros != kNoMicros && micros != kNoMicros)
+            return elapsedMsFromMicros(m_startMicros, micros);
+        return elapsedMs(m_startTick, tick);
     }
 
     // Barrier flags: true = free (a contact of that barrier acts).
@@ -112,6 +114,11 @@ public Q_SLOTS:
     bool enter();
     // The run-state part of preparing the next driver.
     bool next();
+    // A stop that should not have been (a false finish contact): the stopped
+    // run goes on from its own start, the finish barrier as before the stop.
+    bool resume();
+    // An entry taken back: the run is stopped again, to be entered anew.
+    bool reopenEntered();
     // F4 / F11 or a click on a picture: the barrier's lock flag toggles and
     // its picture shows the new flag.
     void toggleStartBarrier();
@@ -148,6 +155,7 @@ private:
     qint64 m_stopMicros = kNoMicros;
     bool m_startFree = false;
     bool m_finishFree = false;
+    bool m_finishFreeBeforeStop = false;
     bool m_portOpen = false;
     bool m_autoEntry = false;
     int m_batchDepth = 0;

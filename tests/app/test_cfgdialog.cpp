@@ -31,6 +31,7 @@ Settings eventSettings()
     s.Port = 3;
     s.Alg = 1;
     s.StartLock = 12500;
+    s.MinLauf = 6;
     s.ExcelX = 1;
     s.ExcelY = 8;
     s.Monitor = 1;
@@ -113,6 +114,7 @@ void TestCfgDialog::untouchedDialogGivesTheSameSettings()
     QCOMPARE(m_dialog->Memo1->toPlainText(), u"in Musterstadt\nam 25.11.2026"_s);
     QCOMPARE(m_dialog->eExcel->text(), u"B8"_s);
     QCOMPARE(m_dialog->seLockTime->value(), 12);
+    QCOMPARE(m_dialog->seMinLauf->value(), 6);
 }
 
 void TestCfgDialog::cancelReturnsNothing()

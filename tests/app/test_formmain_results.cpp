@@ -791,6 +791,8 @@ void TestFormMainResults::popupMenuEntriesInOrder()
         {u"Zeile entfernen       (Strg-)"_s, true},
         {u"Neue Zeile               (Strg+)"_s, true},
         {u"Sortieren Klassen+Zeit"_s, false},
+        {u"TR verschieben zu \u2026"_s, true},
+        {u"TR wiederholen lassen"_s, true},
     };
     const QList<QAction *> actions = child<QMenu>(u"PopupMenuProtokol"_s)->actions();
     QCOMPARE(actions.size(), expected.size());

@@ -112,6 +112,13 @@ void TestFormMainRun::cycleByKeysWithFocusInNameField()
     EXPECT_STATE(kStopped);
     m_f->key(Qt::Key_F10); // next only after the entry
     EXPECT_STATE(kStopped);
+    m_f->key(Qt::Key_F7); // a false finish: the run goes on
+    EXPECT_STATE(kRunning);
+    m_f->key(Qt::Key_F5);
+    m_f->key(Qt::Key_F9);
+    EXPECT_STATE(kEntered);
+    m_f->key(Qt::Key_Z, Qt::ControlModifier); // the entry taken back, to be entered again
+    EXPECT_STATE(kStopped);
     m_f->key(Qt::Key_F9);
     EXPECT_STATE(kEntered);
     m_f->key(Qt::Key_F5);

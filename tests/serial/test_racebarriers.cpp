@@ -27,6 +27,7 @@ private Q_SLOTS:
     void thePortFollowsTheSettings();
     void aLostPortIsLoggedAndReportedAndComesBack();
     void theContactLogicFollowsTheSettings();
+    void aFalseFinishIsResumed();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -141,6 +142,31 @@ void TestRaceBarriers::theContactLogicFollowsTheSettings()
     m_device->setStatus(0, ContactStamp{200, 200'000});
     QVERIFY(serveUntilSettled(*m_device));
     QCOMPARE(race.runController().state(), RunState::Running);
+}
+
+// Someone walks through the finish: the run resumed is stopped by the real
+// finish contact, timed from the start contact.
+void TestRaceBarriers::aFalseFinishIsResumed()
+{
+    Race &race = m_f->race;
+    race.competition().page(0)->setRow(1, driver(u"7"_s, u"A"_s, {}, u"40,00"_s, u"0"_s));
+    race.chooseClass(0);
+    race.chooseRun(2);
+    m_barriers->open();
+    race.toggleStartBarrier();
+    auto contact = [this](quint32 status, quint32 tick) {
+        m_device->setStatus(status, ContactStamp{tick, qint64(tick) * 1000 + 400});
+        return serveUntilSettled(*m_device);
+    };
+    QVERIFY(contact(MsCtsOn, 1000));
+    race.toggleFinishBarrier();
+    QVERIFY(contact(MsCtsOn | MsRlsdOn, 13000));
+    race.resumeRun();
+    QVERIFY(contact(MsCtsOn, 20000));
+    QVERIFY(contact(MsCtsOn | MsRlsdOn, 46120));
+    race.enter();
+    QCOMPARE(race.competition().page(0)->cell(1, ColTotal), u"1:25,12"_s);
+    QVERIFY(QString::fromUtf8(readAll(m_dir->filePath(u"Lichtschranke.log"_s))).contains(u"\tWeiterlaufen: Stopp bei 12,00"_s));
 }
 
 QTEST_GUILESS_MAIN(TestRaceBarriers)

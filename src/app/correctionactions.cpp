@@ -1,0 +1,85 @@
+#include "app/correctionactions.h"
+
+#include "app/mainwidgets.h"
+#include "race/race.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+QAction *addKeyAction(QMainWindow &window, MainWidgets &ui, const QString &name, const QString &caption,
+                      const QKeySequence &key)
+{
+    QAction *a = ui.hideMenu->addAction(caption);
+    a->setObjectName(name);
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+    // A held key must not repeat a correction.
+    a->setAutoRepeat(false);
+    window.addAction(a);
+    ui.menuKeys.insert(key[0]);
+    return a;
+}
+
+QString runCaption(int run)
+{
+    return run == 0 ? u"TR"_s : u"Lauf %1"_s.arg(run);
+}
+
+} // namespace
+
+void bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, CorrectionHooks hooks)
+{
+    QAction *resume = addKeyAction(window, ui, u"mWeiterlaufen"_s, u"Weiterlaufen"_s, QKeySequence(Qt::Key_F7));
+    resume->setEnabled(false);
+    QObject::connect(resume, &QAction::triggered, &race, &Race::resumeRun);
+    QObject::connect(&race, &Race::runControlsChanged, resume,
+                     [resume, &race] { resume->setEnabled(race.runController().state() == RunState::Stopped); });
+    QAction *undo = addKeyAction(window, ui, u"mRueckgaengig"_s, u"Eintrag zurücknehmen"_s,
+                                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QObject::connect(undo, &QAction::triggered, &race, &Race::undoEntry);
+
+    QAction *move = ui.PopupMenuProtokol->addAction(QString());
+    move->setObjectName(u"mVerschieben"_s);
+    QAction *reRun = ui.PopupMenuProtokol->addAction(QString());
+    reRun->setObjectName(u"mWiederholen"_s);
+    // The captions name the run they act on: the one chosen for the next entry.
+    const auto nameRun = [move, reRun, &race] {
+        const QString run = runCaption(race.entry().run);
+        move->setText(run + u" verschieben zu …"_s);
+        reRun->setText(run + u" wiederholen lassen"_s);
+    };
+    nameRun();
+    QObject::connect(ui.PopupMenuProtokol, &QMenu::aboutToShow, move, nameRun);
+    QObject::connect(move, &QAction::triggered, &race, [&window, &race, hooks] {
+        const RowId from = hooks.commandRow();
+        const int run = race.entry().run;
+        bool ok = false;
+        const QString number = QInputDialog::getText(&window, window.windowTitle(),
+                                                     runCaption(run) + u" zu Startnummer:"_s, QLineEdit::Normal,
+                                                     QString(), &ok);
+        if (!ok)
+            return;
+        const Race::RunMovePlan plan = race.planRunMove(from, run, number);
+        if (plan.target == 0)
+            QMessageBox::information(&window, window.windowTitle(), plan.text);
+        else if (hooks.askYesNo(plan.text))
+            race.moveRun(from, run, plan.target);
+    });
+    QObject::connect(reRun, &QAction::triggered, &race, [&race, hooks] {
+        const RowId row = hooks.commandRow();
+        const int run = race.entry().run;
+        if (hooks.askYesNo(runCaption(run) + u" wiederholen lassen? Die Zeit kommt ins Lichtschranken-Protokoll."_s))
+            race.grantReRun(row, run);
+    });
+}
+
+} // namespace vex

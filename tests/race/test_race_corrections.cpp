@@ -1,0 +1,127 @@
+// A false contact or a wrong key must not cost a driver his run: resuming,
+// a minimum run time, moving a run, a re-run and taking an entry back.
+#include "racefixture.h"
+
+#include <QSignalSpy>
+
+using namespace vex;
+using namespace Qt::StringLiterals;
+
+class TestRaceCorrections : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<RaceFixture> m_f;
+    std::unique_ptr<QSignalSpy> m_log;
+    QString logged() const { return m_log->isEmpty() ? QString() : m_log->last().at(0).toString(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_f = std::make_unique<RaceFixture>();
+        m_f->load({{driver(u"1"_s, u"A"_s, {}, u"40,00"_s, u"0"_s, u"40,00"_s, u"0"_s),
+                    driver(u"2"_s, u"B"_s, {}, u"45,00"_s, u"2"_s, u"40,00"_s, u"0"_s), driver(u"3"_s, u"C"_s)},
+                   {driver(u"9"_s, u"Z"_s)}},
+                  {u"Bambini"_s, u"Junioren"_s});
+        m_f->race.rank();
+        m_f->race.chooseRun(1);
+        m_log = std::make_unique<QSignalSpy>(&m_f->race, &Race::correctionLogged);
+    }
+
+    void resumeGoesOnFromTheStart()
+    {
+        Race &r = m_f->race;
+        r.start(5000);
+        m_f->timers.fire(u"TimerStartLock"_s);
+        r.stop(17000); // a marshal in the finish barrier
+        r.resumeRun();
+        QCOMPARE(r.runController().state(), RunState::Running);
+        QVERIFY(r.runController().finishBarrierFree());
+        QVERIFY(logged().contains(u"12,00"_s));
+        r.stop(48000);
+        r.enter();
+        QCOMPARE(m_f->cellOf(u"1"_s, ColRun1), u"43,00"_s);
+        r.resumeRun(); // entered: refused
+        QCOMPARE(r.runController().state(), RunState::Entered);
+    }
+
+    void stopSoonerThanTheMinimumIsIgnored()
+    {
+        m_f->changeSettings([](Settings &s) { s.MinLauf = 5; });
+        m_f->drive(4990);
+        QCOMPARE(m_f->race.runController().state(), RunState::Running);
+        QCOMPARE(m_log->size(), 1);
+        m_f->race.stop(10000); // 5,00 after the start
+        QCOMPARE(m_f->race.runController().state(), RunState::Stopped);
+    }
+
+    void moveRun_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("onto a time") << u"2"_s << u"1"_s << true;
+        QTest::newRow("onto no time") << u"1"_s << u" 3 "_s << true;
+        QTest::newRow("nothing to move") << u"3"_s << u"1"_s << false;
+        QTest::newRow("unknown number") << u"1"_s << u"7"_s << false;
+        QTest::newRow("same driver") << u"1"_s << u"1"_s << false;
+        QTest::newRow("other class") << u"1"_s << u"9"_s << false;
+    }
+    void moveRun()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, moved);
+        const QString time = m_f->cellOf(from, ColRun1), replaced = m_f->cellOf(to.trimmed(), ColRun1);
+        const Race::RunMovePlan plan = m_f->race.planRunMove(m_f->idOf(from), 1, to);
+        QCOMPARE(plan.target != 0, moved);
+        // A target from another class is refused by the command too.
+        m_f->race.moveRun(m_f->idOf(from), 1, moved ? plan.target : m_f->page(1)->rowId(1));
+        QCOMPARE(m_f->cellOf(from, ColRun1), moved ? QString() : time);
+        if (moved) {
+            QCOMPARE(m_f->cellOf(to.trimmed(), ColRun1) + m_f->cellOf(from, ColTotal), time);
+            QCOMPARE(logged().contains(u"ersetzt: "_s + replaced), !replaced.isEmpty());
+        }
+    }
+
+    void reRunEmptiesTheRunOnly()
+    {
+        Race &r = m_f->race;
+        r.grantReRun(m_f->idOf(u"3"_s), 1); // no time: nothing to grant
+        r.chooseDriverRow(m_f->idOf(u"2"_s));
+        r.grantReRun(m_f->idOf(u"2"_s), 1);
+        QVERIFY(!r.entry().timeExists);
+        QCOMPARE(m_f->page()->row(m_f->rowOf(u"2"_s)).mid(0, ColPlace),
+                 driver(u"2"_s, u"B"_s, {}, {}, {}, u"40,00"_s, u"0"_s).mid(0, ColPlace));
+        QCOMPARE(m_log->size(), 1);
+        QVERIFY(logged().contains(u"45,00 StS 2"_s));
+    }
+
+    void undoTakesTheLastEntryBackOnce()
+    {
+        Race &r = m_f->race;
+        const QStringList before = m_f->page()->row(m_f->rowOf(u"1"_s));
+        r.undoEntry(); // nothing entered yet
+        r.chooseDriverRow(m_f->idOf(u"1"_s));
+        m_f->driveAndEnter(50000); // meant for driver 3
+        r.undoEntry();
+        QCOMPARE(m_f->page()->row(m_f->rowOf(u"1"_s)), before);
+        QCOMPARE(r.runController().state(), RunState::Stopped);
+        r.undoEntry(); // once only
+        QCOMPARE(m_log->size(), 1);
+        r.typeStartNumber(u"3"_s);
+        r.enter();
+        // After "Nächster" the driver of the entry is up again, once no run is timed.
+        r.next();
+        r.start(1000);
+        r.undoEntry();
+        QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        r.abort();
+        r.undoEntry();
+        QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), QString());
+        QCOMPARE(r.entry().position, 2);
+        QCOMPARE(r.runController().state(), RunState::Ready);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceCorrections)
+#include "test_race_corrections.moc"
