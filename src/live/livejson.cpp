@@ -3,6 +3,7 @@
 #include "results/competition.h"
 #include "results/ranking.h"
 #include "results/rowtotal.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
 
 #include <QJsonArray>
@@ -39,7 +40,8 @@ QJsonObject rowJson(const QStringList &row, bool clubShown)
     o.insert(u"runs"_s, runs);
     const QString total = trimmed(row, ColTotal);
     o.insert(u"total"_s, total);
-    o.insert(u"disqualified"_s, total == disqualifiedTotalText());
+    const RunCell::Kind kind = readRunCell(total).kind;
+    o.insert(u"disqualified"_s, kind == RunCell::Disqualified || kind == RunCell::Dis);
     return o;
 }
 
