@@ -98,6 +98,51 @@ void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRo
     }
 }
 
+// The sheet each class is written to, in class order. In a workbook of the
+// club's a sheet that carries the class's name already is that class's; a
+// class without one takes the sheet at its own place when no other class
+// claimed it by name, and a new sheet at the end otherwise. A new workbook
+// has one sheet per class, taken in order.
+QList<ExcelSheet *> sheetsForClasses(ExcelWorkbook &workbook, const QStringList &classes, bool existing)
+{
+    const int sheetCount = workbook.worksheetsCount();
+    QStringList present;
+    if (existing) {
+        for (int n = 1; n <= sheetCount; ++n)
+            present.append(workbook.worksheet(n).name());
+    }
+    QStringList names;
+    for (const QString &name : classes)
+        names.append(sheetNameForClass(name, names));
+
+    QList<int> numbers(names.size(), 0);
+    QList<bool> claimed(sheetCount + 1, false);
+    for (qsizetype k = 0; k < names.size(); ++k) {
+        for (qsizetype n = 0; n < present.size(); ++n) {
+            if (!claimed.at(n + 1) && present.at(n).compare(names.at(k), Qt::CaseInsensitive) == 0) {
+                numbers[k] = int(n) + 1;
+                claimed[n + 1] = true;
+                break;
+            }
+        }
+    }
+    QList<ExcelSheet *> sheets;
+    for (qsizetype k = 0; k < names.size(); ++k) {
+        ExcelSheet *sheet = nullptr;
+        if (numbers.at(k) > 0) {
+            sheet = &workbook.worksheet(numbers.at(k));
+        } else {
+            const int own = int(k) + 1;
+            sheet = own <= sheetCount && !claimed.at(own) ? &workbook.worksheet(own) : &workbook.addWorksheet();
+            if (own <= sheetCount)
+                claimed[own] = true;
+            sheet->setName(names.at(k));
+        }
+        sheets.append(sheet);
+    }
+    return sheets;
+}
+
 QString failureText(const QString &what, const QString &message)
 {
     return message.isEmpty() ? what : what + u"\n"_s + message;
@@ -116,7 +161,8 @@ QString unexpectedFailure()
 } // namespace
 
 std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competition &competition,
-                                            const QString &path, StartCell start, OfficeProgress &progress)
+                                            const QString &path, StartCell start, OfficeProgress &progress,
+                                            QStringList *skippedClasses)
 {
     std::unique_ptr<ExcelApplication> excel;
     try {
@@ -142,11 +188,14 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
         // that class k and page k still belong together.
         QStringList names;
         try {
-            const int n = std::min(workbook.worksheetsCount(), kPageCount);
-            for (int k = 1; k <= n; ++k)
+            const int count = workbook.worksheetsCount();
+            for (int k = 1; k <= count; ++k)
                 names.append(workbook.worksheet(k).name());
         } catch (const AutomationError &) {
         }
+        if (skippedClasses)
+            *skippedClasses = names.mid(kPageCount);
+        names = names.mid(0, kPageCount);
         const int n = int(names.size());
         for (int k = 1; k <= kPageCount; ++k) {
             ResultPage &page = *loaded.page(k - 1);
@@ -210,10 +259,9 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
         excel->setEnableEvents(false);
 
         ExcelWorkbook *workbook = nullptr;
-        int offset = 0;
-        if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        const bool existing = !path.isEmpty() && QFileInfo(path).isFile();
+        if (existing) {
             workbook = &excel->workbooksOpen(path);
-            offset = std::max(1, info.start.row) - 1;
         } else {
             excel->setSheetsInNewWorkbook(int(classes.size()));
             workbook = &excel->workbooksAdd();
@@ -222,19 +270,17 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
             workbook->setTitle(info.title);
             workbook->setSubject(info.title2);
         }
+        // The block's title row lies on the start row in a new workbook too,
+        // so that an import with the same start cell gives the pages back.
+        const int offset = std::max(1, info.start.row) - 1;
 
-        const int sheetCount = workbook->worksheetsCount();
-        progress.setProgressMaximum(sheetCount);
-        const int n = std::min(sheetCount, int(classes.size()));
-        QStringList namesTaken;
-        for (int k = 1; k <= n; ++k) {
-            ExcelSheet &sheet = workbook->worksheet(k);
-            const QString name = sheetNameForClass(classes.at(k - 1), namesTaken);
-            namesTaken.append(name);
-            sheet.setName(name);
-            progress.setProgress(k);
+        const QList<ExcelSheet *> sheets = sheetsForClasses(*workbook, classes, existing);
+        progress.setProgressMaximum(int(classes.size()));
+        for (qsizetype k = 0; k < sheets.size(); ++k) {
+            ExcelSheet &sheet = *sheets.at(k);
+            progress.setProgress(int(k) + 1);
 
-            const ResultPage &page = *competition.page(k - 1);
+            const ResultPage &page = *competition.page(int(k));
             const int rowCount = page.rows();
             QList<QVariantList> values;
             values.reserve(rowCount);
@@ -252,15 +298,15 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
             const auto block = sheet.range(*first, *last);
             block->setValue(values);
             block->autofitColumns();
-            if (offset == 0) {
-                const auto titleFirst = sheet.cells(1, firstColumn + 1);
-                const auto titleLast = sheet.cells(1, firstColumn + kColumnCount);
+            if (!existing) {
+                const auto titleFirst = sheet.cells(offset + 1, firstColumn + 1);
+                const auto titleLast = sheet.cells(offset + 1, firstColumn + kColumnCount);
                 sheet.range(*titleFirst, *titleLast)->setFontStyle(u"Bold"_s);
             }
         }
         if (!path.isEmpty())
             workbook->saveAs(path);
-        progress.setProgress(sheetCount);
+        progress.setProgress(int(classes.size()));
     } catch (const AutomationError &e) {
         error = failureText(failed, e.message());
     } catch (const std::exception &) {

@@ -177,11 +177,28 @@ public:
         return *m_sheets.at(std::size_t(number - 1));
     }
 
+    ExcelSheet &addWorksheet() override
+    {
+        QString name;
+        for (int i = int(m_data.sheets.size()) + 1; name.isEmpty() || hasSheet(name); ++i)
+            name = u"Tabelle%1"_s.arg(i);
+        m_data.sheets.append(WorksheetData{name, {}, {}});
+        m_sheets.push_back(std::make_unique<LocalSheet>(m_data, int(m_data.sheets.size()) - 1));
+        return *m_sheets.back();
+    }
+
     void saveAs(const QString &path) override { writeXlsxFile(m_data, path); }
 
     const WorkbookData &data() const { return m_data; }
 
 private:
+    bool hasSheet(const QString &name) const
+    {
+        return std::any_of(m_data.sheets.begin(), m_data.sheets.end(), [&name](const WorksheetData &sheet) {
+            return sheet.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    }
+
     WorkbookData m_data;
     std::vector<std::unique_ptr<LocalSheet>> m_sheets;
 };

@@ -17,6 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace vex;
 using namespace vex::testing;
 using namespace Qt::StringLiterals;
@@ -87,23 +91,26 @@ private Q_SLOTS:
     void roundTrip_data()
     {
         QTest::addColumn<int>("startColumn");
-        QTest::newRow("column A") << 0;
-        QTest::newRow("column C") << 2;
+        QTest::addColumn<int>("startRow");
+        QTest::newRow("column A") << 0 << 1;
+        QTest::newRow("column C") << 2 << 1;
+        QTest::newRow("the usual A6") << 0 << 6;
     }
 
     void roundTrip()
     {
         QFETCH(int, startColumn);
+        QFETCH(int, startRow);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"protokoll.xlsx"_s);
         LocalAutomationServers servers(nullptr);
         Competition original;
         fillResults(original);
         OfficeProgress progress;
-        QVERIFY(!ExportExcelProtocol(servers, original, path, {{startColumn, 1}, u"T"_s, u"T2"_s}, progress));
+        QVERIFY(!ExportExcelProtocol(servers, original, path, {{startColumn, startRow}, u"T"_s, u"T2"_s}, progress));
 
         Competition loaded;
-        QVERIFY(!ImportExcelStartList(servers, loaded, path, {startColumn, 1}, progress));
+        QVERIFY(!ImportExcelStartList(servers, loaded, path, {startColumn, startRow}, progress));
         QCOMPARE(loaded.classes(), (QStringList{u"Bambini"_s, u"Junioren 1_2"_s}));
         original.setClasses(loaded.classes());
         original.page(1)->setCaption(u"Junioren 1_2"_s);
@@ -118,7 +125,7 @@ private Q_SLOTS:
         Competition c;
         fillResults(c);
         OfficeProgress progress;
-        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"Clubslalom"_s, u"Lauf 3"_s}, progress));
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 1}, u"Clubslalom"_s, u"Lauf 3"_s}, progress));
 
         const WorkbookData book = readWorkbookFile(path);
         QCOMPARE(book.sheets.size(), 2);
@@ -194,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(opener.opened.size(), 1);
         const QString shown = opener.opened.constFirst();
         QVERIFY(shown.endsWith(u".xlsx"_s));
-        QCOMPARE(readWorkbookFile(shown).sheets.at(0).cellAt(2, 2)->text, u"Müller, Jörg"_s);
+        QCOMPARE(readWorkbookFile(shown).sheets.at(0).cellAt(7, 2)->text, u"Müller, Jörg"_s);
         QFile::remove(shown);
     }
 
@@ -325,13 +332,57 @@ private Q_SLOTS:
         Competition c;
         fillResults(c);
         const QString path = dir.filePath(u"bericht.doc"_s);
-        QVERIFY(WriteWordReport(servers, c, WordReportMode::Save, path, info));
+        QVERIFY(WriteWordReport(servers, c, WordReportMode::Save, path, info).saved);
         const QByteArray rtf = fileBytes(path);
         QVERIFY2(rtf.startsWith(expectedStart), rtf.left(120).constData());
         QVERIFY(rtf.contains("KLASSE: Bambini\\par\r\nStNr\\tab Fahrer/in\\tab "));
         QVERIFY(rtf.contains("M\\'fcller, J\\'f6rg"));
         QVERIFY(rtf.endsWith("}\r\n"));
         QVERIFY(opener.opened.isEmpty());
+    }
+
+    // A report that can't be saved leaves the old document whole and says so.
+    void wordSaveFailureKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full disk") << true << u"bericht.doc"_s;
+        QTest::newRow("folder can't be written") << false << u"ordner/bericht.doc"_s;
+    }
+
+    void wordSaveFailureKeepsTheOldFile()
+    {
+        QFETCH(bool, diskFull);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        // A file where the folder should be: nothing can be made in it.
+        writeBytes(dir.filePath(u"ordner"_s), "x");
+        const QString path = dir.filePath(name);
+        const QByteArray old("{\\rtf1 alt}");
+        if (diskFull)
+            writeBytes(path, old);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        WordReportResult result;
+        {
+            // The disk is full once a file grows past 100 bytes.
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = diskFull ? 100 : saved.rlim_cur;
+            setrlimit(RLIMIT_FSIZE, &small);
+            result = WriteWordReport(servers, c, WordReportMode::Save, path, {});
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previous);
+        }
+        QVERIFY(!result.saved);
+        QVERIFY2(result.error.startsWith(u"Der Bericht „bericht.doc“ wurde nicht gespeichert."_s),
+                 qPrintable(result.error));
+        if (diskFull)
+            QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), diskFull ? 2 : 1);
     }
 
     void wordShowModeSavesInCurrentFolderAndOpens()
@@ -343,7 +394,7 @@ private Q_SLOTS:
         LocalAutomationServers servers(&opener);
         Competition c;
         fillResults(c);
-        const bool saved = sbWordClick(servers, c, {}, QDateTime({2026, 5, 1}, {9, 5}));
+        const bool saved = sbWordClick(servers, c, {}, QDateTime({2026, 5, 1}, {9, 5})).saved;
         QDir::setCurrent(previous);
         QVERIFY(saved);
         const QString expected = QDir(dir.path()).filePath(u"2026-05-01-09-05.doc"_s);
