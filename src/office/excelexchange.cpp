@@ -99,46 +99,38 @@ void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRo
 }
 
 // The sheet each class is written to, in class order. In a workbook of the
-// club's a sheet that carries the class's name already is that class's; a
-// class without one takes the sheet at its own place when no other class
-// claimed it by name, and a new sheet at the end otherwise. A new workbook
-// has one sheet per class, taken in order.
+// club's the sheet that carries the class's name is that class's, and a
+// class without one gets a new sheet at the end: no sheet of the club's is
+// renamed or written over for a class it doesn't name. A new workbook has
+// one sheet per class, taken in order.
 QList<ExcelSheet *> sheetsForClasses(ExcelWorkbook &workbook, const QStringList &classes, bool existing)
 {
-    const int sheetCount = workbook.worksheetsCount();
-    QStringList present;
-    if (existing) {
-        for (int n = 1; n <= sheetCount; ++n)
-            present.append(workbook.worksheet(n).name());
-    }
     QStringList names;
     for (const QString &name : classes)
         names.append(sheetNameForClass(name, names));
-
-    QList<int> numbers(names.size(), 0);
-    QList<bool> claimed(sheetCount + 1, false);
-    for (qsizetype k = 0; k < names.size(); ++k) {
-        for (qsizetype n = 0; n < present.size(); ++n) {
-            if (!claimed.at(n + 1) && present.at(n).compare(names.at(k), Qt::CaseInsensitive) == 0) {
-                numbers[k] = int(n) + 1;
-                claimed[n + 1] = true;
-                break;
-            }
-        }
-    }
     QList<ExcelSheet *> sheets;
-    for (qsizetype k = 0; k < names.size(); ++k) {
-        ExcelSheet *sheet = nullptr;
-        if (numbers.at(k) > 0) {
-            sheet = &workbook.worksheet(numbers.at(k));
-        } else {
-            const int own = int(k) + 1;
-            sheet = own <= sheetCount && !claimed.at(own) ? &workbook.worksheet(own) : &workbook.addWorksheet();
-            if (own <= sheetCount)
-                claimed[own] = true;
-            sheet->setName(names.at(k));
+    if (!existing) {
+        for (qsizetype k = 0; k < names.size(); ++k) {
+            ExcelSheet &sheet = workbook.worksheet(int(k) + 1);
+            sheet.setName(names.at(k));
+            sheets.append(&sheet);
         }
-        sheets.append(sheet);
+        return sheets;
+    }
+    QStringList present;
+    const int sheetCount = workbook.worksheetsCount();
+    for (int n = 1; n <= sheetCount; ++n)
+        present.append(workbook.worksheet(n).name());
+    for (const QString &name : std::as_const(names)) {
+        const auto same = [&name](const QString &other) { return other.compare(name, Qt::CaseInsensitive) == 0; };
+        const auto found = std::find_if(present.cbegin(), present.cend(), same);
+        if (found != present.cend()) {
+            sheets.append(&workbook.worksheet(int(found - present.cbegin()) + 1));
+        } else {
+            ExcelSheet &sheet = workbook.addWorksheet();
+            sheet.setName(name);
+            sheets.append(&sheet);
+        }
     }
     return sheets;
 }

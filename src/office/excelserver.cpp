@@ -64,9 +64,12 @@ public:
             const int columnCount = std::min(int(values.size()), m_lastColumn - m_column + 1);
             for (int j = 0; j < columnCount; ++j) {
                 const WorkbookCell typed = typedCell(values.at(j).toString());
-                if (typed.kind == WorkbookCell::Kind::Empty && !m_sheet.cellAt(m_row + i, m_column + j))
+                if (typed.kind == WorkbookCell::Kind::Empty && !m_sheet.cellAt(m_row + i, m_column + j)) {
+                    m_sheet.written.insert({m_row + i, m_column + j});
                     continue;
+                }
                 m_sheet.cell(m_row + i, m_column + j).assign(typed);
+                m_sheet.written.insert({m_row + i, m_column + j});
             }
         }
     }
@@ -182,12 +185,22 @@ public:
         QString name;
         for (int i = int(m_data.sheets.size()) + 1; name.isEmpty() || hasSheet(name); ++i)
             name = u"Tabelle%1"_s.arg(i);
-        m_data.sheets.append(WorksheetData{name, {}, {}});
+        WorksheetData sheet;
+        sheet.name = name;
+        m_data.sheets.append(sheet);
         m_sheets.push_back(std::make_unique<LocalSheet>(m_data, int(m_data.sheets.size()) - 1));
         return *m_sheets.back();
     }
 
-    void saveAs(const QString &path) override { writeXlsxFile(m_data, path); }
+    void saveAs(const QString &path) override
+    {
+        // A workbook of the club's keeps its formats, merged cells and
+        // whatever else this program doesn't model.
+        if (m_data.sourcePath.isEmpty())
+            writeXlsxFile(m_data, path);
+        else
+            patchXlsxFile(m_data, path);
+    }
 
     const WorkbookData &data() const { return m_data; }
 
@@ -259,8 +272,11 @@ ExcelWorkbook &LocalExcelApplication::workbooksOpen(const QString &path)
 ExcelWorkbook &LocalExcelApplication::workbooksAdd()
 {
     WorkbookData data;
-    for (int i = 1; i <= m_sheetsInNewWorkbook; ++i)
-        data.sheets.append(WorksheetData{u"Tabelle%1"_s.arg(i), {}, {}});
+    for (int i = 1; i <= m_sheetsInNewWorkbook; ++i) {
+        WorksheetData sheet;
+        sheet.name = u"Tabelle%1"_s.arg(i);
+        data.sheets.append(sheet);
+    }
     m_workbooks.push_back(std::make_unique<LocalWorkbook>(std::move(data)));
     return *m_workbooks.back();
 }

@@ -2,6 +2,8 @@
 
 #include "office/automation.h"
 
+#include <unzip.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>

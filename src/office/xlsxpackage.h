@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <unzip.h>
-
 namespace vex {
 
 // Throws the message for a workbook that can't be read.
@@ -37,7 +35,8 @@ public:
 
 private:
     QString m_path;
-    unzFile m_zip;
+    // minizip's unzFile, kept out of this header.
+    void *m_zip;
     qint64 m_budget;
 };
 

@@ -269,7 +269,6 @@ private Q_SLOTS:
                                         u"Comments:=Untertitel"_s,
                                         u"Title:=Titel"_s,
                                         u"Subject:=Untertitel"_s,
-                                        u"WorkSheets.Count"_s,
                                         u"WorkSheets(1).Name:=Bambini"_s,
                                         u"WorkSheets(2).Name:=Junioren"_s,
                                         u"WorkSheets(1).Range(C6:M8).Value:=3x11"_s,
@@ -313,12 +312,14 @@ private Q_SLOTS:
                                         u"WorkSheets(1).Name"_s,
                                         u"WorkSheets(2).Name"_s,
                                         u"WorkSheets(3).Name"_s,
-                                        u"WorkSheets(1).Name:=Bambini"_s,
-                                        u"WorkSheets(2).Name:=Junioren"_s,
-                                        u"WorkSheets(1).Range(A6:K8).Value:=3x11"_s,
-                                        u"WorkSheets(1).Range(A6:K8).Columns.Autofit"_s,
-                                        u"WorkSheets(2).Range(A6:K7).Value:=2x11"_s,
-                                        u"WorkSheets(2).Range(A6:K7).Columns.Autofit"_s,
+                                        u"WorkSheets.Add"_s,
+                                        u"WorkSheets(4).Name:=Bambini"_s,
+                                        u"WorkSheets.Add"_s,
+                                        u"WorkSheets(5).Name:=Junioren"_s,
+                                        u"WorkSheets(4).Range(A6:K8).Value:=3x11"_s,
+                                        u"WorkSheets(4).Range(A6:K8).Columns.Autofit"_s,
+                                        u"WorkSheets(5).Range(A6:K7).Value:=2x11"_s,
+                                        u"WorkSheets(5).Range(A6:K7).Columns.Autofit"_s,
                                         u"SaveAs("_s + path + u")"_s,
                                         u"Quit"_s,
                                     }));
@@ -326,17 +327,17 @@ private Q_SLOTS:
         QCOMPARE(servers.sheets.at(2).name, u"Notizen"_s);
     }
 
-    // Every class gets a sheet of its own: one carrying its name, else the
-    // one at its place unless another class has that by name, else a new one.
+    // Every class gets a sheet of its own: the one carrying its name, else a
+    // new one; the club's other sheets stay as they are.
     void exportSheetsForClasses_data()
     {
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("fewer sheets than classes") << QStringList{u"Tabelle1"_s}
+        QTest::newRow("fewer sheets than classes") << QStringList{u"Bambini"_s}
                                                    << QStringList{u"Bambini:Müller"_s, u"Junioren:"_s};
         QTest::newRow("names in another order") << QStringList{u"junioren"_s, u"Bambini"_s}
                                                 << QStringList{u"junioren:"_s, u"Bambini:Müller"_s};
-        QTest::newRow("own place named for another") << QStringList{u"Notizen"_s, u"Bambini"_s}
+        QTest::newRow("a sheet of the club's") << QStringList{u"Notizen"_s, u"Bambini"_s}
                                                       << QStringList{u"Notizen"_s, u"Bambini:Müller"_s, u"Junioren:"_s};
     }
 

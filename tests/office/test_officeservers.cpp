@@ -10,6 +10,7 @@
 #include "office/rtfdocument.h"
 #include "office/wordreport.h"
 #include "office/workbookdata.h"
+#include "office/xlsxpackage.h"
 #include "reports/protocoltext.h"
 
 #include <QDir>
@@ -151,7 +152,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"vorlage.xlsx"_s);
         WorkbookData book;
-        book.sheets = {{u"Erste"_s, {}, {}}, {u"Zweite"_s, {}, {}}, {u"Notizen"_s, {}, {}}};
+        for (const QString &name : {u"Bambini"_s, u"Zweite"_s, u"Notizen"_s})
+            book.sheets.emplace_back().name = name;
         book.sheets[0].cell(1, 1) = typedCell(u"Vereinsmeisterschaft"_s);
         book.sheets[0].cell(1, 1).bold = true;
         book.sheets[0].cell(40, 3) = typedCell(u"42"_s);
@@ -168,9 +170,10 @@ private Q_SLOTS:
         QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"T"_s, u"T2"_s}, progress));
 
         const WorkbookData after = readWorkbookFile(path);
-        QCOMPARE(after.sheets.size(), 3);
+        QCOMPARE(after.sheets.size(), 4);
         QCOMPARE(after.sheets.at(0).name, u"Bambini"_s);
         QCOMPARE(after.sheets.at(2).name, u"Notizen"_s);
+        QCOMPARE(after.sheets.at(3).name, u"Junioren 1_2"_s);
         QCOMPARE(after.sheets.at(2).cellAt(2, 2)->text, u"Kaffee"_s);
         QCOMPARE(after.sheets.at(2).cellAt(3, 2)->formula, u"3+4"_s);
         QCOMPARE(after.sheets.at(2).cellAt(3, 2)->number, 7.0);
@@ -186,8 +189,52 @@ private Q_SLOTS:
         // Read back from the start cell it is the same protocol again.
         Competition loaded;
         QVERIFY(!ImportExcelStartList(servers, loaded, path, {0, 6}, progress));
-        QCOMPARE(loaded.classes().size(), 3);
+        QCOMPARE(loaded.classes().size(), 4);
         QCOMPARE(loaded.page(0)->row(2), c.page(0)->row(2));
+    }
+
+    // Into a club's workbook only the cells of the blocks change: its merged
+    // and filled title, fonts, column widths, formats and other sheets stay.
+    void exportIntoClubWorkbookKeepsItsFormatting()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"verein.xlsx"_s);
+        QVERIFY(QFile::copy(testData(u"verein.xlsx"_s), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        fillResults(c);
+        OfficeProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"T"_s, u"T2"_s}, progress));
+
+        XlsxPackage before(testData(u"verein.xlsx"_s));
+        XlsxPackage after(path);
+        QCOMPARE(after.part(u"xl/worksheets/sheet2.xml"_s), before.part(u"xl/worksheets/sheet2.xml"_s));
+        QVERIFY(!after.has(u"xl/calcChain.xml"_s));
+        const QByteArray sheet = after.part(u"xl/worksheets/sheet1.xml"_s);
+        const QByteArray original = before.part(u"xl/worksheets/sheet1.xml"_s);
+        for (const char *kept : {"<mergeCells count=\"1\"><mergeCell ref=\"A1:K1\"/></mergeCells>", "</cols>",
+                                 "<row r=\"1\" spans=\"1:11\" ht=\"24\" customHeight=\"1\">",
+                                 "<c r=\"B3\"><f>2+3</f><v>5</v></c>", "<c r=\"M6\" t=\"inlineStr\">"}) {
+            QVERIFY(original.contains(kept));
+            QVERIFY2(sheet.contains(kept), kept);
+        }
+        // A written cell keeps its border; a time gets a time format on top.
+        QVERIFY(sheet.contains("<c r=\"A6\" s=\"2\" t=\"inlineStr\">"));
+        const QByteArray styles = after.part(u"xl/styles.xml"_s);
+        const QByteArray oldStyles = before.part(u"xl/styles.xml"_s);
+        const qsizetype fonts = oldStyles.indexOf("<fonts");
+        QVERIFY(styles.contains(oldStyles.mid(fonts, oldStyles.indexOf("<cellXfs") - fonts)));
+
+        const WorkbookData book = readWorkbookFile(path);
+        QCOMPARE(book.sheets.size(), 3);
+        QCOMPARE(book.sheets.at(2).name, u"Junioren 1_2"_s);
+        QCOMPARE(int(book.sheets.at(0).cellAt(7, 4)->kind), int(WorkbookCell::Kind::Time));
+        QCOMPARE(book.sheets.at(0).cellAt(1, 1)->text, u"Vereinsmeisterschaft"_s);
+        Competition loaded;
+        QVERIFY(!ImportExcelStartList(servers, loaded, path, {0, 6}, progress));
+        for (int r = 0; r < c.page(0)->rows(); ++r)
+            QCOMPARE(loaded.page(0)->row(r), c.page(0)->row(r));
     }
 
     void showSavesACopyAndOpensIt()
@@ -212,6 +259,17 @@ private Q_SLOTS:
         // The reader of the old format hands times over to the second only.
         QTest::newRow("xls") << u"startliste.xls"_s << u"1:05,00"_s;
         QTest::newRow("xlsx") << u"startliste.xlsx"_s << u"1:04,95"_s;
+    }
+
+    // Shared strings and styles are optional parts.
+    void workbookWithoutOptionalParts()
+    {
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        OfficeProgress progress;
+        QVERIFY(!ImportExcelStartList(servers, c, testData(u"minimal.xlsx"_s), {0, 1}, progress));
+        QCOMPARE(c.classes(), QStringList{u"Junioren"_s});
+        QCOMPARE(c.page(0)->row(1).mid(0, 2), (QStringList{u"7"_s, u"Kurz, Ina"_s}));
     }
 
     void workbooksOfOtherPrograms()
