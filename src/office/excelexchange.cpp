@@ -20,6 +20,7 @@ namespace vex {
 namespace {
 
 constexpr qint64 kMsPerDay = 86400LL * 1000LL;
+constexpr int kMaxImportedRows = 10000;
 
 bool isTimeColumn(int column)
 {
@@ -203,6 +204,11 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
             progress.setProgress(k);
             ExcelSheet &sheet = workbook.worksheet(k);
             const int fetchedRows = sheet.usedRange()->rowsCount() + 1;
+            // A cell far down would otherwise make a page of a million rows.
+            if (fetchedRows - firstRow > kMaxImportedRows)
+                throw AutomationError(u"Das Blatt „%1“ hat mehr als %2 Zeilen; so lang ist keine Starterliste."_s
+                                          .arg(names.at(k - 1))
+                                          .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
             const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
             const QList<QVariantList> values = sheet.range(*first, *last)->value();

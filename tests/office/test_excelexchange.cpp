@@ -204,20 +204,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("failOn");
         QTest::addColumn<bool>("registered");
-        QTest::newRow("not registered") << QString() << false;
-        QTest::newRow("open fails") << u"WorkBooks.Open"_s << true;
-        QTest::newRow("second sheet's values fail") << u"WorkSheets(2).Range"_s << true;
+        QTest::addColumn<int>("usedRows");
+        QTest::newRow("not registered") << QString() << false << 0;
+        QTest::newRow("open fails") << u"WorkBooks.Open"_s << true << 0;
+        QTest::newRow("second sheet's values fail") << u"WorkSheets(2).Range"_s << true << 0;
+        QTest::newRow("a cell a million rows down") << QString() << true << 1000000;
     }
 
     void importFailureLeavesCompetition()
     {
         QFETCH(QString, failOn);
         QFETCH(bool, registered);
+        QFETCH(int, usedRows);
 
         FakeServers servers;
         servers.registered = registered;
         servers.log.failOn = failOn;
         servers.sheets = {sheetWithBlock(u"A"_s, 6, 0, 2), sheetWithBlock(u"B"_s, 6, 0, 2)};
+        if (usedRows)
+            servers.sheets[1].usedRows = usedRows;
         Competition c;
         fillCompetition(c);
         const QStringList before = pageSnapshot(c);

@@ -329,6 +329,24 @@ private Q_SLOTS:
         QCOMPARE(formatProtocolText(c), before);
     }
 
+    // One cell in the last column of each of 2000 rows costs 2000 cells, not
+    // rows filled out to the last column.
+    void farOutCellsStaySmall()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"weit.xlsx"_s);
+        WorkbookData book;
+        WorksheetData &sheet = book.sheets.emplace_back();
+        sheet.name = u"Weit"_s;
+        for (int r = 1; r <= 2000; ++r)
+            sheet.cell(r, kMaxSheetColumns) = typedCell(u"x"_s);
+        writeXlsxFile(book, path);
+        const WorkbookData read = readWorkbookFile(path);
+        QCOMPARE(read.sheets.at(0).rows.size(), 2000);
+        QCOMPARE(read.sheets.at(0).rows.first().size(), 1);
+        QCOMPARE(read.sheets.at(0).lastColumn(), kMaxSheetColumns);
+    }
+
     void failedSaveKeepsTheOldFile()
     {
         QTemporaryDir dir;
