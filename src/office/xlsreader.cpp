@@ -1,6 +1,7 @@
 // Reading the older binary workbooks through FreeXL.
 #include "office/automation.h"
 #include "office/workbookdata.h"
+#include "office/xlsreading.h"
 
 #include <freexl.h>
 
@@ -58,7 +59,7 @@ WorkbookCell timeCell(const char *text)
 
 } // namespace
 
-WorkbookData readXlsFile(const QString &path)
+WorkbookData readXlsFileInProcess(const QString &path)
 {
     const XlsHandle xls(path);
     const auto failed = [&path]() -> AutomationError {
@@ -77,6 +78,7 @@ WorkbookData readXlsFile(const QString &path)
         throw failed();
 
     WorkbookData workbook;
+    qint64 cellBudget = kMaxCellsRead;
     for (unsigned short s = 0; s < sheetCount; ++s) {
         WorksheetData sheet;
         const char *name = nullptr;
@@ -118,8 +120,12 @@ WorkbookData readXlsFile(const QString &path)
                 }
                 if (cell.kind == WorkbookCell::Kind::Text && cell.text.isEmpty())
                     cell.kind = WorkbookCell::Kind::Empty;
-                if (cell.kind != WorkbookCell::Kind::Empty)
+                if (cell.kind != WorkbookCell::Kind::Empty) {
+                    if (--cellBudget < 0)
+                        throw AutomationError(u"Die Arbeitsmappe „%1“ hat mehr Zellen, als eine Starterliste braucht, und wird nicht gelesen."_s
+                                                  .arg(QFileInfo(path).fileName()));
                     sheet.cell(int(r) + 1, int(c) + 1) = cell;
+                }
             }
         }
         workbook.sheets.append(std::move(sheet));

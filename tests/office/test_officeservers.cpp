@@ -10,6 +10,7 @@
 #include "office/rtfdocument.h"
 #include "office/wordreport.h"
 #include "office/workbookdata.h"
+#include "office/xlsreading.h"
 #include "office/xlsxpackage.h"
 #include "reports/protocoltext.h"
 
@@ -345,6 +346,39 @@ private Q_SLOTS:
         QCOMPARE(read.sheets.at(0).rows.size(), 2000);
         QCOMPARE(read.sheets.at(0).rows.first().size(), 1);
         QCOMPARE(read.sheets.at(0).lastColumn(), kMaxSheetColumns);
+    }
+
+    // Whatever becomes of the helper that reads binary workbooks, the import
+    // ends with a message and the program goes on.
+    void xlsHelperFailures_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("message");
+        const QString damaged = u"Die Arbeitsmappe „liste.xls“ ist beschädigt und kann nicht gelesen werden."_s;
+        QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << damaged;
+        QTest::newRow("answers garbage") << QByteArray("echo garbage") << damaged;
+        QTest::newRow("refuses") << QByteArray("printf 'Die Arbeitsmappe ist kennwortgesch\303\274tzt.'; exit 1")
+                                 << u"Die Arbeitsmappe ist kennwortgeschützt."_s;
+    }
+
+    void xlsHelperFailures()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString helper = dir.filePath(u"helfer"_s);
+        writeBytes(helper, "#!/bin/sh\n" + script + "\n");
+        QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner);
+        const QString path = dir.filePath(u"liste.xls"_s);
+        QVERIFY(QFile::copy(testData(u"startliste.xls"_s), path));
+        setXlsHelperPath(helper);
+        LocalAutomationServers servers(nullptr);
+        Competition c;
+        OfficeProgress progress;
+        const auto error = ImportExcelStartList(servers, c, path, {0, 1}, progress);
+        setXlsHelperPath(QString());
+        QVERIFY(error);
+        QVERIFY2(error->endsWith(message), qPrintable(*error));
     }
 
     void failedSaveKeepsTheOldFile()
