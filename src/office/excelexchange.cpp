@@ -287,7 +287,12 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
                 row.reserve(kColumnCount);
                 for (int c = 0; c < kColumnCount; ++c) {
                     const QString &text = page.row(i).value(c);
-                    row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
+                    // A blank cell is an empty one: a space would stand in
+                    // the sheet as a text of its own.
+                    if (text.trimmed().isEmpty())
+                        row.append(QString());
+                    else
+                        row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
                 }
                 values.append(row);
             }

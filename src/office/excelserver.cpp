@@ -3,6 +3,7 @@
 #include "office/documentopener.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -14,6 +15,30 @@ using namespace Qt::StringLiterals;
 namespace vex {
 
 namespace {
+
+// The copies handed to the desktop's spreadsheet program: the operator may
+// still have one open while this program runs, so they go when it ends.
+class ShownWorkbooks
+{
+public:
+    ~ShownWorkbooks() { removeAll(); }
+    void add(const QString &path) { m_paths.append(path); }
+    void removeAll()
+    {
+        for (const QString &path : std::as_const(m_paths))
+            QFile::remove(path);
+        m_paths.clear();
+    }
+
+private:
+    QStringList m_paths;
+};
+
+ShownWorkbooks &shownWorkbooks()
+{
+    static ShownWorkbooks shown;
+    return shown;
+}
 
 void checkCell(int row, int column)
 {
@@ -216,6 +241,11 @@ private:
     std::vector<std::unique_ptr<LocalSheet>> m_sheets;
 };
 
+void removeShownWorkbooks()
+{
+    shownWorkbooks().removeAll();
+}
+
 LocalExcelApplication::LocalExcelApplication(DocumentOpener *opener)
     : m_opener(opener)
 {
@@ -237,14 +267,14 @@ void LocalExcelApplication::setVisible(bool on)
 {
     if (!on || m_workbooks.empty())
         return;
-    // The operator goes on in the desktop's spreadsheet program with a copy
-    // that stays after this program is gone.
+    // The operator goes on in the desktop's spreadsheet program with a copy.
     QTemporaryFile file(QDir::temp().filePath(u"Protokoll-XXXXXX.xlsx"_s));
     file.setAutoRemove(false);
     if (!file.open())
         throw AutomationError(u"Im Ordner für temporäre Dateien kann nichts angelegt werden."_s);
     const QString path = file.fileName();
     file.close();
+    shownWorkbooks().add(path);
     m_workbooks.back()->saveAs(path);
     m_shownPath = path;
     if (m_opener)

@@ -94,7 +94,7 @@ private Q_SLOTS:
                        u"\"Gesamt\",\"Platz\"\n"
                        u"1,\"Müller, Jörg\",\"MSC Köln\",00:12,50,0,00:45,12,2,00:50,00,0,01:37,12,1\n"
                        u"2,\"Weiß, Anna\",,,,\"DIS\",,01:04,95,10,\"DIS\",\n"
-                       u"3,\"Łukasz „Ça & <Co>“ €\",\" \",,,,,,,\"-\","_s);
+                       u"3,\"Łukasz „Ça & <Co>“ €\",,,,,,,,\"-\","_s);
     }
 
     // Into a workbook LibreOffice made: its second sheet stays, and the
