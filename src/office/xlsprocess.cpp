@@ -6,8 +6,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +30,23 @@ QString &chosenHelper()
 {
     static QString path;
     return path;
+}
+
+// The windows keep painting while the helper reads; the operator's input
+// waits until the workbook is in.
+bool waitKeepingWindowsPainted(QProcess &helper)
+{
+    if (!QCoreApplication::instance())
+        return helper.waitForFinished(kHelperMilliseconds);
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&helper, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timeout.start(kHelperMilliseconds);
+    if (helper.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return helper.state() == QProcess::NotRunning;
 }
 
 } // namespace
@@ -60,7 +79,7 @@ WorkbookData readXlsFile(const QString &path)
     if (!helper.waitForStarted())
         throw AutomationError(u"Das Hilfsprogramm zum Lesen von Excel-Arbeitsmappen (%1) fehlt oder startet nicht."_s
                                   .arg(kHelperName));
-    if (!helper.waitForFinished(kHelperMilliseconds)) {
+    if (!waitKeepingWindowsPainted(helper)) {
         helper.kill();
         helper.waitForFinished();
         damaged(path);

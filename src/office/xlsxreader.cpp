@@ -7,6 +7,8 @@
 #include "office/workbookdata.h"
 #include "office/xlsxpackage.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -241,6 +243,10 @@ void readSheet(const QByteArray &bytes, WorksheetData &sheet, const QStringList 
                     cell.kind = WorkbookCell::Kind::Empty;
             }
             if (cell.kind != WorkbookCell::Kind::Empty || cell.bold || !cell.formula.isEmpty()) {
+                // A big sheet takes a while: the windows keep painting, the
+                // operator's input waits until the workbook is in.
+                if (cellBudget % 16384 == 0 && QCoreApplication::instance())
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 if (--cellBudget < 0)
                     throw AutomationError(u"Die Arbeitsmappe „%1“ hat mehr Zellen, als eine Starterliste braucht, und wird nicht gelesen."_s
                                               .arg(QFileInfo(path).fileName()));
