@@ -313,6 +313,8 @@ private Q_SLOTS:
         for (qsizetype i = 200; i < flipped.size(); i += 97)
             flipped[i] = char(~flipped.at(i));
         QTest::newRow("xlsx with damaged bytes") << flipped;
+        // Found by fuzzing: FreeXL reads past a stack buffer on it.
+        QTest::newRow("xls that overruns the reader") << fileBytes(QStringLiteral(VEX_FOUND_DATA "/xls-freexl-iconv-overflow.xls"));
     }
 
     void unreadableWorkbooks()
