@@ -47,12 +47,16 @@ QString ExcelCellText(int column, int row)
 
 void ReadExcelCell(QStringView text, int &column, int &row)
 {
-    if (text.isEmpty())
+    // A letter and a row from 1 on; anything else ("C", "A0F") names no
+    // cell and leaves the start cell as it was.
+    if (text.size() < 2 || text.size() > 3 || text.at(0) < u'A' || text.at(0) > u'Z')
+        return;
+    bool ok = false;
+    const int number = text.mid(1).toInt(&ok);
+    if (!ok || number < 1 || !text.at(1).isDigit() || !text.back().isDigit())
         return;
     column = text.at(0).unicode() - u'A';
-    bool ok = false;
-    const int number = text.mid(1, 2).toInt(&ok);
-    row = ok ? number : 0;
+    row = number;
 }
 
 QValidator::State ExcelCellValidator::validate(QString &input, int &) const

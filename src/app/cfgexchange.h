@@ -22,8 +22,9 @@ QStringList ScreenEntries(const QList<QRect> &screens);
 
 // The start cell of Excel start lists as typed: column letter and row, "A6".
 QString ExcelCellText(int column, int row);
-// Column from the first letter (A is 0), row from the next one or two
-// characters, 0 when they are no number. An empty text changes nothing.
+// Column from the first letter (A is 0), row from the one or two digits
+// after it. A text that names no cell (empty, "C", "A0", "A0F") changes
+// nothing.
 void ReadExcelCell(QStringView text, int &column, int &row);
 
 // The key filter of the start-cell field: at most three characters, a letter

@@ -50,7 +50,7 @@ void TFormMain::sbSaveClick()
         break;
     case FileType::Word:
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_race->writeWordReport(1, path);
+        error = m_race->writeWordReport(1, path);
         QApplication::restoreOverrideCursor();
         break;
     case FileType::Unknown:
@@ -148,8 +148,11 @@ void TFormMain::sbExcelClick()
 void TFormMain::sbWordClick()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
+    const std::optional<QString> error =
+        m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
     QApplication::restoreOverrideCursor();
+    if (error)
+        showError(*error);
 }
 
 } // namespace vex

@@ -80,6 +80,9 @@ public:
     virtual int worksheetsCount() = 0;
     // "WorkSheets(number)"; the workbook keeps the sheet.
     virtual ExcelSheet &worksheet(int number) = 0;
+    // "WorkSheets.Add(After:=WorkSheets(WorkSheets.Count))": a new empty
+    // sheet after the last one, under a name no other sheet has.
+    virtual ExcelSheet &addWorksheet() = 0;
     // "SaveAs(path)"
     virtual void saveAs(const QString &path) = 0;
 };

@@ -21,6 +21,7 @@ namespace vex {
 namespace {
 
 constexpr qint64 kMsPerDay = 86400LL * 1000LL;
+constexpr int kMaxImportedRows = 10000;
 
 bool isTimeColumn(int column)
 {
@@ -99,6 +100,43 @@ void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRo
     }
 }
 
+// The sheet each class is written to, in class order. In a workbook of the
+// club's the sheet that carries the class's name is that class's, and a
+// class without one gets a new sheet at the end: no sheet of the club's is
+// renamed or written over for a class it doesn't name. A new workbook has
+// one sheet per class, taken in order.
+QList<ExcelSheet *> sheetsForClasses(ExcelWorkbook &workbook, const QStringList &classes, bool existing)
+{
+    QStringList names;
+    for (const QString &name : classes)
+        names.append(sheetNameForClass(name, names));
+    QList<ExcelSheet *> sheets;
+    if (!existing) {
+        for (qsizetype k = 0; k < names.size(); ++k) {
+            ExcelSheet &sheet = workbook.worksheet(int(k) + 1);
+            sheet.setName(names.at(k));
+            sheets.append(&sheet);
+        }
+        return sheets;
+    }
+    QStringList present;
+    const int sheetCount = workbook.worksheetsCount();
+    for (int n = 1; n <= sheetCount; ++n)
+        present.append(workbook.worksheet(n).name());
+    for (const QString &name : std::as_const(names)) {
+        const auto same = [&name](const QString &other) { return other.compare(name, Qt::CaseInsensitive) == 0; };
+        const auto found = std::find_if(present.cbegin(), present.cend(), same);
+        if (found != present.cend()) {
+            sheets.append(&workbook.worksheet(int(found - present.cbegin()) + 1));
+        } else {
+            ExcelSheet &sheet = workbook.addWorksheet();
+            sheet.setName(name);
+            sheets.append(&sheet);
+        }
+    }
+    return sheets;
+}
+
 QString failureText(const QString &what, const QString &message)
 {
     return message.isEmpty() ? what : what + u"\n"_s + message;
@@ -117,7 +155,8 @@ QString unexpectedFailure()
 } // namespace
 
 std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competition &competition,
-                                            const QString &path, StartCell start, OfficeProgress &progress)
+                                            const QString &path, StartCell start, OfficeProgress &progress,
+                                            QStringList *skippedClasses)
 {
     std::unique_ptr<ExcelApplication> excel;
     try {
@@ -143,11 +182,14 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
         // that class k and page k still belong together.
         QStringList names;
         try {
-            const int n = std::min(workbook.worksheetsCount(), kPageCount);
-            for (int k = 1; k <= n; ++k)
+            const int count = workbook.worksheetsCount();
+            for (int k = 1; k <= count; ++k)
                 names.append(workbook.worksheet(k).name());
         } catch (const AutomationError &) {
         }
+        if (skippedClasses)
+            *skippedClasses = names.mid(kPageCount);
+        names = names.mid(0, kPageCount);
         const int n = int(names.size());
         for (int k = 1; k <= kPageCount; ++k) {
             ResultPage &page = *loaded.page(k - 1);
@@ -163,6 +205,11 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
             progress.setProgress(k);
             ExcelSheet &sheet = workbook.worksheet(k);
             const int fetchedRows = sheet.usedRange()->rowsCount() + 1;
+            // A cell far down would otherwise make a page of a million rows.
+            if (fetchedRows - firstRow > kMaxImportedRows)
+                throw AutomationError(u"Das Blatt „%1“ hat mehr als %2 Zeilen; so lang ist keine Starterliste."_s
+                                          .arg(names.at(k - 1))
+                                          .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
             const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
             const QList<QVariantList> values = sheet.range(*first, *last)->value();
@@ -211,10 +258,9 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
         excel->setEnableEvents(false);
 
         ExcelWorkbook *workbook = nullptr;
-        int offset = 0;
-        if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        const bool existing = !path.isEmpty() && QFileInfo(path).isFile();
+        if (existing) {
             workbook = &excel->workbooksOpen(path);
-            offset = std::max(1, info.start.row) - 1;
         } else {
             excel->setSheetsInNewWorkbook(int(classes.size()));
             workbook = &excel->workbooksAdd();
@@ -223,19 +269,17 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
             workbook->setTitle(info.title);
             workbook->setSubject(info.title2);
         }
+        // The block's title row lies on the start row in a new workbook too,
+        // so that an import with the same start cell gives the pages back.
+        const int offset = std::max(1, info.start.row) - 1;
 
-        const int sheetCount = workbook->worksheetsCount();
-        progress.setProgressMaximum(sheetCount);
-        const int n = std::min(sheetCount, int(classes.size()));
-        QStringList namesTaken;
-        for (int k = 1; k <= n; ++k) {
-            ExcelSheet &sheet = workbook->worksheet(k);
-            const QString name = sheetNameForClass(classes.at(k - 1), namesTaken);
-            namesTaken.append(name);
-            sheet.setName(name);
-            progress.setProgress(k);
+        const QList<ExcelSheet *> sheets = sheetsForClasses(*workbook, classes, existing);
+        progress.setProgressMaximum(int(classes.size()));
+        for (qsizetype k = 0; k < sheets.size(); ++k) {
+            ExcelSheet &sheet = *sheets.at(k);
+            progress.setProgress(int(k) + 1);
 
-            const ResultPage &page = *competition.page(k - 1);
+            const ResultPage &page = *competition.page(int(k));
             const int rowCount = page.rows();
             QList<QVariantList> values;
             values.reserve(rowCount);
@@ -244,7 +288,12 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
                 row.reserve(kColumnCount);
                 for (int c = 0; c < kColumnCount; ++c) {
                     const QString &text = page.row(i).value(c);
-                    row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
+                    // A blank cell is an empty one: a space would stand in
+                    // the sheet as a text of its own.
+                    if (text.trimmed().isEmpty())
+                        row.append(QString());
+                    else
+                        row.append(i >= 1 && isTimeColumn(c) ? exportedTimeText(text) : text);
                 }
                 values.append(row);
             }
@@ -253,15 +302,15 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
             const auto block = sheet.range(*first, *last);
             block->setValue(values);
             block->autofitColumns();
-            if (offset == 0) {
-                const auto titleFirst = sheet.cells(1, firstColumn + 1);
-                const auto titleLast = sheet.cells(1, firstColumn + kColumnCount);
+            if (!existing) {
+                const auto titleFirst = sheet.cells(offset + 1, firstColumn + 1);
+                const auto titleLast = sheet.cells(offset + 1, firstColumn + kColumnCount);
                 sheet.range(*titleFirst, *titleLast)->setFontStyle(u"Bold"_s);
             }
         }
         if (!path.isEmpty())
             workbook->saveAs(path);
-        progress.setProgress(sheetCount);
+        progress.setProgress(int(classes.size()));
     } catch (const AutomationError &e) {
         error = failureText(failed, e.message());
     } catch (const std::exception &) {

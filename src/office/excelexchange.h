@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -22,8 +23,10 @@ struct StartCell
 // page k (at most ten), each page the block from the start cell on. The
 // workbook is read into a competition of its own first, so a failure leaves
 // the given one as it was. Returns the message for the operator on failure.
+// The names of sheets past the tenth go to skippedClasses when it is given.
 std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competition &competition,
-                                            const QString &path, StartCell start, OfficeProgress &progress);
+                                            const QString &path, StartCell start, OfficeProgress &progress,
+                                            QStringList *skippedClasses = nullptr);
 
 struct ExcelExportInfo
 {
@@ -34,7 +37,7 @@ struct ExcelExportInfo
 
 // Writes one sheet per class. An existing workbook at path is opened and the
 // blocks are written from the start cell on, leaving the rest of it alone; a
-// new one gets the blocks from row 1 with a bold title row. An empty path
+// new one gets them there too, with a bold title row. An empty path
 // shows the workbook in the spreadsheet program instead of saving it. An
 // empty class list does nothing. Returns the message for the operator on
 // failure.

@@ -3,6 +3,7 @@
 #include "office/documentopener.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -14,6 +15,30 @@ using namespace Qt::StringLiterals;
 namespace vex {
 
 namespace {
+
+// The copies handed to the desktop's spreadsheet program: the operator may
+// still have one open while this program runs, so they go when it ends.
+class ShownWorkbooks
+{
+public:
+    ~ShownWorkbooks() { removeAll(); }
+    void add(const QString &path) { m_paths.append(path); }
+    void removeAll()
+    {
+        for (const QString &path : std::as_const(m_paths))
+            QFile::remove(path);
+        m_paths.clear();
+    }
+
+private:
+    QStringList m_paths;
+};
+
+ShownWorkbooks &shownWorkbooks()
+{
+    static ShownWorkbooks shown;
+    return shown;
+}
 
 void checkCell(int row, int column)
 {
@@ -64,9 +89,12 @@ public:
             const int columnCount = std::min(int(values.size()), m_lastColumn - m_column + 1);
             for (int j = 0; j < columnCount; ++j) {
                 const WorkbookCell typed = typedCell(values.at(j).toString());
-                if (typed.kind == WorkbookCell::Kind::Empty && !m_sheet.cellAt(m_row + i, m_column + j))
+                if (typed.kind == WorkbookCell::Kind::Empty && !m_sheet.cellAt(m_row + i, m_column + j)) {
+                    m_sheet.written.insert({m_row + i, m_column + j});
                     continue;
+                }
                 m_sheet.cell(m_row + i, m_column + j).assign(typed);
+                m_sheet.written.insert({m_row + i, m_column + j});
             }
         }
     }
@@ -177,14 +205,46 @@ public:
         return *m_sheets.at(std::size_t(number - 1));
     }
 
-    void saveAs(const QString &path) override { writeXlsxFile(m_data, path); }
+    ExcelSheet &addWorksheet() override
+    {
+        QString name;
+        for (int i = int(m_data.sheets.size()) + 1; name.isEmpty() || hasSheet(name); ++i)
+            name = u"Tabelle%1"_s.arg(i);
+        WorksheetData sheet;
+        sheet.name = name;
+        m_data.sheets.append(sheet);
+        m_sheets.push_back(std::make_unique<LocalSheet>(m_data, int(m_data.sheets.size()) - 1));
+        return *m_sheets.back();
+    }
+
+    void saveAs(const QString &path) override
+    {
+        // A workbook of the club's keeps its formats, merged cells and
+        // whatever else this program doesn't model.
+        if (m_data.sourcePath.isEmpty())
+            writeXlsxFile(m_data, path);
+        else
+            patchXlsxFile(m_data, path);
+    }
 
     const WorkbookData &data() const { return m_data; }
 
 private:
+    bool hasSheet(const QString &name) const
+    {
+        return std::any_of(m_data.sheets.begin(), m_data.sheets.end(), [&name](const WorksheetData &sheet) {
+            return sheet.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    }
+
     WorkbookData m_data;
     std::vector<std::unique_ptr<LocalSheet>> m_sheets;
 };
+
+void removeShownWorkbooks()
+{
+    shownWorkbooks().removeAll();
+}
 
 LocalExcelApplication::LocalExcelApplication(DocumentOpener *opener)
     : m_opener(opener)
@@ -207,14 +267,14 @@ void LocalExcelApplication::setVisible(bool on)
 {
     if (!on || m_workbooks.empty())
         return;
-    // The operator goes on in the desktop's spreadsheet program with a copy
-    // that stays after this program is gone.
+    // The operator goes on in the desktop's spreadsheet program with a copy.
     QTemporaryFile file(QDir::temp().filePath(u"Protokoll-XXXXXX.xlsx"_s));
     file.setAutoRemove(false);
     if (!file.open())
         throw AutomationError(u"Im Ordner für temporäre Dateien kann nichts angelegt werden."_s);
     const QString path = file.fileName();
     file.close();
+    shownWorkbooks().add(path);
     m_workbooks.back()->saveAs(path);
     m_shownPath = path;
     if (m_opener)
@@ -242,8 +302,11 @@ ExcelWorkbook &LocalExcelApplication::workbooksOpen(const QString &path)
 ExcelWorkbook &LocalExcelApplication::workbooksAdd()
 {
     WorkbookData data;
-    for (int i = 1; i <= m_sheetsInNewWorkbook; ++i)
-        data.sheets.append(WorksheetData{u"Tabelle%1"_s.arg(i), {}, {}});
+    for (int i = 1; i <= m_sheetsInNewWorkbook; ++i) {
+        WorksheetData sheet;
+        sheet.name = u"Tabelle%1"_s.arg(i);
+        data.sheets.append(sheet);
+    }
     m_workbooks.push_back(std::make_unique<LocalWorkbook>(std::move(data)));
     return *m_workbooks.back();
 }

@@ -38,4 +38,8 @@ private:
     QString m_shownPath;
 };
 
+// Removes the copies of workbooks made visible in this run; they go at the
+// program's end anyway.
+void removeShownWorkbooks();
+
 } // namespace vex

@@ -35,11 +35,17 @@ QString wordClassPiece(const Competition &competition, int pageIndex, const Word
     return text;
 }
 
-bool WriteWordReport(AutomationServers &servers, const Competition &competition, WordReportMode mode,
-                     const QString &path, const WordReportInfo &info)
+WordReportResult WriteWordReport(AutomationServers &servers, const Competition &competition, WordReportMode mode,
+                                 const QString &path, const WordReportInfo &info)
 {
+    std::unique_ptr<WordBasic> word;
     try {
-        const std::unique_ptr<WordBasic> word = servers.createWordBasic();
+        word = servers.createWordBasic();
+    } catch (const std::exception &) {
+        // The word processor is optional: without one there is no report.
+        return {};
+    }
+    try {
         if (mode == WordReportMode::Show)
             word->AppMaximize();
         else
@@ -55,15 +61,15 @@ bool WriteWordReport(AutomationServers &servers, const Competition &competition,
         word->FileSaveAs(path);
         if (mode == WordReportMode::Save)
             word->AppClose();
-        return true;
+        return {true, {}};
+    } catch (const AutomationError &e) {
+        return {false, u"Der Bericht „%1“ wurde nicht gespeichert.\n%2"_s.arg(QFileInfo(path).fileName(), e.message())};
     } catch (const std::exception &) {
-        // The word processor is optional: a report that can't be made is
-        // simply not there.
-        return false;
+        return {false, u"Der Bericht „%1“ wurde nicht gespeichert."_s.arg(QFileInfo(path).fileName())};
     }
 }
 
-bool sbWordClick(AutomationServers &servers, const Competition &competition, const WordReportInfo &info,
+WordReportResult sbWordClick(AutomationServers &servers, const Competition &competition, const WordReportInfo &info,
                  const QDateTime &now)
 {
     return WriteWordReport(servers, competition, WordReportMode::Show, FileDateStamp(now) + u".doc"_s, info);

@@ -25,15 +25,21 @@ enum class WordReportMode { Show = 0, Save = 1 };
 QString wordTitleBlock(const WordReportInfo &info);
 QString wordClassPiece(const Competition &competition, int pageIndex, const WordReportInfo &info);
 
-// Puts the protocol into a word-processor document saved under path. Any
-// failure ends the report silently (the word processor is not required);
-// the result only tells tests whether the document was saved.
-bool WriteWordReport(AutomationServers &servers, const Competition &competition, WordReportMode mode,
-                     const QString &path, const WordReportInfo &info);
+struct WordReportResult
+{
+    bool saved = false;
+    // What the operator is told when the report was begun but not saved; a
+    // missing word processor says nothing, since it is optional.
+    QString error;
+};
+
+// Puts the protocol into a word-processor document saved under path.
+WordReportResult WriteWordReport(AutomationServers &servers, const Competition &competition, WordReportMode mode,
+                                 const QString &path, const WordReportInfo &info);
 
 // The protocol shown in the word processor, saved under the date stamp in the
 // current folder.
-bool sbWordClick(AutomationServers &servers, const Competition &competition, const WordReportInfo &info,
+WordReportResult sbWordClick(AutomationServers &servers, const Competition &competition, const WordReportInfo &info,
                  const QDateTime &now = QDateTime::currentDateTime());
 
 } // namespace vex

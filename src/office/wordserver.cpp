@@ -1,10 +1,10 @@
 #include "office/wordserver.h"
 
 #include "office/documentopener.h"
+#include "reports/savefile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -47,9 +47,9 @@ void LocalWordBasic::Insert(const QString &text)
 
 void LocalWordBasic::FileSaveAs(const QString &path)
 {
-    const QByteArray bytes = document().toRtf();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Written whole or not at all: a full disk must not leave a cut-off
+    // document in place of the last good one.
+    if (saveFileWhole(path, document().toRtf()))
         throw AutomationError(u"Das Dokument „%1“ kann nicht gespeichert werden."_s.arg(path));
     if (m_shown && m_opener)
         m_opener->openDocument(QFileInfo(path).absoluteFilePath());

@@ -122,30 +122,25 @@ WorkbookCell typedCell(const QString &text)
 
 WorkbookCell &WorksheetData::cell(int row, int column)
 {
-    if (rows.size() < row)
-        rows.resize(row);
-    QList<WorkbookCell> &cells = rows[row - 1];
-    if (cells.size() < column)
-        cells.resize(column);
-    return cells[column - 1];
+    return rows[row][column];
 }
 
 const WorkbookCell *WorksheetData::cellAt(int row, int column) const
 {
-    if (row < 1 || row > rows.size())
+    const auto r = rows.constFind(row);
+    if (r == rows.cend())
         return nullptr;
-    const QList<WorkbookCell> &cells = rows.at(row - 1);
-    if (column < 1 || column > cells.size())
-        return nullptr;
-    return &cells.at(column - 1);
+    const auto c = r->constFind(column);
+    return c == r->cend() ? nullptr : &*c;
 }
 
 int WorksheetData::lastRow() const
 {
-    for (qsizetype r = rows.size(); r > 0; --r) {
-        for (const WorkbookCell &c : rows.at(r - 1)) {
+    for (auto r = rows.cend(); r != rows.cbegin();) {
+        --r;
+        for (const WorkbookCell &c : *r) {
             if (c.kind != WorkbookCell::Kind::Empty)
-                return int(r);
+                return r.key();
         }
     }
     return 0;
@@ -154,30 +149,18 @@ int WorksheetData::lastRow() const
 int WorksheetData::lastColumn() const
 {
     int last = 0;
-    for (const QList<WorkbookCell> &cells : rows) {
-        for (qsizetype c = cells.size(); c > last; --c) {
-            if (cells.at(c - 1).kind != WorkbookCell::Kind::Empty) {
-                last = int(c);
+    for (const QMap<int, WorkbookCell> &cells : rows) {
+        for (auto c = cells.cend(); c != cells.cbegin();) {
+            --c;
+            if (c.key() <= last)
+                break;
+            if (c->kind != WorkbookCell::Kind::Empty) {
+                last = c.key();
                 break;
             }
         }
     }
     return last;
-}
-
-WorkbookData readWorkbookFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw AutomationError(u"Die Datei „%1“ kann nicht geöffnet werden."_s.arg(QFileInfo(path).fileName()));
-    }
-    const QByteArray head = file.read(8);
-    file.close();
-    if (head.startsWith("PK\x03\x04"))
-        return readXlsxFile(path);
-    if (head.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return readXlsFile(path);
-    throw AutomationError(u"Die Datei „%1“ ist keine Excel-Arbeitsmappe."_s.arg(QFileInfo(path).fileName()));
 }
 
 } // namespace vex

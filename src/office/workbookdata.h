@@ -5,6 +5,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <set>
+#include <utility>
+
 namespace vex {
 
 // One cell of the workbook model: what it holds and the two formats the
@@ -36,11 +39,18 @@ WorkbookCell typedCell(const QString &text);
 struct WorksheetData
 {
     QString name;
-    // rows[r][c] is sheet row r + 1, column c + 1; rows are as long as their
-    // last cell needs.
-    QList<QList<WorkbookCell>> rows;
+    // Row to column to cell, both counted from 1. Only cells that hold
+    // something are kept: a sheet with one cell far out to the right costs
+    // that one cell.
+    QMap<int, QMap<int, WorkbookCell>> rows;
     // Column (from 0) to width in characters, for columns of their own width.
     QMap<int, double> columnWidths;
+    // Where the sheet stands in the file it was read from (-1: a new sheet)
+    // and the name it had there.
+    int sourceIndex = -1;
+    QString sourceName;
+    // The cells written since, (row, column).
+    std::set<std::pair<int, int>> written;
 
     // The cell, made when missing; row and column count from 1.
     WorkbookCell &cell(int row, int column);
@@ -53,6 +63,9 @@ struct WorksheetData
 struct WorkbookData
 {
     QList<WorksheetData> sheets;
+    // The Office Open XML file the workbook was read from, which saving
+    // patches instead of writing anew; empty for a new or a binary workbook.
+    QString sourcePath;
     QString author;
     QString comments;
     QString title;
@@ -62,12 +75,22 @@ struct WorkbookData
 // The limits of a sheet in the file formats.
 inline constexpr int kMaxSheetRows = 1048576;
 inline constexpr int kMaxSheetColumns = 16384;
+// The sheets whose cells are read: those that can become classes.
+inline constexpr int kMaxSheetsRead = 10;
+// More cells than any start list holds; a file with more is refused.
+inline constexpr qint64 kMaxCellsRead = 1000000;
 
 // Reads a workbook file, Office Open XML or the older binary format, told
-// apart by their first bytes. Throws AutomationError with a German message.
-WorkbookData readWorkbookFile(const QString &path);
-WorkbookData readXlsxFile(const QString &path);
+// apart by their first bytes: the names of all sheets, the cells of the
+// first sheetsWithCells. Throws AutomationError with a German message.
+WorkbookData readWorkbookFile(const QString &path, int sheetsWithCells = kMaxSheetsRead);
+WorkbookData readXlsxFile(const QString &path, int sheetsWithCells = kMaxSheetsRead);
 WorkbookData readXlsFile(const QString &path);
+
+// Writes the workbook into a copy of its source file: the parts of the
+// sheets it wrote cells into, its new sheets and names change, everything
+// else of the file stays as it was. Throws AutomationError.
+void patchXlsxFile(const WorkbookData &workbook, const QString &path);
 
 // Writes Office Open XML; the file at path is replaced only when the new one
 // is complete. Throws AutomationError.

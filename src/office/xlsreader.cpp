@@ -1,12 +1,16 @@
 // Reading the older binary workbooks through FreeXL.
 #include "office/automation.h"
 #include "office/workbookdata.h"
+#include "office/xlsnumbers.h"
+#include "office/xlsreading.h"
 
 #include <freexl.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -41,10 +45,16 @@ private:
     const void *m_handle = nullptr;
 };
 
-// FreeXL hands times over as "HH:MM:SS"; the cell held a fraction of a day.
-WorkbookCell timeCell(const char *text)
+// FreeXL hands times over as "HH:MM:SS"; the cell held a fraction of a day,
+// which the file gives to the hundredth.
+WorkbookCell timeCell(const char *text, const QHash<quint32, double> &numbers, quint32 key)
 {
     WorkbookCell cell;
+    if (const auto it = numbers.constFind(key); it != numbers.cend() && std::isfinite(*it) && *it >= 0) {
+        cell.kind = WorkbookCell::Kind::Time;
+        cell.number = *it;
+        return cell;
+    }
     const QTime time = QTime::fromString(QString::fromUtf8(text), u"HH:mm:ss"_s);
     if (time.isValid()) {
         cell.kind = WorkbookCell::Kind::Time;
@@ -58,7 +68,7 @@ WorkbookCell timeCell(const char *text)
 
 } // namespace
 
-WorkbookData readXlsFile(const QString &path)
+WorkbookData readXlsFileInProcess(const QString &path)
 {
     const XlsHandle xls(path);
     const auto failed = [&path]() -> AutomationError {
@@ -76,7 +86,14 @@ WorkbookData readXlsFile(const QString &path)
     if (freexl_get_info(xls.get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
         throw failed();
 
+    XlsNumbers numbers;
+    {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            numbers = readXlsNumbers(file.readAll());
+    }
     WorkbookData workbook;
+    qint64 cellBudget = kMaxCellsRead;
     for (unsigned short s = 0; s < sheetCount; ++s) {
         WorksheetData sheet;
         const char *name = nullptr;
@@ -84,6 +101,7 @@ WorkbookData readXlsFile(const QString &path)
             || freexl_select_active_worksheet(xls.get(), s) != FREEXL_OK)
             throw failed();
         sheet.name = QString::fromUtf8(name);
+        const QHash<quint32, double> sheetNumbers = numbers.value(sheet.name);
         unsigned int rows = 0;
         unsigned short columns = 0;
         if (freexl_worksheet_dimensions(xls.get(), &rows, &columns) != FREEXL_OK)
@@ -111,15 +129,19 @@ WorkbookData readXlsFile(const QString &path)
                     cell.text = QString::fromUtf8(value.value.text_value);
                     break;
                 case FREEXL_CELL_TIME:
-                    cell = timeCell(value.value.text_value);
+                    cell = timeCell(value.value.text_value, sheetNumbers, r << 16 | c);
                     break;
                 default:
                     break;
                 }
                 if (cell.kind == WorkbookCell::Kind::Text && cell.text.isEmpty())
                     cell.kind = WorkbookCell::Kind::Empty;
-                if (cell.kind != WorkbookCell::Kind::Empty)
+                if (cell.kind != WorkbookCell::Kind::Empty) {
+                    if (--cellBudget < 0)
+                        throw AutomationError(u"Die Arbeitsmappe „%1“ hat mehr Zellen, als eine Starterliste braucht, und wird nicht gelesen."_s
+                                                  .arg(QFileInfo(path).fileName()));
                     sheet.cell(int(r) + 1, int(c) + 1) = cell;
+                }
             }
         }
         workbook.sheets.append(std::move(sheet));

@@ -5,9 +5,10 @@
 // numbers), bold and time formats, column widths and the document properties.
 #include "office/automation.h"
 #include "office/workbookdata.h"
+#include "office/xlsxpackage.h"
 
-#include <unzip.h>
-
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -23,62 +24,8 @@ namespace {
 
 [[noreturn]] void unreadable(const QString &path)
 {
-    throw AutomationError(u"Die Arbeitsmappe „%1“ ist beschädigt oder unvollständig und kann nicht gelesen werden."_s
-                              .arg(QFileInfo(path).fileName()));
+    xlsxUnreadable(path);
 }
-
-// No part of a workbook this program reads comes near this; a bigger one is
-// a damaged or hostile file.
-constexpr quint64 kMaxPartSize = 256 * 1024 * 1024;
-
-class XlsxPackage
-{
-public:
-    explicit XlsxPackage(const QString &path)
-        : m_path(path)
-        , m_zip(unzOpen64(QFile::encodeName(path).constData()))
-    {
-        if (!m_zip)
-            unreadable(path);
-    }
-    ~XlsxPackage() { unzClose(m_zip); }
-    XlsxPackage(const XlsxPackage &) = delete;
-    XlsxPackage &operator=(const XlsxPackage &) = delete;
-
-    bool has(const QString &name) { return unzLocateFile(m_zip, name.toUtf8().constData(), 1) == UNZ_OK; }
-
-    QByteArray part(const QString &name)
-    {
-        unz_file_info64 info{};
-        if (!has(name) || unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-            || info.uncompressed_size > kMaxPartSize || unzOpenCurrentFile(m_zip) != UNZ_OK)
-            unreadable(m_path);
-        QByteArray bytes(qsizetype(info.uncompressed_size), Qt::Uninitialized);
-        qsizetype filled = 0;
-        for (;;) {
-            char chunk[65536];
-            const int n = unzReadCurrentFile(m_zip, chunk, sizeof chunk);
-            if (n < 0 || filled + n > bytes.size()) {
-                unzCloseCurrentFile(m_zip);
-                unreadable(m_path);
-            }
-            if (n == 0)
-                break;
-            std::memcpy(bytes.data() + filled, chunk, std::size_t(n));
-            filled += n;
-        }
-        // Closing checks the part's checksum.
-        if (unzCloseCurrentFile(m_zip) != UNZ_OK || filled != bytes.size())
-            unreadable(m_path);
-        return bytes;
-    }
-
-    QByteArray optionalPart(const QString &name) { return has(name) ? part(name) : QByteArray(); }
-
-private:
-    QString m_path;
-    unzFile m_zip;
-};
 
 void checkXml(const QXmlStreamReader &xml, const QString &path)
 {
@@ -112,6 +59,9 @@ QString readStringItem(QXmlStreamReader &xml)
 QStringList readSharedStrings(const QByteArray &bytes, const QString &path)
 {
     QStringList strings;
+    // The part is optional: a workbook of numbers only may have none.
+    if (bytes.isEmpty())
+        return strings;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si"_s)
@@ -145,6 +95,8 @@ QList<CellStyle> readStyles(const QByteArray &bytes, const QString &path)
     QHash<int, QString> formatCodes;
     QList<bool> boldFonts;
     QList<CellStyle> styles;
+    if (bytes.isEmpty())
+        return styles;
     QXmlStreamReader xml(bytes);
     enum class Section { None, Fonts, CellXfs } section = Section::None;
     while (!xml.atEnd()) {
@@ -204,7 +156,7 @@ bool parseCellReference(QStringView ref, int &row, int &column)
 }
 
 void readSheet(const QByteArray &bytes, WorksheetData &sheet, const QStringList &sharedStrings,
-               const QList<CellStyle> &styles, const QString &path)
+               const QList<CellStyle> &styles, const QString &path, qint64 &cellBudget)
 {
     QXmlStreamReader xml(bytes);
     int row = 0;
@@ -290,18 +242,20 @@ void readSheet(const QByteArray &bytes, WorksheetData &sheet, const QStringList 
                 if (cell.kind == WorkbookCell::Kind::Text && cell.text.isEmpty())
                     cell.kind = WorkbookCell::Kind::Empty;
             }
-            if (cell.kind != WorkbookCell::Kind::Empty || cell.bold || !cell.formula.isEmpty())
+            if (cell.kind != WorkbookCell::Kind::Empty || cell.bold || !cell.formula.isEmpty()) {
+                // A big sheet takes a while: the windows keep painting, the
+                // operator's input waits until the workbook is in.
+                if (cellBudget % 16384 == 0 && QCoreApplication::instance())
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                if (--cellBudget < 0)
+                    throw AutomationError(u"Die Arbeitsmappe „%1“ hat mehr Zellen, als eine Starterliste braucht, und wird nicht gelesen."_s
+                                              .arg(QFileInfo(path).fileName()));
                 sheet.cell(row, column) = cell;
+            }
         }
     }
     checkXml(xml, path);
 }
-
-struct SheetEntry
-{
-    QString name;
-    QString relationId;
-};
 
 QString readCoreProperty(const QByteArray &bytes, const QString &element)
 {
@@ -315,52 +269,28 @@ QString readCoreProperty(const QByteArray &bytes, const QString &element)
 
 } // namespace
 
-WorkbookData readXlsxFile(const QString &path)
+WorkbookData readXlsxFile(const QString &path, int sheetsWithCells)
 {
     XlsxPackage package(path);
     WorkbookData workbook;
-
-    QList<SheetEntry> entries;
-    {
-        QXmlStreamReader xml(package.part(u"xl/workbook.xml"_s));
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"sheet"_s) {
-                const QXmlStreamAttributes attributes = xml.attributes();
-                QString id;
-                for (const QXmlStreamAttribute &a : attributes) {
-                    if (a.name() == u"id"_s)
-                        id = a.value().toString();
-                }
-                entries.append({attributes.value(u"name"_s).toString(), id});
-            }
-        }
-        checkXml(xml, path);
+    workbook.sourcePath = path;
+    const QList<XlsxSheetEntry> entries = readXlsxSheetList(package);
+    QStringList sharedStrings;
+    QList<CellStyle> styles;
+    if (sheetsWithCells > 0 && !entries.isEmpty()) {
+        sharedStrings = readSharedStrings(package.optionalPart(u"xl/sharedStrings.xml"_s), path);
+        styles = readStyles(package.optionalPart(u"xl/styles.xml"_s), path);
     }
-
-    QHash<QString, QString> targets;
-    {
-        QXmlStreamReader xml(package.part(u"xl/_rels/workbook.xml.rels"_s));
-        while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship"_s) {
-                const QXmlStreamAttributes attributes = xml.attributes();
-                QString target = attributes.value(u"Target"_s).toString();
-                target = target.startsWith(u'/') ? target.mid(1) : u"xl/"_s + target;
-                targets.insert(attributes.value(u"Id"_s).toString(), target);
-            }
-        }
-        checkXml(xml, path);
-    }
-
-    const QStringList sharedStrings = readSharedStrings(package.optionalPart(u"xl/sharedStrings.xml"_s), path);
-    const QList<CellStyle> styles = readStyles(package.optionalPart(u"xl/styles.xml"_s), path);
-
-    for (const SheetEntry &entry : std::as_const(entries)) {
-        const QString target = targets.value(entry.relationId);
-        if (target.isEmpty())
-            unreadable(path);
+    qint64 cellBudget = kMaxCellsRead;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
         WorksheetData sheet;
-        sheet.name = entry.name;
-        readSheet(package.part(target), sheet, sharedStrings, styles, path);
+        sheet.name = entries.at(i).name;
+        sheet.sourceName = sheet.name;
+        sheet.sourceIndex = int(i);
+        // Only the sheets that become classes are read; the others are
+        // carried over as the file has them when the workbook is saved.
+        if (i < sheetsWithCells)
+            readSheet(package.part(entries.at(i).part), sheet, sharedStrings, styles, path, cellBudget);
         workbook.sheets.append(std::move(sheet));
     }
 

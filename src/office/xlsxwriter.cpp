@@ -102,10 +102,9 @@ public:
         worksheet_fit_to_pages(ws, 1, 0);
         for (auto it = sheet.columnWidths.cbegin(); it != sheet.columnWidths.cend(); ++it)
             check(worksheet_set_column(ws, lxw_col_t(it.key()), lxw_col_t(it.key()), it.value(), nullptr));
-        for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
-            const QList<WorkbookCell> &cells = sheet.rows.at(r);
-            for (qsizetype c = 0; c < cells.size(); ++c)
-                writeCell(ws, lxw_row_t(r), lxw_col_t(c), cells.at(c));
+        for (auto r = sheet.rows.cbegin(); r != sheet.rows.cend(); ++r) {
+            for (auto c = r->cbegin(); c != r->cend(); ++c)
+                writeCell(ws, lxw_row_t(r.key() - 1), lxw_col_t(c.key() - 1), *c);
         }
     }
 

@@ -578,6 +578,15 @@ void Race::setBest(qint32 ms, const QString &label)
 
 // ---------------------------------------------------------------- files
 
+namespace {
+
+QString skippedClassesMessage(const QStringList &skipped)
+{
+    return u"Die Datei enthält mehr als zehn Klassen. Nicht geladen wurden: "_s + skipped.join(u", "_s);
+}
+
+} // namespace
+
 RaceLoadResult Race::load(const QString &path)
 {
     const ProtocolReadResult read = ReadProtocolText(*m_competition, path);
@@ -606,8 +615,7 @@ RaceLoadResult Race::load(const QString &path)
     if (!read.complete && !read.error.isEmpty())
         result.messages.append(read.error);
     if (!read.skippedClasses.isEmpty())
-        result.messages.append(u"Die Datei enthält mehr als zehn Klassen. Nicht geladen wurden: "_s
-                               + read.skippedClasses.join(u", "_s));
+        result.messages.append(skippedClassesMessage(read.skippedClasses));
     return result;
 }
 
@@ -663,7 +671,6 @@ bool Race::wordProcessorAvailable() const
 
 RaceLoadResult Race::importWorkbook(const QString &path)
 {
-    m_loadedPath.clear();
     RaceLoadResult result;
     if (!m_office) {
         result.messages.append(u"Auf diesem Rechner gibt es keine Tabellenkalkulation für Arbeitsmappen."_s);
@@ -671,8 +678,10 @@ RaceLoadResult Race::importWorkbook(const QString &path)
     }
     ProgressRelay progress(*this);
     const StartCell start{m_settings.ExcelX, m_settings.ExcelY};
+    QStringList skipped;
     const std::optional<QString> error = importWith(
-        [&](Competition &c) { return ImportExcelStartList(*m_office, c, path, start, progress); });
+        [&](Competition &c) { return ImportExcelStartList(*m_office, c, path, start, progress, &skipped); });
+    // A refused workbook touched nothing, the path of the list before included.
     if (error) {
         result.messages.append(*error);
         return result;
@@ -681,6 +690,8 @@ RaceLoadResult Race::importWorkbook(const QString &path)
     m_loadedPath = path;
     chooseClass(0);
     chooseDriver(0);
+    if (!skipped.isEmpty())
+        result.messages.append(skippedClassesMessage(skipped));
     return result;
 }
 
@@ -694,18 +705,21 @@ std::optional<QString> Race::exportWorkbook(const QString &path)
         [&](const Competition &c) { return ExportExcelProtocol(*m_office, c, path, info, progress); });
 }
 
-void Race::writeWordReport(int mode, const QString &path)
+std::optional<QString> Race::writeWordReport(int mode, const QString &path)
 {
     if (!m_office)
-        return;
+        return std::nullopt;
     WordReportInfo info;
     info.title = m_settings.Title;
     info.title2 = m_settings.Title2;
     info.templatePath = m_wordTemplatePath;
     info.columnShown[ColClub] = m_widths.share(ColClub) > 0;
-    exportWith([&](const Competition &c) {
-        WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
-        return std::optional<QString>();
+    return exportWith([&](const Competition &c) -> std::optional<QString> {
+        const WordReportResult result =
+            WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
+        if (result.error.isEmpty())
+            return std::nullopt;
+        return result.error;
     });
 }
 

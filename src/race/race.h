@@ -193,8 +193,10 @@ public:
     // spreadsheet program instead.
     std::optional<QString> exportWorkbook(const QString &path);
     // The word-processor report: mode 0 shows it (saved under the date stamp
-    // in the working folder), mode 1 saves it at path. It fails silently.
-    void writeWordReport(int mode, const QString &path);
+    // in the working folder), mode 1 saves it at path. Returns the operator's
+    // message when it was begun but not saved; without a word processor
+    // there is none.
+    std::optional<QString> writeWordReport(int mode, const QString &path);
 
 Q_SIGNALS:
     // The entry (class, run, driver, penalty, time warning) changed.

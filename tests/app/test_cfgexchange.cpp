@@ -70,8 +70,10 @@ void TestCfgExchange::excelCell_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("row");
     QTest::newRow("B12") << u"B12"_s << 1 << 12;
-    QTest::newRow("column only") << u"C"_s << 2 << 0;
-    QTest::newRow("row no number") << u"CA"_s << 2 << 0;
+    QTest::newRow("column only keeps") << u"C"_s << 7 << 99;
+    QTest::newRow("row no number keeps") << u"CA"_s << 7 << 99;
+    QTest::newRow("letter after the row keeps") << u"A0F"_s << 7 << 99;
+    QTest::newRow("row 0 keeps") << u"A0"_s << 7 << 99;
     QTest::newRow("A6") << u"A6"_s << 0 << 6;
     QTest::newRow("empty keeps") << QString() << 7 << 99;
 }

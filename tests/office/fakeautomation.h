@@ -162,6 +162,7 @@ class FakeWorkbook final : public ExcelWorkbook
 public:
     FakeWorkbook(AutomationLog &log, std::deque<FakeSheetData> &sheets)
         : m_log(log)
+        , m_data(sheets)
     {
         for (std::size_t i = 0; i < sheets.size(); ++i)
             m_sheets.push_back(std::make_unique<FakeSheet>(log, sheets[i], int(i) + 1));
@@ -181,10 +182,18 @@ public:
             throw AutomationError(QStringLiteral("kein Blatt %1").arg(number));
         return *m_sheets.at(std::size_t(number - 1));
     }
+    ExcelSheet &addWorksheet() override
+    {
+        m_log.record(QStringLiteral("WorkSheets.Add"));
+        m_data.push_back({QStringLiteral("Tabelle%1").arg(m_data.size() + 1), {}, 0});
+        m_sheets.push_back(std::make_unique<FakeSheet>(m_log, m_data.back(), int(m_data.size())));
+        return *m_sheets.back();
+    }
     void saveAs(const QString &path) override { m_log.record(QStringLiteral("SaveAs(") + path + u')'); }
 
 private:
     AutomationLog &m_log;
+    std::deque<FakeSheetData> &m_data;
     std::vector<std::unique_ptr<FakeSheet>> m_sheets;
 };
 

@@ -143,9 +143,13 @@ private Q_SLOTS:
             servers.sheets.push_back(sheetWithBlock(u"K%1"_s.arg(k), blockRow, blockColumn, 14));
         Competition c;
         RecordingProgress progress;
-        QVERIFY(!ImportExcelStartList(servers, c, u"s.xlsx"_s, {startColumn, startRow}, progress));
+        QStringList skipped;
+        QVERIFY(!ImportExcelStartList(servers, c, u"s.xlsx"_s, {startColumn, startRow}, progress, &skipped));
 
         QCOMPARE(c.classes().size(), expectedClasses);
+        QCOMPARE(skipped.size(), sheetCount - expectedClasses);
+        if (!skipped.isEmpty())
+            QCOMPARE(skipped.constLast(), u"K%1"_s.arg(sheetCount));
         for (int k = 0; k < Competition::pageCount(); ++k)
             QCOMPARE(c.page(k)->tabVisible(), k < expectedClasses);
         const ResultPage &page = *c.page(expectedClasses - 1);
@@ -200,20 +204,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("failOn");
         QTest::addColumn<bool>("registered");
-        QTest::newRow("not registered") << QString() << false;
-        QTest::newRow("open fails") << u"WorkBooks.Open"_s << true;
-        QTest::newRow("second sheet's values fail") << u"WorkSheets(2).Range"_s << true;
+        QTest::addColumn<int>("usedRows");
+        QTest::newRow("not registered") << QString() << false << 0;
+        QTest::newRow("open fails") << u"WorkBooks.Open"_s << true << 0;
+        QTest::newRow("second sheet's values fail") << u"WorkSheets(2).Range"_s << true << 0;
+        QTest::newRow("a cell a million rows down") << QString() << true << 1000000;
     }
 
     void importFailureLeavesCompetition()
     {
         QFETCH(QString, failOn);
         QFETCH(bool, registered);
+        QFETCH(int, usedRows);
 
         FakeServers servers;
         servers.registered = registered;
         servers.log.failOn = failOn;
         servers.sheets = {sheetWithBlock(u"A"_s, 6, 0, 2), sheetWithBlock(u"B"_s, 6, 0, 2)};
+        if (usedRows)
+            servers.sheets[1].usedRows = usedRows;
         Competition c;
         fillCompetition(c);
         const QStringList before = pageSnapshot(c);
@@ -265,26 +274,25 @@ private Q_SLOTS:
                                         u"Comments:=Untertitel"_s,
                                         u"Title:=Titel"_s,
                                         u"Subject:=Untertitel"_s,
-                                        u"WorkSheets.Count"_s,
                                         u"WorkSheets(1).Name:=Bambini"_s,
-                                        u"WorkSheets(1).Range(C1:M3).Value:=3x11"_s,
-                                        u"WorkSheets(1).Range(C1:M3).Columns.Autofit"_s,
-                                        u"WorkSheets(1).Range(C1:M1).Font.FontStyle:=Bold"_s,
                                         u"WorkSheets(2).Name:=Junioren"_s,
-                                        u"WorkSheets(2).Range(C1:M2).Value:=2x11"_s,
-                                        u"WorkSheets(2).Range(C1:M2).Columns.Autofit"_s,
-                                        u"WorkSheets(2).Range(C1:M1).Font.FontStyle:=Bold"_s,
+                                        u"WorkSheets(1).Range(C6:M8).Value:=3x11"_s,
+                                        u"WorkSheets(1).Range(C6:M8).Columns.Autofit"_s,
+                                        u"WorkSheets(1).Range(C6:M6).Font.FontStyle:=Bold"_s,
+                                        u"WorkSheets(2).Range(C6:M7).Value:=2x11"_s,
+                                        u"WorkSheets(2).Range(C6:M7).Columns.Autofit"_s,
+                                        u"WorkSheets(2).Range(C6:M6).Font.FontStyle:=Bold"_s,
                                         u"SaveAs("_s + path + u")"_s,
                                         u"Quit"_s,
                                     }));
         QCOMPARE(progress.events, (QStringList{u"caption Speichern unter "_s + path, u"value 0"_s, u"show"_s,
                                                u"max 2"_s, u"value 1"_s, u"value 2"_s, u"value 2"_s, u"close"_s}));
         // Times in the full form, everything else as the cells hold it.
-        const QVariantList row1 = servers.sheets.at(0).cells.at(1).mid(2);
+        const QVariantList row1 = servers.sheets.at(0).cells.at(6).mid(2);
         QCOMPARE(row1, (QVariantList{u"1"_s, u"Müller"_s, u"MSC"_s, u"00:12,50"_s, u"0"_s, u"00:45,12"_s, u"2"_s,
                                      QString(), QString(), u"01:37,12"_s, u"1"_s}));
-        QCOMPARE(servers.sheets.at(0).cells.at(2).value(2 + ColRun1), QVariant(u"DIS"_s));
-        QCOMPARE(servers.sheets.at(0).cells.at(0).value(2 + ColTR), QVariant(u"TR"_s));
+        QCOMPARE(servers.sheets.at(0).cells.at(7).value(2 + ColRun1), QVariant(u"DIS"_s));
+        QCOMPARE(servers.sheets.at(0).cells.at(5).value(2 + ColTR), QVariant(u"TR"_s));
     }
 
     void exportIntoExistingFile()
@@ -306,17 +314,60 @@ private Q_SLOTS:
                                         u"EnableEvents:=false"_s,
                                         u"WorkBooks.Open("_s + path + u")"_s,
                                         u"WorkSheets.Count"_s,
-                                        u"WorkSheets(1).Name:=Bambini"_s,
-                                        u"WorkSheets(1).Range(A6:K8).Value:=3x11"_s,
-                                        u"WorkSheets(1).Range(A6:K8).Columns.Autofit"_s,
-                                        u"WorkSheets(2).Name:=Junioren"_s,
-                                        u"WorkSheets(2).Range(A6:K7).Value:=2x11"_s,
-                                        u"WorkSheets(2).Range(A6:K7).Columns.Autofit"_s,
+                                        u"WorkSheets(1).Name"_s,
+                                        u"WorkSheets(2).Name"_s,
+                                        u"WorkSheets(3).Name"_s,
+                                        u"WorkSheets.Add"_s,
+                                        u"WorkSheets(4).Name:=Bambini"_s,
+                                        u"WorkSheets.Add"_s,
+                                        u"WorkSheets(5).Name:=Junioren"_s,
+                                        u"WorkSheets(4).Range(A6:K8).Value:=3x11"_s,
+                                        u"WorkSheets(4).Range(A6:K8).Columns.Autofit"_s,
+                                        u"WorkSheets(5).Range(A6:K7).Value:=2x11"_s,
+                                        u"WorkSheets(5).Range(A6:K7).Columns.Autofit"_s,
                                         u"SaveAs("_s + path + u")"_s,
                                         u"Quit"_s,
                                     }));
-        QCOMPARE(progress.events.at(3), u"max 3"_s);
+        QCOMPARE(progress.events.at(3), u"max 2"_s);
         QCOMPARE(servers.sheets.at(2).name, u"Notizen"_s);
+    }
+
+    // Every class gets a sheet of its own: the one carrying its name, else a
+    // new one; the club's other sheets stay as they are.
+    void exportSheetsForClasses_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("fewer sheets than classes") << QStringList{u"Bambini"_s}
+                                                   << QStringList{u"Bambini:Müller"_s, u"Junioren:"_s};
+        QTest::newRow("names in another order") << QStringList{u"junioren"_s, u"Bambini"_s}
+                                                << QStringList{u"junioren:"_s, u"Bambini:Müller"_s};
+        QTest::newRow("a sheet of the club's") << QStringList{u"Notizen"_s, u"Bambini"_s}
+                                                      << QStringList{u"Notizen"_s, u"Bambini:Müller"_s, u"Junioren:"_s};
+    }
+
+    void exportSheetsForClasses()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"liste.xlsx"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        FakeServers servers;
+        for (const QString &name : present)
+            servers.sheets.push_back({name, {}, 0});
+        Competition c;
+        fillCompetition(c);
+        RecordingProgress progress;
+        QVERIFY(!ExportExcelProtocol(servers, c, path, {{0, 6}, u"T"_s, u"T2"_s}, progress));
+        QStringList sheets;
+        for (const FakeSheetData &sheet : servers.sheets) {
+            const QVariant title = sheet.cells.value(5).value(0);
+            sheets.append(title.isValid() ? sheet.name + u':' + sheet.cells.value(6).value(1).toString() : sheet.name);
+        }
+        QCOMPARE(sheets, expected);
     }
 
     void showInSpreadsheet()

@@ -68,8 +68,9 @@ private Q_SLOTS:
         fillCompetition(c);
         const WordReportInfo i = info(templatePath);
         const QString stamp = u"2026-05-01-09-05.doc"_s;
-        const bool saved = show ? sbWordClick(servers, c, i, QDateTime({2026, 5, 1}, {9, 5}))
-                                : WriteWordReport(servers, c, WordReportMode::Save, u"/p/bericht.doc"_s, i);
+        const bool saved = (show ? sbWordClick(servers, c, i, QDateTime({2026, 5, 1}, {9, 5}))
+                                 : WriteWordReport(servers, c, WordReportMode::Save, u"/p/bericht.doc"_s, i))
+                               .saved;
         QVERIFY(saved);
 
         QStringList expected{u"CreateObject(Word.Basic)"_s, show ? u"AppMaximize"_s : u"AppMinimize"_s,
@@ -87,7 +88,7 @@ private Q_SLOTS:
     {
         FakeServers servers;
         Competition c;
-        QVERIFY(WriteWordReport(servers, c, WordReportMode::Save, u"b.doc"_s, info()));
+        QVERIFY(WriteWordReport(servers, c, WordReportMode::Save, u"b.doc"_s, info()).saved);
         QCOMPARE(servers.log.calls.filter(u"Insert("_s), QStringList{u"Insert(Clubslalom\r\nLauf 3\r\n\r\n)"_s});
     }
 
@@ -122,26 +123,34 @@ private Q_SLOTS:
         QCOMPARE(wordClassPiece(c, 1, i).count(u"\r\n"_s), 4);
     }
 
-    void failureEndsSilently_data()
+    // Without a word processor the report ends silently; one that fails
+    // after it began tells the operator why.
+    void failureEndsTheReport_data()
     {
         QTest::addColumn<QString>("failOn");
         QTest::addColumn<int>("callCount");
-        QTest::newRow("no word processor") << QString() << 1;
-        QTest::newRow("new document fails") << u"FileNew"_s << 3;
-        QTest::newRow("saving fails") << u"FileSaveAs"_s << 7;
+        QTest::addColumn<bool>("told");
+        QTest::newRow("no word processor") << QString() << 1 << false;
+        QTest::newRow("new document fails") << u"FileNew"_s << 3 << true;
+        QTest::newRow("saving fails") << u"FileSaveAs"_s << 7 << true;
     }
 
-    void failureEndsSilently()
+    void failureEndsTheReport()
     {
         QFETCH(QString, failOn);
         QFETCH(int, callCount);
+        QFETCH(bool, told);
         FakeServers servers;
         servers.registered = !failOn.isEmpty();
         servers.log.failOn = failOn;
         Competition c;
         fillCompetition(c);
-        QVERIFY(!WriteWordReport(servers, c, WordReportMode::Save, u"b.doc"_s, info()));
+        const WordReportResult result = WriteWordReport(servers, c, WordReportMode::Save, u"b.doc"_s, info());
+        QVERIFY(!result.saved);
         QCOMPARE(servers.log.calls.size(), callCount);
+        QCOMPARE(result.error.isEmpty(), !told);
+        if (told)
+            QVERIFY(result.error.contains(u"Testfehler"_s));
     }
 };
 

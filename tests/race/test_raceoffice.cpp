@@ -57,7 +57,7 @@ private Q_SLOTS:
         QVERIFY(!race.exportWorkbook(u"/neu.xlsx"_s));
         QVERIFY(servers.log.calls.contains(u"Title:=Clubslalom"_s));
         QVERIFY(servers.log.calls.contains(u"Subject:=Lauf 3"_s));
-        QVERIFY(servers.log.calls.contains(u"WorkSheets(1).Range(C1:M3).Value:=3x11"_s));
+        QVERIFY(servers.log.calls.contains(u"WorkSheets(1).Range(C6:M8).Value:=3x11"_s));
     }
 
     void wordReportLeavesHiddenClubOut()
@@ -95,6 +95,11 @@ private Q_SLOTS:
         QCOMPARE(race.entry().page, 0);
         QCOMPARE(race.entry().startNumber, u"7"_s);
         QCOMPARE(race.entry().name, u"Ina Kurz"_s);
+
+        // A workbook that can't be read changes nothing, the path included.
+        servers.log.failOn = u"WorkBooks.Open"_s;
+        QVERIFY(!race.importWorkbook(u"/kaputt.xlsx"_s).opened);
+        QCOMPARE(race.loadedPath(), u"/start.xlsx"_s);
     }
 
     void withoutServersNothingIsAvailable()

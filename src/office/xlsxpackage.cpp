@@ -1,0 +1,158 @@
+#include "office/xlsxpackage.h"
+
+#include "office/automation.h"
+
+#include <unzip.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+void xlsxUnreadable(const QString &path)
+{
+    throw AutomationError(u"Die Arbeitsmappe „%1“ ist beschädigt oder unvollständig und kann nicht gelesen werden."_s
+                              .arg(QFileInfo(path).fileName()));
+}
+
+namespace {
+
+[[noreturn]] void tooBig(const QString &path)
+{
+    throw AutomationError(u"Die Arbeitsmappe „%1“ ist zu groß für eine Starterliste und wird nicht gelesen."_s.arg(
+        QFileInfo(path).fileName()));
+}
+
+void checkXml(const QXmlStreamReader &xml, const QString &path)
+{
+    if (xml.hasError())
+        xlsxUnreadable(path);
+}
+
+} // namespace
+
+XlsxPackage::XlsxPackage(const QString &path, qint64 budget)
+    : m_path(path)
+    , m_zip(unzOpen64(QFile::encodeName(path).constData()))
+    , m_budget(budget)
+{
+    if (!m_zip)
+        xlsxUnreadable(path);
+}
+
+XlsxPackage::~XlsxPackage()
+{
+    unzClose(m_zip);
+}
+
+bool XlsxPackage::has(const QString &name)
+{
+    return unzLocateFile(m_zip, name.toUtf8().constData(), 1) == UNZ_OK;
+}
+
+QByteArray XlsxPackage::part(const QString &name)
+{
+    unz_file_info64 info{};
+    if (!has(name) || unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        xlsxUnreadable(m_path);
+    // The size in the directory may lie; the reading below holds to it.
+    if (info.uncompressed_size > quint64(m_budget))
+        tooBig(m_path);
+    if (unzOpenCurrentFile(m_zip) != UNZ_OK)
+        xlsxUnreadable(m_path);
+    QByteArray bytes(qsizetype(info.uncompressed_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        char chunk[65536];
+        const int n = unzReadCurrentFile(m_zip, chunk, sizeof chunk);
+        if (n < 0 || filled + n > bytes.size()) {
+            unzCloseCurrentFile(m_zip);
+            xlsxUnreadable(m_path);
+        }
+        if (n == 0)
+            break;
+        std::memcpy(bytes.data() + filled, chunk, std::size_t(n));
+        filled += n;
+    }
+    // Closing checks the part's checksum.
+    if (unzCloseCurrentFile(m_zip) != UNZ_OK || filled != bytes.size())
+        xlsxUnreadable(m_path);
+    m_budget -= bytes.size();
+    return bytes;
+}
+
+QByteArray XlsxPackage::optionalPart(const QString &name)
+{
+    return has(name) ? part(name) : QByteArray();
+}
+
+QStringList XlsxPackage::partNames()
+{
+    QStringList names;
+    for (int status = unzGoToFirstFile(m_zip); status == UNZ_OK; status = unzGoToNextFile(m_zip)) {
+        char name[1024];
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+            xlsxUnreadable(m_path);
+        names.append(QString::fromUtf8(name));
+        if (names.size() > 10000)
+            tooBig(m_path);
+    }
+    return names;
+}
+
+QList<XlsxSheetEntry> readXlsxSheetList(XlsxPackage &package)
+{
+    struct Entry
+    {
+        QString name;
+        QString relationId;
+    };
+    QList<Entry> entries;
+    {
+        QXmlStreamReader xml(package.part(u"xl/workbook.xml"_s));
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"sheet"_s) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                QString id;
+                for (const QXmlStreamAttribute &a : attributes) {
+                    if (a.name() == u"id"_s)
+                        id = a.value().toString();
+                }
+                entries.append({attributes.value(u"name"_s).toString(), id});
+            }
+        }
+        checkXml(xml, package.path());
+    }
+
+    QHash<QString, QString> targets;
+    {
+        QXmlStreamReader xml(package.part(u"xl/_rels/workbook.xml.rels"_s));
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship"_s) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                QString target = attributes.value(u"Target"_s).toString();
+                target = target.startsWith(u'/') ? target.mid(1) : u"xl/"_s + target;
+                targets.insert(attributes.value(u"Id"_s).toString(), target);
+            }
+        }
+        checkXml(xml, package.path());
+    }
+
+    QList<XlsxSheetEntry> sheets;
+    for (const Entry &entry : std::as_const(entries)) {
+        const QString target = targets.value(entry.relationId);
+        if (target.isEmpty())
+            xlsxUnreadable(package.path());
+        sheets.append({entry.name, target});
+    }
+    return sheets;
+}
+
+} // namespace vex

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vex {
+
+// Throws the message for a workbook that can't be read.
+[[noreturn]] void xlsxUnreadable(const QString &path);
+
+// The zip container of an Office Open XML workbook, read through minizip.
+// Every part read counts against one budget of unpacked bytes, so that a
+// small file can't make the program unpack gigabytes.
+class XlsxPackage
+{
+public:
+    // More than any start list or protocol needs by far.
+    static constexpr qint64 kDefaultBudget = 64 * 1024 * 1024;
+
+    explicit XlsxPackage(const QString &path, qint64 budget = kDefaultBudget);
+    ~XlsxPackage();
+    XlsxPackage(const XlsxPackage &) = delete;
+    XlsxPackage &operator=(const XlsxPackage &) = delete;
+
+    const QString &path() const { return m_path; }
+    bool has(const QString &name);
+    // Throws when the part is missing, damaged or over the budget.
+    QByteArray part(const QString &name);
+    // Empty when the part is missing.
+    QByteArray optionalPart(const QString &name);
+    // The names of all parts, in the order of the container.
+    QStringList partNames();
+
+private:
+    QString m_path;
+    // minizip's unzFile, kept out of this header.
+    void *m_zip;
+    qint64 m_budget;
+};
+
+struct XlsxSheetEntry
+{
+    QString name;
+    // The sheet's part, e.g. "xl/worksheets/sheet1.xml".
+    QString part;
+};
+
+// The sheets in workbook order, with their parts.
+QList<XlsxSheetEntry> readXlsxSheetList(XlsxPackage &package);
+
+} // namespace vex
