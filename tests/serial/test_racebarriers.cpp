@@ -149,8 +149,7 @@ void TestRaceBarriers::theContactLogicFollowsTheSettings()
 void TestRaceBarriers::aFalseFinishIsResumed()
 {
     Race &race = m_f->race;
-    race.competition().page(0)->setRow(1, driver(u"7"_s, u"A"_s, {}, u"40,00"_s, u"0"_s));
-    race.chooseClass(0);
+    m_f->load({{driver(u"7"_s, u"A"_s, {}, u"40,00"_s, u"0"_s)}}, {u"Bambini"_s});
     race.chooseRun(2);
     m_barriers->open();
     race.toggleStartBarrier();
