@@ -77,9 +77,9 @@ private:
 
 // Drivers as start number, name, club and the ms of the scoring runs they
 // drove; one who drove none has a training run.
-void fillClass(Race &race, int page, const QString &name, const QList<QStringList> &drivers)
+void fillClass(Competition &competition, int page, const QString &name, const QList<QStringList> &drivers)
 {
-    ResultPage &p = *race.competition().page(page);
+    ResultPage &p = *competition.page(page);
     for (const QStringList &d : drivers) {
         for (int run = 1; run < d.size() - 2; ++run)
             enterRun(p, RunEntry{d[0], d[1], d[2], run, qint32(d[2 + run].toInt()), 0});
@@ -121,15 +121,18 @@ private Q_SLOTS:
         SteadyTickSource ticks;
         QtTimers timers;
         Race race(ticks, timers);
-        fillClass(race, 0, u"Bambini"_s,
-                  {{u"1"_s, u"Adler, Anna"_s, u"MSC Talheim"_s, u"45120"_s, u"47350"_s},
-                   {u"2"_s, u"Bauer, Ben"_s, u"AC Bergdorf"_s, u"46010"_s},
-                   {u"3"_s, u"Cramer, Cem"_s, u"KC Seeburg"_s, u"44870"_s, u"45990"_s},
-                   {u"4"_s, u"Dorn, Dana"_s, u"MSC Talheim"_s}});
-        fillClass(race, 1, u"Junioren"_s,
-                  {{u"11"_s, u"Engel, Eva"_s, u"AC Bergdorf"_s, u"39880"_s, u"40120"_s},
-                   {u"12"_s, u"Fuchs, Finn"_s, u"KC Seeburg"_s, u"41010"_s, u"39900"_s}});
-        race.competition().setClasses({u"Bambini"_s, u"Junioren"_s});
+        race.importWith([](Competition &c) {
+            fillClass(c, 0, u"Bambini"_s,
+                      {{u"1"_s, u"Adler, Anna"_s, u"MSC Talheim"_s, u"45120"_s, u"47350"_s},
+                       {u"2"_s, u"Bauer, Ben"_s, u"AC Bergdorf"_s, u"46010"_s},
+                       {u"3"_s, u"Cramer, Cem"_s, u"KC Seeburg"_s, u"44870"_s, u"45990"_s},
+                       {u"4"_s, u"Dorn, Dana"_s, u"MSC Talheim"_s}});
+            fillClass(c, 1, u"Junioren"_s,
+                      {{u"11"_s, u"Engel, Eva"_s, u"AC Bergdorf"_s, u"39880"_s, u"40120"_s},
+                       {u"12"_s, u"Fuchs, Finn"_s, u"KC Seeburg"_s, u"41010"_s, u"39900"_s}});
+            c.setClasses({u"Bambini"_s, u"Junioren"_s});
+            return std::optional<QString>();
+        });
         Settings s = race.settings();
         s.Title = u"Clubmeisterschaft Kart-Slalom"_s;
         s.Title2 = u"in Talheim am 14. Juni"_s;
