@@ -29,18 +29,32 @@ bool MenuKeyGuard::repeatedRunKey(QEvent *event)
         m_down.insert(int(keys[0].key()));
         return false;
     }
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        // X repeats a held key as a release and a press with one time stamp,
+        // and Qt flags the pair only when both have come in together: a press
+        // stamped like the release before it is the key still held.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->timestamp() != 0 && m_runKeys.contains(key->keyCombination())
+            && m_releasedAt.value(key->key()) == key->timestamp())
+            m_down.insert(key->key());
+        return false;
+    }
     case QEvent::KeyRelease: {
         auto *key = static_cast<QKeyEvent *>(event);
         // A repeat the platform does flag comes as release and press: the key
         // is still down.
-        if (!key->isAutoRepeat())
+        if (!key->isAutoRepeat()) {
             m_down.remove(key->key());
+            m_releasedAt.insert(key->key(), key->timestamp());
+        }
         return false;
     }
     case QEvent::WindowDeactivate:
     case QEvent::ApplicationDeactivate:
         // The release may go to another program.
         m_down.clear();
+        m_releasedAt.clear();
         return false;
     default:
         return false;

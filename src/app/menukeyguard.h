@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QKeyCombination>
 #include <QObject>
 #include <QSet>
@@ -17,7 +18,8 @@ namespace vex {
 // held down, the platform repeats the press, and not every repeat comes
 // flagged as one (F5 held would stop the run it just started). So the guard
 // knows which run keys are down; a press while its key is down does nothing.
-// The key's release, or a window losing the keyboard, ends the press.
+// The key's release, or a window losing the keyboard, ends the press; a
+// release and a press with one time stamp are X's repeat of a held key.
 class MenuKeyGuard : public QObject
 {
 public:
@@ -33,6 +35,7 @@ private:
     QSet<QKeyCombination> m_keys;
     QSet<QKeyCombination> m_runKeys;
     QSet<int> m_down; // run keys pressed and not yet released
+    QHash<int, quint64> m_releasedAt; // the time stamp of each run key's last release
 };
 
 } // namespace vex

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -16,10 +17,13 @@ class TestMenuKeyGuard : public QObject
 private Q_SLOTS:
     void onePressOneCommand_data()
     {
-        QTest::addColumn<QString>("keys"); // p: press, r: release, d: window deactivated
+        // p: press, r: release, R: release stamped like the press after it,
+        // d: window deactivated
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("commands");
         // Repeats Qt flags as such: TestFormMainRun::heldF5StartsOnly.
         QTest::newRow("held, repeats not flagged") << QStringLiteral("ppp") << 1;
+        QTest::newRow("held, X's release and press pairs") << QStringLiteral("pRpRp") << 1;
         QTest::newRow("pressed twice") << QStringLiteral("prp") << 2;
         QTest::newRow("released elsewhere") << QStringLiteral("pdp") << 2;
     }
@@ -40,11 +44,17 @@ private Q_SLOTS:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QEvent deactivate(QEvent::WindowDeactivate);
+        quint64 stamp = 1000;
         for (const QChar k : keys) {
-            if (k == u'd')
+            if (k == u'd') {
                 QApplication::sendEvent(&window, &deactivate);
-            else
-                QTest::simulateEvent(&window, k == u'p', Qt::Key_F5, Qt::NoModifier, QString(), false);
+                continue;
+            }
+            QKeyEvent key(k == u'p' ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_F5, Qt::NoModifier);
+            key.setTimestamp(stamp);
+            QApplication::sendEvent(&window, &key);
+            if (k != u'R')
+                stamp += 40;
         }
         QCOMPARE(triggered.size(), commands);
     }
