@@ -155,4 +155,17 @@ QList<XlsxSheetEntry> readXlsxSheetList(XlsxPackage &package)
     return sheets;
 }
 
+bool isTimeFormatCode(const QString &code)
+{
+    QString plain;
+    bool quoted = false;
+    for (QChar c : code) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted)
+            plain += c.toLower();
+    }
+    return (plain.contains(u'h') || plain.contains(u's')) && !plain.contains(u'y') && !plain.contains(u'd');
+}
+
 } // namespace vex

@@ -47,6 +47,10 @@ struct XlsxSheetEntry
     QString part;
 };
 
+// A number format that shows a time of day or a duration: hours or seconds,
+// and no date; quoted text in the code doesn't count.
+bool isTimeFormatCode(const QString &code);
+
 // The sheets in workbook order, with their parts.
 QList<XlsxSheetEntry> readXlsxSheetList(XlsxPackage &package);
 

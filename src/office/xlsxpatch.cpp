@@ -159,7 +159,7 @@ public:
                 } else if (name == u"numFmt"_s) {
                     const int id = xml.attributes().value(u"numFmtId"_s).toInt();
                     m_maxFormatId = std::max(m_maxFormatId, id);
-                    if (isTimeCode(xml.attributes().value(u"formatCode"_s).toString()))
+                    if (isTimeFormatCode(xml.attributes().value(u"formatCode"_s).toString()))
                         m_timeFormats.append(id);
                 } else if (name == u"cellXfs"_s) {
                     inCellXfs = true;
@@ -247,19 +247,6 @@ public:
     }
 
 private:
-    static bool isTimeCode(const QString &code)
-    {
-        QString plain;
-        bool quoted = false;
-        for (QChar c : code) {
-            if (c == u'"')
-                quoted = !quoted;
-            else if (!quoted)
-                plain += c.toLower();
-        }
-        return (plain.contains(u'h') || plain.contains(u's')) && !plain.contains(u'y') && !plain.contains(u'd');
-    }
-
     bool isTimeFormat(int id) const
     {
         return (id >= 18 && id <= 21) || (id >= 45 && id <= 47) || m_timeFormats.contains(id);

@@ -77,19 +77,6 @@ struct CellStyle
     bool time = false;
 };
 
-bool isTimeFormatCode(const QString &code)
-{
-    QString plain;
-    bool quoted = false;
-    for (QChar c : code) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (!quoted)
-            plain += c.toLower();
-    }
-    return (plain.contains(u'h') || plain.contains(u's')) && !plain.contains(u'y') && !plain.contains(u'd');
-}
-
 QList<CellStyle> readStyles(const QByteArray &bytes, const QString &path)
 {
     QHash<int, QString> formatCodes;
