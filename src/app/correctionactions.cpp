@@ -15,8 +15,9 @@ namespace vex {
 
 namespace {
 
+// keepFromTextFields: the key acts wherever the focus is, a text field too.
 QAction *addKeyAction(QMainWindow &window, MainWidgets &ui, const QString &name, const QString &caption,
-                      const QKeySequence &key)
+                      const QKeySequence &key, bool keepFromTextFields)
 {
     QAction *a = ui.hideMenu->addAction(caption);
     a->setObjectName(name);
@@ -25,7 +26,8 @@ QAction *addKeyAction(QMainWindow &window, MainWidgets &ui, const QString &name,
     // A held key must not repeat a correction.
     a->setAutoRepeat(false);
     window.addAction(a);
-    ui.menuKeys.insert(key[0]);
+    if (keepFromTextFields)
+        ui.menuKeys.insert(key[0]);
     return a;
 }
 
@@ -38,13 +40,16 @@ QString runCaption(int run)
 
 void bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, CorrectionHooks hooks)
 {
-    QAction *resume = addKeyAction(window, ui, u"mWeiterlaufen"_s, u"Weiterlaufen"_s, QKeySequence(Qt::Key_F7));
+    QAction *resume = addKeyAction(window, ui, u"mWeiterlaufen"_s, u"Weiterlaufen"_s, QKeySequence(Qt::Key_F7), true);
     resume->setEnabled(false);
     QObject::connect(resume, &QAction::triggered, &race, &Race::resumeRun);
     QObject::connect(&race, &Race::runControlsChanged, resume,
                      [resume, &race] { resume->setEnabled(race.runController().state() == RunState::Stopped); });
+    // In a text field (a name typed, a cell being edited) Ctrl+Z takes back
+    // the typing, as everywhere else; taking back an entry by mistake there
+    // would cost more than a keystroke.
     QAction *undo = addKeyAction(window, ui, u"mRueckgaengig"_s, u"Eintrag zurücknehmen"_s,
-                                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+                                 QKeySequence(Qt::CTRL | Qt::Key_Z), false);
     QObject::connect(undo, &QAction::triggered, &race, &Race::undoEntry);
 
     QAction *move = ui.PopupMenuProtokol->addAction(QString());

@@ -117,8 +117,12 @@ void TestFormMainRun::cycleByKeysWithFocusInNameField()
     m_f->key(Qt::Key_F5);
     m_f->key(Qt::Key_F9);
     EXPECT_STATE(kEntered);
+    m_f->key(Qt::Key_Z, Qt::ControlModifier); // in a text field it takes back typing, not the entry
+    EXPECT_STATE(kEntered);
+    m_f->child<QWidget>(QStringLiteral("SortGrid1"))->setFocus();
     m_f->key(Qt::Key_Z, Qt::ControlModifier); // the entry taken back, to be entered again
     EXPECT_STATE(kStopped);
+    name->setFocus();
     m_f->key(Qt::Key_F9);
     EXPECT_STATE(kEntered);
     m_f->key(Qt::Key_F5);
