@@ -2,6 +2,7 @@
 // rules behind them (recording, walking, ranking, the row commands) are the
 // race's and tested there; here only that each control reaches its command
 // and that what the race announces shows on the screen.
+#include "../support/loadpages.h"
 #include "mainwindowfixture.h"
 
 #include "display/digit.h"
@@ -153,18 +154,7 @@ QList<int> TestFormMainResults::bestDigits() const
 
 void TestFormMainResults::load(const QList<QList<QStringList>> &classes, const QStringList &names)
 {
-    m_f->window->race().importWith([&](Competition &c) {
-        for (int i = 0; i < classes.size(); ++i) {
-            ResultPage *p = c.page(i);
-            p->setRowCount(int(classes.at(i).size()) + 1);
-            for (int r = 0; r < classes.at(i).size(); ++r)
-                p->setRow(r + 1, classes.at(i).at(r));
-            p->setCaption(names.at(i));
-            p->setTabVisible(true);
-        }
-        c.setClasses(names);
-        return std::optional<QString>();
-    });
+    loadPages(m_f->window->race(), classes, names);
     chooseClass(0);
 }
 

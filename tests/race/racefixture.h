@@ -3,6 +3,7 @@
 // A race with the outside world faked: the tick counter and the timers.
 
 #include "../timing/faketicks.h"
+#include "../support/loadpages.h"
 #include "../timing/faketimers.h"
 #include "race/race.h"
 
@@ -41,18 +42,7 @@ struct RaceFixture
     // class chosen.
     void load(const QList<QList<QStringList>> &classes, const QStringList &names)
     {
-        race.importWith([&](vex::Competition &c) {
-            for (int i = 0; i < classes.size(); ++i) {
-                vex::ResultPage *p = c.page(i);
-                p->setRowCount(int(classes.at(i).size()) + 1);
-                for (int r = 0; r < classes.at(i).size(); ++r)
-                    p->setRow(r + 1, classes.at(i).at(r));
-                p->setCaption(names.at(i));
-                p->setTabVisible(true);
-            }
-            c.setClasses(names);
-            return std::optional<QString>();
-        });
+        loadPages(race, classes, names);
         race.chooseClass(0);
     }
 

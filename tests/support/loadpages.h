@@ -1,0 +1,29 @@
+#pragma once
+
+#include "race/race.h"
+#include "results/competition.h"
+#include "results/resultpage.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+// Classes put onto the pages as a loaded start list puts them: rows from the
+// first row on, the caption, the tab shown and the class list. The pages are
+// the race's to write, so this goes through its import.
+inline void loadPages(vex::Race &race, const QList<QList<QStringList>> &classes, const QStringList &names)
+{
+    race.importWith([&](vex::Competition &c) {
+        for (int i = 0; i < classes.size(); ++i) {
+            vex::ResultPage *p = c.page(i);
+            p->setRowCount(int(classes.at(i).size()) + 1);
+            for (int r = 0; r < classes.at(i).size(); ++r)
+                p->setRow(r + 1, classes.at(i).at(r));
+            p->setCaption(names.at(i));
+            p->setTabVisible(true);
+        }
+        c.setClasses(names);
+        return std::optional<QString>();
+    });
+}
