@@ -15,7 +15,7 @@ using namespace vex;
 
 namespace {
 
-enum class Target { Missing, Existing, ReadOnly, HeldOpen, FolderMissing };
+enum class Target { Missing, Existing, HeldOpen, FolderMissing };
 
 QByteArray contents(const QString &path)
 {
@@ -42,7 +42,6 @@ private Q_SLOTS:
         QTest::newRow("over the old file") << Target::Existing << QByteArray("neu\r\n") << true;
         QTest::newRow("empty") << Target::Existing << QByteArray() << true;
         QTest::newRow("large") << Target::Existing << QByteArray(3 << 20, 'x') << true;
-        QTest::newRow("read-only target") << Target::ReadOnly << QByteArray("neu\r\n") << false;
         // An editor that keeps the file open without sharing its deletion.
         QTest::newRow("target held open") << Target::HeldOpen << QByteArray("neu\r\n") << false;
         QTest::newRow("no folder") << Target::FolderMissing << QByteArray("neu\r\n") << false;
@@ -65,8 +64,6 @@ private Q_SLOTS:
             QCOMPARE(file.write(old), old.size());
         }
         const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-        if (target == Target::ReadOnly)
-            QVERIFY(SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_READONLY));
         HANDLE held = INVALID_HANDLE_VALUE;
         if (target == Target::HeldOpen) {
             held = CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -78,8 +75,6 @@ private Q_SLOTS:
         const bool result = replacer.replace(path, bytes);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
-        if (target == Target::ReadOnly)
-            SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL);
 
         QCOMPARE(result, replaced);
         if (replaced)
