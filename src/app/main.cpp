@@ -4,6 +4,7 @@
 #include "backup/folderlock.h"
 #include "office/localservers.h"
 #include "settings/regfilebackend.h"
+#include "settings/registrybackend.h"
 #include "station/racestation.h"
 
 #include <QApplication>
@@ -58,7 +59,11 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+#ifdef Q_OS_WIN
+    const std::unique_ptr<vex::SettingsBackend> settings = std::make_unique<vex::RegistryBackend>();
+#else
     const std::unique_ptr<vex::SettingsBackend> settings = vex::makeSettingsFileBackend(services.identity.title);
+#endif
     services.settingsBackend = settings.get();
 
     vex::StationServices station;

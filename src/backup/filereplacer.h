@@ -21,6 +21,9 @@ public:
 // disk too; returns when all of that is done. Without the folder's flush a
 // power cut within the file system's next journal commit (a few seconds)
 // would bring back the previous file, the last entry lost.
+// On Windows the temporary file is flushed with FlushFileBuffers and renamed
+// with MoveFileExW(MOVEFILE_WRITE_THROUGH), which returns once the rename is
+// on the disk.
 class DurableFileReplacer final : public FileReplacer
 {
 public:
