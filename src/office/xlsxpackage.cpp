@@ -5,10 +5,12 @@
 #include <unzip.h>
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <cstdio>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -166,6 +168,31 @@ bool isTimeFormatCode(const QString &code)
             plain += c.toLower();
     }
     return (plain.contains(u'h') || plain.contains(u's')) && !plain.contains(u'y') && !plain.contains(u'd');
+}
+
+void xlsxNotWritten(const QString &path, const QString &reason)
+{
+    throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
+}
+
+void replaceWorkbook(const QString &path, const std::function<void(const QString &partial)> &write)
+{
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        xlsxNotWritten(path, u"der Ordner fehlt"_s);
+    const QString partial = target.absoluteFilePath() + u".part"_s;
+    try {
+        write(partial);
+    } catch (const AutomationError &) {
+        QFile::remove(partial);
+        throw;
+    }
+    // rename() replaces the old file in one step; removing it first would
+    // lose it when the rename then fails.
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(partial);
+        xlsxNotWritten(path, u"die Datei ist schreibgeschützt oder in Benutzung"_s);
+    }
 }
 
 } // namespace vex

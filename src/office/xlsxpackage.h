@@ -5,10 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace vex {
 
 // Throws the message for a workbook that can't be read.
 [[noreturn]] void xlsxUnreadable(const QString &path);
+// Throws the message for a workbook that can't be written, with its reason.
+[[noreturn]] void xlsxNotWritten(const QString &path, const QString &reason);
+// Writes a workbook beside path as "<path>.part" through write, then puts it
+// in the old one's place in one rename: a failure anywhere leaves the old
+// workbook as it was and no part behind.
+void replaceWorkbook(const QString &path, const std::function<void(const QString &partial)> &write);
 
 // The zip container of an Office Open XML workbook, read through minizip.
 // Every part read counts against one budget of unpacked bytes, so that a

@@ -30,11 +30,6 @@ const QString kRelationshipsNs = u"http://schemas.openxmlformats.org/officeDocum
 const QString kWorksheetType = u"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet"_s;
 const QString kWorksheetContent = u"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"_s;
 
-[[noreturn]] void notWritten(const QString &path, const QString &reason)
-{
-    throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
-}
-
 QString escaped(const QString &text)
 {
     QString out;
@@ -569,7 +564,7 @@ public:
         , m_zip(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE))
     {
         if (!m_zip)
-            notWritten(path, u"die Datei kann nicht angelegt werden"_s);
+            xlsxNotWritten(path, u"die Datei kann nicht angelegt werden"_s);
     }
     ~ZipWriter()
     {
@@ -588,13 +583,13 @@ public:
                 != ZIP_OK
             || zipWriteInFileInZip(m_zip, bytes.constData(), unsigned(bytes.size())) != ZIP_OK
             || zipCloseFileInZip(m_zip) != ZIP_OK)
-            notWritten(m_path, u"der Datenträger ist voll oder nicht beschreibbar"_s);
+            xlsxNotWritten(m_path, u"der Datenträger ist voll oder nicht beschreibbar"_s);
     }
 
     void close()
     {
         if (zipClose(std::exchange(m_zip, nullptr), nullptr) != ZIP_OK)
-            notWritten(m_path, u"der Datenträger ist voll oder nicht beschreibbar"_s);
+            xlsxNotWritten(m_path, u"der Datenträger ist voll oder nicht beschreibbar"_s);
     }
 
 private:
@@ -674,23 +669,10 @@ void writePatched(const WorkbookData &workbook, XlsxPackage &package, const QStr
 
 void patchXlsxFile(const WorkbookData &workbook, const QString &path)
 {
-    const QFileInfo target(path);
-    if (!target.absoluteDir().exists())
-        notWritten(path, u"der Ordner fehlt"_s);
-    // Beside the target, so that the finished file takes its place in one
-    // rename and a failure leaves the old workbook as it was.
-    const QString partial = target.absoluteFilePath() + u".part"_s;
-    try {
+    replaceWorkbook(path, [&](const QString &partial) {
         XlsxPackage package(workbook.sourcePath);
         writePatched(workbook, package, partial);
-    } catch (const AutomationError &) {
-        QFile::remove(partial);
-        throw;
-    }
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(partial);
-        notWritten(path, u"die Datei ist schreibgeschützt oder in Benutzung"_s);
-    }
+    });
 }
 
 } // namespace vex

@@ -1,6 +1,7 @@
 // Writing Office Open XML workbooks through libxlsxwriter.
 #include "office/automation.h"
 #include "office/workbookdata.h"
+#include "office/xlsxpackage.h"
 
 #include <xlsxwriter.h>
 
@@ -13,11 +14,6 @@ using namespace Qt::StringLiterals;
 namespace vex {
 
 namespace {
-
-[[noreturn]] void notWritten(const QString &path, const QString &reason)
-{
-    throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
-}
 
 // The library's own texts are English; the operator reads German.
 QString reasonOf(lxw_error error)
@@ -59,7 +55,7 @@ public:
         lxw_workbook_options options{};
         m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
         if (!m_book)
-            notWritten(m_path, u"kein Speicher"_s);
+            xlsxNotWritten(m_path, u"kein Speicher"_s);
         m_bold = workbook_add_format(m_book);
         format_set_bold(m_bold);
         m_time = workbook_add_format(m_book);
@@ -96,7 +92,7 @@ public:
     {
         lxw_worksheet *ws = workbook_add_worksheet(m_book, sheet.name.toUtf8().constData());
         if (!ws)
-            notWritten(m_path, u"ungültiger Blattname „%1“"_s.arg(sheet.name));
+            xlsxNotWritten(m_path, u"ungültiger Blattname „%1“"_s.arg(sheet.name));
         // A protocol's eleven columns fit a landscape page across.
         worksheet_set_landscape(ws);
         worksheet_fit_to_pages(ws, 1, 0);
@@ -151,7 +147,7 @@ private:
     void check(lxw_error error)
     {
         if (error != LXW_NO_ERROR)
-            notWritten(m_path, reasonOf(error));
+            xlsxNotWritten(m_path, reasonOf(error));
     }
 
     QString m_path;
@@ -165,27 +161,13 @@ private:
 
 void writeXlsxFile(const WorkbookData &workbook, const QString &path)
 {
-    const QFileInfo target(path);
-    if (!target.absoluteDir().exists())
-        notWritten(path, u"der Ordner fehlt"_s);
-    // Beside the target, so that the finished file can take its place in one
-    // rename and a failure leaves the old workbook as it was.
-    const QString partial = target.absoluteFilePath() + u".part"_s;
-    try {
+    replaceWorkbook(path, [&](const QString &partial) {
         Writer writer(partial, path);
         writer.setProperties(workbook);
         for (const WorksheetData &sheet : workbook.sheets)
             writer.addSheet(sheet);
         writer.close();
-    } catch (const AutomationError &) {
-        QFile::remove(partial);
-        throw;
-    }
-    QFile::remove(path);
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        notWritten(path, u"die Datei ist schreibgeschützt oder in Benutzung"_s);
-    }
+    });
 }
 
 } // namespace vex
