@@ -61,6 +61,10 @@ public:
         quint32 dif = m_bytes.u32(0x44);
         for (quint32 n = 0; n < m_bytes.u32(0x48) && dif < kEndOfChain && n < 1000; ++n) {
             const qint64 at = sectorOffset(dif);
+            // A sector outside the file ends the table: its count may claim
+            // thousands, and each would add a sector's worth of entries.
+            if (!m_bytes.has(at, m_sectorSize))
+                break;
             const int perSector = m_sectorSize / 4 - 1;
             for (int i = 0; i < perSector; ++i)
                 fatSectors.append(m_bytes.u32(at + 4 * i));
