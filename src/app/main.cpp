@@ -51,7 +51,9 @@ int main(int argc, char *argv[])
     // The backup goes to the user's data folder, one per program copy. A
     // second start of the same copy ends before it reads or opens anything.
     QApplication::setOrganizationName(u"Orrendal"_s);
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The same folder as AppDataLocation on Linux; on Windows the local, not
+    // the roaming, profile: a backup written at the track is this laptop's.
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     vex::FolderLock dataFolderLock(dataFolder);
     if (dataFolderLock.take() == vex::FolderLock::Outcome::HeldByAnotherCopy) {
         QMessageBox::warning(nullptr, services.identity.title,
@@ -69,10 +71,15 @@ int main(int argc, char *argv[])
     vex::StationServices station;
     station.wordTemplate = services.identity.wordTemplate;
     station.appTitle = services.identity.title;
+#ifdef Q_OS_WIN
+    // The settings are in the registry; the contacts are logged in the data folder.
+    station.barriers.logPath = QDir(dataFolder).filePath(u"Lichtschranke.log"_s);
+#else
     // The light barriers' contacts are logged beside the settings file.
     station.barriers.logPath = QFileInfo(vex::defaultSettingsFilePath(services.identity.title))
                                  .dir()
                                  .filePath(u"Lichtschranke.log"_s);
+#endif
 
     // The spreadsheet and the word processor are this program's own servers;
     // what they show goes to the desktop's office programs.

@@ -3,11 +3,16 @@
 #include "backup/backupnames.h"
 #include "reports/protocoltext.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#define NOMINMAX // std::min and std::max, not the macros
+#include <windows.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -24,6 +29,13 @@ bool keepCopy(const QString &from, const QString &to)
 {
 #ifdef Q_OS_UNIX
     if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+#endif
+#ifdef Q_OS_WIN
+    // QFile::link() makes a shortcut there, not a second name.
+    const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
+    const std::wstring existing = QDir::toNativeSeparators(from).toStdWString();
+    if (CreateHardLinkW(target.c_str(), existing.c_str(), nullptr))
         return true;
 #endif
     return QFile::copy(from, to);

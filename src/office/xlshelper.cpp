@@ -8,7 +8,12 @@
 #include <QFile>
 #include <QString>
 
+#ifdef Q_OS_WIN
+#define NOMINMAX // std::min and std::max, not the macros
+#include <windows.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <cstdio>
 
@@ -22,11 +27,45 @@
 
 namespace {
 
+constexpr int kCpuSeconds = 10;
+constexpr unsigned long long kMemoryBytes = 1ULL << 30;
+
+#ifdef Q_OS_WIN
+// Windows has no resource limits of a process's own: the helper puts itself
+// into a job that holds them. The job ends with the helper's last handle.
+void limitThisProcess()
+{
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job)
+        return;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+    info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_PROCESS_TIME | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+    info.BasicLimitInformation.PerProcessUserTimeLimit.QuadPart = LONGLONG(kCpuSeconds) * 10'000'000;
+#ifndef VEX_ASAN
+    info.BasicLimitInformation.LimitFlags |= JOB_OBJECT_LIMIT_PROCESS_MEMORY;
+    info.ProcessMemoryLimit = SIZE_T(kMemoryBytes);
+#endif
+    if (SetInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info))
+        AssignProcessToJobObject(job, GetCurrentProcess());
+    // No error box for a fault of the parser: the program sees the exit.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+}
+#else
 void limit(int resource, rlim_t value)
 {
     const rlimit limits{value, value};
     setrlimit(resource, &limits);
 }
+
+void limitThisProcess()
+{
+    limit(RLIMIT_CPU, kCpuSeconds);
+    limit(RLIMIT_CORE, 0);
+#ifndef VEX_ASAN
+    limit(RLIMIT_AS, rlim_t(kMemoryBytes));
+#endif
+}
+#endif
 
 bool writeAll(const QByteArray &bytes)
 {
@@ -40,11 +79,7 @@ int main(int argc, char **argv)
 {
     // No file runs away with the machine: ten seconds of processor time,
     // and (where no sanitizer reserves its shadow memory) 1 GB of memory.
-    limit(RLIMIT_CPU, 10);
-    limit(RLIMIT_CORE, 0);
-#ifndef VEX_ASAN
-    limit(RLIMIT_AS, rlim_t(1) << 30);
-#endif
+    limitThisProcess();
     if (argc != 2)
         return 2;
     try {

@@ -18,7 +18,11 @@ namespace vex {
 namespace {
 
 constexpr int kHelperMilliseconds = 20000;
+#ifdef Q_OS_WIN
+const QString kHelperName = u"vexilor-xls.exe"_s;
+#else
 const QString kHelperName = u"vexilor-xls"_s;
+#endif
 
 [[noreturn]] void damaged(const QString &path)
 {

@@ -13,6 +13,11 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#define NOMINMAX // std::min and std::max, not the macros
+#include <windows.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -175,6 +180,22 @@ void xlsxNotWritten(const QString &path, const QString &reason)
     throw AutomationError(u"Die Arbeitsmappe „%1“ kann nicht geschrieben werden (%2)."_s.arg(path, reason));
 }
 
+namespace {
+
+bool replaceFileWith(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    // The C library's rename() there refuses a target that exists.
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+} // namespace
+
 void replaceWorkbook(const QString &path, const std::function<void(const QString &partial)> &write)
 {
     const QFileInfo target(path);
@@ -187,9 +208,9 @@ void replaceWorkbook(const QString &path, const std::function<void(const QString
         QFile::remove(partial);
         throw;
     }
-    // rename() replaces the old file in one step; removing it first would
+    // The new file replaces the old one in one step; removing it first would
     // lose it when the rename then fails.
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (!replaceFileWith(partial, path)) {
         QFile::remove(partial);
         xlsxNotWritten(path, u"die Datei ist schreibgeschützt oder in Benutzung"_s);
     }

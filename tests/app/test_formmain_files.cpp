@@ -462,6 +462,7 @@ void TestFormMainFiles::failedSaveIsReported()
 // the same name is still printed.
 void TestFormMainFiles::failedPagePrintsOlderPage()
 {
+    VEX_REQUIRE_FILE_SIZE_LIMIT();
     open(writeFile(u"p.txt"_s, kProtocolWithResults.toLatin1()));
     const QByteArray older = "<html>alt</html>";
     writeFile(u"Vexilor.html"_s, older);

@@ -272,6 +272,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, diskLimit);
         BackupStore store(m_dir.path(), m_replacer, clock());
+        if (diskLimit)
+            VEX_REQUIRE_FILE_SIZE_LIMIT();
         QVERIFY(!store.write(protocol(1)));
         const QStringList before = files();
         std::optional<QString> error;

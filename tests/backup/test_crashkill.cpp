@@ -20,7 +20,9 @@
 #include <QTest>
 #include <QThread>
 
+#ifndef Q_OS_WIN
 #include <signal.h>
+#endif
 
 #include <algorithm>
 #include <random>
@@ -124,7 +126,11 @@ public:
     // the lines not read yet, and whether it died inside a backup write.
     std::pair<int, bool> kill()
     {
+#ifdef Q_OS_WIN
+        m_process.kill(); // TerminateProcess: no chance to clean up either
+#else
         ::kill(pid_t(m_process.processId()), SIGKILL);
+#endif
         m_process.waitForFinished(10'000);
         m_out += m_process.readAllStandardOutput();
         m_err += m_process.readAllStandardError();

@@ -13,13 +13,12 @@
 #include "office/xlsreading.h"
 #include "office/xlsxpackage.h"
 #include "reports/protocoltext.h"
+#include "../support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/resource.h>
 
 #include <csignal>
 
@@ -482,6 +481,8 @@ private Q_SLOTS:
     void wordSaveFailureKeepsTheOldFile()
     {
         QFETCH(bool, diskFull);
+        if (diskFull)
+            VEX_REQUIRE_FILE_SIZE_LIMIT();
         QFETCH(QString, name);
         QTemporaryDir dir;
         // A file where the folder should be: nothing can be made in it.
@@ -496,15 +497,10 @@ private Q_SLOTS:
         WordReportResult result;
         {
             // The disk is full once a file grows past 100 bytes.
-            rlimit saved{};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small = saved;
-            small.rlim_cur = diskFull ? 100 : saved.rlim_cur;
-            setrlimit(RLIMIT_FSIZE, &small);
+            std::optional<FileSizeLimit> limit;
+            if (diskFull)
+                limit.emplace(100);
             result = WriteWordReport(servers, c, WordReportMode::Save, path, {});
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previous);
         }
         QVERIFY(!result.saved);
         QVERIFY2(result.error.startsWith(u"Der Bericht „bericht.doc“ wurde nicht gespeichert."_s),

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 using namespace vex;
@@ -277,9 +279,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QDir().mkpath(QFileInfo(m_path).absolutePath());
+#ifdef Q_OS_WIN
+        QSKIP("no named pipes or /dev/zero in a folder here");
+#else
         if (kind == u"pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
         else
+#endif
             QVERIFY(QFile::link(u"/dev/zero"_s, m_path));
         QCOMPARE(loadFile(), Settings());
         QCOMPARE(saveFile(customSettings()), std::nullopt);

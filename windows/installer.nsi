@@ -1,0 +1,67 @@
+; The Vexilor installer: for the one user who runs it, without administrator
+; rights, into one folder under the user's local programs. /S installs
+; silently. scripts/windows fills in VERSION, STAGE (the folder holding the
+; program with everything it loads) and OUTFILE.
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+!include "MUI2.nsh"
+
+Name "Vexilor ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Vexilor"
+InstallDirRegKey HKCU "Software\Orrendal\Vexilor-Setup" "InstallDir"
+BrandingText "Vexilor ${VERSION}"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1031 "ProductName" "Vexilor"
+VIAddVersionKey /LANG=1031 "FileDescription" "Vexilor ${VERSION} installieren"
+VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "CompanyName" "Orrendal"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "German"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vexilor"
+
+Section "Vexilor"
+  SetShellVarContext current
+  SetOutPath "$INSTDIR"
+  ; A running copy keeps its files open; the operator is asked to close it.
+  retry:
+  ClearErrors
+  Delete "$INSTDIR\Vexilor.exe"
+  IfErrors 0 +3
+    MessageBox MRETRYCANCEL|MB_ICONEXCLAMATION "Vexilor läuft noch. Bitte beenden Sie Vexilor und wählen Sie dann „Wiederholen“." /SD IDCANCEL IDRETRY retry
+    Abort
+  File /r "${STAGE}\*.*"
+  WriteUninstaller "$INSTDIR\Deinstallieren.exe"
+  CreateShortcut "$SMPROGRAMS\Vexilor.lnk" "$INSTDIR\Vexilor.exe"
+  WriteRegStr HKCU "Software\Orrendal\Vexilor-Setup" "InstallDir" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Vexilor"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Orrendal"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vexilor.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Deinstallieren.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Deinstallieren.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; The program's files go; the settings and the results (the registry and the
+; data folder) stay, as they are the club's.
+Section "Uninstall"
+  SetShellVarContext current
+  Delete "$SMPROGRAMS\Vexilor.lnk"
+  RMDir /r "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "Software\Orrendal\Vexilor-Setup"
+SectionEnd
