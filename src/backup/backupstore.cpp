@@ -11,7 +11,9 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX // std::min and std::max, not the macros
+#endif
 #include <windows.h>
 #endif
 

@@ -9,7 +9,9 @@
 #include <QString>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX // std::min and std::max, not the macros
+#endif
 #include <windows.h>
 #else
 #include <sys/resource.h>

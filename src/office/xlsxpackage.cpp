@@ -14,7 +14,9 @@
 #include <cstring>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
 #define NOMINMAX // std::min and std::max, not the macros
+#endif
 #include <windows.h>
 #endif
 
