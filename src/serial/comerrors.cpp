@@ -1,6 +1,13 @@
 #include "serial/comerrors.h"
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <cstring>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +29,24 @@ EComState::EComState(int systemError)
 {
 }
 
+#ifdef Q_OS_WIN
+
+QString systemErrorText(int code)
+{
+    wchar_t *buffer = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, DWORD(code), 0, reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    // The system's texts end in a line break.
+    const QString message = length ? QString::fromWCharArray(buffer, int(length)).trimmed() : QString();
+    LocalFree(buffer);
+    if (message.isEmpty())
+        return QString::number(quint32(code));
+    return message.left(255);
+}
+
+#else
+
 QString systemErrorText(int code)
 {
     char buffer[256] = {};
@@ -32,5 +57,7 @@ QString systemErrorText(int code)
         return QString::number(code);
     return message.left(255);
 }
+
+#endif
 
 } // namespace vex

@@ -1,7 +1,14 @@
 #include "serial/comthread.h"
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <pthread.h>
 #include <sched.h>
+#endif
 
 namespace vex {
 
@@ -17,12 +24,17 @@ TComThread::TComThread(LineDevice &device, const ContactClock &clock, quint32 ev
 void TComThread::run()
 {
     // The timestamp is only as good as the wake-up: where the system allows
-    // it (a real-time limit or the capability), the thread that almost always
+    // it (on Linux a real-time limit or the capability; Windows lets any
+    // process raise its own threads this far), the thread that almost always
     // sleeps runs before every ordinary thread when a line changes. Otherwise
     // it stays an ordinary thread.
+#ifdef Q_OS_WIN
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+#else
     sched_param param{};
     param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+#endif
 
     while (!m_stop.load()) {
         LineChange change;

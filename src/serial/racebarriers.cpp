@@ -5,10 +5,16 @@
 #include "serial/comport.h"
 #include "serial/contactlog.h"
 #include "serial/lightbarrierport.h"
-#include "serial/portmap.h"
-#include "serial/posixlinedevice.h"
 #include "serial/racecontacttarget.h"
 #include "timing/timers.h"
+
+#ifdef Q_OS_WIN
+#include "serial/winlinedevice.h"
+#include "serial/winportmap.h"
+#else
+#include "serial/portmap.h"
+#include "serial/posixlinedevice.h"
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -41,8 +47,13 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
 {
     LineDevice *lines = services.lineDevice;
     if (!lines) {
+#ifdef Q_OS_WIN
+        m_ownPorts = std::make_unique<WindowsPortMap>();
+        m_ownLineDevice = std::make_unique<WinLineDevice>(*m_ownPorts);
+#else
         m_ownPorts = std::make_unique<LinuxPortMap>();
         m_ownLineDevice = std::make_unique<PosixLineDevice>(*m_ownPorts);
+#endif
         lines = m_ownLineDevice.get();
     }
     m_lines = lines;
