@@ -9,6 +9,8 @@
 #include <QString>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
 #ifndef NOMINMAX
 #define NOMINMAX // std::min and std::max, not the macros
 #endif
@@ -82,6 +84,10 @@ int main(int argc, char **argv)
     // No file runs away with the machine: ten seconds of processor time,
     // and (where no sanitizer reserves its shadow memory) 1 GB of memory.
     limitThisProcess();
+#ifdef Q_OS_WIN
+    // The answer is bytes: no line ending may be turned into two.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     if (argc != 2)
         return 2;
     try {

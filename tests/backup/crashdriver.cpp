@@ -4,9 +4,14 @@
 #include "reports/protocoltext.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
+
+#include <thread>
 
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace vex::crashdriver {
 
@@ -55,18 +60,17 @@ bool ReportingReplacer::replace(const QString &path, QByteArrayView bytes)
 
 int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QString &)> &open)
 {
+#ifdef Q_OS_WIN
+    // Lines end in \n alone, as the test reads them.
+    _setmode(STDOUT_FILENO, _O_BINARY);
+    _setmode(STDERR_FILENO, _O_BINARY);
+    _setmode(STDIN_FILENO, _O_BINARY);
+#endif
     reply("ready\t" + QByteArray(asked ? "1" : "0"));
     int done = 0;
     QByteArray pending;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, QCoreApplication::instance(), [&] {
-        char buffer[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            QCoreApplication::quit();
-            return;
-        }
-        pending.append(buffer, n);
+    const auto handle = [&](const QByteArray &chunk) {
+        pending.append(chunk);
         for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
             const QList<QByteArray> f = pending.first(end).split('\t');
             pending.remove(0, end + 1);
@@ -84,7 +88,22 @@ int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QSt
             }
             reply("ok\t" + QByteArray::number(++done));
         }
-    });
+    };
+    // The commands are read on a thread of their own and handed to the event
+    // loop whole: not every system's event loop can watch a pipe.
+    std::thread([&handle] {
+        char buffer[4096];
+        for (;;) {
+            const auto n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0) {
+                QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+                return;
+            }
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [&handle, chunk = QByteArray(buffer, n)] { handle(chunk); },
+                Qt::QueuedConnection);
+        }
+    }).detach();
     return QCoreApplication::exec();
 }
 

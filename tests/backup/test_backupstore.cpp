@@ -151,7 +151,7 @@ private Q_SLOTS:
         const std::optional<QString> message = store.setAsideIfUnreadable();
         QVERIFY(!store.needsRecovery());
         const QString aside = path(u"Sicherung-2026-12-07-10-15.txt"_s);
-        QVERIFY(message && message->contains(aside));
+        QVERIFY(message && message->contains(QDir::toNativeSeparators(aside)));
         QVERIFY(!store.write(protocol(3)));
         QCOMPARE(readAll(aside), bytes);
     }
@@ -163,9 +163,14 @@ private Q_SLOTS:
         FolderLock first(m_dir.path());
         QCOMPARE(first.take(), FolderLock::Outcome::Taken);
         QFile lock(path(backupnames::lock()));
+#ifdef Q_OS_WIN
+        // Windows keeps a held lock file from everyone else, old or not.
+        QVERIFY(!lock.open(QIODevice::ReadWrite));
+#else
         QVERIFY(lock.open(QIODevice::ReadWrite));
         QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         lock.close();
+#endif
         QCOMPARE(FolderLock(m_dir.path()).take(), FolderLock::Outcome::HeldByAnotherCopy);
     }
 

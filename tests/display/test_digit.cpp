@@ -34,21 +34,27 @@ private Q_SLOTS:
 
 private:
     QImage picture();
+    // The digit sits in a window as in the program: a window of its own
+    // could not be made as narrow as a digit on every system.
+    QWidget *m_window = nullptr;
     TDigit *m_digit = nullptr;
 };
 
 void TestDigit::init()
 {
-    m_digit = new TDigit;
-    m_digit->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_digit));
+    m_window = new QWidget;
+    m_window->resize(200, 200);
+    m_digit = new TDigit(m_window);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QCoreApplication::processEvents();
     m_digit->resetPaintCount();
 }
 
 void TestDigit::cleanup()
 {
-    delete m_digit;
+    delete m_window;
+    m_window = nullptr;
     m_digit = nullptr;
 }
 

@@ -247,7 +247,8 @@ private Q_SLOTS:
         Competition c;
         fillResults(c);
         OfficeProgress progress;
-        QVERIFY(!sbExcelClick(servers, c, {}, progress));
+        const auto error = sbExcelClick(servers, c, {}, progress);
+        QVERIFY2(!error, qPrintable(error.value_or(QString())));
         QCOMPARE(opener.opened.size(), 1);
         const QString shown = opener.opened.constFirst();
         QVERIFY(shown.endsWith(u".xlsx"_s));
@@ -359,10 +360,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("message");
         const QString damaged = u"Die Arbeitsmappe „liste.xls“ ist beschädigt und kann nicht gelesen werden."_s;
+#ifdef Q_OS_WIN
+        // 0xC0000005, an access violation's exit code.
+        QTest::newRow("crashes") << QByteArray("@exit -1073741819") << damaged;
+        QTest::newRow("answers garbage") << QByteArray("@echo garbage") << damaged;
+        QTest::newRow("refuses") << QByteArray("@<nul set /p =Die Arbeitsmappe ist kennwortgesch\303\274tzt.\r\n@exit 1")
+                                 << u"Die Arbeitsmappe ist kennwortgeschützt."_s;
+#else
         QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << damaged;
         QTest::newRow("answers garbage") << QByteArray("echo garbage") << damaged;
         QTest::newRow("refuses") << QByteArray("printf 'Die Arbeitsmappe ist kennwortgesch\303\274tzt.'; exit 1")
                                  << u"Die Arbeitsmappe ist kennwortgeschützt."_s;
+#endif
     }
 
     void xlsHelperFailures()
@@ -370,8 +379,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, script);
         QFETCH(QString, message);
         QTemporaryDir dir;
+#ifdef Q_OS_WIN
+        const QString helper = dir.filePath(u"helfer.cmd"_s);
+        writeBytes(helper, script + "\r\n");
+#else
         const QString helper = dir.filePath(u"helfer"_s);
         writeBytes(helper, "#!/bin/sh\n" + script + "\n");
+#endif
         QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner);
         const QString path = dir.filePath(u"liste.xls"_s);
         QVERIFY(QFile::copy(testData(u"startliste.xls"_s), path));

@@ -64,12 +64,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("stage");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
+        // The system's own text for the code, in the system's words.
         QTest::newRow("missing device") << int(LineOpenError::Stage::Open) << ENOENT
-                                        << u"Unable to open com port: No such file or directory"_s;
+                                        << u"Unable to open com port: "_s + systemErrorText(ENOENT);
         QTest::newRow("busy device") << int(LineOpenError::Stage::Open) << EBUSY
-                                     << u"Unable to open com port: Device or resource busy"_s;
+                                     << u"Unable to open com port: "_s + systemErrorText(EBUSY);
         QTest::newRow("refused set-up") << int(LineOpenError::Stage::Configure) << EINVAL
-                                        << u"Unable to set com state: Invalid argument"_s;
+                                        << u"Unable to set com state: "_s + systemErrorText(EINVAL);
         QTest::newRow("code without text") << int(LineOpenError::Stage::Open) << 98765
                                            << u"Unable to open com port: 98765"_s;
     }
@@ -231,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(closed.count(), 1);
         QCOMPARE(lost.count(), 1);
         const QString message = lost.first().first().toString();
-        QVERIFY2(message.startsWith(u"Verbindung zu COM4 verloren (Input/output error)"_s), qPrintable(message));
+        QVERIFY2(message.startsWith(u"Verbindung zu COM4 verloren ("_s + systemErrorText(EIO) + u")"_s), qPrintable(message));
         QVERIFY(!device.isOpen());
         // The port can be opened again afterwards.
         port.Open();

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,8 +14,10 @@ namespace vex::test {
 
 inline int runWithTwoScreens(QObject &testObject, int argc, char **argv)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("screens.json"));
+    // Relative to the working folder: the platform's arguments are split at
+    // colons, and an absolute path on Windows has one after its drive.
+    QTemporaryDir dir(QStringLiteral("screens-XXXXXX"));
+    const QString path = QDir::current().relativeFilePath(dir.filePath(QStringLiteral("screens.json")));
     QFile file(path);
     if (!dir.isValid() || !file.open(QIODevice::WriteOnly))
         return 1;
