@@ -2,7 +2,8 @@
 ; rights, into one folder under the user's local programs. /S installs
 ; silently. scripts/windows fills in VERSION, STAGE (the folder holding the
 ; program with everything it loads) and OUTFILE.
-Unicode true
+; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -19,6 +20,7 @@ VIAddVersionKey /LANG=1031 "ProductName" "Vexilor"
 VIAddVersionKey /LANG=1031 "FileDescription" "Vexilor ${VERSION} installieren"
 VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1031 "CompanyName" "Orrendal"
+VIAddVersionKey /LANG=1031 "LegalCopyright" "Orrendal"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -39,9 +41,9 @@ Section "Vexilor"
   ClearErrors
   Delete "$INSTDIR\Vexilor.exe"
   IfErrors 0 +3
-    MessageBox MRETRYCANCEL|MB_ICONEXCLAMATION "Vexilor läuft noch. Bitte beenden Sie Vexilor und wählen Sie dann „Wiederholen“." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Vexilor läuft noch. Bitte beenden Sie Vexilor und wählen Sie dann „Wiederholen“." /SD IDCANCEL IDRETRY retry
     Abort
-  File /r "${STAGE}\*.*"
+  File /r "${STAGE}/*.*"
   WriteUninstaller "$INSTDIR\Deinstallieren.exe"
   CreateShortcut "$SMPROGRAMS\Vexilor.lnk" "$INSTDIR\Vexilor.exe"
   WriteRegStr HKCU "Software\Orrendal\Vexilor-Setup" "InstallDir" "$INSTDIR"

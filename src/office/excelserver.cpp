@@ -268,12 +268,16 @@ void LocalExcelApplication::setVisible(bool on)
     if (!on || m_workbooks.empty())
         return;
     // The operator goes on in the desktop's spreadsheet program with a copy.
-    QTemporaryFile file(QDir::temp().filePath(u"Protokoll-XXXXXX.xlsx"_s));
-    file.setAutoRemove(false);
-    if (!file.open())
-        throw AutomationError(u"Im Ordner für temporäre Dateien kann nichts angelegt werden."_s);
-    const QString path = file.fileName();
-    file.close();
+    QString path;
+    {
+        QTemporaryFile file(QDir::temp().filePath(u"Protokoll-XXXXXX.xlsx"_s));
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw AutomationError(u"Im Ordner für temporäre Dateien kann nichts angelegt werden."_s);
+        path = file.fileName();
+        // A temporary file stays open until it goes, and Windows replaces
+        // no open file: only its name is kept.
+    }
     shownWorkbooks().add(path);
     m_workbooks.back()->saveAs(path);
     m_shownPath = path;

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCursor>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -462,13 +461,11 @@ void TestResultGrid::windowShortcutsBeatEditor()
 void TestResultGrid::dataRowsTakeColumnColours()
 {
     m_grid->selectResultRow(1);
-    // No row under the mouse: some styles light up the row it is over.
-    QCursor::setPos(m_grid->mapToGlobal(QPoint(-20, -20)));
-    QTRY_VERIFY(!m_grid->viewport()->underMouse());
     const QImage shot = m_grid->viewport()->grab().toImage();
     const auto colourAt = [&](int row, int column) {
         const QRect r = m_grid->visualRect(cell(row, column));
-        return QColor(shot.pixel(r.left() + 3, r.top() + 3)).toRgb();
+        // Above the text, whatever the font's metrics.
+        return QColor(shot.pixel(r.left() + 3, r.top() + 1)).toRgb();
     };
     QCOMPARE(colourAt(2, ColStNr), QColor(192, 192, 192));
     QCOMPARE(colourAt(2, ColName), QColor(Qt::white));
