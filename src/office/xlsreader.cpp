@@ -107,7 +107,8 @@ WorkbookData readXlsFileInProcess(const QString &path)
         if (freexl_worksheet_dimensions(xls.get(), &rows, &columns) != FREEXL_OK)
             throw failed();
         for (unsigned int r = 0; r < rows && r < unsigned(kMaxSheetRows); ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
+            // A damaged dimension record may claim columns no sheet has.
+            for (unsigned int c = 0; c < columns && c < unsigned(kMaxSheetColumns); ++c) {
                 FreeXL_CellValue value;
                 if (freexl_get_cell_value(xls.get(), r, c, &value) != FREEXL_OK)
                     throw failed();

@@ -317,6 +317,15 @@ private Q_SLOTS:
         QTest::newRow("xls that overruns the reader") << fileBytes(QStringLiteral(VEX_FOUND_DATA "/xls-freexl-iconv-overflow.xls"));
     }
 
+    // Found by fuzzing: a damaged .xls claims a column past the last one a
+    // sheet has; that cell is left out and the rest reads.
+    void xlsCellsPastTheLastColumnAreLeftOut()
+    {
+        const WorkbookData book = readXlsFile(QStringLiteral(VEX_FOUND_DATA "/xls-columns-past-the-last.xls"));
+        QCOMPARE(book.sheets.size(), qsizetype(2));
+        QCOMPARE(book.sheets.at(1).lastColumn(), 1);
+    }
+
     void unreadableWorkbooks()
     {
         QFETCH(QByteArray, bytes);
