@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vex {
@@ -70,7 +71,8 @@ public:
                 fatSectors.append(m_bytes.u32(at + 4 * i));
             dif = m_bytes.u32(at + 4 * perSector);
         }
-        const quint32 fatCount = std::min<quint32>(m_bytes.u32(0x2C), quint32(fatSectors.size()));
+        // No more table sectors than the file has sectors.
+        const quint32 fatCount = std::min<quint32>({m_bytes.u32(0x2C), quint32(fatSectors.size()), fileSectors()});
         for (quint32 i = 0; i < fatCount; ++i) {
             const qint64 at = sectorOffset(fatSectors.at(i));
             if (!m_bytes.has(at, m_sectorSize))
@@ -78,10 +80,10 @@ public:
             for (int k = 0; k < m_sectorSize / 4; ++k)
                 m_fat.append(m_bytes.u32(at + 4 * k));
         }
-        m_directory = chain(m_fat, m_bytes.u32(0x30), m_sectorSize, [this](quint32 s) {
+        m_directory = chain(m_fat, m_bytes.u32(0x30), m_sectorSize, fileSectors(), [this](quint32 s) {
             return m_bytes.mid(sectorOffset(s), m_sectorSize);
         });
-        const QByteArray miniFatBytes = chain(m_fat, m_bytes.u32(0x3C), m_sectorSize, [this](quint32 s) {
+        const QByteArray miniFatBytes = chain(m_fat, m_bytes.u32(0x3C), m_sectorSize, fileSectors(), [this](quint32 s) {
             return m_bytes.mid(sectorOffset(s), m_sectorSize);
         });
         for (qsizetype i = 0; i + 4 <= miniFatBytes.size(); i += 4)
@@ -96,7 +98,7 @@ public:
         if (!m_valid)
             return {};
         const Bytes directory(m_directory);
-        const QByteArray rootStream = chain(m_fat, directory.u32(0x74), m_sectorSize, [this](quint32 s) {
+        const QByteArray rootStream = chain(m_fat, directory.u32(0x74), m_sectorSize, fileSectors(), [this](quint32 s) {
             return m_bytes.mid(sectorOffset(s), m_sectorSize);
         });
         for (qint64 at = 0; at + 128 <= m_directory.size(); at += 128) {
@@ -112,9 +114,10 @@ public:
             QByteArray bytes;
             if (size < m_miniCutoff) {
                 const Bytes mini(rootStream);
-                bytes = chain(m_miniFat, start, 64, [&mini](quint32 s) { return mini.mid(qint64(s) * 64, 64); });
+                bytes = chain(m_miniFat, start, 64, quint32(rootStream.size() / 64),
+                              [&mini](quint32 s) { return mini.mid(qint64(s) * 64, 64); });
             } else {
-                bytes = chain(m_fat, start, m_sectorSize,
+                bytes = chain(m_fat, start, m_sectorSize, fileSectors(),
                               [this](quint32 s) { return m_bytes.mid(sectorOffset(s), m_sectorSize); });
             }
             return bytes.size() >= qsizetype(size) ? bytes.left(size) : QByteArray();
@@ -124,13 +127,18 @@ public:
 
 private:
     qint64 sectorOffset(quint32 sector) const { return (qint64(sector) + 1) * m_sectorSize; }
+    quint32 fileSectors() const { return quint32(m_bytes.size() / m_sectorSize); }
 
     template<typename Read>
-    static QByteArray chain(const QList<quint32> &fat, quint32 start, int sectorSize, Read read)
+    static QByteArray chain(const QList<quint32> &fat, quint32 start, int sectorSize, quint32 sectors, Read read)
     {
         QByteArray bytes;
-        // A chain can't be longer than the table; a longer one loops.
-        for (qsizetype steps = 0; start < kEndOfChain && start < quint32(fat.size()) && steps <= fat.size(); ++steps) {
+        // A chain can't be longer than the table, nor visit more sectors
+        // than there are; a longer one loops.
+        const qsizetype limit = std::min<qsizetype>(fat.size(), sectors);
+        for (qsizetype steps = 0; start < kEndOfChain && start < quint32(fat.size()); ++steps) {
+            if (steps >= limit)
+                return {};
             const QByteArray sector = read(start);
             if (sector.size() != sectorSize)
                 return {};
