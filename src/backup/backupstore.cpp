@@ -11,10 +11,7 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX // std::min and std::max, not the macros
-#endif
-#include <windows.h>
+#include "platform/windowsapi.h"
 #endif
 
 using namespace Qt::StringLiterals;

@@ -11,10 +11,7 @@
 #ifdef Q_OS_WIN
 #include <fcntl.h>
 #include <io.h>
-#ifndef NOMINMAX
-#define NOMINMAX // std::min and std::max, not the macros
-#endif
-#include <windows.h>
+#include "platform/windowsapi.h"
 #else
 #include <sys/resource.h>
 #endif

@@ -1,10 +1,7 @@
 #include "serial/comerrors.h"
 
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windowsapi.h"
 #else
 #include <cstring>
 #endif

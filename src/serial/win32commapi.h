@@ -4,10 +4,7 @@
 
 #ifdef Q_OS_WIN
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windowsapi.h"
 
 namespace vex {
 

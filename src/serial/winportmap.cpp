@@ -4,10 +4,7 @@
 
 #include <string>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windowsapi.h"
 
 using namespace Qt::StringLiterals;
 
