@@ -6,6 +6,7 @@
 
 #include "backup/backupstore.h"
 #include "backup/racebackup.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "reports/protocoltext.h"
 #include "results/competition.h"
@@ -65,13 +66,15 @@ struct Event
 {
     NoTicks ticks;
     QtTimers timers;
-    Race race{ticks, timers};
+    RaceResults raceResults;
+    Race race{raceResults, ticks, timers};
+    RaceFiles files{race};
     int entries = 0;
     quint32 tick = 1000;
 
     Event(int classes, int drivers)
     {
-        race.importWith([&](Competition &competition) {
+        files.importWith([&](Competition &competition) {
             QStringList names;
             for (int k = 0; k < classes; ++k) {
                 const QString name = u"Klasse %1 Jugend"_s.arg(k + 1);
@@ -133,8 +136,8 @@ void BM_Entry(benchmark::State &state, int classes, int drivers, Backup backup, 
     BackupStore store(dir.path(), replacer);
     std::optional<RaceBackup> keeper;
     if (backup != Backup::None)
-        keeper.emplace(event.race, store);
-    const auto firstWrite = event.race.exportWith([&store](const Competition &c) {
+        keeper.emplace(event.files, store);
+    const auto firstWrite = event.files.exportWith([&store](const Competition &c) {
         return store.write(formatProtocolText(c));
     });
     if (firstWrite)

@@ -9,6 +9,7 @@
 // Bounded: VEX_LIVE_RUNS runs (default 30) of about 0.6 s each per case.
 
 #include "live/liveserver.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "results/ranking.h"
 #include "results/recording.h"
@@ -230,14 +231,18 @@ int main(int argc, char **argv)
     // 1: no server.
     CaseResult bare;
     {
-        Race race(ticks, timers);
+        RaceResults raceResults;
+        Race race(raceResults, ticks, timers);
+        RaceFiles files(race);
         fillCompetition(race);
         bare = timeRuns(race, ticks, runs);
     }
     // 2: the server on, nobody watching.
     CaseResult idle;
     {
-        Race race(ticks, timers);
+        RaceResults raceResults;
+        Race race(raceResults, ticks, timers);
+        RaceFiles files(race);
         fillCompetition(race);
         LiveServer server(race, u"Vexilor"_s);
         server.start(0, QHostAddress::LocalHost);
@@ -249,7 +254,9 @@ int main(int argc, char **argv)
     Seen seen;
     CaseResult watched;
     {
-        Race race(ticks, timers);
+        RaceResults raceResults;
+        Race race(raceResults, ticks, timers);
+        RaceFiles files(race);
         fillCompetition(race);
         LiveServer server(race, u"Vexilor"_s);
         server.start(0, QHostAddress::LocalHost);

@@ -5,6 +5,7 @@
 // work is sorting the page's totals as plain strings; the figure is printed
 // against it.
 
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "results/ranking.h"
 #include "results/recording.h"
@@ -64,7 +65,7 @@ qint32 randomRunMs(QRandomGenerator &rng)
 // A ranked class of drivers who all drove both scoring runs, chosen.
 void fillRankedClass(Race &race, QRandomGenerator &rng)
 {
-    race.importWith([&rng](Competition &competition) {
+    files.importWith([&rng](Competition &competition) {
         ResultPage &page = *competition.page(0);
         for (int i = 1; i <= kDrivers; ++i) {
             const QString stNr = QString::number(i);
@@ -89,13 +90,15 @@ void BM_RaceEntry1000(benchmark::State &state)
     QRandomGenerator rng(42);
     StillTicks ticks;
     IdleTimers timers;
-    Race race(ticks, timers);
+    RaceResults raceResults;
+    Race race(raceResults, ticks, timers);
+    RaceFiles files(race);
     fillRankedClass(race, rng);
     // An observer of the kind every window is: it reads what it is told.
     qint64 seen = 0;
     QObject::connect(&race, &Race::entryChanged, &race, [&] { seen += race.entry().startNumber.size(); });
     QObject::connect(&race, &Race::bestTimeChanged, &race, [&] { seen += race.bestTimeMs(); });
-    QObject::connect(&race, &Race::resultsChanged, &race, [&](int page) { seen += page; });
+    QObject::connect(&race.results(), &RaceResults::resultsChanged, &race, [&](int page) { seen += page; });
     quint32 tick = 1000;
     for (auto _ : state) {
         race.chooseDriver(int(rng.bounded(kDrivers)));
@@ -117,7 +120,9 @@ void BM_Baseline_SortTotals1000(benchmark::State &state)
     QRandomGenerator rng(42);
     StillTicks ticks;
     IdleTimers timers;
-    Race race(ticks, timers);
+    RaceResults raceResults;
+    Race race(raceResults, ticks, timers);
+    RaceFiles files(race);
     fillRankedClass(race, rng);
     const ResultPage &page = *race.activePage();
     QStringList ranked;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
@@ -38,19 +39,42 @@ QString runCaption(int run)
 
 } // namespace
 
-void bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, CorrectionHooks hooks)
+QList<QAction *> bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, CorrectionHooks hooks)
 {
     QAction *resume = addKeyAction(window, ui, u"mWeiterlaufen"_s, u"Weiterlaufen"_s, QKeySequence(Qt::Key_F7), true);
     resume->setEnabled(false);
     QObject::connect(resume, &QAction::triggered, &race, &Race::resumeRun);
     QObject::connect(&race, &Race::runControlsChanged, resume,
                      [resume, &race] { resume->setEnabled(race.runController().state() == RunState::Stopped); });
-    // In a text field (a name typed, a cell being edited) Ctrl+Z takes back
-    // the typing, as everywhere else; taking back an entry by mistake there
-    // would cost more than a keystroke.
-    QAction *undo = addKeyAction(window, ui, u"mRueckgaengig"_s, u"Eintrag zurücknehmen"_s,
-                                 QKeySequence(Qt::CTRL | Qt::Key_Z), false);
-    QObject::connect(undo, &QAction::triggered, &race, &Race::undoEntry);
+    // A text field keeps Ctrl+Z while it has typing to take back (the key
+    // guard sees to that); otherwise the key takes back a command.
+    QAction *undo = addKeyAction(window, ui, u"mRueckgaengig"_s, u"Rückgängig"_s, QKeySequence(Qt::CTRL | Qt::Key_Z),
+                                 false);
+    QObject::connect(undo, &QAction::triggered, &race, &Race::undo);
+    QAction *redo = addKeyAction(window, ui, u"mWiederherstellen"_s, u"Wiederholen"_s,
+                                 QKeySequence(Qt::CTRL | Qt::Key_Y), false);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QObject::connect(redo, &QAction::triggered, &race, &Race::redo);
+    QObject::connect(&race, &Race::stepReported, ui.statusPanels[1], &QLabel::setText);
+
+    // The popup names what a step would do, as the operator reads it in the journal.
+    ui.PopupMenuProtokol->addSeparator();
+    QAction *undoRow = ui.PopupMenuProtokol->addAction(QString());
+    undoRow->setObjectName(u"mRueckgaengigZeile"_s);
+    QAction *redoRow = ui.PopupMenuProtokol->addAction(QString());
+    redoRow->setObjectName(u"mWiederherstellenZeile"_s);
+    QObject::connect(undoRow, &QAction::triggered, &race, &Race::undo);
+    QObject::connect(redoRow, &QAction::triggered, &race, &Race::redo);
+    const auto nameSteps = [undoRow, redoRow, &race] {
+        const QUndoStack &stack = race.results().stack();
+        undoRow->setText(stack.canUndo() ? u"Rückgängig: "_s + stack.undoText() : u"Rückgängig"_s);
+        undoRow->setEnabled(race.canUndo());
+        redoRow->setText(stack.canRedo() ? u"Wiederholen: "_s + stack.redoText() : u"Wiederholen"_s);
+        redoRow->setEnabled(race.canRedo());
+    };
+    nameSteps();
+    QObject::connect(ui.PopupMenuProtokol, &QMenu::aboutToShow, undoRow, nameSteps);
+    ui.PopupMenuProtokol->addSeparator();
 
     QAction *move = ui.PopupMenuProtokol->addAction(QString());
     move->setObjectName(u"mVerschieben"_s);
@@ -73,18 +97,19 @@ void bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Race &race, Cor
                                                      QString(), &ok);
         if (!ok)
             return;
-        const Race::RunMovePlan plan = race.planRunMove(from, run, number);
+        const RaceResults::RunMovePlan plan = race.results().planRunMove(from, run, number);
         if (plan.target == 0)
             QMessageBox::information(&window, window.windowTitle(), plan.text);
         else if (hooks.askYesNo(plan.text))
-            race.moveRun(from, run, plan.target);
+            race.results().moveRun(from, run, plan.target);
     });
     QObject::connect(reRun, &QAction::triggered, &race, [&race, hooks] {
         const RowId row = hooks.commandRow();
         const int run = race.entry().run;
-        if (hooks.askYesNo(runCaption(run) + u" wiederholen lassen? Die Zeit kommt ins Lichtschranken-Protokoll."_s))
-            race.grantReRun(row, run);
+        if (hooks.askYesNo(runCaption(run) + u" wiederholen lassen? Rückgängig (Strg+Z) holt die Zeit zurück."_s))
+            race.results().grantReRun(row, run);
     });
+    return {resume, undo, redo};
 }
 
 } // namespace vex

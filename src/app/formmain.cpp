@@ -17,6 +17,7 @@
 #include "app/windowsettings.h"
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
+#include "files/racefiles.h"
 #include "station/racestation.h"
 #include "text/messagetext.h"
 #include "timing/tickclock.h"
@@ -52,6 +53,7 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     , m_services(services)
     , m_station(station)
     , m_race(&station.race())
+    , m_files(&station.files())
 {
     m_ownServices.fillIn(m_services);
     m_timeDisplay = new TimeDisplay(this);
@@ -64,16 +66,18 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     bindCommands();
     bindResultPages();
     bindRace();
-    bindCorrectionActions(*this, m_ui, *m_race,
-                          {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
+    const QList<QAction *> correctionKeys = bindCorrectionActions(
+        *this, m_ui, *m_race, {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
 
     showSettings();
     showDisplayColours(true);
     m_timeDisplay->ShowTime(0, 0);
     showBestTime();
-    m_saveFolder = id.programFolder;
-    m_openFolder = id.programFolder;
-    m_saveFileName = id.title;
+    // The program's own folder is no place for protocols (the first save
+    // would offer to overwrite the program file): files start in the
+    // user's documents.
+    m_saveFolder = documentsFolder();
+    m_openFolder = m_saveFolder;
     m_pageFolder = QDir::currentPath();
     // A lost port says so in the status bar's middle panel until a port opens
     // again; no box, it would take the keys F5 needs.
@@ -94,9 +98,11 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     TimerDateTimer();
 
     m_ui.grids[0]->viewport()->installEventFilter(this);
-    const QList<QAction *> displayKeys = m_ui.runActions + QList<QAction *>{m_ui.Modus1};
+    const QList<QAction *> displayKeys = m_ui.runActions + correctionKeys + QList<QAction *>{m_ui.Modus1};
     m_displaySwitch = new DisplaySwitch(this, m_ui.ImageTVAus, m_ui.ImageTVEin, displayKeys);
-    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys));
+    qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys,
+                                              {QKeyCombination(Qt::CTRL | Qt::Key_Z), QKeyCombination(Qt::CTRL | Qt::Key_Y),
+                                               QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();
@@ -112,7 +118,7 @@ void TFormMain::attachWindows(ProgressWindow *progress, TFDlgYesNo *yesNo, TForm
     m_monitor = monitor;
     m_cfg = cfg;
     m_info = info;
-    bindProgressWindow(*m_race, m_progress);
+    bindProgressWindow(*m_files, m_progress);
     if (m_monitor) {
         // The display follows the race on its own; the window only shows and
         // hides it.
@@ -229,8 +235,8 @@ void TFormMain::bindCommands()
     connect(u.Neu1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
     connect(u.Neu2, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
     connect(u.Neuezeile1, &QAction::triggered, this, &TFormMain::Neuezeile1Click);
-    connect(u.Erase1, &QAction::triggered, r, [this, r] { r->deleteTimes(commandRow()); });
-    connect(u.mDis, &QAction::triggered, r, [this, r] { r->toggleDisqualified(commandRow()); });
+    connect(u.Erase1, &QAction::triggered, r, [this, r] { r->results().deleteTimes(commandRow()); });
+    connect(u.mDis, &QAction::triggered, r, [this, r] { r->results().toggleDisqualified(commandRow()); });
     connect(u.mClear1, &QAction::triggered, this, &TFormMain::mClear1Click);
     connect(u.sbPlatz, &QToolButton::clicked, r, &Race::rank);
 
@@ -283,7 +289,7 @@ void TFormMain::bindRace()
             r->discardRun();
     });
     connect(r, &Race::walkOrderChanged, this, &TFormMain::showWalkOrder);
-    connect(r, &Race::classListChanged, this, &TFormMain::showClassList);
+    connect(&r->results(), &RaceResults::classListChanged, this, &TFormMain::showClassList);
     connect(r, &Race::runControlsChanged, this, [this] { vex::showRunControls(m_ui, m_race->runControls()); });
     connect(r, &Race::bestTimeChanged, this, &TFormMain::showBestTime);
     connect(r, &Race::settingsChanged, this, &TFormMain::showSettings);
@@ -294,11 +300,11 @@ void TFormMain::bindRace()
         m_timeDisplay->ShowTime(0, 0);
         showBestTime();
     });
-    connect(r, &Race::resultsChanged, this, [this] {
+    connect(&r->results(), &RaceResults::resultsChanged, this, [this] {
         FormResize();
         UpdateFileButtons();
     });
-    connect(r, &Race::pageRanked, this, &TFormMain::updateStatus);
+    connect(&r->results(), &RaceResults::pageRanked, this, &TFormMain::updateStatus);
     const AppIdentity &id = m_services.identity;
     connect(r, &Race::startSoundRequested, this,
             [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.startSound); });
@@ -408,8 +414,8 @@ void TFormMain::updateStatus()
 
 void TFormMain::UpdateFileButtons()
 {
-    showFileButtons(m_ui, m_race->pageHoldsData(m_race->entry().page), m_race->spreadsheetAvailable(),
-                    m_race->wordProcessorAvailable());
+    showFileButtons(m_ui, m_race->pageHoldsData(m_race->entry().page), m_files->spreadsheetAvailable(),
+                    m_files->wordProcessorAvailable());
 }
 
 // Column widths follow the grid's width; the other grids copy the first.
@@ -438,7 +444,7 @@ void TFormMain::mClear1Click()
     const RowId row = commandRow();
     if (row == 0 || !AskYesNo(u"Zeile entfernen?"_s))
         return;
-    m_race->removeRow(row);
+    m_race->results().removeRow(row);
 }
 
 void TFormMain::Neuezeile1Click()

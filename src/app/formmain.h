@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QDate>
+
 #include "app/mainwidgets.h"
 #include "app/mainwindowservices.h"
 #include "display/timedisplay.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 
 #include <QMainWindow>
@@ -14,8 +17,13 @@ class QTimer;
 
 namespace vex {
 
+// Where files are offered first, and the name of the day's first protocol.
+QString documentsFolder();
+QString firstSaveName(const QString &title, const QDate &day);
+
 class DisplaySwitch;
 class ProgressWindow;
+
 class RaceStation;
 class TCFGDialog;
 class TFDlgYesNo;
@@ -94,6 +102,7 @@ private:
     OwnServices m_ownServices;
     RaceStation &m_station;
     Race *m_race = nullptr;
+    RaceFiles *m_files = nullptr;
     TimeDisplay *m_timeDisplay = nullptr;
     DisplaySwitch *m_displaySwitch = nullptr;
     MainWidgets m_ui;

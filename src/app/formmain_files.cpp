@@ -5,25 +5,49 @@
 #include "app/desktopshell.h"
 #include "app/filechooser.h"
 #include "app/filefilters.h"
+#include "files/racefiles.h"
 #include "timing/timetext.h"
 #include "widgets/resultgrid.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDate>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
 namespace vex {
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+// The event's title and the day, as a file name any system takes.
+QString firstSaveName(const QString &title, const QDate &day)
+{
+    QString name;
+    for (const QChar c : title.trimmed()) {
+        static const QString forbidden = u"\\/:*?\"<>|"_s;
+        name.append(c.isPrint() && !forbidden.contains(c) ? c : u'_');
+    }
+    name = name.left(80).trimmed();
+    if (name.isEmpty() || name.startsWith(u'.'))
+        name.prepend(u"Protokoll"_s);
+    return name + u' ' + day.toString(u"yyyy-MM-dd"_s);
+}
 
 void TFormMain::sbSaveClick()
 {
     FileDialogRequest request;
     request.caption = u"Speichern unter"_s;
     request.folder = m_saveFolder;
-    request.fileName = m_saveFileName;
-    request.filters = saveFilters(m_race->spreadsheetAvailable());
+    request.fileName = m_saveFileName.isEmpty() ? firstSaveName(m_race->settings().Title, QDate::currentDate())
+                                                : m_saveFileName;
+    request.filters = saveFilters(m_files->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterInd;
     const std::optional<FileChoice> choice = m_services.files->chooseSave(this, request);
     if (!choice)
@@ -40,17 +64,17 @@ void TFormMain::sbSaveClick()
     std::optional<QString> error;
     switch (type) {
     case FileType::Text:
-        error = m_race->save(path);
+        error = m_files->save(path);
         break;
     case FileType::Web:
-        error = m_race->writeHtml(path, m_services.identity.title);
+        error = m_files->writeHtml(path, m_services.identity.title);
         break;
     case FileType::Excel:
-        error = m_race->exportWorkbook(path);
+        error = m_files->exportWorkbook(path);
         break;
     case FileType::Word:
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        error = m_race->writeWordReport(1, path);
+        error = m_files->writeWordReport(1, path);
         QApplication::restoreOverrideCursor();
         break;
     case FileType::Unknown:
@@ -70,7 +94,7 @@ void TFormMain::sbLoadClick()
     request.caption = u"Öffnen"_s;
     request.folder = m_openFolder;
     request.fileName = m_openFileName;
-    request.filters = openFilters(m_race->spreadsheetAvailable());
+    request.filters = openFilters(m_files->spreadsheetAvailable());
     request.filterIndex = m_race->settings().FilterIndO;
     request.defaultSuffix = u"txt"_s;
     const std::optional<FileChoice> choice = m_services.files->chooseOpen(this, request);
@@ -85,9 +109,9 @@ void TFormMain::sbLoadClick()
         // A workbook's start list ends like a text file's.
         std::optional<RaceLoadResult> result;
         if (type == FileType::Text)
-            result = m_race->load(path);
+            result = m_files->load(path);
         else if (type == FileType::Excel)
-            result = m_race->importWorkbook(path);
+            result = m_files->importWorkbook(path);
         QStringList messages;
         if (result)
             messages = showLoaded(*result);
@@ -102,7 +126,7 @@ QStringList TFormMain::showLoaded(const RaceLoadResult &result)
 {
     // The class selector names the file loaded; after a refused file still
     // the one before.
-    m_ui.cmb_Klasse->setToolTip(m_race->loadedPath());
+    m_ui.cmb_Klasse->setToolTip(m_files->loadedPath());
     if (result.opened)
         activeGrid()->setTypeAheadColumn(ColName);
     return result.messages;
@@ -111,7 +135,7 @@ QStringList TFormMain::showLoaded(const RaceLoadResult &result)
 void TFormMain::openProtocolText(const QString &path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QStringList messages = showLoaded(m_race->load(path));
+    const QStringList messages = showLoaded(m_files->load(path));
     QApplication::restoreOverrideCursor();
     for (const QString &message : messages)
         showError(message);
@@ -123,7 +147,7 @@ void TFormMain::openProtocolText(const QString &path)
 void TFormMain::sbInetClick(int tag)
 {
     const QString path = QDir(m_pageFolder).absoluteFilePath(m_services.identity.title + u".html"_s);
-    if (const std::optional<QString> error = m_race->writeHtml(path, m_services.identity.title))
+    if (const std::optional<QString> error = m_files->writeHtml(path, m_services.identity.title))
         showError(*error);
     if (!QFileInfo(path).isFile())
         return;
@@ -138,7 +162,7 @@ void TFormMain::sbInetClick(int tag)
 // The protocol in a new workbook of the spreadsheet program, not saved.
 void TFormMain::sbExcelClick()
 {
-    if (const std::optional<QString> error = m_race->exportWorkbook(QString()))
+    if (const std::optional<QString> error = m_files->exportWorkbook(QString()))
         showError(*error);
 }
 
@@ -149,7 +173,7 @@ void TFormMain::sbWordClick()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<QString> error =
-        m_race->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
+        m_files->writeWordReport(0, QDir(m_pageFolder).absoluteFilePath(FileDateStamp() + u".doc"_s));
     QApplication::restoreOverrideCursor();
     if (error)
         showError(*error);

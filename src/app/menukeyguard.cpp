@@ -1,17 +1,39 @@
 #include "app/menukeyguard.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QShortcutEvent>
 #include <QWidget>
 
 namespace vex {
 
-MenuKeyGuard::MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys)
+MenuKeyGuard::MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys,
+                           const QSet<QKeyCombination> &undoKeys)
     : QObject(window)
     , m_window(window)
     , m_keys(keys)
     , m_runKeys(runKeys)
+    , m_undoKeys(undoKeys)
 {
+}
+
+// The line edit behind the focus: a combo box's or a spin box's own, or the
+// field itself (a cell being edited too).
+bool MenuKeyGuard::textFieldKeeps(QWidget *w, QKeyCombination key) const
+{
+    QLineEdit *edit = qobject_cast<QLineEdit *>(w);
+    if (!edit) {
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            edit = combo->lineEdit();
+        else if (qobject_cast<QAbstractSpinBox *>(w))
+            edit = w->findChild<QLineEdit *>();
+    }
+    if (!edit || edit->isReadOnly())
+        return false;
+    const bool redo = key.key() == Qt::Key_Y || key.keyboardModifiers().testFlag(Qt::ShiftModifier);
+    return redo ? edit->isRedoAvailable() : edit->isUndoAvailable();
 }
 
 // Watched where the press becomes a command: one shortcut event per press,
@@ -70,7 +92,9 @@ bool MenuKeyGuard::eventFilter(QObject *watched, QEvent *event)
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != m_window)
         return false;
-    if (!m_keys.contains(static_cast<QKeyEvent *>(event)->keyCombination()))
+    const QKeyCombination key = static_cast<QKeyEvent *>(event)->keyCombination();
+    const bool undoKey = m_undoKeys.contains(key) && !textFieldKeeps(w, key);
+    if (!undoKey && !m_keys.contains(key))
         return false;
     // Refused as an override, the key goes on to the window's shortcuts.
     if (event->type() == QEvent::ShortcutOverride)

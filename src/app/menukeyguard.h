@@ -20,20 +20,27 @@ namespace vex {
 // knows which run keys are down; a press while its key is down does nothing.
 // The key's release, or a window losing the keyboard, ends the press; a
 // release and a press with one time stamp are X's repeat of a held key.
+//
+// The undo keys belong to a text field only while it has typing of its own
+// to take back or redo; otherwise they take back the last command, which is
+// what the operator who just entered a run means by Ctrl+Z.
 class MenuKeyGuard : public QObject
 {
 public:
-    MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys = {});
+    MenuKeyGuard(QWidget *window, const QSet<QKeyCombination> &keys, const QSet<QKeyCombination> &runKeys = {},
+                 const QSet<QKeyCombination> &undoKeys = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool repeatedRunKey(QEvent *event);
+    bool textFieldKeeps(QWidget *w, QKeyCombination key) const;
 
     QWidget *m_window;
     QSet<QKeyCombination> m_keys;
     QSet<QKeyCombination> m_runKeys;
+    QSet<QKeyCombination> m_undoKeys;
     QSet<int> m_down; // run keys pressed and not yet released
     QHash<int, quint64> m_releasedAt; // the time stamp of each run key's last release
 };

@@ -2,10 +2,10 @@
 
 namespace vex {
 
-class Race;
+class RaceFiles;
 class ProgressWindow;
 
 // The progress window follows the race's workbook imports and exports.
-void bindProgressWindow(Race &race, ProgressWindow *window);
+void bindProgressWindow(RaceFiles &files, ProgressWindow *window);
 
 } // namespace vex

@@ -11,7 +11,7 @@ void bindResultGrids(Race &race, const std::array<ResultGrid *, kPageCount> &gri
     for (int k = 0; k < kPageCount; ++k) {
         ResultGrid *grid = grids[std::size_t(k)];
         const ResultPage *page = race.competition().page(k);
-        QObject::connect(grid, &ResultGrid::cellCommitted, r, &Race::editCell);
+        QObject::connect(grid, &ResultGrid::cellCommitted, &r->results(), &RaceResults::editCell);
         QObject::connect(grid, &ResultGrid::rowDoubleClicked, r,
                          [r, page](int row) { r->chooseDriverRow(page->rowId(row)); });
         QObject::connect(grid, &ResultGrid::currentResultRowChanged, r,
@@ -19,9 +19,9 @@ void bindResultGrids(Race &race, const std::array<ResultGrid *, kPageCount> &gri
     }
     // Left open, the edit would be committed later over what the command
     // wrote, or lost with the row it stands on.
-    QObject::connect(r, &Race::pageAboutToChange, grids[0],
+    QObject::connect(&r->results(), &RaceResults::pageAboutToChange, grids[0],
                      [grids](int k) { grids[std::size_t(k)]->commitEdit(); });
-    QObject::connect(r, &Race::pageRanked, grids[0], [grids](int k) {
+    QObject::connect(&r->results(), &RaceResults::pageRanked, grids[0], [grids](int k) {
         // The sort moved the rows; the cursor stayed on its driver.
         ResultGrid *grid = grids[std::size_t(k)];
         grid->setTypeAheadColumn(ColTotal);

@@ -1,7 +1,8 @@
 #include "backup/racebackup.h"
 
 #include "backup/backupstore.h"
-#include "race/race.h"
+#include "files/racefiles.h"
+#include "race/raceresults.h"
 #include "reports/protocoltext.h"
 #include "results/resultpage.h"
 #include "results/runcell.h"
@@ -28,15 +29,15 @@ bool holdsResults(const Competition &competition)
 
 } // namespace
 
-RaceBackup::RaceBackup(Race &race, BackupStore &store, QObject *parent)
+RaceBackup::RaceBackup(RaceFiles &files, BackupStore &store, QObject *parent)
     : QObject(parent)
-    , m_race(race)
+    , m_files(files)
     , m_store(store)
 {
-    connect(&m_race, &Race::resultsChanged, this, &RaceBackup::backUp);
-    connect(&m_race, &Race::classListChanged, this, &RaceBackup::backUp);
-    connect(&m_race, &Race::resultsCleared, this, &RaceBackup::afterClearing);
-    connect(&m_race, &Race::protocolSaved, this, [this] { m_store.markSaved(); });
+    connect(&m_files.results(), &RaceResults::resultsChanged, this, &RaceBackup::backUp);
+    connect(&m_files.results(), &RaceResults::classListChanged, this, &RaceBackup::backUp);
+    connect(&m_files.results(), &RaceResults::resultsCleared, this, &RaceBackup::afterClearing);
+    connect(&m_files, &RaceFiles::protocolSaved, this, [this] { m_store.markSaved(); });
 }
 
 void RaceBackup::setAsideIfUnreadable()
@@ -68,7 +69,7 @@ void RaceBackup::backUp()
         return;
     m_writing = true;
     QByteArray bytes;
-    m_race.exportWith([&bytes](const Competition &competition) {
+    m_files.exportWith([&bytes](const Competition &competition) {
         bytes = formatProtocolText(competition);
         return std::optional<QString>();
     });
@@ -86,7 +87,7 @@ void RaceBackup::backUp()
 void RaceBackup::afterClearing()
 {
     // Clearing one class leaves the others' results to be offered.
-    if (!holdsResults(m_race.competition()))
+    if (!holdsResults(m_files.results().competition()))
         m_store.markSaved();
 }
 

@@ -6,7 +6,7 @@
 namespace vex {
 
 class BackupStore;
-class Race;
+class RaceFiles;
 
 // Keeps the backup of a race. After every change of the results (an entry, a
 // corrected row, a new or removed row, deleted times, a disqualification,
@@ -18,7 +18,7 @@ class RaceBackup : public QObject
 {
     Q_OBJECT
 public:
-    RaceBackup(Race &race, BackupStore &store, QObject *parent = nullptr);
+    RaceBackup(RaceFiles &files, BackupStore &store, QObject *parent = nullptr);
 
     // Sets aside a backup of an earlier run that can't be taken back, before
     // anything is offered; failed() tells the operator where it is.
@@ -42,7 +42,7 @@ private:
     void afterClearing();
     void tidyUp();
 
-    Race &m_race;
+    RaceFiles &m_files;
     BackupStore &m_store;
     bool m_writing = false;
     bool m_failing = false;

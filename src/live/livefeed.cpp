@@ -17,9 +17,9 @@ LiveFeed::LiveFeed(const Race &race, QString appTitle, QObject *parent)
     connect(&m_ticker, &QTimer::timeout, this, &LiveFeed::publishCourse);
 
     const Race *r = &race;
-    connect(r, &Race::resultsChanged, this, &LiveFeed::resultsChanged);
-    connect(r, &Race::pageRanked, this, &LiveFeed::resultsChanged);
-    connect(r, &Race::classListChanged, this, &LiveFeed::resultsChanged);
+    connect(&r->results(), &RaceResults::resultsChanged, this, &LiveFeed::resultsChanged);
+    connect(&r->results(), &RaceResults::pageRanked, this, &LiveFeed::resultsChanged);
+    connect(&r->results(), &RaceResults::classListChanged, this, &LiveFeed::resultsChanged);
     connect(r, &Race::settingsChanged, this, &LiveFeed::resultsChanged);
     connect(r, &Race::entryChanged, this, &LiveFeed::courseChanged);
     connect(r, &Race::runControlsChanged, this, &LiveFeed::courseChanged);

@@ -1,17 +1,10 @@
 #include "race/race.h"
 
-#include "office/automation.h"
-#include "office/excelexchange.h"
-#include "office/officeprogress.h"
-#include "office/wordreport.h"
-#include "reports/htmlreport.h"
-#include "reports/protocolfile.h"
 #include "results/ranking.h"
 #include "results/recording.h"
 #include "results/rowtotal.h"
 #include "results/startnumbers.h"
-
-#include <QSignalBlocker>
+#include "timing/timetext.h"
 
 #include <algorithm>
 
@@ -24,64 +17,16 @@ namespace {
 // The time text shows minutes, seconds and hundredths: an hour is beyond it.
 constexpr qint32 kRunTimeLimitMs = 3'600'000;
 
-// The writers walk the class list, which only a load with class headings
-// fills. Drivers typed into the first page by hand, or loaded from a list
-// without headings, would be left out of every file; for the time of a write
-// that page stands in as a class under its own caption. Nobody hears of the
-// stand-in.
-class FirstPageAsClass
-{
-public:
-    FirstPageAsClass(Competition &competition, bool firstPageHoldsData)
-        : m_competition(competition)
-        , m_standIn(competition.classes().isEmpty() && firstPageHoldsData)
-    {
-        if (m_standIn) {
-            const QSignalBlocker quiet(&m_competition);
-            m_competition.setClasses({m_competition.page(0)->caption()});
-        }
-    }
-    ~FirstPageAsClass()
-    {
-        if (m_standIn) {
-            const QSignalBlocker quiet(&m_competition);
-            m_competition.setClasses({});
-        }
-    }
-    FirstPageAsClass(const FirstPageAsClass &) = delete;
-    FirstPageAsClass &operator=(const FirstPageAsClass &) = delete;
-
-private:
-    Competition &m_competition;
-    const bool m_standIn;
-};
-
-// Hands the exchange's progress on as the race's signals.
-class ProgressRelay final : public OfficeProgress
-{
-public:
-    explicit ProgressRelay(Race &race)
-        : m_race(race)
-    {
-    }
-    void showProgress() override { Q_EMIT m_race.progressShown(); }
-    void setProgressCaption(const QString &caption) override { Q_EMIT m_race.progressCaptionChanged(caption); }
-    void setProgressMaximum(int maximum) override { Q_EMIT m_race.progressMaximumChanged(maximum); }
-    void setProgress(int value) override { Q_EMIT m_race.progressChanged(value); }
-    void closeProgress() override { Q_EMIT m_race.progressClosed(); }
-
-private:
-    Race &m_race;
-};
-
 } // namespace
 
-Race::Race(const TickSource &ticks, Timers &timers, QObject *parent)
+Race::Race(RaceResults &results, const TickSource &ticks, Timers &timers, QObject *parent)
     : QObject(parent)
-    , m_competition(new Competition(this))
+    , m_results(results)
     , m_run(new RunController(ticks, timers, this))
 {
-    connect(m_competition, &Competition::classesChanged, this, &Race::classListChanged);
+    connect(&m_results, &RaceResults::resultsChanged, this, &Race::followResults);
+    connect(&m_results, &RaceResults::rowFocused, this, &Race::rowFocused);
+    connect(&m_results, &RaceResults::stepped, this, &Race::followStep);
     connect(m_run, &RunController::controlsChanged, this, &Race::runControlsChanged);
     connect(m_run, &RunController::runningTime, this, &Race::runningTime);
     connect(m_run, &RunController::displayReset, this, &Race::displayReset);
@@ -90,6 +35,7 @@ Race::Race(const TickSource &ticks, Timers &timers, QObject *parent)
     // The delay after a stop has passed: the entry happens as if pressed,
     // for the driver of the entry, whatever the operator is doing meanwhile.
     connect(m_run, &RunController::autoEntryDue, this, &Race::enter);
+    m_results.setAutoRank(m_settings.AutoRang);
     m_run->setLockTimeMs(m_settings.StartLock);
     m_run->setAutoEntry(m_settings.AutoEin, m_settings.AutoEinS);
     m_cursor.fill(0);
@@ -98,38 +44,13 @@ Race::Race(const TickSource &ticks, Timers &timers, QObject *parent)
 
 Race::~Race() = default;
 
-bool Race::pageHoldsData(int index) const
-{
-    if (index < 0 || index >= kPageCount)
-        return false;
-    const ResultPage &p = page(index);
-    return p.rows() >= 2 && !p.cell(1, ColStNr).isEmpty();
-}
-
-bool Race::anyPageHoldsData() const
-{
-    for (int k = 0; k < kPageCount; ++k) {
-        if (pageHoldsData(k))
-            return true;
-    }
-    return false;
-}
-
-int Race::pageOfRow(RowId row) const
-{
-    for (int k = 0; k < kPageCount; ++k) {
-        if (page(k).rowOfId(row) >= 0)
-            return k;
-    }
-    return -1;
-}
-
 // ---------------------------------------------------------------- settings
 
 void Race::applySettings(const Settings &settings)
 {
     const bool clubChanged = settings.cbClub != m_settings.cbClub;
     m_settings = settings;
+    m_results.setAutoRank(settings.AutoRang);
     m_run->setLockTimeMs(settings.StartLock);
     m_run->setAutoEntry(settings.AutoEin, settings.AutoEinS);
     if (clubChanged)
@@ -318,6 +239,8 @@ void Race::publishEntry()
 
 void Race::start(quint32 tick, qint64 micros)
 {
+    if (m_run->state() == RunState::Ready && m_run->controls().startEnabled)
+        ++m_runToken;
     m_run->start(tick, micros);
 }
 
@@ -391,8 +314,6 @@ void Race::enter()
     if (!m_run->enter())
         return;
     const int k = m_entry.page;
-    Q_EMIT pageAboutToChange(k);
-    ResultPage &p = page(k);
     RunEntry e;
     e.startNumber = m_entry.startNumber;
     e.name = m_entry.name;
@@ -401,16 +322,35 @@ void Race::enter()
     e.runTimeMs = m_run->runTimeMs();
     e.penaltySeconds = m_entry.penaltySeconds;
     // A start number of blanks names no driver: such a run gets a row of its own.
-    const int known = isBlankCell(e.startNumber) ? -1 : targetRow();
-    const QStringList before = known >= 1 ? p.row(known) : QStringList();
-    const int row = isBlankCell(e.startNumber) ? enterRun(p, e) : enterRunIntoRow(p, known, e);
-    if (row >= 1) {
-        const RowId id = p.rowId(row);
+    const bool anonymous = isBlankCell(e.startNumber);
+    const int known = anonymous ? -1 : targetRow();
+    const ResultPage &p = page(k);
+    const QString before = known >= 1 ? p.cell(known, timeColumn(e.run)) : QString();
+    QString what = MsToText(e.runTimeMs);
+    if (e.penaltySeconds > 0)
+        what += u" StS %1"_s.arg(e.penaltySeconds);
+    QString previous = u"leer"_s;
+    if (!isBlankCell(before))
+        previous = u"%1 StS %2"_s.arg(before, p.cell(known, penaltyColumn(e.run)));
+    const QString driver =
+        QString((anonymous ? QString() : u"Nr. "_s + e.startNumber.trimmed()) + u' ' + e.name.trimmed()).trimmed();
+    const QString line = u"%1 von %2: %3 eingetragen (vorher %4)"_s.arg(RaceResults::runName(e.run), driver, what,
+                                                                         previous);
+    CommandScope scope;
+    scope.run = e.run;
+    scope.runToken = m_runToken;
+    scope.runTimeMs = e.runTimeMs;
+    scope.penaltySeconds = e.penaltySeconds;
+    scope.startNumber = e.startNumber;
+    scope.name = e.name;
+    scope.club = e.club;
+    const RowId id = m_results.perform(k, scope, line, [&](ResultPage &page) {
+        const int row = anonymous ? enterRun(page, e) : enterRunIntoRow(page, known, e);
+        return row >= 1 ? page.rowId(row) : RowId(0);
+    });
+    if (id != 0) {
         m_entry.row = id;
         m_cursor[std::size_t(k)] = id;
-        rankPage(k);
-        recordEntry(k, id, before, known < 1);
-        Q_EMIT resultsChanged(k);
         Q_EMIT rowFocused(k, id);
     }
     publishEntry();
@@ -443,122 +383,44 @@ void Race::next()
 
 // ---------------------------------------------------------------- result pages
 
-void Race::editCell(RowId rowId, int column, const QString &text)
-{
-    // No pageAboutToChange: the edit open on the page is the one that ends here.
-    const int k = pageOfRow(rowId);
-    if (k < 0 || !isHandEditedColumn(column))
-        return;
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar c : text) {
-        if (cellTakesCharacter(column, c))
-            kept.append(c);
-    }
-    const int row = page(k).rowOfId(rowId);
-    page(k).setCell(row, column, kept);
-    applyRowTotalRule(page(k), row);
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    publishEntry();
-}
-
 RowId Race::addRow()
 {
-    ResultPage &p = page(m_entry.page);
-    const int row = addProposedRow(p);
-    Q_EMIT resultsChanged(m_entry.page);
-    publishEntry();
-    return p.rowId(row);
-}
-
-// A popup command on one driver's row: the row is looked up by its id only
-// now, so a re-sort since the menu opened cannot move the target.
-void Race::changeRowAndRank(RowId rowId, void (*change)(ResultPage &, int))
-{
-    const int k = pageOfRow(rowId);
-    if (k < 0)
-        return;
-    Q_EMIT pageAboutToChange(k);
-    const int row = page(k).rowOfId(rowId);
-    if (row < 1)
-        return;
-    change(page(k), row);
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    publishEntry();
-}
-
-void Race::deleteTimes(RowId rowId)
-{
-    changeRowAndRank(rowId, &vex::deleteTimes);
-}
-
-void Race::toggleDisqualified(RowId rowId)
-{
-    changeRowAndRank(rowId, &vex::toggleDisqualified);
-}
-
-void Race::removeRow(RowId rowId)
-{
-    const int k = pageOfRow(rowId);
-    if (k < 0)
-        return;
-    Q_EMIT pageAboutToChange(k);
-    ResultPage &p = page(k);
-    const int row = p.rowOfId(rowId);
-    if (row < 1)
-        return;
-    p.removeDataRow(row);
-    // A removed driver leaves the walk order; "Nächster" goes on with the
-    // one after him.
-    if (k == m_entry.page && p.rowOfId(rowId) < 0) {
-        const int i = int(m_walkRows.indexOf(rowId));
-        if (i >= 0) {
-            m_walkRows.removeAt(i);
-            m_walkNumbers.removeAt(i);
-            if (m_entry.position >= i)
-                --m_entry.position;
-            Q_EMIT walkOrderChanged();
-        }
-    }
-    const RowId focus = p.rowId(qMin(row, p.rows() - 1));
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    Q_EMIT rowFocused(k, focus);
-    publishEntry();
+    return m_results.addRow(m_entry.page);
 }
 
 void Race::rank()
 {
-    const int k = m_entry.page;
-    Q_EMIT pageAboutToChange(k);
-    recalcAllRowTotals(page(k));
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    publishEntry();
+    m_results.rank(m_entry.page);
 }
 
 void Race::clearResults()
 {
-    const int k = m_entry.page;
-    Q_EMIT pageAboutToChange(k);
-    vex::clearResults(page(k));
-    setBest(0, QString());
-    rankPage(k);
-    Q_EMIT resultsChanged(k);
-    Q_EMIT resultsCleared(k);
-    publishEntry();
+    endRunInProgress();
+    m_results.clearResults(m_entry.page);
 }
 
-void Race::rankPage(int k)
+// Whatever changed a page, the session follows: a driver who is gone leaves
+// the walk order, the time warning and the best time are those of the page now.
+void Race::followResults(int k)
 {
-    if (!m_settings.AutoRang)
+    if (k != m_entry.page)
         return;
-    const RankResult result = RankPage(page(k), true);
-    if (k == m_entry.page)
-        setBest(result.bestTimeMs, result.bestDriverLabel);
-    Q_EMIT pageRanked(k);
+    const ResultPage &p = *activePage();
+    bool walkChanged = false;
+    for (int i = int(m_walkRows.size()) - 1; i >= 0; --i) {
+        if (p.rowOfId(m_walkRows.at(i)) < 0) {
+            m_walkRows.removeAt(i);
+            m_walkNumbers.removeAt(i);
+            if (m_entry.position >= i)
+                --m_entry.position;
+            walkChanged = true;
+        }
+    }
+    if (walkChanged)
+        Q_EMIT walkOrderChanged();
+    if (m_settings.AutoRang)
+        findPageBest();
+    publishEntry();
 }
 
 void Race::findPageBest()
@@ -576,151 +438,36 @@ void Race::setBest(qint32 ms, const QString &label)
     Q_EMIT bestTimeChanged();
 }
 
-// ---------------------------------------------------------------- files
-
-namespace {
-
-QString skippedClassesMessage(const QStringList &skipped)
+void Race::takeNewList(bool opened)
 {
-    return u"Die Datei enthält mehr als zehn Klassen. Nicht geladen wurden: "_s + skipped.join(u", "_s);
-}
-
-} // namespace
-
-RaceLoadResult Race::load(const QString &path)
-{
-    const ProtocolReadResult read = ReadProtocolText(*m_competition, path);
-    RaceLoadResult result;
-    result.opened = read.opened;
-    // A refused file touched nothing: the list loaded before stays, and so
-    // does the driver being timed.
-    if (read.refused) {
-        result.messages.append(read.error);
-        return result;
-    }
-    m_undo = EntryUndo();
-    m_loadedPath.clear();
-    for (int k = 0; k < kPageCount; ++k)
-        Q_EMIT resultsChanged(k);
-    if (!read.opened) {
-        // Page 1 was reset already: the walk order must not offer its old
-        // drivers.
+    endRunInProgress();
+    if (!opened) {
         chooseClass(m_entry.page);
-        result.messages.append(read.error);
-        return result;
+        return;
     }
-    m_loadedPath = path;
     chooseClass(0);
     chooseDriver(0);
-    if (!read.complete && !read.error.isEmpty())
-        result.messages.append(read.error);
-    if (!read.skippedClasses.isEmpty())
-        result.messages.append(skippedClassesMessage(read.skippedClasses));
-    return result;
 }
 
-std::optional<QString> Race::save(const QString &path)
+// The run being timed, stopped or entered belongs to a driver of the pages
+// as they were: after a load or a clear it ends, as an abort would end it.
+void Race::endRunInProgress()
 {
-    std::optional<QString> error = exportWith([&path](const Competition &c) { return WriteProtocolText(c, path); });
-    if (!error)
-        Q_EMIT protocolSaved(path);
-    return error;
-}
-
-std::optional<QString> Race::writeHtml(const QString &path, const QString &appTitle)
-{
-    HtmlReportInfo info;
-    info.title = m_settings.Title;
-    info.title2 = m_settings.Title2;
-    info.appTitle = appTitle;
-    info.columnWidthPercent = m_widths.shares();
-    info.clubShown = m_widths.share(ColClub) > 0;
-    return exportWith([&](const Competition &c) { return WriteHtmlReport(c, info, path); });
-}
-
-std::optional<QString> Race::exportWith(const std::function<std::optional<QString>(const Competition &)> &writer)
-{
-    const FirstPageAsClass standIn(*m_competition, pageHoldsData(0));
-    return writer(*m_competition);
-}
-
-std::optional<QString> Race::importWith(const std::function<std::optional<QString>(Competition &)> &importer)
-{
-    m_undo = EntryUndo();
-    const std::optional<QString> error = importer(*m_competition);
-    for (int k = 0; k < kPageCount; ++k)
-        Q_EMIT resultsChanged(k);
-    return error;
-}
-
-void Race::setOfficeServers(AutomationServers *servers, const QString &wordTemplatePath)
-{
-    m_office = servers;
-    m_wordTemplatePath = wordTemplatePath;
-}
-
-bool Race::spreadsheetAvailable() const
-{
-    return m_office && m_office->IsProgIdRegistered(kExcelProgId);
-}
-
-bool Race::wordProcessorAvailable() const
-{
-    return m_office && m_office->IsProgIdRegistered(kWordProgId);
-}
-
-RaceLoadResult Race::importWorkbook(const QString &path)
-{
-    RaceLoadResult result;
-    if (!m_office) {
-        result.messages.append(u"Auf diesem Rechner gibt es keine Tabellenkalkulation für Arbeitsmappen."_s);
-        return result;
+    switch (m_run->state()) {
+    case RunState::Running:
+        m_run->abort();
+        break;
+    case RunState::Stopped:
+        m_run->discardStopped();
+        break;
+    case RunState::Entered:
+        if (m_run->next())
+            Q_EMIT displayReset();
+        break;
+    case RunState::Ready:
+        break;
     }
-    ProgressRelay progress(*this);
-    const StartCell start{m_settings.ExcelX, m_settings.ExcelY};
-    QStringList skipped;
-    const std::optional<QString> error = importWith(
-        [&](Competition &c) { return ImportExcelStartList(*m_office, c, path, start, progress, &skipped); });
-    // A refused workbook touched nothing, the path of the list before included.
-    if (error) {
-        result.messages.append(*error);
-        return result;
-    }
-    result.opened = true;
-    m_loadedPath = path;
-    chooseClass(0);
-    chooseDriver(0);
-    if (!skipped.isEmpty())
-        result.messages.append(skippedClassesMessage(skipped));
-    return result;
-}
-
-std::optional<QString> Race::exportWorkbook(const QString &path)
-{
-    if (!m_office)
-        return u"Auf diesem Rechner gibt es keine Tabellenkalkulation für Arbeitsmappen."_s;
-    ProgressRelay progress(*this);
-    const ExcelExportInfo info{{m_settings.ExcelX, m_settings.ExcelY}, m_settings.Title, m_settings.Title2};
-    return exportWith(
-        [&](const Competition &c) { return ExportExcelProtocol(*m_office, c, path, info, progress); });
-}
-
-std::optional<QString> Race::writeWordReport(int mode, const QString &path)
-{
-    if (!m_office)
-        return std::nullopt;
-    WordReportInfo info;
-    info.title = m_settings.Title;
-    info.title2 = m_settings.Title2;
-    info.templatePath = m_wordTemplatePath;
-    info.columnShown[ColClub] = m_widths.share(ColClub) > 0;
-    return exportWith([&](const Competition &c) -> std::optional<QString> {
-        const WordReportResult result =
-            WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
-        if (result.error.isEmpty())
-            return std::nullopt;
-        return result.error;
-    });
+    m_entry.penaltySeconds = 0;
 }
 
 } // namespace vex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "race/raceresults.h"
 #include "results/columnwidths.h"
 #include "results/competition.h"
 #include "results/resultpage.h"
@@ -12,12 +13,9 @@
 #include <QStringList>
 
 #include <array>
-#include <functional>
-#include <optional>
 
 namespace vex {
 
-class AutomationServers;
 class Timers;
 class TickSource;
 
@@ -41,13 +39,6 @@ struct RaceEntry
     bool operator==(const RaceEntry &) const = default;
 };
 
-// What loading a file brought: the messages for the operator, in order.
-struct RaceLoadResult
-{
-    bool opened = false;
-    QStringList messages;
-};
-
 // One race: the competition (ten result pages and the class list), the run
 // controller, the settings record and the operator's entry, all as plain
 // data. It is the only coordinator: the main window, the spectators' display,
@@ -62,14 +53,17 @@ class Race : public QObject
 {
     Q_OBJECT
 public:
+    // results: the pages and their command stack, which the race commands;
     // ticks: the counter the running clock reads; timers: the running clock,
     // the finish-barrier lock and the automatic entry.
-    Race(const TickSource &ticks, Timers &timers, QObject *parent = nullptr);
+    Race(RaceResults &results, const TickSource &ticks, Timers &timers, QObject *parent = nullptr);
     ~Race() override;
 
     // ---- State, for observers: what they read, never what they write.
-    const Competition &competition() const { return *m_competition; }
-    const ResultPage *activePage() const { return m_competition->page(m_entry.page); }
+    const RaceResults &results() const { return m_results; }
+    RaceResults &results() { return m_results; }
+    const Competition &competition() const { return m_results.competition(); }
+    const ResultPage *activePage() const { return &m_results.page(m_entry.page); }
     const RaceEntry &entry() const { return m_entry; }
     const RunController &runController() const { return *m_run; }
     const RunControls &runControls() const { return m_run->controls(); }
@@ -83,12 +77,10 @@ public:
     qint32 bestTimeMs() const { return m_bestTimeMs; }
     const QString &bestDriverLabel() const { return m_bestDriverLabel; }
     const ColumnWidthPercent &columnWidthPercent() const { return m_widths; }
-    bool pageHoldsData(int page) const;
-    bool anyPageHoldsData() const;
-    // The file the class list came from ("" until a load succeeded).
-    const QString &loadedPath() const { return m_loadedPath; }
+    bool pageHoldsData(int page) const { return m_results.pageHoldsData(page); }
+    bool anyPageHoldsData() const { return m_results.anyPageHoldsData(); }
     // The page and row a RowId names now; -1 when the row is gone.
-    int pageOfRow(RowId row) const;
+    int pageOfRow(RowId row) const { return m_results.pageOfRow(row); }
 
 public Q_SLOTS:
     // ---- Settings.
@@ -153,50 +145,30 @@ public Q_SLOTS:
     // Prepares the next driver of the walk order (wrapping to the first).
     void next();
 
-    // ---- Result pages.
-    // The operator's correction of a cell, however his edit ended: only the
-    // cells corrected by hand take one, and only the characters their keys
-    // let through; the row's total and the ranking follow, also when the
-    // text is what the cell held.
-    void editCell(RowId row, int column, const QString &text);
+    // ---- Result pages: commands on the active page.
     // A new row with the next free start number on the active page.
     RowId addRow();
-    void deleteTimes(RowId row);
-    void toggleDisqualified(RowId row);
-    void removeRow(RowId row);
     // All totals of the active page recomputed, then ranked.
     void rank();
-    // Times, penalties, totals and places of the active page emptied.
+    // Times, penalties, totals and places of the active page emptied; a run
+    // being timed is aborted first.
     void clearResults();
 
-public:
-    // ---- Files (absolute paths). Each returns the operator's message on failure.
-    RaceLoadResult load(const QString &path);
-    std::optional<QString> save(const QString &path);
-    std::optional<QString> writeHtml(const QString &path, const QString &appTitle);
-    // Hands the competition to another writer (spreadsheet, word processor,
-    // backup) as the text and web writers see it.
-    std::optional<QString> exportWith(const std::function<std::optional<QString>(const Competition &)> &writer);
-    // Lets an importer fill the competition (a workbook's start list).
-    std::optional<QString> importWith(const std::function<std::optional<QString>(Competition &)> &importer);
+    // ---- Undo and redo of the commands of the results, where the change
+    // was made: its class in front, its driver and run chosen again, and the
+    // run state consistent with the row. Refused (stepRefused) while a run
+    // is timed or waits to be entered, as the driver of that run would
+    // change under it; the entry of that very run is the exception.
+    void undo();
+    void redo();
 
-    // ---- Spreadsheet and word processor, through the automation servers
-    // (set once at start-up; without them both count as missing).
-    void setOfficeServers(AutomationServers *servers, const QString &wordTemplatePath);
-    bool spreadsheetAvailable() const;
-    bool wordProcessorAvailable() const;
-    // A workbook's start list from the start cell on; a success ends like
-    // load(): the first class and its first driver chosen, the path kept.
-    // A failure leaves the competition as it was.
-    RaceLoadResult importWorkbook(const QString &path);
-    // The protocol as a workbook at path; an empty path shows it in the
-    // spreadsheet program instead.
-    std::optional<QString> exportWorkbook(const QString &path);
-    // The word-processor report: mode 0 shows it (saved under the date stamp
-    // in the working folder), mode 1 saves it at path. Returns the operator's
-    // message when it was begun but not saved; without a word processor
-    // there is none.
-    std::optional<QString> writeWordReport(int mode, const QString &path);
+public:
+    // ---- A new list in the pages (a load, an import): the run in progress
+    // ends; when the file was opened the first class and its first driver
+    // are chosen, otherwise the class stays and its walk order is built anew.
+    void takeNewList(bool opened);
+    // The run being timed, stopped or entered ends, as an abort would end it.
+    void endRunInProgress();
 
 Q_SIGNALS:
     // The entry (class, run, driver, penalty, time warning) changed.
@@ -216,44 +188,22 @@ Q_SIGNALS:
     // and asks whether to throw it away (discardRun). The run stays stopped
     // until then.
     void entryRefused(const QString &question);
-    // Cells of the page are about to be written by a command: whoever edits
-    // a cell of it ends the edit now.
-    void pageAboutToChange(int page);
-    // A page's rows or cells changed (entry, edit, ranking, load, clear).
-    void resultsChanged(int page);
-    // The page was sorted and placed.
-    void pageRanked(int page);
     // Views of the page put their cursor on this row.
     void rowFocused(int page, RowId row);
-    void classListChanged();
-    // The protocol text file was written completely to this path.
-    void protocolSaved(const QString &path);
-    // The operator cleared the page's results (after resultsChanged).
-    void resultsCleared(int page);
     void settingsChanged();
     void startSoundRequested();
     void stopSoundRequested();
-    // The progress of a workbook import or export: shown, captioned, its
-    // maximum and value; closed at the end of every one that was shown.
-    void progressShown();
-    void progressCaptionChanged(const QString &caption);
-    void progressMaximumChanged(int maximum);
-    void progressChanged(int value);
-    void progressClosed();
 
 private:
-    ResultPage &page(int index) { return *m_competition->page(index); }
-    const ResultPage &page(int index) const { return *m_competition->page(index); }
+    const ResultPage &page(int index) const { return m_results.page(index); }
     void rebuildWalkOrder();
     void takeDriverFromRow(int row);
-    void rankPage(int page);
-    void changeRowAndRank(RowId row, void (*change)(ResultPage &, int));
     void findPageBest();
     void setBest(qint32 ms, const QString &label);
     int targetRow() const;
     void publishEntry();
 
-    Competition *m_competition = nullptr;
+    RaceResults &m_results;
     RunController *m_run = nullptr;
     Settings m_settings;
     ColumnWidthPercent m_widths;
@@ -264,57 +214,35 @@ private:
     std::array<RowId, kPageCount> m_cursor{};
     qint32 m_bestTimeMs = 0;
     QString m_bestDriverLabel;
-    QString m_loadedPath;
-    AutomationServers *m_office = nullptr;
-    QString m_wordTemplatePath;
 
     // ---- Corrections of false contacts and mistaken entries
-    // (racecorrections.cpp). Each one that changes something leaves a line
-    // for the contact log (correctionLogged), so a disputed time can be
-    // traced afterwards.
+    // (racecorrections.cpp).
 public:
-    // Why a run can't be moved, or the question to ask before moving it.
-    struct RunMovePlan
-    {
-        RowId target = 0; // 0: refused
-        QString text;     // the refusal or the question
-    };
-    RunMovePlan planRunMove(RowId from, int run, const QString &targetStartNumber) const;
-    bool canUndoEntry() const;
+    bool canUndo() const { return stepAllowed(true); }
+    bool canRedo() const { return stepAllowed(false); }
 
 public Q_SLOTS:
     // A stopped run that a false finish stopped goes on from its own start
     // ("Weiterlaufen"); only before it is entered.
     void resumeRun();
-    // Moves a run's time and penalty to another driver of the same class;
-    // the source's cells become empty, a time the target had goes to the log.
-    void moveRun(RowId from, int run, RowId to);
-    // The run is to be driven again: its time goes to the log, its cells are
-    // emptied.
-    void grantReRun(RowId row, int run);
-    // Takes back the last entry once: the row as it was before, the driver
-    // chosen again; an entry not yet followed by "Nächster" can be entered
-    // anew. Refused while a run is timed or the row was changed since.
-    void undoEntry();
 
 Q_SIGNALS:
+    // A line for the contact log: a correction of the run being timed, an
+    // ignored stop, a step back or forward.
     void correctionLogged(const QString &line);
+    // What an undo or redo did, or why it was refused: for the status bar.
+    void stepReported(const QString &text);
 
 private:
-    struct EntryUndo
-    {
-        int page = -1; // -1: nothing to undo
-        RowId row = 0;
-        bool newRow = false;
-        QStringList before;
-        QStringList after;
-        RaceEntry entry;
-    };
-    // A stop this soon after the start counts for nothing (MinLauf).
+    // A stop this soon after the start counts for nothing (MinLauf, and a
+    // key's bounce whatever MinLauf says).
     bool stopTooEarly(quint32 tick, qint64 micros);
-    void recordEntry(int page, RowId row, const QStringList &before, bool newRow);
-    QString runLabel(int page, int row, int run) const;
-    EntryUndo m_undo;
+    bool stepAllowed(bool undo) const;
+    bool isPendingEntry(const CommandScope &scope) const;
+    void followStep(const CommandScope &scope, bool undone);
+    void followResults(int page);
+    // Every timed run gets a token; an entry remembers the one it entered.
+    quint64 m_runToken = 0;
 };
 
 } // namespace vex

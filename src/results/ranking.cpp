@@ -222,10 +222,14 @@ RankResult RankPage(ResultPage &page, bool autoRang)
     for (int row = 1; row <= n; ++row) {
         const SortKey &key = keys[std::size_t(row - 1)];
         if (key.noTime) {
-            // A disqualified driver's place reads "DIS"; other rows without
-            // a time keep whatever place text they hold.
+            // A disqualified driver's place reads "DIS". A row that lost its
+            // total (a run to be driven again, a run moved away) loses its
+            // place number with it, or two drivers would show the same place;
+            // any other text stays as the operator or the file put it.
             if (key.disMark && !key.placeIsDis)
                 changedPlaces.append({row, kDisMark.toString()});
+            else if (!key.disMark && key.placeNumber > 0)
+                changedPlaces.append({row, QString()});
             continue;
         }
         ++count;

@@ -31,7 +31,8 @@ int CompareResultTexts(const QString &a, const QString &b);
 // Ranks a page: sorts the drivers by total (case-insensitive, stable, the
 // total the only key), writes "DIS" for totals of "-", gives equal totals the
 // same place and skips the places they use up, and finds the best total.
-// Rows without a time keep whatever place text they hold. With autoRang off
+// Rows without a time lose a place number they held (a stale place would
+// double a place); other place texts stay. With autoRang off
 // the page is not touched at all.
 RankResult RankPage(ResultPage &page, bool autoRang);
 

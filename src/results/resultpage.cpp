@@ -205,6 +205,18 @@ void ResultPage::removeDataRow(int row)
     endRemoveRows();
 }
 
+void ResultPage::restoreRows(const PageRows &state)
+{
+    if (state.rows.size() < 2 || state.rows.size() != state.ids.size())
+        return;
+    if (state.rows == m_rows && state.ids == m_ids)
+        return;
+    beginResetModel();
+    m_rows = state.rows;
+    m_ids = state.ids;
+    endResetModel();
+}
+
 void ResultPage::reset()
 {
     const QStringList titles = m_rows.first();

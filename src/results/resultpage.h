@@ -55,6 +55,18 @@ bool isHandEditedColumn(int column);
 // digits, "," and "." only.
 bool cellTakesCharacter(int column, QChar c);
 
+// The rows of a page with their identities, as a page can be put back to
+// them: what a command keeps of the page before and after it. The lists are
+// Qt's implicitly shared ones, so a state costs little while the page holds
+// the same rows.
+struct PageRows
+{
+    QList<QStringList> rows;
+    QList<RowId> ids;
+
+    bool operator==(const PageRows &) const = default;
+};
+
 // One class's result page. The cells are the competition data: row 0 holds
 // the column titles (they come from files too), rows 1... hold one driver each,
 // and every operation numbers rows that way. A page never has fewer than two
@@ -84,6 +96,11 @@ public:
     RowId rowId(int row) const;
     int rowOfId(RowId id) const;
     void setRow(int row, const QStringList &cells);
+
+    // The rows as they are, and back to such a state (the views are reset and
+    // find their rows again by identity). An empty or malformed state is refused.
+    PageRows rowsState() const { return {m_rows, m_ids}; }
+    void restoreRows(const PageRows &state);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
     void setRowCount(int n);

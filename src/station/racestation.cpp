@@ -1,10 +1,13 @@
 #include "station/racestation.h"
 
 #include "backup/backupstore.h"
+#include "backup/correctionjournal.h"
 #include "backup/filereplacer.h"
 #include "backup/racebackup.h"
+#include "files/racefiles.h"
 #include "live/liveserver.h"
 #include "race/race.h"
+#include "race/raceresults.h"
 #include "timing/tickclock.h"
 #include "timing/timers.h"
 
@@ -22,8 +25,11 @@ RaceStation::RaceStation(const StationServices &services)
         m_ownTimers = std::make_unique<QtTimers>();
         timers = m_ownTimers.get();
     }
-    m_race = std::make_unique<Race>(*m_ticks, *timers);
-    m_race->setOfficeServers(services.office, services.wordTemplate);
+    // The results and the run session that commands them, wired by the race.
+    m_results = std::make_unique<RaceResults>();
+    m_race = std::make_unique<Race>(*m_results, *m_ticks, *timers);
+    m_files = std::make_unique<RaceFiles>(*m_race);
+    m_files->setOfficeServers(services.office, services.wordTemplate);
     m_barriers = std::make_unique<RaceBarriers>(*m_race, *timers, services.barriers);
     openBackup(services);
     m_live = std::make_unique<LiveServer>(*m_race, services.appTitle);
@@ -44,7 +50,10 @@ void RaceStation::openBackup(const StationServices &services)
         replacer = m_ownReplacer.get();
     }
     m_store = std::make_unique<BackupStore>(services.backupFolder, *replacer);
-    m_backup = std::make_unique<RaceBackup>(*m_race, *m_store);
+    m_backup = std::make_unique<RaceBackup>(*m_files, *m_store);
+    m_journal = std::make_unique<CorrectionJournal>(services.backupFolder);
+    QObject::connect(m_results.get(), &RaceResults::journalLine, m_results.get(),
+                     [journal = m_journal.get()](const QString &line) { journal->append(line); });
 }
 
 // The page listens while the settings say so, from the program's start on. A

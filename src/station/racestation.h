@@ -10,9 +10,12 @@ namespace vex {
 
 class AutomationServers;
 class BackupStore;
+class CorrectionJournal;
 class FileReplacer;
 class LiveServer;
 class Race;
+class RaceFiles;
+class RaceResults;
 class RaceBackup;
 class TickSource;
 class Timers;
@@ -44,6 +47,9 @@ public:
     RaceStation &operator=(const RaceStation &) = delete;
 
     Race &race() { return *m_race; }
+    RaceResults &results() { return *m_results; }
+    // The files of the race: start lists and protocols in and out.
+    RaceFiles &files() { return *m_files; }
     const TickSource &ticks() const { return *m_ticks; }
     RaceBarriers &barriers() { return *m_barriers; }
     // Null when the results are backed up nowhere.
@@ -70,10 +76,13 @@ private:
     std::unique_ptr<Timers> m_ownTimers;
     std::unique_ptr<FileReplacer> m_ownReplacer;
     const TickSource *m_ticks = nullptr;
+    std::unique_ptr<RaceResults> m_results;
     std::unique_ptr<Race> m_race;
+    std::unique_ptr<RaceFiles> m_files;
     std::unique_ptr<RaceBarriers> m_barriers;
     std::unique_ptr<BackupStore> m_store;
     std::unique_ptr<RaceBackup> m_backup;
+    std::unique_ptr<CorrectionJournal> m_journal;
     // Observers for the public come after the backup: each sees a change only
     // once it is on the disk.
     std::unique_ptr<LiveServer> m_live;

@@ -104,8 +104,12 @@ void RunController::start(quint32 tick, qint64 micros)
         toggleStartBarrier();
     if (m_finishFree)
         toggleFinishBarrier();
+    // No lock time means no lock: the finish barrier is free from the start.
+    m_lockPending = true;
     if (m_lockTimeMs > 0)
         m_lockTimer->start(m_lockTimeMs);
+    else
+        lockTimeElapsed();
 }
 
 void RunController::stop(quint32 tick, qint64 micros)
@@ -237,9 +241,18 @@ bool RunController::resume()
     m_state = RunState::Running;
     m_clock->start(kClockIntervalMs);
     // A lock timer still running frees the barrier itself; one that fired
-    // after the stop has freed it already.
-    if (m_finishFreeBeforeStop && !m_finishFree)
-        toggleFinishBarrier();
+    // after the stop has freed it already. One that an entry stopped (the
+    // entry taken back since) goes on for what is left of the lock time.
+    if (m_finishFreeBeforeStop) {
+        if (!m_finishFree)
+            toggleFinishBarrier();
+    } else if (m_lockPending && !m_lockTimer->isActive()) {
+        const qint32 left = m_lockTimeMs - elapsedMs(m_startTick, m_ticks.now());
+        if (left > 0)
+            m_lockTimer->start(left);
+        else
+            lockTimeElapsed();
+    }
 
     RunControls &c = m_controls;
     c.f5StopsRun = true;
@@ -295,6 +308,7 @@ void RunController::clockTick()
 void RunController::lockTimeElapsed()
 {
     m_lockTimer->stop();
+    m_lockPending = false;
     if (!m_finishFree)
         toggleFinishBarrier();
 }

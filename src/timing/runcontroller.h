@@ -78,8 +78,7 @@ public:
     bool startBarrierFree() const { return m_startFree; }
     bool finishBarrierFree() const { return m_finishFree; }
 
-    // The finish barrier stays locked for this time after a start; 0 keeps it
-    // locked until the operator frees it.
+    // The finish barrier stays locked for this time after a start; 0: no lock.
     void setLockTimeMs(int ms);
     int lockTimeMs() const { return m_lockTimeMs; }
     bool lockTimerActive() const { return m_lockTimer->isActive(); }
@@ -156,6 +155,9 @@ private:
     bool m_startFree = false;
     bool m_finishFree = false;
     bool m_finishFreeBeforeStop = false;
+    // The lock time of this run has not passed yet (the timer may have been
+    // stopped by an entry that is taken back later).
+    bool m_lockPending = false;
     bool m_portOpen = false;
     bool m_autoEntry = false;
     int m_batchDepth = 0;

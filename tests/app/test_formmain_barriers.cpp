@@ -161,7 +161,7 @@ void TestFormMainBarriers::finishContactWithAutomaticEntryAndAPopupOpen()
         s.StartLock = 0;
     });
     Race &race = m_f->window->race();
-    race.importWith([](Competition &c) {
+    m_f->station->files().importWith([](Competition &c) {
         ResultPage *p = c.page(0);
         p->setRowCount(3);
         p->setRow(1, {u"1"_s, u"Erster, Anna"_s, u"MSC"_s});
@@ -174,7 +174,7 @@ void TestFormMainBarriers::finishContactWithAutomaticEntryAndAPopupOpen()
     race.typeStartNumber(u"2"_s);
     race.toggleStartBarrier();
     contact(MsCtsOn, {1000, 1'000'000});
-    race.toggleFinishBarrier();
+    // No lock time: the finish barrier is free from the start.
     contact(MsCtsOn | MsRlsdOn, {31000, 31'000'000});
     QVERIFY(race.runController().autoEntryPending());
 

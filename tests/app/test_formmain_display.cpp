@@ -108,6 +108,18 @@ void TestFormMainDisplay::runKeysAndCtrlTOnTheDisplay()
     QVERIFY(QTest::qWaitForWindowActive(m_monitor));
     QTest::keyClick(m_monitor, Qt::Key_F5);
     QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
+    // A false finish goes on with F7, an entry goes back with Ctrl+Z.
+    m_f->ticks.value += 5000;
+    QTest::keyClick(m_monitor, Qt::Key_F5);
+    QTest::keyClick(m_monitor, Qt::Key_F7);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Running);
+    QTest::keyClick(m_monitor, Qt::Key_F5);
+    QTest::keyClick(m_monitor, Qt::Key_F9);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Entered);
+    QTest::keyClick(m_monitor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Stopped);
+    QTest::keyClick(m_monitor, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(m_f->window->race().runController().state(), RunState::Entered);
     QTest::keyClick(m_monitor, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!m_monitor->isVisible());
     QVERIFY(icon("ImageTVAus")->isVisible());

@@ -516,8 +516,8 @@ void TestFormMainFiles::workbookImportEndsLikeLoading()
     const auto seen = [&](const QString &what) {
         progress.append(what + (w.progress->isVisible() ? u" shown "_s : u" hidden "_s) + w.progress->windowTitle());
     };
-    connect(&w.window->race(), &Race::progressChanged, this, [&](int value) { seen(QString::number(value)); });
-    connect(&w.window->race(), &Race::progressClosed, this, [&] { seen(u"closed"_s); });
+    connect(&w.f.station->files(), &RaceFiles::progressChanged, this, [&](int value) { seen(QString::number(value)); });
+    connect(&w.f.station->files(), &RaceFiles::progressClosed, this, [&] { seen(u"closed"_s); });
 
     w.files.answerOpen(path(u"start.xlsx"_s), 2);
     w.trigger(u"Load"_s);

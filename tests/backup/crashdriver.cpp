@@ -1,5 +1,6 @@
 #include "crashdriver.h"
 
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "reports/protocoltext.h"
 
@@ -38,10 +39,10 @@ void enterRun(Race &race, Ticks &ticks, const QList<QByteArray> &f)
     ticks.value += 1000;
 }
 
-QByteArray protocolOf(Race &race)
+QByteArray protocolOf(RaceFiles &files)
 {
     QByteArray bytes;
-    race.exportWith([&bytes](const Competition &c) {
+    files.exportWith([&bytes](const Competition &c) {
         bytes = formatProtocolText(c);
         return std::optional<QString>();
     });
@@ -58,8 +59,9 @@ bool ReportingReplacer::replace(const QString &path, QByteArrayView bytes)
     return done;
 }
 
-int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QString &)> &open)
+int run(bool asked, RaceFiles &files, Ticks &ticks, const std::function<void(const QString &)> &open)
 {
+    Race &race = files.race();
 #ifdef Q_OS_WIN
     // Lines end in \n alone, as the test reads them.
     _setmode(STDOUT_FILENO, _O_BINARY);
@@ -79,8 +81,12 @@ int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QSt
                 open(QString::fromUtf8(f.at(1)));
             } else if (command == "enter" && f.size() == 6) {
                 enterRun(race, ticks, f);
+            } else if (command == "undo") {
+                race.undo();
+            } else if (command == "redo") {
+                race.redo();
             } else if (command == "dump") {
-                reply("dump\t" + protocolOf(race).toBase64());
+                reply("dump\t" + protocolOf(files).toBase64());
                 continue;
             } else {
                 reply("error\tunknown command");

@@ -5,6 +5,7 @@
 //
 //   load<TAB>path                                          -> ok<TAB>n
 //   enter<TAB>class<TAB>number<TAB>run<TAB>ms<TAB>penalty  -> ok<TAB>n
+//   undo, redo                                             -> ok<TAB>n
 //   dump                                                   -> dump<TAB>base64 of the protocol
 //
 // After start-up, where the question about the last session is answered
@@ -26,7 +27,7 @@
 
 namespace vex {
 
-class Race;
+class RaceFiles;
 
 namespace crashdriver {
 
@@ -48,7 +49,7 @@ private:
 
 // Says ready, then reads commands until stdin ends. open loads a protocol
 // as the program's open command does.
-int run(bool asked, Race &race, Ticks &ticks, const std::function<void(const QString &)> &open);
+int run(bool asked, RaceFiles &files, Ticks &ticks, const std::function<void(const QString &)> &open);
 
 } // namespace crashdriver
 } // namespace vex

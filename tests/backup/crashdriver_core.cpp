@@ -4,7 +4,7 @@
 #include "crashdriver.h"
 
 #include "backup/racebackup.h"
-#include "race/race.h"
+#include "files/racefiles.h"
 #include "settings/settings.h"
 #include "station/racestation.h"
 
@@ -24,10 +24,10 @@ int main(int argc, char *argv[])
     // No port is named: the light barriers stay closed.
     RaceStation station(services);
     station.start(Settings());
-    Race &race = station.race();
+    RaceFiles &files = station.files();
     RaceBackup &backup = *station.backup();
     const bool asked = backup.needsRecovery();
     if (asked)
-        race.load(backup.takeBack());
-    return crashdriver::run(asked, race, ticks, [&race](const QString &path) { race.load(path); });
+        files.load(backup.takeBack());
+    return crashdriver::run(asked, files, ticks, [&files](const QString &path) { files.load(path); });
 }

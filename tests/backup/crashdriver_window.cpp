@@ -53,5 +53,5 @@ int main(int argc, char *argv[])
     });
     program.start();
     TFormMain &window = program.mainWindow();
-    return crashdriver::run(asked, window.race(), ticks, [&window](const QString &path) { window.openProtocolText(path); });
+    return crashdriver::run(asked, station.files(), ticks, [&window](const QString &path) { window.openProtocolText(path); });
 }

@@ -311,6 +311,44 @@ private Q_SLOTS:
               double(clock.elapsed()) / 1000.0, context.constData());
         QVERIFY2(killedInWrite > 0, context.constData());
     }
+
+    // A step back or forward is on the disk before it is acknowledged: killed
+    // right after it, the program comes back with exactly what it showed.
+    void undoAndRedoSurviveAKill()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"Sicherung"_s);
+        const QString list = dir.filePath(u"Startliste.txt"_s);
+        QFile listFile(list);
+        QVERIFY(listFile.open(QIODevice::WriteOnly));
+        listFile.write(startList());
+        listFile.close();
+        const QList<QByteArray> rounds{"undo\n", "redo\nundo\nundo\n", "redo\n"};
+        QByteArray shown;
+        for (int round = 0; round <= rounds.size(); ++round) {
+            Driver driver(folder, false);
+            QVERIFY(driver.started());
+            QCOMPARE(driver.line(), round > 0 ? QByteArray("ready\t1") : QByteArray("ready\t0"));
+            if (round == 0) {
+                driver.send("load\t" + list.toUtf8() + '\n');
+                QCOMPARE(driver.line(), QByteArray("ok\t1"));
+            }
+            driver.send("dump\n");
+            const QByteArray dump = driver.line();
+            if (round > 0)
+                QCOMPARE(QByteArray::fromBase64(dump.mid(5)), shown);
+            if (round == rounds.size())
+                break;
+            // The stack starts anew with every start: each round enters first.
+            driver.send(Entry{0, 2, 1, 30'000 + round, 0}.command() + Entry{0, 3, 1, 31'000, 2}.command()
+                        + rounds.at(round));
+            for (qsizetype n = 2 + rounds.at(round).count('\n'); n > 0; --n)
+                QVERIFY(driver.line().startsWith("ok\t"));
+            driver.send("dump\n");
+            shown = QByteArray::fromBase64(driver.line().mid(5));
+            driver.kill();
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCrashKill)

@@ -1,5 +1,6 @@
 #include "backup/backupstore.h"
 #include "backup/racebackup.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "reports/protocoltext.h"
 #include "timing/tickclock.h"
@@ -47,10 +48,10 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QByteArray protocolOf(Race &race)
+QByteArray protocolOf(RaceFiles &files)
 {
     QByteArray bytes;
-    race.exportWith([&bytes](const Competition &c) {
+    files.exportWith([&bytes](const Competition &c) {
         bytes = formatProtocolText(c);
         return std::optional<QString>();
     });
@@ -125,11 +126,13 @@ private Q_SLOTS:
     void everyChangeIsWrittenOnceBeforeTheCommandReturns()
     {
         QFETCH(Command, command);
-        Race race(m_ticks, m_timers);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
         BackupStore store(m_folder, m_replacer);
-        RaceBackup backup(race, store);
+        RaceBackup backup(files, store);
         if (command != Command::Load) {
-            race.load(m_list);
+            files.load(m_list);
             enter(race, 0, u"2"_s, 1, 45'120);
         }
         if (command == Command::Rank) {
@@ -151,33 +154,33 @@ private Q_SLOTS:
             enter(race, 1, u"1"_s, 2, 51'000);
             break;
         case Command::HandCorrection:
-            race.editCell(leader, penaltyColumn(1), u"3"_s);
+            race.results().editCell(leader, penaltyColumn(1), u"3"_s);
             break;
         case Command::NewRow:
             race.chooseClass(0);
             race.addRow();
             break;
         case Command::RemoveRow:
-            race.removeRow(leader);
+            race.results().removeRow(leader);
             break;
         case Command::DeleteTimes:
-            race.deleteTimes(leader);
+            race.results().deleteTimes(leader);
             break;
         case Command::Disqualify:
-            race.toggleDisqualified(leader);
+            race.results().toggleDisqualified(leader);
             break;
         case Command::Clear:
             race.chooseClass(0);
             race.clearResults();
             break;
         case Command::Load:
-            race.load(m_list);
+            files.load(m_list);
             break;
         case Command::Rank:
             race.rank();
             break;
         }
-        const QByteArray after = protocolOf(race);
+        const QByteArray after = protocolOf(files);
         QVERIFY(after != before);
         QCOMPARE(readAll(store.backupPath()), after);
         QCOMPARE(m_replacer.writes - writesBefore, 1);
@@ -186,22 +189,26 @@ private Q_SLOTS:
     void aSavedProtocolIsNotOfferedAgain()
     {
         {
-            Race race(m_ticks, m_timers);
+            RaceResults raceResults;
+            Race race(raceResults, m_ticks, m_timers);
+            RaceFiles files(race);
             BackupStore store(m_folder, m_replacer);
-            RaceBackup backup(race, store);
-            race.load(m_list);
+            RaceBackup backup(files, store);
+            files.load(m_list);
             enter(race, 0, u"1"_s, 1, 45'000);
-            QVERIFY(race.save(m_dir.filePath(u"Protokoll.txt"_s)) == std::nullopt);
+            QVERIFY(files.save(m_dir.filePath(u"Protokoll.txt"_s)) == std::nullopt);
         }
         QVERIFY(!offeredAtNextStart());
         {
-            Race race(m_ticks, m_timers);
+            RaceResults raceResults;
+            Race race(raceResults, m_ticks, m_timers);
+            RaceFiles files(race);
             BackupStore store(m_folder, m_replacer);
-            RaceBackup backup(race, store);
-            race.load(m_dir.filePath(u"Protokoll.txt"_s));
+            RaceBackup backup(files, store);
+            files.load(m_dir.filePath(u"Protokoll.txt"_s));
             enter(race, 0, u"2"_s, 1, 46'000);
             // A save that fails keeps the offer.
-            QVERIFY(race.save(m_dir.filePath(u"kein/Ordner/Protokoll.txt"_s)) != std::nullopt);
+            QVERIFY(files.save(m_dir.filePath(u"kein/Ordner/Protokoll.txt"_s)) != std::nullopt);
         }
         QVERIFY(offeredAtNextStart());
     }
@@ -216,10 +223,12 @@ private Q_SLOTS:
     {
         QFETCH(bool, otherClassHasResults);
         {
-            Race race(m_ticks, m_timers);
+            RaceResults raceResults;
+            Race race(raceResults, m_ticks, m_timers);
+            RaceFiles files(race);
             BackupStore store(m_folder, m_replacer);
-            RaceBackup backup(race, store);
-            race.load(m_list);
+            RaceBackup backup(files, store);
+            files.load(m_list);
             enter(race, 0, u"1"_s, 1, 45'000);
             if (otherClassHasResults)
                 enter(race, 1, u"2"_s, 0, 47'000);
@@ -231,11 +240,13 @@ private Q_SLOTS:
 
     void aFailingBackupIsReportedOncePerStreak()
     {
-        Race race(m_ticks, m_timers);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
         BackupStore store(m_folder, m_replacer);
-        RaceBackup backup(race, store);
+        RaceBackup backup(files, store);
         QSignalSpy failed(&backup, &RaceBackup::failed);
-        race.load(m_list);
+        files.load(m_list);
         m_replacer.refuse = true;
         enter(race, 0, u"1"_s, 1, 45'000);
         enter(race, 0, u"2"_s, 1, 46'000);
@@ -243,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(failed.at(0).at(0).toString(), store.writeErrorText());
         m_replacer.refuse = false;
         enter(race, 0, u"1"_s, 2, 47'000);
-        QCOMPARE(readAll(store.backupPath()), protocolOf(race));
+        QCOMPARE(readAll(store.backupPath()), protocolOf(files));
         m_replacer.refuse = true;
         enter(race, 0, u"2"_s, 2, 48'000);
         QCOMPARE(failed.size(), 2);

@@ -3,6 +3,7 @@
 #include "display/followrace.h"
 #include "display/formmonitor2.h"
 #include "display/wincolor.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "timing/tickclock.h"
 
@@ -60,6 +61,7 @@ private Q_SLOTS:
 private:
     Ticks m_ticks;
     std::unique_ptr<FakeTimers> m_timers;
+    std::unique_ptr<RaceResults> m_results;
     std::unique_ptr<Race> m_race;
     std::unique_ptr<TFormMonitor2> m_display;
 };
@@ -67,7 +69,8 @@ private:
 void TestFollowRace::init()
 {
     m_timers = std::make_unique<FakeTimers>();
-    m_race = std::make_unique<Race>(m_ticks, *m_timers);
+    m_results = std::make_unique<RaceResults>();
+    m_race = std::make_unique<Race>(*m_results, m_ticks, *m_timers);
     m_display = std::make_unique<TFormMonitor2>();
 }
 
@@ -75,6 +78,7 @@ void TestFollowRace::cleanup()
 {
     m_display.reset();
     m_race.reset();
+    m_results.reset();
     m_timers.reset();
 }
 
@@ -121,7 +125,8 @@ void TestFollowRace::settingDuringARunKeepsTheTime()
 void TestFollowRace::loadShowsTheNewBest()
 {
     FollowRace(*m_display, *m_race);
-    QVERIFY(m_race->load(kProtocol).opened);
+    RaceFiles files(*m_race);
+    QVERIFY(files.load(kProtocol).opened);
     QCOMPARE(m_race->bestTimeMs(), 97120);
     QCOMPARE(shownTime(*m_display->digitPanel(), 1), u"01:37,12"_s);
     QCOMPARE(m_display->LabBestzeit->text(), m_race->bestDriverLabel());
@@ -132,7 +137,8 @@ void TestFollowRace::loadShowsTheNewBest()
 void TestFollowRace::runningTimeAndReset()
 {
     FollowRace(*m_display, *m_race);
-    QVERIFY(m_race->load(kProtocol).opened);
+    RaceFiles files(*m_race);
+    QVERIFY(files.load(kProtocol).opened);
     m_race->chooseDriver(1);
     QCOMPARE(m_display->LabStart1->text(), u" Start-Nr.:2"_s);
     m_ticks.value = 1000;

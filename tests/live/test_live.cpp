@@ -86,7 +86,7 @@ private Q_SLOTS:
                 {driver(u"7"_s, u"Engel, Eva"_s)}},
                {u"Bambini"_s, u"Junioren"_s});
         f->race.rank();
-        f->race.toggleDisqualified(f->idOf(u"4"_s));
+        f->race.results().toggleDisqualified(f->idOf(u"4"_s));
     }
     void cleanup()
     {
@@ -185,7 +185,7 @@ private Q_SLOTS:
             return;
         QTemporaryDir dir;
         const QString file = dir.filePath(savedAs);
-        QCOMPARE(savedAs.endsWith(u".txt"_s) ? f->race.save(file) : f->race.writeHtml(file, u"Vexilor"_s),
+        QCOMPARE(savedAs.endsWith(u".txt"_s) ? f->files.save(file) : f->files.writeHtml(file, u"Vexilor"_s),
                  std::nullopt);
         QCOMPARE(body, readAll(file));
     }

@@ -3,6 +3,7 @@
 // With VEX_LIVE_SCREENSHOTS set to a folder the two sizes are saved there as
 // live-phone.png and live-laptop.png.
 #include "live/liveserver.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "results/ranking.h"
 #include "results/recording.h"
@@ -120,8 +121,10 @@ private Q_SLOTS:
 
         SteadyTickSource ticks;
         QtTimers timers;
-        Race race(ticks, timers);
-        race.importWith([](Competition &c) {
+        RaceResults raceResults;
+        Race race(raceResults, ticks, timers);
+        RaceFiles files(race);
+        files.importWith([](Competition &c) {
             fillClass(c, 0, u"Bambini"_s,
                       {{u"1"_s, u"Adler, Anna"_s, u"MSC Talheim"_s, u"45120"_s, u"47350"_s},
                        {u"2"_s, u"Bauer, Ben"_s, u"AC Bergdorf"_s, u"46010"_s},

@@ -36,13 +36,15 @@ struct RaceFixture
 {
     FakeTicks ticks;
     FakeTimers timers;
-    vex::Race race{ticks, timers};
+    vex::RaceResults results;
+    vex::Race race{results, ticks, timers};
+    vex::RaceFiles files{race};
 
     // Classes put onto the pages as a loaded start list puts them, the first
     // class chosen.
     void load(const QList<QList<QStringList>> &classes, const QStringList &names)
     {
-        loadPages(race, classes, names);
+        loadPages(files, classes, names);
         race.chooseClass(0);
     }
 

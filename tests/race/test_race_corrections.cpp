@@ -1,5 +1,6 @@
 // A false contact or a wrong key must not cost a driver his run: resuming,
-// a minimum run time, moving a run, a re-run and taking an entry back.
+// a minimum run time, moving a run, a re-run, and undo and redo of entries
+// where they were made.
 #include "racefixture.h"
 
 #include <QSignalSpy>
@@ -20,7 +21,7 @@ private Q_SLOTS:
         m_f = std::make_unique<RaceFixture>();
         m_f->load({{driver(u"1"_s, u"A"_s, {}, u"40,00"_s, u"0"_s, u"40,00"_s, u"0"_s),
                     driver(u"2"_s, u"B"_s, {}, u"45,00"_s, u"2"_s, u"40,00"_s, u"0"_s), driver(u"3"_s, u"C"_s)},
-                   {driver(u"9"_s, u"Z"_s)}},
+                   {driver(u"9"_s, u"Z"_s), driver({}, u"Y"_s)}},
                   {u"Bambini"_s, u"Junioren"_s});
         m_f->race.rank();
         m_f->race.chooseRun(1);
@@ -46,10 +47,14 @@ private Q_SLOTS:
 
     void stopSoonerThanTheMinimumIsIgnored()
     {
+        // A double tap of F5 is a bounce, whatever the minimum says.
+        m_f->drive(29);
+        QCOMPARE(m_f->race.runController().state(), RunState::Running);
+        m_f->race.abort();
         m_f->changeSettings([](Settings &s) { s.MinLauf = 5; });
         m_f->drive(4990);
         QCOMPARE(m_f->race.runController().state(), RunState::Running);
-        QCOMPARE(m_log->size(), 1);
+        QCOMPARE(m_log->size(), 2);
         m_f->race.stop(10000); // 5,00 after the start
         QCOMPARE(m_f->race.runController().state(), RunState::Stopped);
     }
@@ -65,6 +70,7 @@ private Q_SLOTS:
         QTest::newRow("unknown number") << u"1"_s << u"7"_s << false;
         QTest::newRow("same driver") << u"1"_s << u"1"_s << false;
         QTest::newRow("other class") << u"1"_s << u"9"_s << false;
+        QTest::newRow("no number") << u"1"_s << u"  "_s << false;
     }
     void moveRun()
     {
@@ -72,54 +78,85 @@ private Q_SLOTS:
         QFETCH(QString, to);
         QFETCH(bool, moved);
         const QString time = m_f->cellOf(from, ColRun1), replaced = m_f->cellOf(to.trimmed(), ColRun1);
-        const Race::RunMovePlan plan = m_f->race.planRunMove(m_f->idOf(from), 1, to);
+        RaceResults &results = m_f->race.results();
+        QSignalSpy journal(&results, &RaceResults::journalLine);
+        const RaceResults::RunMovePlan plan = results.planRunMove(m_f->idOf(from), 1, to);
         QCOMPARE(plan.target != 0, moved);
         // A target from another class is refused by the command too.
-        m_f->race.moveRun(m_f->idOf(from), 1, moved ? plan.target : m_f->page(1)->rowId(1));
+        results.moveRun(m_f->idOf(from), 1, moved ? plan.target : m_f->page(1)->rowId(1));
         QCOMPARE(m_f->cellOf(from, ColRun1), moved ? QString() : time);
         if (moved) {
             QCOMPARE(m_f->cellOf(to.trimmed(), ColRun1) + m_f->cellOf(from, ColTotal), time);
-            QCOMPARE(logged().contains(u"ersetzt: "_s + replaced), !replaced.isEmpty());
+            QCOMPARE(journal.last().at(0).toString().contains(u"ersetzt: "_s + replaced), !replaced.isEmpty());
         }
     }
 
     void reRunEmptiesTheRunOnly()
     {
         Race &r = m_f->race;
-        r.grantReRun(m_f->idOf(u"3"_s), 1); // no time: nothing to grant
+        QSignalSpy journal(&r.results(), &RaceResults::journalLine);
+        r.results().grantReRun(m_f->idOf(u"3"_s), 1); // no time: nothing to grant
         r.chooseDriverRow(m_f->idOf(u"2"_s));
-        r.grantReRun(m_f->idOf(u"2"_s), 1);
+        r.results().grantReRun(m_f->idOf(u"2"_s), 1);
         QVERIFY(!r.entry().timeExists);
         QCOMPARE(m_f->page()->row(m_f->rowOf(u"2"_s)).mid(0, ColPlace),
                  driver(u"2"_s, u"B"_s, {}, {}, {}, u"40,00"_s, u"0"_s).mid(0, ColPlace));
-        QCOMPARE(m_log->size(), 1);
-        QVERIFY(logged().contains(u"45,00 StS 2"_s));
+        QCOMPARE(journal.size(), 1);
+        QVERIFY(journal.last().at(0).toString().contains(u"45,00 StS 2"_s));
     }
 
-    void undoTakesTheLastEntryBackOnce()
+    // An entry is taken back where it was made, whatever class is shown
+    // since, and its driver is up again with the run waiting to be entered.
+    void undoActsWhereTheEntryWasMade()
     {
         Race &r = m_f->race;
-        const QStringList before = m_f->page()->row(m_f->rowOf(u"1"_s));
-        r.undoEntry(); // nothing entered yet
-        r.chooseDriverRow(m_f->idOf(u"1"_s));
-        m_f->driveAndEnter(50000); // meant for driver 3
-        r.undoEntry();
-        QCOMPARE(m_f->page()->row(m_f->rowOf(u"1"_s)), before);
-        QCOMPARE(r.runController().state(), RunState::Stopped);
-        r.undoEntry(); // once only
-        QCOMPARE(m_log->size(), 1);
+        const QStringList before = m_f->page()->row(m_f->rowOf(u"3"_s));
+        r.undo(); // the rank of init() is taken back: nothing else to undo
+        r.redo();
         r.typeStartNumber(u"3"_s);
+        m_f->driveAndEnter(50000);
+        QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        r.chooseClass(1);
+        r.undo();
+        QCOMPARE(r.entry().page, 0);
+        QCOMPARE(r.entry().startNumber, u"3"_s);
+        QCOMPARE(m_f->page()->row(m_f->rowOf(u"3"_s)), before);
+        QCOMPARE(r.runController().state(), RunState::Stopped);
         r.enter();
-        // After "Nächster" the driver of the entry is up again, once no run is timed.
+        QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        QCOMPARE(m_f->page(1)->cell(1, ColRun1), QString());
+
+        // After "Nächster" the previous driver's entry goes back without
+        // touching the run state; never while a run is timed.
         r.next();
         r.start(1000);
-        r.undoEntry();
+        QSignalSpy refused(&r, &Race::stepReported);
+        r.undo();
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        QCOMPARE(refused.size(), 1);
         r.abort();
-        r.undoEntry();
+        r.undo();
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), QString());
-        QCOMPARE(r.entry().position, 2);
+        QCOMPARE(r.entry().startNumber, u"3"_s);
         QCOMPARE(r.runController().state(), RunState::Ready);
+        QVERIFY(logged().startsWith(u"Rückgängig: Lauf 1 von Nr. 3 C: 50,00"_s));
+        r.redo();
+        QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+    }
+
+    // A new list or a cleared page ends the run of the old one.
+    void loadingEndsTheRunInProgress()
+    {
+        Race &r = m_f->race;
+        m_f->drive(12000);
+        m_f->load({{driver(u"5"_s, u"E"_s)}}, {u"Neu"_s});
+        QCOMPARE(r.runController().state(), RunState::Ready);
+        r.enter();
+        QCOMPARE(m_f->cellOf(u"5"_s, ColRun1), QString());
+        r.start(1000);
+        r.clearResults();
+        QCOMPARE(r.runController().state(), RunState::Ready);
+        QVERIFY(!r.runController().clockRunning());
     }
 };
 

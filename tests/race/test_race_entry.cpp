@@ -43,8 +43,8 @@ void TestRaceEntry::wholeCycleOfThreeDrivers()
                            "1\tAdler, Anna\tMSC\r\n2\tBauer, Ben\tAC\r\n3\tCramer, Cem\tKC\r\n"));
     RaceFixture f;
     QSignalSpy best(&f.race, &Race::bestTimeChanged);
-    QSignalSpy results(&f.race, &Race::resultsChanged);
-    const RaceLoadResult loaded = f.race.load(list);
+    QSignalSpy results(&f.race.results(), &RaceResults::resultsChanged);
+    const RaceLoadResult loaded = f.files.load(list);
     QVERIFY(loaded.opened);
     QVERIFY(loaded.messages.isEmpty());
     QCOMPARE(f.race.entry().name, u"Adler, Anna"_s);
@@ -88,7 +88,7 @@ void TestRaceEntry::wholeCycleOfThreeDrivers()
     QCOMPARE(f.race.bestDriverLabel(), u"2 Bauer, Ben"_s);
 
     const QString protocol = dir.filePath(u"protokoll.txt"_s);
-    QVERIFY(!f.race.save(protocol));
+    QVERIFY(!f.files.save(protocol));
     QCOMPARE(readAll(protocol),
              QByteArray("KLASSE: Bambini\r\n\r\n"
                         "StNr\tFahrer/in\tOrtsclub\tTR\tStS\tLauf 1\tStS\tLauf 2\tStS\tGesamt\tPlatz\t\r\n"
@@ -379,17 +379,17 @@ void TestRaceEntry::commandOnANamedRowAfterAutomaticEntry()
     QCOMPARE(f.page()->rowOfId(named), 2);
     switch (command) {
     case 0:
-        f.race.removeRow(named);
+        f.race.results().removeRow(named);
         QCOMPARE(f.rowOf(u"1"_s), -1);
         QCOMPARE(f.rowOf(u"3"_s), 1);
         break;
     case 1:
-        f.race.deleteTimes(named);
+        f.race.results().deleteTimes(named);
         QCOMPARE(f.cellOf(u"1"_s, ColTotal), QString());
         QCOMPARE(f.cellOf(u"3"_s, ColTotal), u"1:21,00"_s);
         break;
     default:
-        f.race.toggleDisqualified(named);
+        f.race.results().toggleDisqualified(named);
         QCOMPARE(f.cellOf(u"1"_s, ColPlace), u"DIS"_s);
         QCOMPARE(f.cellOf(u"3"_s, ColPlace), u"1"_s);
         break;

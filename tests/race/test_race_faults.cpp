@@ -2,6 +2,7 @@
 // can hold.
 #include "../timing/faketicks.h"
 #include "../timing/faketimers.h"
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "results/startnumbers.h"
 
@@ -24,7 +25,9 @@ void TestRaceFaults::penaltiesAreNeverNegative()
 {
     FakeTicks ticks;
     FakeTimers timers;
-    Race race(ticks, timers);
+    RaceResults raceResults;
+    Race race(raceResults, ticks, timers);
+    RaceFiles files(race);
     race.setPenalty(-40);
     QCOMPARE(race.entry().penaltySeconds, 0);
     race.setPenaltyText(u"-40"_s);
@@ -53,7 +56,9 @@ void TestRaceFaults::runLongerThanTheClockShows()
     QFETCH(bool, entered);
     FakeTicks ticks;
     FakeTimers timers;
-    Race race(ticks, timers);
+    RaceResults raceResults;
+    Race race(raceResults, ticks, timers);
+    RaceFiles files(race);
     race.typeStartNumber(u"7"_s);
     QSignalSpy refused(&race, &Race::entryRefused);
     ticks.value = 500;

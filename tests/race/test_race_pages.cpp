@@ -143,7 +143,7 @@ void TestRacePages::editedCellRecomputesAndRanks()
     QFETCH(qint32, bestMs);
     RaceFixture f;
     f.load({kRanked}, {u"Bambini"_s});
-    f.race.editCell(f.idOf(u"1"_s), column, text);
+    f.race.results().editCell(f.idOf(u"1"_s), column, text);
     const int adler = f.page()->rowOfId(f.idOf(u"1"_s));
     QCOMPARE(f.cell(adler, column), kept);
     QCOMPARE(f.cell(adler, ColTotal), total);
@@ -155,32 +155,32 @@ void TestRacePages::disqualifyAndLift()
 {
     RaceFixture f;
     f.load({kRanked}, {u"Bambini"_s});
-    f.race.toggleDisqualified(f.idOf(u"1"_s));
+    f.race.results().toggleDisqualified(f.idOf(u"1"_s));
     QCOMPARE(f.page()->row(1).mid(ColStNr, 2), (QStringList{u"2"_s, u"Bauer"_s}));
     QCOMPARE(f.page()->row(1).mid(ColTotal), (QStringList{u"1:37,00"_s, u"1"_s}));
     QCOMPARE(f.page()->row(2).mid(ColTotal), (QStringList{u"-"_s, u"DIS"_s}));
     QCOMPARE(f.race.bestDriverLabel(), u"2 Bauer"_s);
 
     // Recomputing the row by hand keeps the mark.
-    f.race.editCell(f.idOf(u"1"_s), ColRun2Penalty, u"1"_s);
+    f.race.results().editCell(f.idOf(u"1"_s), ColRun2Penalty, u"1"_s);
     QCOMPARE(f.cellOf(u"1"_s, ColTotal), u"-"_s);
 
     // A second time lifts it: the total is recomputed and ranked.
-    f.race.toggleDisqualified(f.idOf(u"1"_s));
+    f.race.results().toggleDisqualified(f.idOf(u"1"_s));
     QCOMPARE(f.rowOf(u"1"_s), 1);
     QCOMPARE(f.page()->row(1).mid(ColTotal), (QStringList{u"1:36,00"_s, u"1"_s}));
     QCOMPARE(f.cellOf(u"2"_s, ColPlace), u"2"_s);
 
     // A driver without a total: the mark and its "DIS" go together.
-    f.race.toggleDisqualified(f.idOf(u"3"_s));
+    f.race.results().toggleDisqualified(f.idOf(u"3"_s));
     QCOMPARE(f.cellOf(u"3"_s, ColPlace), u"DIS"_s);
-    f.race.toggleDisqualified(f.idOf(u"3"_s));
+    f.race.results().toggleDisqualified(f.idOf(u"3"_s));
     QCOMPARE(f.cellOf(u"3"_s, ColTotal), QString());
     QCOMPARE(f.cellOf(u"3"_s, ColPlace), QString());
 
     // "Zeit löschen" lifts a mark too.
-    f.race.toggleDisqualified(f.idOf(u"2"_s));
-    f.race.deleteTimes(f.idOf(u"2"_s));
+    f.race.results().toggleDisqualified(f.idOf(u"2"_s));
+    f.race.results().deleteTimes(f.idOf(u"2"_s));
     QCOMPARE(f.page()->row(f.rowOf(u"2"_s)), driver(u"2"_s, u"Bauer"_s));
 }
 
@@ -193,7 +193,7 @@ void TestRacePages::deleteTimesRanksTheOthers()
     f.race.chooseRun(1);
     QVERIFY(f.race.entry().timeExists);
     QCOMPARE(f.race.bestTimeMs(), 95000);
-    f.race.deleteTimes(f.idOf(u"1"_s));
+    f.race.results().deleteTimes(f.idOf(u"1"_s));
     QCOMPARE(f.page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
     QCOMPARE(f.page()->row(2), driver(u"1"_s, u"Adler"_s));
     QCOMPARE(f.race.bestTimeMs(), 97000);
@@ -208,7 +208,7 @@ void TestRacePages::removeRowRanksAndLeavesTheWalk()
     QCOMPARE(f.race.bestTimeMs(), 95000);
     QSignalSpy focused(&f.race, &Race::rowFocused);
     const RowId bauer = f.idOf(u"2"_s);
-    f.race.removeRow(f.idOf(u"1"_s));
+    f.race.results().removeRow(f.idOf(u"1"_s));
     QCOMPARE(f.page()->rows(), 3);
     QCOMPARE(f.page()->row(1), driver(u"2"_s, u"Bauer"_s, {}, u"47,00"_s, u"0"_s, u"50,00"_s, u"0"_s, u"1:37,00"_s, u"1"_s));
     QCOMPARE(f.race.bestTimeMs(), 97000);
@@ -221,7 +221,7 @@ void TestRacePages::removeRowRanksAndLeavesTheWalk()
     f.race.next();
     QCOMPARE(f.race.entry().startNumber, u"2"_s);
     // A row that is gone already: nothing happens.
-    f.race.removeRow(f.idOf(u"1"_s));
+    f.race.results().removeRow(f.idOf(u"1"_s));
     QCOMPARE(f.page()->rows(), 3);
 }
 
@@ -230,7 +230,7 @@ void TestRacePages::removingTheLastRowEmptiesIt()
     RaceFixture f;
     f.load({{kRanked.first()}}, {u"Bambini"_s});
     QVERIFY(f.race.pageHoldsData(0));
-    f.race.removeRow(f.idOf(u"1"_s));
+    f.race.results().removeRow(f.idOf(u"1"_s));
     QCOMPARE(f.page()->rows(), 2);
     QCOMPARE(f.page()->row(1), driver({}, {}));
     QCOMPARE(f.race.bestTimeMs(), 0);
@@ -266,7 +266,7 @@ void TestRacePages::pickedRowMustStillCarryItsListedNumber()
     f.race.chooseDriverRow(f.page()->rowId(2));
     QCOMPARE(f.race.entry().position, 1);
     QCOMPARE(f.race.entry().club, u"AC"_s);
-    f.race.editCell(f.page()->rowId(3), ColStNr, u"9"_s);
+    f.race.results().editCell(f.page()->rowId(3), ColStNr, u"9"_s);
     f.race.chooseDriverRow(f.page()->rowId(3));
     QCOMPARE(f.race.entry().startNumber, u"2"_s);
     QCOMPARE(f.race.entry().name, u"Bauer"_s);
@@ -280,7 +280,7 @@ void TestRacePages::rankingOffRanksNothing()
              driver(u"2"_s, u"Bauer"_s, {}, u"40,00"_s, u"0"_s, u"50,00"_s, u"3"_s)}},
            {u"Bambini"_s});
     f.changeSettings([](Settings &s) { s.AutoRang = false; });
-    QSignalSpy ranked(&f.race, &Race::pageRanked);
+    QSignalSpy ranked(&f.race.results(), &RaceResults::pageRanked);
     f.race.typeStartNumber(u"2"_s);
     f.race.chooseRun(2);
     f.driveAndEnter(41000);
@@ -340,7 +340,7 @@ void TestRacePages::clubSwitchSetsShareAndWebPage()
     QVERIFY(!f.race.settings().cbClub);
     QCOMPARE(f.race.columnWidthPercent().share(ColClub), 0);
     const QString page = dir.filePath(u"p.html"_s);
-    QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
+    QVERIFY(!f.files.writeHtml(page, u"Vexilor"_s));
     QVERIFY(!readAll(page).contains("Clubname"));
     // A club typed while the column is hidden is recorded all the same.
     f.race.typeStartNumber(u"8"_s);
@@ -350,7 +350,7 @@ void TestRacePages::clubSwitchSetsShareAndWebPage()
     QCOMPARE(f.cellOf(u"8"_s, ColClub), u"MSC"_s);
     f.race.setClubShown(true);
     QCOMPARE(f.race.columnWidthPercent().share(ColClub), 10);
-    QVERIFY(!f.race.writeHtml(page, u"Vexilor"_s));
+    QVERIFY(!f.files.writeHtml(page, u"Vexilor"_s));
     QVERIFY(readAll(page).contains("Clubname"));
 }
 
@@ -363,14 +363,14 @@ void TestRacePages::loadReplacesAllPagesAndChoosesFirstDriver()
                             "KLASSE: C\nStNr;Name\n3;Cem\n4;Dora\n"));
     QVERIFY(writeAll(one, "KLASSE: Z\nStNr;Name\n9;Zoe\n8;Yves\n"));
     RaceFixture f;
-    QSignalSpy classes(&f.race, &Race::classListChanged);
-    QVERIFY(f.race.load(three).opened);
+    QSignalSpy classes(&f.race.results(), &RaceResults::classListChanged);
+    QVERIFY(f.files.load(three).opened);
     f.race.chooseClass(2);
     f.race.chooseDriver(1);
-    QVERIFY(f.race.load(one).opened);
+    QVERIFY(f.files.load(one).opened);
     QCOMPARE(classes.size(), 2);
     QCOMPARE(f.race.competition().classes(), QStringList{u"Z"_s});
-    QCOMPARE(f.race.loadedPath(), one);
+    QCOMPARE(f.files.loadedPath(), one);
     QCOMPARE(f.race.entry().page, 0);
     QCOMPARE(f.race.entry().position, 0);
     QCOMPARE(f.race.entry().name, u"Zoe"_s);
@@ -386,12 +386,12 @@ void TestRacePages::unreadableFileLeavesAnEmptyFirstPage()
     RaceFixture f;
     f.load({kRanked}, {u"Bambini"_s});
     const QString missing = dir.filePath(u"fehlt/p.txt"_s);
-    const RaceLoadResult result = f.race.load(missing);
+    const RaceLoadResult result = f.files.load(missing);
     QVERIFY(!result.opened);
     QCOMPARE(result.messages, QStringList{u"Der Lesefehler der Datei: "_s + missing});
     QVERIFY(f.cell(1, ColStNr).isEmpty());
     QCOMPARE(f.race.walkOrderNumbers(), QStringList{QString()});
-    QVERIFY(f.race.loadedPath().isEmpty());
+    QVERIFY(f.files.loadedPath().isEmpty());
     QVERIFY(!f.race.pageHoldsData(0));
 }
 
@@ -405,16 +405,16 @@ void TestRacePages::refusedFileChangesNothing()
     const QString binary = dir.filePath(u"bild.txt"_s);
     QVERIFY(writeAll(binary, QByteArray("KLASSE: X\r\n\x01\x02\x03", 15)));
     RaceFixture f;
-    QVERIFY(f.race.load(list).opened);
+    QVERIFY(f.files.load(list).opened);
     f.race.chooseDriver(1);
     f.race.setPenaltyText(u"2"_s);
     const RaceEntry before = f.race.entry();
-    QSignalSpy results(&f.race, &Race::resultsChanged);
+    QSignalSpy results(&f.race.results(), &RaceResults::resultsChanged);
 
-    const RaceLoadResult result = f.race.load(binary);
+    const RaceLoadResult result = f.files.load(binary);
     QVERIFY(!result.opened);
     QCOMPARE(result.messages.size(), 1);
-    QCOMPARE(f.race.loadedPath(), list);
+    QCOMPARE(f.files.loadedPath(), list);
     QCOMPARE(f.race.entry().name, before.name);
     QCOMPARE(f.race.entry().penaltySeconds, 2);
     QCOMPARE(f.cell(2, ColName), u"Zweiter"_s);
@@ -431,7 +431,7 @@ void TestRacePages::moreThanTenClassesAreNamed()
     const QString file = dir.filePath(u"many.txt"_s);
     QVERIFY(writeAll(file, bytes));
     RaceFixture f;
-    const RaceLoadResult result = f.race.load(file);
+    const RaceLoadResult result = f.files.load(file);
     QVERIFY(result.opened);
     QCOMPARE(result.messages,
              QStringList{u"Die Datei enthält mehr als zehn Klassen. Nicht geladen wurden: K11, K12"_s});
@@ -448,16 +448,16 @@ void TestRacePages::handEnteredDriversAreSavedUnderThePageCaption()
     f.race.typeStartNumber(u"7"_s);
     f.race.setName(u"Hans Öller"_s);
     f.driveAndEnter(31000);
-    QSignalSpy classes(&f.race, &Race::classListChanged);
+    QSignalSpy classes(&f.race.results(), &RaceResults::classListChanged);
     const QString file = dir.filePath(u"hand.txt"_s);
-    QVERIFY(!f.race.save(file));
+    QVERIFY(!f.files.save(file));
     const QByteArray bytes = readAll(file);
     QVERIFY(bytes.startsWith("KLASSE: Fahrer\r\n\r\n"));
     QVERIFY(bytes.contains("7\tHans \xd6ller\t"));
     QVERIFY(classes.isEmpty());
     QVERIFY(f.race.competition().classes().isEmpty());
 
-    QVERIFY(f.race.load(file).opened);
+    QVERIFY(f.files.load(file).opened);
     QCOMPARE(f.race.competition().classes(), QStringList{u"Fahrer"_s});
     QCOMPARE(f.cell(1, ColTR), u"31,00"_s);
 }
@@ -493,7 +493,7 @@ void TestRacePages::failedSaveKeepsTheOldFile()
         std::optional<FileSizeLimit> limit;
         if (oldFile)
             limit.emplace(16);
-        error = web ? f.race.writeHtml(target, u"Vexilor"_s) : f.race.save(target);
+        error = web ? f.files.writeHtml(target, u"Vexilor"_s) : f.files.save(target);
     }
     QCOMPARE(error, std::optional<QString>(u"Der Schreibfehler der Datei: "_s + target));
     if (oldFile)

@@ -3,6 +3,7 @@
 #include "../office/fakeautomation.h"
 #include "../timing/faketimers.h"
 
+#include "files/racefiles.h"
 #include "race/race.h"
 #include "timing/tickclock.h"
 
@@ -21,9 +22,9 @@ public:
     quint32 now() const override { return 0; }
 };
 
-void loadTwoDrivers(Race &race)
+void loadTwoDrivers(RaceFiles &files)
 {
-    race.importWith([](Competition &c) {
+    files.importWith([](Competition &c) {
         c.page(0)->setCaption(u"Bambini"_s);
         c.page(0)->setRowCount(3);
         c.page(0)->setRow(1, {u"1"_s, u"Müller"_s, u"MSC"_s, u"12,50"_s});
@@ -45,16 +46,18 @@ class TestRaceOffice : public QObject
 private Q_SLOTS:
     void exportTakesStartCellAndTitles()
     {
-        Race race(m_ticks, m_timers);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
         FakeServers servers;
-        race.setOfficeServers(&servers, QString());
+        files.setOfficeServers(&servers, QString());
         Settings s = race.settings();
         s.ExcelX = 2;
         s.Title = u"Clubslalom"_s;
         s.Title2 = u"Lauf 3"_s;
         race.applySettings(s);
-        loadTwoDrivers(race);
-        QVERIFY(!race.exportWorkbook(u"/neu.xlsx"_s));
+        loadTwoDrivers(files);
+        QVERIFY(!files.exportWorkbook(u"/neu.xlsx"_s));
         QVERIFY(servers.log.calls.contains(u"Title:=Clubslalom"_s));
         QVERIFY(servers.log.calls.contains(u"Subject:=Lauf 3"_s));
         QVERIFY(servers.log.calls.contains(u"WorkSheets(1).Range(C6:M8).Value:=3x11"_s));
@@ -62,12 +65,14 @@ private Q_SLOTS:
 
     void wordReportLeavesHiddenClubOut()
     {
-        Race race(m_ticks, m_timers);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
         FakeServers servers;
-        race.setOfficeServers(&servers, u"/nirgends/Protokollvorlage.doc"_s);
-        loadTwoDrivers(race);
+        files.setOfficeServers(&servers, u"/nirgends/Protokollvorlage.doc"_s);
+        loadTwoDrivers(files);
         race.setClubShown(false);
-        race.writeWordReport(1, u"/b.doc"_s);
+        files.writeWordReport(1, u"/b.doc"_s);
         QCOMPARE(servers.log.calls.value(2), u"FileNew"_s);
         QCOMPARE(servers.log.calls.value(4), u"Insert(\r\nKLASSE: Bambini\r\n"
                                               u"StNr\tFahrer/in\tTR\tStS\tLauf 1\tStS\tLauf 2\tStS\tGesamt\tPlatz\r\n"
@@ -77,20 +82,22 @@ private Q_SLOTS:
 
     void importChoosesFirstClassAndDriver()
     {
-        Race race(m_ticks, m_timers);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
         FakeServers servers;
-        race.setOfficeServers(&servers, QString());
+        files.setOfficeServers(&servers, QString());
         Settings s = race.settings();
         s.ExcelY = 1;
         race.applySettings(s);
         FakeSheetData sheet{u"Junioren"_s, {{u"StNr"_s, u"Fahrer/in"_s}, {7.0, u"Ina Kurz"_s}}, 2};
         servers.sheets = {sheet};
-        QSignalSpy closed(&race, &Race::progressClosed);
-        const RaceLoadResult result = race.importWorkbook(u"/start.xlsx"_s);
+        QSignalSpy closed(&files, &RaceFiles::progressClosed);
+        const RaceLoadResult result = files.importWorkbook(u"/start.xlsx"_s);
         QVERIFY(result.opened);
         QVERIFY(result.messages.isEmpty());
         QCOMPARE(closed.size(), 1);
-        QCOMPARE(race.loadedPath(), u"/start.xlsx"_s);
+        QCOMPARE(files.loadedPath(), u"/start.xlsx"_s);
         QCOMPARE(race.competition().classes(), QStringList{u"Junioren"_s});
         QCOMPARE(race.entry().page, 0);
         QCOMPARE(race.entry().startNumber, u"7"_s);
@@ -98,18 +105,20 @@ private Q_SLOTS:
 
         // A workbook that can't be read changes nothing, the path included.
         servers.log.failOn = u"WorkBooks.Open"_s;
-        QVERIFY(!race.importWorkbook(u"/kaputt.xlsx"_s).opened);
-        QCOMPARE(race.loadedPath(), u"/start.xlsx"_s);
+        QVERIFY(!files.importWorkbook(u"/kaputt.xlsx"_s).opened);
+        QCOMPARE(files.loadedPath(), u"/start.xlsx"_s);
     }
 
     void withoutServersNothingIsAvailable()
     {
-        Race race(m_ticks, m_timers);
-        QVERIFY(!race.spreadsheetAvailable());
-        QVERIFY(!race.wordProcessorAvailable());
-        loadTwoDrivers(race);
-        QVERIFY(race.exportWorkbook(u"/neu.xlsx"_s));
-        QVERIFY(!race.importWorkbook(u"/start.xlsx"_s).opened);
+        RaceResults raceResults;
+        Race race(raceResults, m_ticks, m_timers);
+        RaceFiles files(race);
+        QVERIFY(!files.spreadsheetAvailable());
+        QVERIFY(!files.wordProcessorAvailable());
+        loadTwoDrivers(files);
+        QVERIFY(files.exportWorkbook(u"/neu.xlsx"_s));
+        QVERIFY(!files.importWorkbook(u"/start.xlsx"_s).opened);
         QCOMPARE(race.competition().page(0)->cell(1, ColName), u"Müller"_s);
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "race/race.h"
+#include "files/racefiles.h"
 #include "results/competition.h"
 #include "results/resultpage.h"
 
@@ -11,10 +11,10 @@
 
 // Classes put onto the pages as a loaded start list puts them: rows from the
 // first row on, the caption, the tab shown and the class list. The pages are
-// the race's to write, so this goes through its import.
-inline void loadPages(vex::Race &race, const QList<QList<QStringList>> &classes, const QStringList &names)
+// the race's to write, so this goes through the import of its files.
+inline void loadPages(vex::RaceFiles &files, const QList<QList<QStringList>> &classes, const QStringList &names)
 {
-    race.importWith([&](vex::Competition &c) {
+    files.importWith([&](vex::Competition &c) {
         for (int i = 0; i < classes.size(); ++i) {
             vex::ResultPage *p = c.page(i);
             p->setRowCount(int(classes.at(i).size()) + 1);

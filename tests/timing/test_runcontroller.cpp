@@ -20,7 +20,7 @@ private Q_SLOTS:
     void barrierRunsAreTimedFromTheirMicroseconds();
     void commandsOutsideTheirStateDoNothing();
     void lockTimerFreesFinishBarrierOnce();
-    void lockTimeZeroKeepsFinishLocked();
+    void lockTimeZeroAndResumedEntryFreeTheFinish();
     void abortKeepsBarriersAndLockTimer();
     void portClosedKeepsPicturesHidden();
     void autoEntryFiresOnceAndEnterCancelsIt();
@@ -179,7 +179,9 @@ void TestRunController::lockTimerFreesFinishBarrierOnce()
     QVERIFY(!rc.lockTimerActive());
 }
 
-void TestRunController::lockTimeZeroKeepsFinishLocked()
+// A lock time of 0 is no lock; and an entry taken back and resumed goes on
+// with what is left of the lock, instead of keeping the finish locked.
+void TestRunController::lockTimeZeroAndResumedEntryFreeTheFinish()
 {
     FakeTicks ticks;
     FakeTimers timers;
@@ -187,7 +189,22 @@ void TestRunController::lockTimeZeroKeepsFinishLocked()
     rc.setLockTimeMs(0);
     rc.start(ticks.value);
     QVERIFY(!rc.lockTimerActive());
+    QVERIFY(rc.finishBarrierFree());
+
+    rc.abort();
+    rc.setLockTimeMs(10000);
+    ticks.value = 1000;
+    rc.start(ticks.value);
+    rc.stop(ticks.value + 20); // a mistaken stop inside the lock time
+    QVERIFY(rc.enter());
+    QVERIFY(!rc.lockTimerActive());
+    QVERIFY(rc.reopenEntered());
+    ticks.value = 4000;
+    QVERIFY(rc.resume());
+    QVERIFY(rc.lockTimerActive());
     QVERIFY(!rc.finishBarrierFree());
+    QVERIFY(timers.fire(u"TimerStartLock"_s));
+    QVERIFY(rc.finishBarrierFree());
 }
 
 void TestRunController::abortKeepsBarriersAndLockTimer()

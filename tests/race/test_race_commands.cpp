@@ -1,0 +1,181 @@
+// Random sequences of every command of the results, with undo and redo
+// interleaved, against what must always hold: the backup is what "Speichern"
+// writes, places are shared only by equal totals, undoing everything gives
+// back the first pages byte for byte and redoing everything the last.
+#include "racefixture.h"
+
+#include "backup/backupstore.h"
+#include "backup/filereplacer.h"
+#include "backup/racebackup.h"
+#include "reports/protocolfile.h"
+#include "timing/timetext.h"
+
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+using namespace vex;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Whole files without waiting for the disk: the model runs thousands of steps.
+class QuickReplacer final : public FileReplacer
+{
+public:
+    bool replace(const QString &path, QByteArrayView bytes) override
+    {
+        QSaveFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size() && f.commit();
+    }
+};
+
+QString placesFault(const ResultPage &p)
+{
+    QHash<QString, QString> totalOfPlace;
+    for (int r = 1; r < p.rows(); ++r) {
+        const QString place = p.cell(r, ColPlace);
+        if (place.isEmpty() || place == u"DIS"_s)
+            continue;
+        const QString total = p.cell(r, ColTotal);
+        if (TextToMs(total) <= 0)
+            return u"place %1 without a total in row %2"_s.arg(place).arg(r);
+        const auto seen = totalOfPlace.constFind(place);
+        if (seen != totalOfPlace.cend() && *seen != total)
+            return u"place %1 for %2 and %3"_s.arg(place, *seen, total);
+        totalOfPlace.insert(place, total);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestRaceCommands : public QObject
+{
+    Q_OBJECT
+
+    QByteArray protocol(RaceFiles &files, const QString &path)
+    {
+        files.exportWith([&](const Competition &c) { return WriteProtocolText(c, path); });
+        return readAll(path);
+    }
+
+private Q_SLOTS:
+    void randomCommandsKeepTheInvariants()
+    {
+        QTemporaryDir dir;
+        QuickReplacer replacer;
+        RaceFixture f;
+        BackupStore store(dir.path(), replacer);
+        RaceBackup backup(f.files, store);
+        QList<QList<QStringList>> classes;
+        for (int k = 0; k < 3; ++k) {
+            QList<QStringList> rows;
+            for (int d = 1; d <= 6; ++d)
+                rows.append(driver(QString::number(k * 10 + d), u"Fahrer %1"_s.arg(d), u"MSC"_s));
+            classes.append(rows);
+        }
+        f.load(classes, {u"K1"_s, u"K2"_s, u"K3"_s});
+        Race &race = f.race;
+        RaceResults &results = race.results();
+        const QString scratch = dir.filePath(u"protokoll.txt"_s);
+        const QByteArray first = protocol(f.files, scratch);
+
+        QRandomGenerator random(20261207);
+        const auto pick = [&](int n) { return int(random.bounded(n)); };
+        const auto anyRow = [&] {
+            const ResultPage &p = results.page(pick(3));
+            return p.rowId(1 + pick(p.dataRows()));
+        };
+        quint32 tick = 1000;
+        int steps = 0;
+        for (; steps < 2500; ++steps) {
+            switch (pick(14)) {
+            case 0:
+            case 1:
+            case 2: // a run timed and entered, or the one waiting entered
+                if (race.runController().state() == RunState::Entered)
+                    race.next();
+                if (race.runController().state() == RunState::Ready) {
+                    race.chooseClass(pick(3));
+                    race.chooseDriver(pick(int(race.walkOrder().size())));
+                    race.chooseRun(pick(3));
+                    race.setPenalty(pick(3) * 2);
+                    race.start(tick);
+                    tick += 30'000 + quint32(pick(20'000));
+                    race.stop(tick);
+                }
+                race.enter();
+                break;
+            case 3:
+                results.editCell(anyRow(), penaltyColumn(pick(3)), QString::number(pick(12)));
+                break;
+            case 4:
+                results.editCell(anyRow(), ColName, u"Name %1"_s.arg(pick(100)));
+                break;
+            case 5:
+                results.deleteTimes(anyRow());
+                break;
+            case 6:
+                results.toggleDisqualified(anyRow());
+                break;
+            case 7:
+                if (pick(3) == 0)
+                    race.addRow();
+                else if (pick(2) == 0)
+                    results.removeRow(anyRow());
+                else
+                    race.rank();
+                break;
+            case 8: {
+                const RowId from = anyRow();
+                const ResultPage &p = results.page(results.pageOfRow(from));
+                results.moveRun(from, pick(3), p.rowId(1 + pick(p.dataRows())));
+                break;
+            }
+            case 9:
+                if (pick(4) == 0)
+                    results.grantReRun(anyRow(), pick(3));
+                else if (pick(10) == 0)
+                    race.clearResults();
+                break;
+            case 10:
+            case 11:
+                race.undo();
+                break;
+            default:
+                race.redo();
+                break;
+            }
+            const QByteArray now = protocol(f.files, scratch);
+            QCOMPARE(readAll(store.backupPath()), now);
+            for (int k = 0; k < 3; ++k) {
+                const QString fault = placesFault(results.page(k));
+                QVERIFY2(fault.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(fault)));
+            }
+        }
+
+        // A run waiting to be entered holds the stack at its entry.
+        if (race.runController().state() == RunState::Stopped)
+            race.enter();
+        const QByteArray last = protocol(f.files, scratch);
+        const int count = int(results.stack().count());
+        QVERIFY(count > 100);
+        for (int i = 0; i <= count && results.stack().canUndo(); ++i) {
+            // An entry taken back leaves its run waiting; thrown away, the
+            // steps before it can go back too.
+            if (!race.canUndo())
+                race.discardRun();
+            race.undo();
+        }
+        QCOMPARE(protocol(f.files, scratch), first);
+        QCOMPARE(readAll(store.backupPath()), first);
+        while (results.stack().canRedo() && race.canRedo())
+            race.redo();
+        QCOMPARE(results.stack().index(), count);
+        QCOMPARE(protocol(f.files, scratch), last);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceCommands)
+#include "test_race_commands.moc"
