@@ -23,7 +23,7 @@ namespace vex {
 QString documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return documents.isEmpty() || !QFileInfo(documents).isDir() ? QDir::homePath() : documents;
 }
 
 // The event's title and the day, as a file name any system takes.

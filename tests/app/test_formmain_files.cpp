@@ -273,6 +273,12 @@ void TestFormMainFiles::saveAndReopenByKeys()
     const QString saved = path(u"protokoll.txt"_s);
     save(saved);
     QCOMPARE(m_f->files.saveRequests.constLast().filters, (QStringList{kTextFilter, kWordFilter, kWebFilter}));
+    // The day's first save offers the documents, never the program's folder
+    // and name (the program file itself).
+    QCOMPARE(m_f->files.saveRequests.constFirst().folder, documentsFolder());
+    QCOMPARE(m_f->files.saveRequests.constFirst().fileName,
+             firstSaveName(m_f->window->race().settings().Title, QDate::currentDate()));
+    QCOMPARE(firstSaveName(u" Kart/Slalom: \"Süd\" "_s, QDate(2026, 5, 17)), u"Kart_Slalom_ _Süd_ 2026-05-17"_s);
     QCOMPARE(readAll(saved), readAll(list));
 
     QString asked;

@@ -113,9 +113,11 @@ private Q_SLOTS:
         const QStringList before = m_f->page()->row(m_f->rowOf(u"3"_s));
         r.undo(); // the rank of init() is taken back: nothing else to undo
         r.redo();
+        QSignalSpy journal(&r.results(), &RaceResults::journalLine);
         r.typeStartNumber(u"3"_s);
         m_f->driveAndEnter(50000);
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        QCOMPARE(journal.last().at(0).toString(), u"Lauf 1 von Nr. 3 C: 50,00 eingetragen (vorher leer)"_s);
         r.chooseClass(1);
         r.undo();
         QCOMPARE(r.entry().page, 0);
@@ -142,6 +144,10 @@ private Q_SLOTS:
         QVERIFY(logged().startsWith(u"Rückgängig: Lauf 1 von Nr. 3 C: 50,00"_s));
         r.redo();
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
+        // A time written over another keeps the one it replaced in its line.
+        r.typeStartNumber(u"3"_s);
+        m_f->driveAndEnter(51000);
+        QVERIFY(journal.last().at(0).toString().endsWith(u"51,00 eingetragen (vorher 50,00 StS 0)"_s));
     }
 
     // A new list or a cleared page ends the run of the old one.
