@@ -103,7 +103,7 @@ BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(u"Schließen"_s);
     layout->addWidget(buttons);
-    resize(680, 520);
+    resize(720, 520);
 
     m_runClock = new QTimer(this);
     m_runClock->setInterval(50);
@@ -176,7 +176,7 @@ void BarrierTestWindow::showRun()
 {
     switch (m_test.runPhase()) {
     case BarrierTest::RunPhase::Off:
-        m_run->setText(u"Kein Test-Lauf"_s);
+        m_run->setText(u"Noch kein Test-Lauf"_s);
         break;
     case BarrierTest::RunPhase::WaitingForStart:
         m_run->setText(u"Test-Lauf: wartet auf den Startkontakt …"_s);

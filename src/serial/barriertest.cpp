@@ -112,8 +112,8 @@ QString BarrierTest::inRun(ContactLine line, const LineChange &change, bool acts
     const int alg = m_alg();
     if (alg != 0 && alg != 1)
         return u"keine Wirkung (Kontaktlogik)"_s;
-    return (change.status & statusBit(line)) ? u"keine Wirkung (Kontakt geschlossen, wirkt bei „Aus“)"_s
-                                             : u"keine Wirkung (Kontakt geöffnet, wirkt bei „Ein“)"_s;
+    // The contact logic acts the other way ("Ein": closing, "Aus": opening).
+    return (change.status & statusBit(line)) ? u"keine Wirkung (schließt)"_s : u"keine Wirkung (öffnet)"_s;
 }
 
 void BarrierTest::onContact(TComPort *port, ContactLine line)

@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -31,15 +30,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void followCommands(FakeLineDevice &device, const QString &pipe)
+void followCommands(FakeLineDevice &device, const QByteArray &pipe)
 {
     quint32 lines = 0;
+    // Each writer's lines until it closes the pipe, then the next writer's.
     for (;;) {
-        QFile file(pipe);
-        if (!file.open(QIODevice::ReadOnly))
+        std::FILE *file = std::fopen(pipe.constData(), "r");
+        if (!file)
             return;
-        while (!file.atEnd()) {
-            const QStringList words = QString::fromUtf8(file.readLine()).simplified().split(u' ');
+        char text[128];
+        while (std::fgets(text, sizeof text, file)) {
+            const QStringList words = QString::fromUtf8(text).simplified().split(u' ');
             if (words.size() != 2)
                 continue;
             const quint32 bit = words[0] == u"start" ? vex::MsCtsOn : words[0] == u"ziel" ? vex::MsRlsdOn : 0u;
@@ -48,6 +49,7 @@ void followCommands(FakeLineDevice &device, const QString &pipe)
             else
                 device.setStatus(lines = words[1] == u"1" ? lines | bit : lines & ~bit);
         }
+        std::fclose(file);
     }
 }
 
@@ -70,7 +72,7 @@ int main(int argc, char *argv[])
 
     FakeLineDevice device;
     device.setPresentPorts({3});
-    std::thread(followCommands, std::ref(device), QString::fromLocal8Bit(argv[1])).detach();
+    std::thread(followCommands, std::ref(device), QByteArray(argv[1])).detach();
 
     vex::StationServices station;
     station.appTitle = services.identity.title;
