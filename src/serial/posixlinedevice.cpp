@@ -25,9 +25,12 @@ int wakeSignal()
     return SIGRTMIN + 2;
 }
 
-// The bounds of the wait (see waitForChange()): half a millisecond while a
-// contact can act leaves room for the wake-up within the millisecond.
-constexpr long kArmedPeriodUs = 500;
+// The bounds of the wait (see waitForChange()). While a contact can act, an
+// edge in the gap is found a period after it fell, plus the time the thread
+// takes to run; a quarter millisecond leaves room for an ordinary thread on a
+// busy machine within the millisecond, for about 4,000 short wake-ups a
+// second (see bench_serial for what they cost).
+constexpr long kArmedPeriodUs = 250;
 constexpr long kIdlePeriodMs = 50;
 
 void ignoreWake(int) {}
