@@ -14,7 +14,8 @@
 // falling as the waiting thread enters the driver's wait, with and without
 // real-time priority, beside a bare thread in the driver's wait alone.
 //
-// Usage: bench_serial [--quick]   (--quick: a tenth of the contacts)
+// Usage: bench_serial [--quick | --gap]   (--quick: a tenth of the contacts;
+// --gap: only the POSIX device over the shim)
 
 #include "fakelinedevice.h"
 #include "serialfixture.h"
