@@ -312,8 +312,9 @@ private Q_SLOTS:
         QVERIFY(serveUntil([&] { return device.polling() || m_shim.now().waitsEntered > 0; }));
 
         // A change that falls between the thread's look at the counters and
-        // its next entry into the driver's wait is seen only with the change
-        // after it; the test moves the lines once the thread waits again.
+        // its next entry into the driver's wait is found only by the wait's
+        // bound (see the gap test below); here the lines move once the
+        // thread waits again, so each change wakes it.
         int entered = m_shim.now().waitsEntered;
         auto waitingAgain = [&] {
             const bool again = serveUntil([&] { return device.polling() || m_shim.now().waitsEntered > entered; });
