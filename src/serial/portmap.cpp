@@ -27,16 +27,6 @@ QByteArray readSmallFile(const QString &path)
 
 } // namespace
 
-QList<int> PortLocator::presentPorts() const
-{
-    QList<int> ports;
-    for (int n = 1; n <= kMaxComPort; ++n) {
-        if (present(n))
-            ports.append(n);
-    }
-    return ports;
-}
-
 LinuxPortMap::LinuxPortMap(QString devDir, QString sysTtyDir)
     : m_devDir(std::move(devDir))
     , m_sysTtyDir(std::move(sysTtyDir))
