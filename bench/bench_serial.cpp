@@ -9,8 +9,13 @@
 // 50 us (a fast optical sensor) while the GUI thread is blocked most of the
 // time, through the contact logic: finishes lost and the recorded time's
 // error, beside bare threads taking the same pulses in the same device wait.
+// Then the POSIX line device itself over the serial-port shim (the program
+// preloads it into itself): contacts at random moments, a quarter of them
+// falling as the waiting thread enters the driver's wait, with and without
+// real-time priority, beside a bare thread in the driver's wait alone.
 //
-// Usage: bench_serial [--quick]   (--quick: a tenth of the contacts)
+// Usage: bench_serial [--quick | --gap]   (--quick: a tenth of the contacts;
+// --gap: only the POSIX device over the shim)
 
 #include "fakelinedevice.h"
 #include "serialfixture.h"
@@ -20,6 +25,8 @@
 #include "results/resultpage.h"
 #include "serial/barriercontacts.h"
 #include "serial/comport.h"
+#include "serial/portmap.h"
+#include "serial/posixlinedevice.h"
 #include "serial/contactstamp.h"
 #include "serial/modemstatus.h"
 #include "timing/tickclock.h"
@@ -43,8 +50,13 @@
 #include <random>
 #include <thread>
 
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <linux/serial.h>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace vex;
@@ -348,6 +360,10 @@ struct RunsResult
     std::vector<double> errorMs;   // |recorded ms - scripted interval truncated to the ms|
     std::vector<double> intervalErrorUs; // |stamped interval - scripted interval|
     std::vector<double> stampLatency;
+    // Runs whose hundredth came out wrong: the true interval's distance to
+    // the nearest hundredth it crossed, and the stamped interval's error.
+    std::vector<double> wrongBoundaryUs, wrongErrorUs;
+    int crossingByJitter = 0; // wrong runs whose error just reaches over the boundary
     double rankingMs = 0;
 };
 
@@ -416,6 +432,14 @@ RunsResult barrierRuns(int portCount, int runsPerPort)
             const qint32 byMicros = barrierRunTimeMs(start.micros, stop.micros);
             const qint32 byTicks = elapsedMs(start.tick, stop.tick);
             result.hundredthByMicros += (byMicros / 10 == trueHundredth);
+            if (byMicros / 10 != trueHundredth) {
+                const qint64 errorUs = (stop.micros - start.micros) - trueUs;
+                const qint64 below = trueUs % 10000, above = 10000 - below;
+                const qint64 distance = errorUs < 0 ? below : above;
+                result.wrongBoundaryUs.push_back(double(distance));
+                result.wrongErrorUs.push_back(double(errorUs));
+                result.crossingByJitter += std::abs(errorUs) >= distance && std::abs(errorUs) < 1000;
+            }
             result.hundredthByTicks += (byTicks / 10 == trueHundredth);
             result.errorMs.push_back(std::abs(double(byMicros - qint32(trueUs / 1000))));
             result.intervalErrorUs.push_back(std::abs(double(stop.micros - start.micros - trueUs)));
@@ -643,6 +667,212 @@ std::vector<double> closeTimes(int rounds)
     return ms;
 }
 
+// ---- The POSIX device over the serial-port shim
+
+// The shim's controls, found in this process once it is preloaded.
+struct TtyShim
+{
+    void (*reset)() = nullptr;
+    long long (*setLinesAt)(int) = nullptr;
+    void (*inject)(int, int, int) = nullptr;
+    long long (*injectedAt)() = nullptr;
+    void (*pulse)(int) = nullptr;
+
+    bool load()
+    {
+        pulse = reinterpret_cast<void (*)(int)>(dlsym(RTLD_DEFAULT, "vexshim_pulse"));
+        reset = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "vexshim_reset"));
+        setLinesAt = reinterpret_cast<long long (*)(int)>(dlsym(RTLD_DEFAULT, "vexshim_set_lines_at"));
+        inject = reinterpret_cast<void (*)(int, int, int)>(dlsym(RTLD_DEFAULT, "vexshim_inject"));
+        injectedAt = reinterpret_cast<long long (*)()>(dlsym(RTLD_DEFAULT, "vexshim_injected_at"));
+        return reset && setLinesAt && inject && injectedAt && pulse;
+    }
+};
+
+class ShimPort final : public PortLocator
+{
+public:
+    QString devicePath(int port) const override { return port == 1 ? u"/dev/ttyVEXFAKE0"_s : QString(); }
+    bool present(int port) const override { return port == 1; }
+    bool reserved(int) const override { return false; }
+};
+
+struct GapResult
+{
+    int contacts = 0;
+    int atEntry = 0;
+    int lost = 0;          // reported only together with another one, or never
+    int byComparison = 0;
+    std::vector<double> errorUs; // stamp - edge, every contact reported on its own
+    std::vector<double> entryErrorUs; // of those that fell at the wait's entry
+};
+
+// The script: CTS toggles `contacts` times at random moments 1 to 4 ms
+// apart, except every fourth contact: it falls as the waiting thread enters
+// the driver's wait after handing over the contact before it (it is set up
+// with that contact and counted inside the wait's entry). Returns the true
+// moments and which fell at the entry.
+void gapScript(TtyShim &shim, int contacts, std::vector<qint64> &truth, std::vector<bool> &atEntry)
+{
+    runLikeHardware();
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> spacing(1000, 4000);
+    int lines = 0;
+    for (int k = 0; k < contacts; ++k) {
+        const bool entry = k % 4 == 3;
+        if (entry) {
+            qint64 at = 0;
+            const qint64 giveUp = nowMicros() + 2'000'000;
+            while ((at = shim.injectedAt()) == 0 && nowMicros() < giveUp)
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            truth.push_back(at);
+            sleepUntilMicros(nowMicros() + spacing(rng));
+        } else {
+            sleepUntilMicros(nowMicros() + spacing(rng));
+            lines ^= TIOCM_CTS;
+            truth.push_back(shim.setLinesAt(lines));
+        }
+        atEntry.push_back(entry);
+        if ((k + 1) % 4 == 3 && k + 1 < contacts) {
+            lines ^= TIOCM_CTS;
+            shim.inject(lines, 0, 0);
+        }
+    }
+}
+
+GapResult account(const std::vector<qint64> &truth, const std::vector<bool> &atEntry,
+                  const std::vector<ContactStamp> &seen, int byComparison)
+{
+    GapResult r;
+    r.contacts = int(truth.size());
+    r.byComparison = byComparison;
+    const Matched m = match(truth, seen);
+    for (size_t k = 0; k < truth.size(); ++k) {
+        r.atEntry += atEntry[k];
+        // Reported only together with another contact, or never: its own
+        // moment is gone.
+        if (!m.perContact[k]) {
+            ++r.lost;
+            continue;
+        }
+        const double e = double(m.perContact[k]->micros - truth[k]);
+        r.errorUs.push_back(e);
+        if (atEntry[k])
+            r.entryErrorUs.push_back(e);
+    }
+    return r;
+}
+
+int noRealTime()
+{
+    return EPERM;
+}
+
+// Through TComPort and its waiting thread on the POSIX device, armed.
+GapResult gapThroughDevice(TtyShim &shim, int contacts, bool realTime)
+{
+    shim.reset();
+    ShimPort ports;
+    PosixLineDevice device(ports);
+    SteadyContactClock clock;
+    TComPort port(device, clock);
+    port.setPriorityRequest(realTime ? &TComThread::requestRealTimePriority : &noRealTime);
+    port.setArmed(true);
+    std::vector<ContactStamp> seen;
+    seen.reserve(size_t(contacts));
+    int byComparison = 0;
+    QObject::connect(&port, &TComPort::OnCTS, [&](TComPort *p) {
+        seen.push_back(p->eventStamp());
+        byComparison += p->lineChange().byComparison;
+    });
+    port.setPort(1);
+    port.Open();
+    std::vector<qint64> truth;
+    std::vector<bool> atEntry;
+    std::atomic<bool> done{false};
+    std::thread script([&] {
+        gapScript(shim, contacts, truth, atEntry);
+        done = true;
+    });
+    QElapsedTimer quiet;
+    while (!done.load() || !quiet.isValid() || quiet.elapsed() < 300) {
+        if (done.load() && !quiet.isValid())
+            quiet.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    script.join();
+    port.Close();
+    return account(truth, atEntry, seen, byComparison);
+}
+
+// Baseline: a bare thread blocked in the driver's wait, stamping each return,
+// at the same priority, without comparing anything.
+GapResult gapBareThread(TtyShim &shim, int contacts)
+{
+    shim.reset();
+    const int fd = ::open("/dev/ttyVEXFAKE0", O_RDWR);
+    std::vector<ContactStamp> seen;
+    seen.reserve(size_t(contacts));
+    std::atomic<bool> stop{false};
+    SteadyContactClock clock;
+    std::thread waiter([&] {
+        sched_param param{};
+        param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+        while (!stop.load()) {
+            if (::ioctl(fd, TIOCMIWAIT, TIOCM_CTS) == 0)
+                seen.push_back(clock.now());
+        }
+    });
+    std::vector<qint64> truth;
+    std::vector<bool> atEntry;
+    gapScript(shim, contacts, truth, atEntry);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    stop = true;
+    const qint64 end = nowMicros();
+    shim.pulse(TIOCM_CTS); // one more pulse ends the wait
+    waiter.join();
+    ::close(fd);
+    seen.erase(std::remove_if(seen.begin(), seen.end(), [&](const ContactStamp &s) { return s.micros >= end; }),
+               seen.end());
+    return account(truth, atEntry, seen, 0);
+}
+
+// What the armed wait's periodic look costs: the process's CPU time while
+// the port is open and armed and no line moves, as a share of one core.
+double armedIdleCpuPercent(TtyShim &shim, bool armed)
+{
+    shim.reset();
+    ShimPort ports;
+    PosixLineDevice device(ports);
+    SteadyContactClock clock;
+    TComPort port(device, clock);
+    port.setArmed(armed);
+    port.setPort(1);
+    port.Open();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto cpuUs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return qint64(t.tv_sec) * 1'000'000 + t.tv_nsec / 1000;
+    };
+    const qint64 cpu0 = cpuUs(), wall0 = nowMicros();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const double percent = 100.0 * double(cpuUs() - cpu0) / double(nowMicros() - wall0);
+    port.Close();
+    return percent;
+}
+
+void printGap(const char *what, const GapResult &r)
+{
+    const Percentiles all = percentiles(r.errorUs), entry = percentiles(r.entryErrorUs);
+    std::printf("  %-34s contacts %5d (%d at the wait's entry), lost %d, found by comparison %d\n"
+                "  %-34s stamp error: p50 %.1f us, p99 %.1f us, p99.9 %.1f us, max %.1f us;"
+                " at the entry p50 %.1f us, max %.1f us\n",
+                what, r.contacts, r.atEntry, r.lost, r.byComparison, "", all.p50, all.p99, all.p999, all.max,
+                entry.p50, entry.max);
+}
+
 } // namespace
 
 // The machine's load beside the figures: tail latencies measure the
@@ -656,13 +886,24 @@ void printLoad(const char *when)
 
 int main(int argc, char **argv)
 {
+    // The POSIX device's part needs the serial-port shim in this process.
+    TtyShim shim;
+    if (!shim.load() && !qEnvironmentVariableIsSet("VEX_BENCH_NO_SHIM")) {
+        qputenv("LD_PRELOAD", VEX_TTYSHIM_PATH);
+        qputenv("VEX_BENCH_NO_SHIM", "1");
+        ::execv("/proc/self/exe", argv);
+    }
     QCoreApplication app(argc, argv);
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    // --gap: only the POSIX device over the shim.
+    const bool gapOnly = argc > 1 && std::strcmp(argv[1], "--gap") == 0;
     const int scale = quick ? 10 : 1;
     const int contacts = 10000 / scale;
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     printLoad("at start");
+
+    if (!gapOnly) {
     std::printf("Light-barrier contacts (%d contacts per latency figure)\n", contacts);
     std::printf("Contact to timestamp / to handler:\n");
     const std::vector<double> bare = bareThreadLatency(contacts, 500);
@@ -698,6 +939,16 @@ int main(int argc, char **argv)
     std::printf("  stamped interval's error: p50 %.0f us, p99 %.0f us, p99.9 %.0f us, max %.0f us\n", iv.p50, iv.p99,
                 iv.p999, iv.max);
     printLatency("16 ports, GUI busy: timestamp", runs.stampLatency);
+    if (!runs.wrongErrorUs.empty()) {
+        const Percentiles wb = percentiles(runs.wrongBoundaryUs);
+        std::vector<double> absError;
+        for (double e : runs.wrongErrorUs)
+            absError.push_back(std::abs(e));
+        const Percentiles we = percentiles(absError);
+        std::printf("  wrong hundredths: %zu; %d of them the stamped interval's error (p50 %.0f us, max %.0f us) just"
+                    " reaching over a hundredth the true interval lay within (p50 %.0f us, max %.0f us of it)\n",
+                    runs.wrongErrorUs.size(), runs.crossingByJitter, we.p50, we.max, wb.p50, wb.max);
+    }
     std::printf("  (ranking took %.2f ms on average)\n", runs.rankingMs);
 
     const int pulseRunsPerPort = (10000 + portCount - 1) / portCount / scale;
@@ -715,6 +966,20 @@ int main(int argc, char **argv)
     std::printf("  finish pulse to stamp: p50 %.1f us, p99 %.1f us, p99.9 %.1f us;"
                 " baseline: p50 %.1f us, p99 %.1f us, p99.9 %.1f us\n",
                 pl.p50, pl.p99, pl.p999, bl.p50, bl.p99, bl.p999);
+
+    }
+
+    if (shim.load()) {
+        std::printf("Edges at random moments, a quarter at the driver's wait entry, POSIX device over the shim, armed:\n");
+        printGap("baseline: bare thread in the wait", gapBareThread(shim, contacts));
+        printGap("port, real-time priority", gapThroughDevice(shim, contacts, true));
+        printGap("port, ordinary priority", gapThroughDevice(shim, contacts, false));
+        std::printf("  (goal: lost 0, p99.9 <= 1000 us)\n");
+        std::printf("  no contacts, port open: CPU %.2f %% of a core armed, %.2f %% unarmed\n",
+                    armedIdleCpuPercent(shim, true), armedIdleCpuPercent(shim, false));
+    } else {
+        std::printf("Edges at the driver's wait entry: skipped, the serial-port shim could not be preloaded\n");
+    }
 
     const Percentiles close = percentiles(closeTimes(200 / scale));
     std::printf("Close() with the thread blocked: p50 %.2f ms, max %.2f ms (goal < 100 ms)\n", close.p50, close.max);

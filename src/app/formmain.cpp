@@ -1,5 +1,6 @@
 #include "app/formmain.h"
 
+#include "app/barriertestwindow.h"
 #include "app/cfgdialog.h"
 #include "app/correctionactions.h"
 #include "app/desktopshell.h"
@@ -86,6 +87,8 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     connect(barriers, &RaceBarriers::portOpened, m_ui.statusPanels[1],
             [label = m_ui.statusPanels[1], text = m_ui.statusPanels[1]->text()] { label->setText(text); });
     connect(barriers, &RaceBarriers::portRestored, m_ui.statusPanels[1], &QLabel::setText);
+    connect(barriers, &RaceBarriers::realTimeUnavailable, m_ui.statusPanels[1], &QLabel::setText);
+    bindBarrierTest(findChild<QAction *>(u"LSTest1"_s), *m_race, *barriers, this);
     vex::showRunControls(m_ui, m_race->runControls());
     UpdateFileButtons();
     showFocusedRow(0, m_race->activePage()->rowId(1));

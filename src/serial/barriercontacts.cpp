@@ -25,6 +25,8 @@ quint32 lineBit(ContactLine line)
     return 0;
 }
 
+} // namespace
+
 int edgesOf(const LineEdges &edges, ContactLine line)
 {
     switch (line) {
@@ -37,6 +39,8 @@ int edgesOf(const LineEdges &edges, ContactLine line)
     }
     return 0;
 }
+
+namespace {
 
 QString lineName(ContactLine line)
 {
@@ -74,6 +78,8 @@ QString contactOutcomeText(ContactOutcome outcome)
         return u"ignored: contact logic"_s;
     case ContactOutcome::NoAction:
         return u"no action"_s;
+    case ContactOutcome::Tested:
+        return u"barrier test"_s;
     }
     return {};
 }
@@ -143,9 +149,11 @@ void BarrierContacts::handleLine(TComPort &port, ContactLine line)
     m_lastModemStatus = change.status;
     ContactOutcome outcome = ContactOutcome::IgnoredSameStatus;
     if (edgesOf(change.edges, line) > 0) {
-        if (line == ContactLine::Dsr)
+        if (m_testing)
+            outcome = ContactOutcome::Tested;
+        else if (line == ContactLine::Dsr)
             outcome = ContactOutcome::NoAction;
-        else if (!logicActs(line, change))
+        else if (!contactLogicActs(m_alg, line, change))
             outcome = ContactOutcome::IgnoredContactLogic;
         else
             outcome = act(line, change.stamp);
@@ -153,14 +161,14 @@ void BarrierContacts::handleLine(TComPort &port, ContactLine line)
     record(line, change, outcome);
 }
 
-bool BarrierContacts::logicActs(ContactLine line, const LineChange &change) const
+bool contactLogicActs(int alg, ContactLine line, const LineChange &change)
 {
-    if (m_alg != 0 && m_alg != 1)
+    if (alg != 0 && alg != 1)
         return false;
     // Two edges or more: the contact went both ways, whatever it shows now.
     // One edge: it went to where it is now.
     const bool on = change.status & lineBit(line);
-    return edgesOf(change.edges, line) >= 2 || on == (m_alg == 0);
+    return edgesOf(change.edges, line) >= 2 || on == (alg == 0);
 }
 
 ContactOutcome BarrierContacts::act(ContactLine line, const ContactStamp &stamp)
@@ -188,7 +196,10 @@ void BarrierContacts::record(ContactLine line, const LineChange &change, Contact
     if (m_log) {
         const quint32 status = change.status;
         auto level = [&](quint32 bit) { return (status & bit) ? 1 : 0; };
-        m_log->append(u"tick %1\tus %2\t%3\tCTS=%4 DSR=%5 DCD=%6 RI=%7\tedges CTS=%8 DSR=%9 DCD=%10\t%11"_s
+        // A contact that slipped past the system's wait and was found by
+        // comparing the lines says so: its stamp is the comparison's.
+        const QString found = change.byComparison ? u"found by comparison\t"_s : QString();
+        m_log->append(u"tick %1\tus %2\t%3\tCTS=%4 DSR=%5 DCD=%6 RI=%7\tedges CTS=%8 DSR=%9 DCD=%10\t%11%12"_s
                           .arg(change.stamp.tick)
                           .arg(change.stamp.micros)
                           .arg(lineName(line))
@@ -199,7 +210,7 @@ void BarrierContacts::record(ContactLine line, const LineChange &change, Contact
                           .arg(change.edges.cts)
                           .arg(change.edges.dsr)
                           .arg(change.edges.dcd)
-                          .arg(contactOutcomeText(outcome)));
+                          .arg(found, contactOutcomeText(outcome)));
     }
     Q_EMIT contactHandled(line, change.status, outcome);
 }

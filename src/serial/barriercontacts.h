@@ -23,11 +23,19 @@ enum class ContactOutcome {
     IgnoredSameStatus,   // the line has no edge of its own in this wake-up
     IgnoredContactLogic, // the contact moved the other way than Alg acts on
     NoAction,            // DSR: watched, but without effect
+    Tested,              // the barriers are being tested: nothing acts
 };
 
 enum class ContactLine { Cts, Dsr, Rlsd };
 
 QString contactOutcomeText(ContactOutcome outcome);
+
+// The edges of one line in a wake-up.
+int edgesOf(const LineEdges &edges, ContactLine line);
+// Whether the contact of the line moved the way the contact logic acts on:
+// Alg 0 when it closed (line on), 1 when it opened, any other value never.
+// Two edges or more went both ways, whatever the line shows now.
+bool contactLogicActs(int alg, ContactLine line, const LineChange &change);
 
 // Opens the barriers' port COMn; 0 opens nothing. A port that can't be opened
 // stays closed without a word to the operator: the run is timed by hand.
@@ -55,6 +63,9 @@ public:
     quint32 lastModemStatus() const { return m_lastModemStatus; }
     // Contacts are appended here when set; not owned.
     void setLog(ContactLog *log) { m_log = log; }
+    // While the barriers are tested, contacts are logged but act on nothing.
+    void setTesting(bool testing) { m_testing = testing; }
+    bool testing() const { return m_testing; }
 
 public Q_SLOTS:
     void ComPortStart(vex::TComPort *port);
@@ -68,13 +79,13 @@ Q_SIGNALS:
 
 private:
     void handleLine(TComPort &port, ContactLine line);
-    bool logicActs(ContactLine line, const LineChange &change) const;
     ContactOutcome act(ContactLine line, const ContactStamp &stamp);
     void record(ContactLine line, const LineChange &change, ContactOutcome outcome);
 
     ContactTarget &m_target;
     ContactLog *m_log = nullptr;
     int m_alg = 0;
+    bool m_testing = false;
     quint32 m_lastModemStatus = kNoStatusYet;
 };
 

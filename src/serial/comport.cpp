@@ -54,9 +54,16 @@ void TComPort::Open()
         throw EComState(error.code);
 
     ++m_session;
-    m_thread = std::make_unique<TComThread>(m_device, m_clock, m_events, m_session);
+    m_thread = std::make_unique<TComThread>(m_device, m_clock, m_events, m_session, m_priorityRequest);
     connect(m_thread.get(), &TComThread::lineChanged, this, &TComPort::deliver, Qt::QueuedConnection);
     connect(m_thread.get(), &TComThread::failed, this, &TComPort::waitingThreadFailed, Qt::QueuedConnection);
+    connect(
+        m_thread.get(), &TComThread::realTimeRefused, this,
+        [this](quint64 session, int code) {
+            if (m_connected && session == m_session)
+                Q_EMIT realTimeRefused(code);
+        },
+        Qt::QueuedConnection);
     m_thread->start();
     m_connected = true;
     Q_EMIT OnOpen(this);
@@ -94,9 +101,10 @@ quint32 TComPort::ReadModemStatus()
 quint32 TComPort::ProbePorts()
 {
     quint32 list = 0;
-    for (quint32 n = 1; n <= 16; ++n) {
-        if (m_device.portPresent(int(n)))
-            list = (1u << (n - 1)) | (list & 0xFFFFu) | (n << 16);
+    m_portNumbers = m_device.presentPorts();
+    for (const int port : std::as_const(m_portNumbers)) {
+        const quint32 n = quint32(port);
+        list = (n <= 16 ? 1u << (n - 1) : 0u) | (list & 0xFFFFu) | (n << 16);
     }
     m_portList = list;
     return list;

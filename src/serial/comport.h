@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/comthread.h"
 #include "serial/contactstamp.h"
 #include "serial/linedevice.h"
 #include "serial/modemstatus.h"
@@ -10,8 +11,6 @@
 #include <memory>
 
 namespace vex {
-
-class TComThread;
 
 enum class BaudRate { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
                       br38400, br56000, br57600, br115200, br128000, br256000, brUser };
@@ -71,10 +70,18 @@ public:
     const LineChange &lineChange() const { return m_lineChange; }
     const ContactStamp &eventStamp() const { return m_lineChange.stamp; }
 
-    // Finds the ports present: bit n-1 for COMn, the highest n in the upper
-    // 16 bits. The result is kept for portList().
+    // Finds the ports present: bit n-1 for COMn up to COM16, the highest n
+    // in the upper 16 bits. The result is kept for portList(), and every COM
+    // number found (also above 16) for portNumbers().
     quint32 ProbePorts();
     quint32 portList() const { return m_portList; }
+    const QList<int> &portNumbers() const { return m_portNumbers; }
+
+    // A contact can act now (see LineDevice::setArmed()).
+    void setArmed(bool armed) { m_device.setArmed(armed); }
+    // How the waiting thread asks for real-time priority; for tests and
+    // measurements. Takes effect at the next Open().
+    void setPriorityRequest(TComThread::PriorityRequest request) { m_priorityRequest = request; }
 
 Q_SIGNALS:
     void OnRxChar(vex::TComPort *port, int count);
@@ -91,6 +98,9 @@ Q_SIGNALS:
     // The device failed while open and the component closed itself; the
     // text is for the operator.
     void portLost(const QString &message);
+    // The waiting thread of this opening runs without real-time priority;
+    // the system's error number says why.
+    void realTimeRefused(int errorCode);
 
 private:
     LineSettings lineSettings() const;
@@ -118,6 +128,8 @@ private:
     int m_dispatching = 0;
     quint64 m_session = 0;
     quint32 m_portList = 0;
+    QList<int> m_portNumbers;
+    TComThread::PriorityRequest m_priorityRequest = &TComThread::requestRealTimePriority;
     LineChange m_lineChange;
     std::unique_ptr<TComThread> m_thread;
 };

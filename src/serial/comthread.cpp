@@ -9,29 +9,37 @@
 
 namespace vex {
 
-TComThread::TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session)
+TComThread::TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session,
+                       PriorityRequest raisePriority)
     : m_device(device)
     , m_clock(clock)
     , m_eventMask(eventMask)
     , m_session(session)
+    , m_raisePriority(raisePriority)
 {
     setObjectName(QStringLiteral("TComThread"));
 }
 
-void TComThread::run()
+int TComThread::requestRealTimePriority()
 {
     // The timestamp is only as good as the wake-up: where the system allows
     // it (on Linux a real-time limit or the capability; Windows lets any
     // process raise its own threads this far), the thread that almost always
     // sleeps runs before every ordinary thread when a line changes. Otherwise
-    // it stays an ordinary thread.
+    // it stays an ordinary thread, and the operator is told.
 #ifdef Q_OS_WIN
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) ? 0 : int(GetLastError());
 #else
     sched_param param{};
     param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
 #endif
+}
+
+void TComThread::run()
+{
+    if (const int refused = m_raisePriority ? m_raisePriority() : 0)
+        Q_EMIT realTimeRefused(m_session, refused);
 
     while (!m_stop.load()) {
         LineChange change;

@@ -18,7 +18,13 @@ class TComThread final : public QThread
 {
     Q_OBJECT
 public:
-    TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session);
+    // Raises the calling thread to real-time scheduling; 0, or the system's
+    // error number when it is not allowed.
+    using PriorityRequest = int (*)();
+    static int requestRealTimePriority();
+
+    TComThread(LineDevice &device, const ContactClock &clock, quint32 eventMask, quint64 session,
+               PriorityRequest raisePriority = &requestRealTimePriority);
 
     void requestStop() { m_stop.store(true); }
     bool stopRequested() const { return m_stop.load(); }
@@ -28,6 +34,8 @@ Q_SIGNALS:
     // still queued when the port closed is recognised as stale.
     void lineChanged(quint64 session, const vex::LineChange &change);
     void failed(quint64 session, int errorCode);
+    // The thread runs without real-time priority, for this reason.
+    void realTimeRefused(quint64 session, int errorCode);
 
 protected:
     void run() override;
@@ -37,6 +45,7 @@ private:
     const ContactClock &m_clock;
     const quint32 m_eventMask;
     const quint64 m_session;
+    const PriorityRequest m_raisePriority;
     std::atomic<bool> m_stop{false};
 };
 

@@ -2,9 +2,13 @@
 
 #include "serial/contactstamp.h"
 
+#include <QList>
 #include <QString>
 
 namespace vex {
+
+// The highest COM number the settings can name (they keep it in a byte).
+constexpr int kMaxComPort = 255;
 
 // How the component asks for the port to be set up. Only the lines matter to
 // this program; the framing values are passed on so the device is in a
@@ -48,6 +52,9 @@ struct LineChange
     ContactStamp stamp;  // read the moment the wait returned
     quint32 status = 0;  // the lines after the edges (MsCtsOn ... MsRlsdOn)
     LineEdges edges;     // counted since the last wake-up
+    // Found by comparing the lines with the last look rather than by the
+    // system waking the thread: stamped when the comparison was made.
+    bool byComparison = false;
 };
 
 // The serial port seen through its modem lines only: open a port, hold DTR
@@ -62,8 +69,10 @@ public:
 
     virtual ~LineDevice() = default;
 
-    // Whether port COMn (n = 1..16) exists and may be offered.
+    // Whether port COMn (n = 1..kMaxComPort) exists and may be offered.
     virtual bool portPresent(int port) = 0;
+    // The COM numbers present, ascending.
+    virtual QList<int> presentPorts();
 
     // Opens and sets up port COMn, all before any waiting starts. On failure
     // nothing stays open.
@@ -81,6 +90,11 @@ public:
     // Makes the current or next waitForChange() return Interrupted. May have
     // to be called repeatedly until the waiting thread has left.
     virtual void interruptWait() = 0;
+    // While a contact can act (a run is armed, or the barriers are being
+    // tested), a change must be stamped within a millisecond whatever its
+    // timing against the waiting thread; otherwise a looser bound saves the
+    // machine's sleep. From any thread; kept across open() and close().
+    virtual void setArmed(bool) {}
 
     // The current modem-status word (MsCtsOn ... MsRlsdOn); clears a pending
     // line error first where the system keeps one.

@@ -1,5 +1,7 @@
 #include "serial/portmap.h"
 
+#include "serial/linedevice.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -11,7 +13,9 @@ namespace vex {
 
 namespace {
 
-constexpr int kMaxPorts = 16;
+// The kernel's built-in UARTs looked at; adapters follow them up to the
+// highest COM number the settings can name.
+constexpr int kBuiltInPorts = 16;
 
 QByteArray readSmallFile(const QString &path)
 {
@@ -32,7 +36,7 @@ LinuxPortMap::LinuxPortMap(QString devDir, QString sysTtyDir)
 LinuxPortMap::Layout LinuxPortMap::scan() const
 {
     Layout layout;
-    for (int k = 0; k < kMaxPorts; ++k) {
+    for (int k = 0; k < kBuiltInPorts; ++k) {
         const QByteArray type = readSmallFile(m_sysTtyDir + u"/ttyS%1/type"_s.arg(k));
         if (!type.isEmpty() && type != "0") {
             layout.builtInPresent |= 1u << k;
@@ -54,7 +58,7 @@ LinuxPortMap::Layout LinuxPortMap::scan() const
 
 QString LinuxPortMap::nameOf(const Layout &layout, int port)
 {
-    if (port < 1 || port > kMaxPorts)
+    if (port < 1 || port > kMaxComPort)
         return {};
     if (port <= layout.builtInCount)
         return u"ttyS%1"_s.arg(port - 1);
@@ -68,13 +72,29 @@ QString LinuxPortMap::devicePath(int port) const
     return name.isEmpty() ? QString() : m_devDir + u'/' + name;
 }
 
-bool LinuxPortMap::present(int port) const
+bool LinuxPortMap::present(const Layout &layout, int port)
 {
-    const Layout layout = scan();
     const QString name = nameOf(layout, port);
     if (name.isEmpty() || layout.consoles.contains(name))
         return false;
     return port > layout.builtInCount || (layout.builtInPresent & (1u << (port - 1)));
+}
+
+bool LinuxPortMap::present(int port) const
+{
+    return present(scan(), port);
+}
+
+QList<int> LinuxPortMap::presentPorts() const
+{
+    // One look at the system for all numbers.
+    const Layout layout = scan();
+    QList<int> ports;
+    for (int n = 1; n <= layout.builtInCount + layout.adapters.size() && n <= kMaxComPort; ++n) {
+        if (present(layout, n))
+            ports.append(n);
+    }
+    return ports;
 }
 
 bool LinuxPortMap::reserved(int port) const

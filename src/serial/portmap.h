@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ public:
     // COMn is the system's console: it is never opened, configured or waited
     // on by this program.
     virtual bool reserved(int port) const = 0;
+    // The COM numbers present, ascending.
+    virtual QList<int> presentPorts() const;
 };
 
 // Linux: COMn is /dev/ttyS(n-1) for the built-in UARTs the kernel found
@@ -31,6 +34,7 @@ public:
     QString devicePath(int port) const override;
     bool present(int port) const override;
     bool reserved(int port) const override;
+    QList<int> presentPorts() const override;
 
 private:
     struct Layout
@@ -42,6 +46,7 @@ private:
     };
     Layout scan() const;
     static QString nameOf(const Layout &layout, int port);
+    static bool present(const Layout &layout, int port);
 
     QString m_devDir;
     QString m_sysTtyDir;

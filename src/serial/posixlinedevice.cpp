@@ -25,6 +25,14 @@ int wakeSignal()
     return SIGRTMIN + 2;
 }
 
+// The bounds of the wait (see waitForChange()). While a contact can act, an
+// edge in the gap is found a period after it fell, plus the time the thread
+// takes to run; a quarter millisecond leaves room for an ordinary thread on a
+// busy machine within the millisecond, for about 4,000 short wake-ups a
+// second (see bench_serial for what they cost).
+constexpr long kArmedPeriodUs = 250;
+constexpr long kIdlePeriodMs = 50;
+
 void ignoreWake(int) {}
 
 // The handler is process-wide; installed once, without SA_RESTART so a
@@ -126,6 +134,11 @@ PosixLineDevice::~PosixLineDevice()
 bool PosixLineDevice::portPresent(int port)
 {
     return m_ports.present(port);
+}
+
+QList<int> PosixLineDevice::presentPorts()
+{
+    return m_ports.presentPorts();
 }
 
 LineOpenError PosixLineDevice::open(int port, const LineSettings &settings)
@@ -231,12 +244,39 @@ bool PosixLineDevice::readChange(LineChange &change)
     return true;
 }
 
+// Why the wait is bounded. TIOCMIWAIT notes the driver's counters when it is
+// entered and returns once one of them moves away from that note. The thread
+// reads the counters itself just before it calls the wait; an edge that
+// falls between that reading and the driver's note (or at the very moment the
+// wait is entered) is in the note already, so the wait does not wake for it.
+// It would be seen only with the next edge, for a beam broken by a kart the
+// release tens of milliseconds later, and be stamped then. No ordering of the
+// calls closes that gap: whatever the thread reads last before the wait, the
+// driver takes its own note after it.
+//
+// So the wait never blocks longer than a bound: a timer of the waiting thread
+// sends the wake signal every kArmedPeriodUs while a contact can act and
+// every kIdlePeriodMs otherwise, and after every return of the wait, woken or
+// not, the counters are compared with the last look. An edge that slipped
+// into the gap is found by that comparison at most one period after it fell
+// and is stamped with the comparison's moment (marked byComparison, so the
+// contact log can tell). Every other edge wakes the wait as before and is
+// stamped the moment it returns, within microseconds. The periodic timer,
+// rather than one set before each wait, also covers its own race: a signal
+// that arrives just before the thread enters the wait is spent there, and
+// the next one comes a period later.
+//
+// The timer runs only while the thread is inside this function, so the
+// signal never meets the thread anywhere else (its queued hand-over, Qt's
+// own calls).
 LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock, LineChange &change, int &errorCode)
 {
     {
         std::lock_guard lock(m_waiterMutex);
         m_waiter = pthread_self();
         m_waiting = true;
+        if (!m_polling.load())
+            startBoundTimer();
     }
     struct Leave
     {
@@ -244,6 +284,7 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
         ~Leave()
         {
             std::lock_guard lock(device.m_waiterMutex);
+            device.stopBoundTimer();
             device.m_waiting = false;
         }
     } leave{*this};
@@ -255,13 +296,15 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             errorCode = EBADF;
             return WaitOutcome::Failed;
         }
-        // What changed while the thread was away handing over the last event.
+        // What changed while the thread was away handing over the last event,
+        // or in the gap before the last wait.
         if (!readChange(change)) {
             errorCode = errno;
             return WaitOutcome::Failed;
         }
         if (change.events) {
             change.stamp = clock.now();
+            change.byComparison = true;
             return WaitOutcome::Changed;
         }
         if (!m_polling.load()) {
@@ -269,9 +312,11 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             const ContactStamp stamp = clock.now();
             if (result != 0) {
                 const int code = errno;
-                if (code == EINVAL || code == ENOTTY)
+                if (code == EINVAL || code == ENOTTY) {
                     m_polling.store(true);
-                else if (code != EINTR) {
+                    std::lock_guard lock(m_waiterMutex);
+                    stopBoundTimer();
+                } else if (code != EINTR) {
                     errorCode = code;
                     return WaitOutcome::Failed;
                 }
@@ -283,6 +328,7 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             }
             if (change.events) {
                 change.stamp = stamp;
+                change.byComparison = false;
                 return WaitOutcome::Changed;
             }
         } else {
@@ -290,6 +336,48 @@ LineDevice::WaitOutcome PosixLineDevice::waitForChange(const ContactClock &clock
             ::nanosleep(&oneMs, nullptr);
         }
     }
+}
+
+void PosixLineDevice::setArmed(bool armed)
+{
+    if (m_armed.exchange(armed) == armed)
+        return;
+    // A thread blocked in a loose wait takes the tight bound at once.
+    std::lock_guard lock(m_waiterMutex);
+    if (m_waiting && m_haveTimer)
+        programBoundTimer();
+}
+
+void PosixLineDevice::startBoundTimer()
+{
+    // Made afresh for each call: the timer names its thread, and a thread id
+    // can come back for another thread once this one has ended.
+    sigevent event{};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = wakeSignal();
+    event._sigev_un._tid = ::gettid();
+    // Without a timer the wait is unbounded as before: an edge in the gap
+    // then waits for the next one.
+    m_haveTimer = ::timer_create(CLOCK_MONOTONIC, &event, &m_timer) == 0;
+    if (m_haveTimer)
+        programBoundTimer();
+}
+
+void PosixLineDevice::programBoundTimer()
+{
+    const timespec period = m_armed.load() ? timespec{0, kArmedPeriodUs * 1000} : timespec{0, kIdlePeriodMs * 1'000'000};
+    const itimerspec spec{period, period};
+    ::timer_settime(m_timer, 0, &spec, nullptr);
+}
+
+void PosixLineDevice::stopBoundTimer()
+{
+    if (!m_haveTimer)
+        return;
+    // A signal already sent is delivered on the way out of this call, still
+    // inside waitForChange().
+    ::timer_delete(m_timer);
+    m_haveTimer = false;
 }
 
 void PosixLineDevice::interruptWait()

@@ -2,11 +2,15 @@
 
 #include "race/race.h"
 #include "serial/barriercontacts.h"
+#include "serial/barriertest.h"
+#include "serial/comerrors.h"
 #include "serial/comport.h"
 #include "serial/contactlog.h"
 #include "serial/lightbarrierport.h"
 #include "serial/racecontacttarget.h"
 #include "timing/timers.h"
+
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include "serial/winlinedevice.h"
@@ -67,6 +71,7 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
     m_target = std::make_unique<RaceContactTarget>(race);
     m_contacts = std::make_unique<BarrierContacts>(*m_comPort, *m_target);
     m_contacts->setAlg(race.settings().Alg);
+    m_test = std::make_unique<BarrierTest>(*m_comPort, *m_contacts, [this] { return m_race.settings().Alg; });
     if (!services.logPath.isEmpty()) {
         m_log = std::make_unique<ContactLog>(services.logPath);
         m_contacts->setLog(m_log.get());
@@ -92,6 +97,19 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
         m_reconnect->start(1000);
     });
     connect(m_comPort.get(), &TComPort::OnOpen, this, &RaceBarriers::portOpened);
+    connect(m_comPort.get(), &TComPort::realTimeRefused, this, [this](int code) {
+        if (std::exchange(m_realTimeSaid, true))
+            return;
+        const QString message =
+            u"Lichtschranken ohne Echtzeit-Priorität (%1): unter Last können Kontakte etwas später gestempelt werden"_s
+                .arg(systemErrorText(code));
+        if (m_log)
+            m_log->append(message);
+        Q_EMIT realTimeUnavailable(message);
+    });
+    connect(&race, &Race::runControlsChanged, this, &RaceBarriers::updateArming);
+    connect(m_test.get(), &BarrierTest::activeChanged, this, &RaceBarriers::updateArming);
+    updateArming();
     // Probed before this program opens a port, so its own port is listed too.
     m_comPort->ProbePorts();
 }
@@ -105,7 +123,13 @@ quint32 RaceBarriers::portList() const
 
 QList<int> RaceBarriers::comPortNumbers() const
 {
-    return comNumbers(m_comPort->portList());
+    return m_comPort->portNumbers();
+}
+
+void RaceBarriers::updateArming()
+{
+    const RunController &run = m_race.runController();
+    m_comPort->setArmed(m_test->active() || run.startBarrierFree() || run.state() == RunState::Running);
 }
 
 void RaceBarriers::open()

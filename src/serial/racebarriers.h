@@ -9,6 +9,7 @@
 namespace vex {
 
 class BarrierContacts;
+class BarrierTest;
 class ContactClock;
 class ContactLog;
 class LightBarrierPort;
@@ -32,7 +33,9 @@ struct BarrierServices
 // The light barriers of one race: the serial port with its waiting thread,
 // the contacts acting on the race, their log, and the port following the
 // race's settings (its number, the contact logic). A port whose device went
-// away is looked for once a second and opened again when it is back.
+// away is looked for once a second and opened again when it is back. The
+// port's wait is armed (see LineDevice::setArmed()) while a contact can act:
+// the start barrier free, a run being timed, or the barriers under test.
 class RaceBarriers : public QObject
 {
     Q_OBJECT
@@ -41,10 +44,13 @@ public:
     ~RaceBarriers() override;
 
     TComPort &comPort() { return *m_comPort; }
+    // The barrier test of the test window.
+    BarrierTest &barrierTest() { return *m_test; }
     // The ports found when the barriers were made, before any was opened by
     // this program: what the settings offer.
     quint32 portList() const;
-    // Their COM numbers, ascending: what follows "Kein" in the port list.
+    // The COM numbers found, ascending (also above 16): what follows "Kein"
+    // in the port list.
     QList<int> comPortNumbers() const;
 
     // Opens the port the settings name, none for "Kein"; the race learns
@@ -64,9 +70,13 @@ Q_SIGNALS:
     // The lost port's device came back and the port is open again; the
     // text is for the operator. Follows portOpened().
     void portRestored(const QString &message);
+    // The waiting thread can't have real-time priority; said once, the text
+    // is for the operator.
+    void realTimeUnavailable(const QString &message);
 
 private:
     void reconnect();
+    void updateArming();
 
     Race &m_race;
     // Destroyed in reverse order: the port and its thread before what they use.
@@ -77,12 +87,14 @@ private:
     std::unique_ptr<RaceContactTarget> m_target;
     std::unique_ptr<TComPort> m_comPort;
     std::unique_ptr<BarrierContacts> m_contacts;
+    std::unique_ptr<BarrierTest> m_test;
     std::unique_ptr<LightBarrierPort> m_ownPort;
     LightBarrierPort *m_port = nullptr;
     LineDevice *m_lines = nullptr;
     std::unique_ptr<Timer> m_reopen;
     std::unique_ptr<Timer> m_reconnect;
     int m_lostPort = 0;
+    bool m_realTimeSaid = false;
 };
 
 } // namespace vex

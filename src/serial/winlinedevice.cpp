@@ -48,6 +48,11 @@ bool WinLineDevice::portPresent(int port)
     return m_ports.present(port);
 }
 
+QList<int> WinLineDevice::presentPorts()
+{
+    return m_ports.presentPorts();
+}
+
 LineOpenError WinLineDevice::open(int port, const LineSettings &settings)
 {
     if (m_ports.reserved(port))
@@ -120,6 +125,7 @@ LineOpenError WinLineDevice::setUp(const LineSettings &settings)
     if (!m_api.getCommModemStatus(m_port, &m_lastLines))
         return failed();
     m_heldEvents = 0;
+    m_echoLines = 0;
     return {};
 }
 
@@ -150,9 +156,35 @@ quint32 WinLineDevice::modemStatus()
     return lines & kLineBits;
 }
 
-bool WinLineDevice::takeChange(DWORD events, DWORD lines, LineChange &change)
+// The phantom edge. The wait wakes for a line's edge; if the contact moves
+// back before GetCommModemStatus reads the lines, the level is where it was
+// and the event says the line went there and back: two edges, rightly. But
+// the driver saw that second edge after the wait had completed and keeps its
+// event for the next wait, which then completes at once with the same line
+// and the same level, and would count another pulse that never happened.
+// So a line that was read back where it was is remembered for the next wait
+// only: when that wait had its events before it was entered and shows the
+// same line with its level still unchanged, the event is the echo of the
+// edge counted already and is dropped. A real new pulse of the same line
+// within those microseconds is dropped with it, which changes nothing: a
+// contact's second pulse right after its first acts on no run (the run is
+// started or stopped by then). A wait that had to block, or a level that did
+// move, is taken as it is, so a later pulse of the line always counts.
+bool WinLineDevice::takeChange(DWORD events, DWORD lines, bool immediate, LineChange &change)
 {
+    static constexpr std::pair<DWORD, DWORD> kLines[] = {{EV_CTS, MS_CTS_ON}, {EV_DSR, MS_DSR_ON},
+                                                         {EV_RLSD, MS_RLSD_ON}};
     const DWORD moved = lines ^ m_lastLines;
+    DWORD echoes = 0;
+    for (const auto &[event, line] : kLines) {
+        if (!(events & event) || (moved & line))
+            continue;
+        if (immediate && (m_echoLines & line))
+            events &= ~event;
+        else
+            echoes |= line;
+    }
+    m_echoLines = echoes;
     // With its event, a line that ends where it was went there and back. A
     // level that moved shows one edge even without its event.
     auto edges = [&](DWORD event, DWORD line) { return (moved & line) ? 1 : (events & event) ? 2 : 0; };
@@ -160,6 +192,7 @@ bool WinLineDevice::takeChange(DWORD events, DWORD lines, LineChange &change)
     change.status = lines & kLineBits;
     change.events = (change.edges.cts ? quint32(EvCts) : 0u) | (change.edges.dsr ? quint32(EvDsr) : 0u)
         | (change.edges.dcd ? quint32(EvRlsd) : 0u);
+    change.byComparison = false;
     m_lastLines = lines;
     return change.events != 0;
 }
@@ -184,6 +217,7 @@ LineDevice::WaitOutcome WinLineDevice::waitForChange(const ContactClock &clock, 
             return WaitOutcome::Interrupted;
         DWORD events = std::exchange(m_heldEvents, 0);
         ContactStamp stamp;
+        bool immediate = events != 0;
         if (events) {
             stamp = clock.now();
         } else {
@@ -192,12 +226,16 @@ LineDevice::WaitOutcome WinLineDevice::waitForChange(const ContactClock &clock, 
             m_api.resetEvent(m_waitDone);
             if (m_api.waitCommEvent(m_port, &events, &overlapped)) {
                 stamp = clock.now();
+                immediate = true;
             } else {
                 const DWORD code = m_api.getLastError();
                 if (code != ERROR_IO_PENDING) {
                     errorCode = int(code);
                     return WaitOutcome::Failed;
                 }
+                // Some drivers answer a remembered event by completing at once
+                // rather than within the call: the same as having it before.
+                immediate = m_api.waitForMultipleObjects(1, &m_waitDone, FALSE, 0) == WAIT_OBJECT_0;
                 const HANDLE handles[] = {m_waitDone, m_interrupt};
                 const DWORD woke = m_api.waitForMultipleObjects(2, handles, FALSE, INFINITE);
                 if (woke == WAIT_OBJECT_0) {
@@ -226,7 +264,7 @@ LineDevice::WaitOutcome WinLineDevice::waitForChange(const ContactClock &clock, 
             errorCode = int(m_api.getLastError());
             return WaitOutcome::Failed;
         }
-        if (takeChange(events, lines, change)) {
+        if (takeChange(events, lines, immediate, change)) {
             change.stamp = stamp;
             return WaitOutcome::Changed;
         }

@@ -16,7 +16,9 @@ class PortLocator;
 //
 // The wait is an overlapped WaitCommEvent beside an event that interrupts
 // it. Windows keeps no edge counters: the event bits say which lines moved
-// since the last wait, the levels whether they ended where they were.
+// since the last wait, the levels whether they ended where they were. The
+// driver remembers events that come while no wait is pending, so unlike the
+// POSIX wait no edge can slip in between two waits.
 class WinLineDevice final : public LineDevice
 {
 public:
@@ -26,6 +28,7 @@ public:
     WinLineDevice &operator=(const WinLineDevice &) = delete;
 
     bool portPresent(int port) override;
+    QList<int> presentPorts() override;
     LineOpenError open(int port, const LineSettings &settings) override;
     void close() override;
     bool isOpen() const override { return m_port != INVALID_HANDLE_VALUE; }
@@ -36,8 +39,9 @@ public:
 private:
     LineOpenError setUp(const LineSettings &settings);
     // Hands over what the event bits and the levels now say; false when
-    // neither shows a watched line moved.
-    bool takeChange(DWORD events, DWORD lines, LineChange &change);
+    // neither shows a watched line moved. immediate: the wait had its events
+    // before it was even entered.
+    bool takeChange(DWORD events, DWORD lines, bool immediate, LineChange &change);
     // Takes back a wait in flight, so the system no longer writes into it.
     // True when it had completed all the same, with its events.
     bool cancelWait(OVERLAPPED &overlapped);
@@ -50,6 +54,7 @@ private:
     DWORD m_lastLines = 0;
     DWORD m_waitEvents = 0;       // written by the system while a wait is in flight
     DWORD m_heldEvents = 0;       // of a wait that completed as it was taken back
+    DWORD m_echoLines = 0;        // MS_ bits that were back where they were when last read
 };
 
 } // namespace vex

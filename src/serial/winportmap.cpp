@@ -2,6 +2,9 @@
 
 #ifdef Q_OS_WIN
 
+#include "serial/linedevice.h"
+
+#include <algorithm>
 #include <string>
 
 #include "platform/windowsapi.h"
@@ -12,7 +15,15 @@ namespace vex {
 
 namespace {
 
-constexpr int kMaxPorts = 16;
+// n of a listed "COMn" the settings can name; 0 for anything else.
+int comNumber(const QString &name)
+{
+    if (!name.startsWith(u"COM"_s, Qt::CaseInsensitive))
+        return 0;
+    bool ok = false;
+    const int n = QStringView(name).mid(3).toInt(&ok);
+    return ok && n >= 1 && n <= kMaxComPort ? n : 0;
+}
 
 } // namespace
 
@@ -52,16 +63,28 @@ WindowsPortMap::WindowsPortMap(Lister listPorts)
 
 QString WindowsPortMap::devicePath(int port) const
 {
-    if (port < 1 || port > kMaxPorts)
+    if (port < 1 || port > kMaxComPort)
         return {};
     return u"\\\\.\\COM%1"_s.arg(port);
 }
 
 bool WindowsPortMap::present(int port) const
 {
-    if (port < 1 || port > kMaxPorts)
+    if (port < 1 || port > kMaxComPort)
         return false;
     return m_listPorts().contains(u"COM%1"_s.arg(port), Qt::CaseInsensitive);
+}
+
+QList<int> WindowsPortMap::presentPorts() const
+{
+    // One look at the registry for all numbers.
+    QList<int> ports;
+    for (const QString &name : m_listPorts()) {
+        if (const int n = comNumber(name); n != 0 && !ports.contains(n))
+            ports.append(n);
+    }
+    std::sort(ports.begin(), ports.end());
+    return ports;
 }
 
 bool WindowsPortMap::reserved(int) const

@@ -14,8 +14,9 @@ namespace vex {
 QStringList registeredComPorts();
 
 // Windows: COMn is \\.\COMn (the prefix also reaches COM10 and above) and is
-// offered while the system lists it. Nothing is opened to find out; no port
-// is reserved.
+// offered while the system lists it, up to the highest number the settings
+// can name (USB adapters often get COM17 and above). Nothing is opened to find
+// out; no port is reserved.
 class WindowsPortMap final : public PortLocator
 {
 public:
@@ -25,6 +26,7 @@ public:
     QString devicePath(int port) const override;
     bool present(int port) const override;
     bool reserved(int port) const override;
+    QList<int> presentPorts() const override;
 
 private:
     Lister m_listPorts;

@@ -63,8 +63,10 @@ void RunController::setPortOpen(bool open)
     m_portOpen = open;
     if (open) {
         // Whenever the port opens both pictures are shown, the start picture
-        // on top; from the next start on they follow the buttons again.
-        m_controls.startPictureShown = true;
+        // on top, but only where START is: a port that opens again during a
+        // run (an adapter plugged back in) must leave the finish picture in
+        // sight, showing whether the finish barrier will stop the run.
+        m_controls.startPictureShown = m_controls.startShown;
         m_controls.finishPictureShown = true;
     } else {
         m_controls.startPictureShown = false;

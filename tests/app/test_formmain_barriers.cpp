@@ -4,6 +4,7 @@
 // row, and shutdown closes the port.
 
 #include "app/algcombo.h"
+#include "app/barriertestwindow.h"
 #include "app/cfgdialog.h"
 #include "mainwindowfixture.h"
 #include "serialfixture.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -44,6 +46,7 @@ private Q_SLOTS:
     void finishContactWithAutomaticEntryAndAPopupOpen();
     void aLostPortHidesThePicturesAndSaysSo();
     void settingsReopenThePort();
+    void theBarrierTestWindow();
 
 private:
     // A main window whose settings file names COM2 for the barriers.
@@ -249,6 +252,34 @@ void TestFormMainBarriers::settingsReopenThePort()
     QVERIFY(!m_device().isOpen());
     QVERIFY(!m_f->timers.fire(u"TimerPortOpen"_s));
     QVERIFY(!start->isVisible());
+}
+
+// "LS Test": the contacts go to the test window instead of the run, and its
+// test run is timed from a start to a finish contact.
+void TestFormMainBarriers::theBarrierTestWindow()
+{
+    makeWindow();
+    Race &race = m_f->window->race();
+    race.toggleStartBarrier(); // a start contact would start a run
+    m_f->key(Qt::Key_L, Qt::ControlModifier);
+    auto *window = m_f->window->findChild<BarrierTestWindow *>();
+    QVERIFY(window && window->isVisible());
+    window->findChild<QPushButton *>(u"bTestLauf"_s)->click();
+    contact(MsCtsOn, {1000, 1'000'000});
+    contact(MsCtsOn | MsRlsdOn, {13345, 13'345'600});
+    QCOMPARE(race.runController().state(), RunState::Ready);
+    QCOMPARE(window->findChild<QLabel *>(u"lbl_TestLauf"_s)->text(), u"Test-Lauf: 12,34 (12,345 s)"_s);
+    QCOMPARE(window->findChild<QLabel *>(u"lbl_CountZiel"_s)->text(), u"Kontakte: 1"_s);
+    auto *table = window->findChild<QTableWidget *>(u"tbl_Kontakte"_s);
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE((QStringList{table->item(0, 1)->text(), table->item(0, 3)->text(), table->item(0, 4)->text()}),
+             (QStringList{u"Ziel"_s, u"12,345 s"_s, u"stoppt den Lauf"_s}));
+    window->close();
+    // Closed, the contacts act on the run again; while it is timed there is no test.
+    contact(0, {20000, 20'000'000});
+    contact(MsCtsOn, {21000, 21'000'000});
+    QCOMPARE(race.runController().state(), RunState::Running);
+    QVERIFY(!m_f->child<QAction>(u"LSTest1"_s)->isEnabled());
 }
 
 QTEST_MAIN(TestFormMainBarriers)

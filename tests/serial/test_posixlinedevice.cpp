@@ -66,6 +66,8 @@ struct Shim
     void (*fail)(int) = nullptr;
     void (*failTcsetattr)(int) = nullptr;
     void (*state)(ShimState *) = nullptr;
+    void (*inject)(int, int, int) = nullptr;
+    long long (*injectedAt)() = nullptr;
 
     bool load()
     {
@@ -77,7 +79,9 @@ struct Shim
         fail = reinterpret_cast<void (*)(int)>(get("vexshim_fail"));
         failTcsetattr = reinterpret_cast<void (*)(int)>(get("vexshim_fail_tcsetattr"));
         state = reinterpret_cast<void (*)(ShimState *)>(get("vexshim_state"));
-        return reset && setLines && pulse && refuseWait && fail && failTcsetattr && state;
+        inject = reinterpret_cast<void (*)(int, int, int)>(get("vexshim_inject"));
+        injectedAt = reinterpret_cast<long long (*)()>(get("vexshim_injected_at"));
+        return reset && setLines && pulse && refuseWait && fail && failTcsetattr && state && inject && injectedAt;
     }
     ShimState now() const
     {
@@ -308,8 +312,9 @@ private Q_SLOTS:
         QVERIFY(serveUntil([&] { return device.polling() || m_shim.now().waitsEntered > 0; }));
 
         // A change that falls between the thread's look at the counters and
-        // its next entry into the driver's wait is seen only with the change
-        // after it; the test moves the lines once the thread waits again.
+        // its next entry into the driver's wait is found only by the wait's
+        // bound (see the gap test below); here the lines move once the
+        // thread waits again, so each change wakes it.
         int entered = m_shim.now().waitsEntered;
         auto waitingAgain = [&] {
             const bool again = serveUntil([&] { return device.polling() || m_shim.now().waitsEntered > entered; });
@@ -347,6 +352,56 @@ private Q_SLOTS:
         port.Close();
         QCOMPARE_LT(elapsed.elapsed(), 100);
         QCOMPARE(m_shim.now().reads, 0);
+    }
+
+    // An edge counted before the driver's wait notes the counters does not
+    // wake it; it must still be found, at once, while a run is armed.
+    void anEdgeInTheGapBeforeTheWaitIsStampedAtOnce_data()
+    {
+        QTest::addColumn<int>("lines");  // after the edge
+        QTest::addColumn<int>("pulsed"); // lines that closed and opened again
+        QTest::addColumn<int>("when");   // 0: at the wait's entry, 1: between the counters' read and the wait
+        QTest::addColumn<QString>("expected"); // line and edges
+        QTest::newRow("finish closes at the wait's entry") << int(TIOCM_CD) << 0 << 0 << u"RLSD 1"_s;
+        QTest::newRow("start pulse between the counters' read and the wait") << 0 << int(TIOCM_CTS) << 1 << u"CTS 2"_s;
+    }
+    void anEdgeInTheGapBeforeTheWaitIsStampedAtOnce()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, pulsed);
+        QFETCH(int, when);
+        QFETCH(QString, expected);
+        if (!m_haveShim)
+            QSKIP("needs the serial-port shim preloaded");
+        OnePort ports(m_fakePath);
+        PosixLineDevice device(ports);
+        TComPort port(device, m_clock);
+        QStringList seen;
+        LineChange change;
+        auto note = [&](const char *line, int LineEdges::*edges) {
+            return [&, line, edges](TComPort *p) {
+                seen << u"%1 %2"_s.arg(QString::fromLatin1(line)).arg(p->lineChange().edges.*edges);
+                change = p->lineChange();
+            };
+        };
+        connect(&port, &TComPort::OnCTS, this, note("CTS", &LineEdges::cts));
+        connect(&port, &TComPort::OnRLSD, this, note("RLSD", &LineEdges::dcd));
+        port.setPort(1);
+        port.setArmed(true);
+        port.Open();
+        QVERIFY(serveUntil([&] { return m_shim.now().waitsEntered > 0; }));
+        // DSR wakes the thread; the edge falls as it enters the wait again.
+        m_shim.inject(lines | TIOCM_DSR, pulsed, when);
+        m_shim.setLines(TIOCM_DSR);
+        QVERIFY(serveUntil([&] { return !seen.isEmpty(); }));
+        const qint64 at = m_shim.injectedAt();
+        QVERIFY(at != 0);
+        QCOMPARE(seen, QStringList{expected});
+        QVERIFY(change.byComparison);
+        // Within the bound of an armed wait, with room for a loaded machine.
+        QCOMPARE_LT(change.stamp.micros - at, 20'000);
+        QCOMPARE_GE(change.stamp.micros, at);
+        port.Close();
     }
 
     void closeInterruptsTheDriversWait()

@@ -5,6 +5,7 @@
 #include "../race/racefixture.h"
 #include "serialfixture.h"
 
+#include "serial/comport.h"
 #include "serial/modemstatus.h"
 #include "serial/racebarriers.h"
 
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void aLostPortIsLoggedAndReportedAndComesBack();
     void theContactLogicFollowsTheSettings();
     void aFalseFinishIsResumed();
+    void noRealTimePriorityIsSaidOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -166,6 +168,22 @@ void TestRaceBarriers::aFalseFinishIsResumed()
     race.enter();
     QCOMPARE(race.competition().page(0)->cell(1, ColTotal), u"1:25,12"_s);
     QVERIFY(QString::fromUtf8(readAll(m_dir->filePath(u"Lichtschranke.log"_s))).contains(u"\tWeiterlaufen: Stopp bei 12,00"_s));
+}
+
+void TestRaceBarriers::noRealTimePriorityIsSaidOnce()
+{
+    QSignalSpy said(m_barriers.get(), &RaceBarriers::realTimeUnavailable);
+    m_barriers->comPort().setPriorityRequest([] { return EPERM; });
+    for (int opening = 0; opening < 2; ++opening) {
+        m_barriers->open();
+        QVERIFY(serveUntilSettled(*m_device));
+        QTRY_COMPARE(said.size(), 1);
+        m_barriers->close();
+    }
+    const QString message = said.at(0).at(0).toString();
+    QVERIFY2(message.startsWith(u"Lichtschranken ohne Echtzeit-Priorität (Operation not permitted)"_s),
+             qPrintable(message));
+    QCOMPARE(QString::fromUtf8(readAll(m_dir->filePath(u"Lichtschranke.log"_s))).count(message), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRaceBarriers)

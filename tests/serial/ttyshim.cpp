@@ -2,9 +2,11 @@
 // device's tests: preloaded into the test, it takes over open, ioctl,
 // tcgetattr, tcsetattr, tcflush, read and close for paths that start with
 // /dev/ttyVEXFAKE and passes every other call on to the C library. The test
-// moves the lines through the vexshim_* functions.
+// moves the lines through the vexshim_* functions, also at the moments a
+// real port can't be made to hit: as the device's thread enters the wait.
 
 #include <cerrno>
+#include <chrono>
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
@@ -46,6 +48,23 @@ unsigned long lastWaitMask = 0;
 int waitsEntered = 0;
 int reads = 0;
 int opens = 0;
+unsigned long lastRequest = 0;
+// An edge to be counted as the device's thread calls the wait: inside the
+// wait before it notes the counters, or, at the call, only when the call
+// before it read the counters.
+enum { AtWaitEntry = 0, AfterCounterRead = 1 };
+bool injectPending = false;
+int injectWhen = AtWaitEntry;
+int injectLines = 0;
+int injectPulsed = 0;
+long long injectedAt = 0;
+
+long long steadyMicros()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 bool isFakePath(const char *path)
 {
@@ -81,6 +100,17 @@ int fail(int code)
     return -1;
 }
 
+// Under the mutex.
+void injectNow()
+{
+    count(injectLines ^ lines);
+    count(injectPulsed);
+    count(injectPulsed);
+    lines = injectLines;
+    injectPending = false;
+    injectedAt = steadyMicros();
+}
+
 // TIOCMIWAIT as the kernel does it: until a counter of a masked line moves
 // from where it stood at entry, or a signal arrives.
 int waitForLines(unsigned long mask)
@@ -90,6 +120,8 @@ int waitForLines(unsigned long mask)
         std::lock_guard lock(mutex);
         if (refuseWait)
             return fail(ENOTTY);
+        if (injectPending && injectWhen == AtWaitEntry)
+            injectNow();
         lastWaitMask = mask;
         ++waitsEntered;
         start = counts;
@@ -114,6 +146,12 @@ int waitForLines(unsigned long mask)
 
 int fakeIoctl(unsigned long request, void *arg)
 {
+    {
+        std::lock_guard lock(mutex);
+        if (request == TIOCMIWAIT && injectPending && injectWhen == AfterCounterRead && lastRequest == TIOCGICOUNT)
+            injectNow();
+        lastRequest = request;
+    }
     switch (request) {
     case TIOCMIWAIT:
         return waitForLines(reinterpret_cast<unsigned long>(arg));
@@ -188,8 +226,10 @@ void vexshim_reset()
     lines = outputs = serialFlags = failCode = tcsetattrError = 0;
     counts = {};
     exclusive = refuseWait = false;
-    lastWaitMask = 0;
+    lastWaitMask = lastRequest = 0;
     waitsEntered = reads = opens = 0;
+    injectPending = false;
+    injectedAt = 0;
     tio = {};
     // A port fresh from the kernel: hardware flow control on, no CLOCAL.
     tio.c_cflag = B38400 | CS8 | CRTSCTS;
@@ -203,6 +243,41 @@ void vexshim_set_lines(int newLines)
         lines = newLines;
     }
     wake();
+}
+
+// The lines read newLines from now; returns the moment, in the steady
+// clock's microseconds, taken as they moved.
+long long vexshim_set_lines_at(int newLines)
+{
+    long long at = 0;
+    {
+        std::lock_guard lock(mutex);
+        count(newLines ^ lines);
+        lines = newLines;
+        at = steadyMicros();
+    }
+    wake();
+    return at;
+}
+
+// The lines go to newLines, and those in pulsed close and open again, as the
+// device's thread next calls the wait (when: 0 inside it before it notes the
+// counters, 1 at the call right after a counter read).
+void vexshim_inject(int newLines, int pulsed, int when)
+{
+    std::lock_guard lock(mutex);
+    injectPending = true;
+    injectWhen = when;
+    injectLines = newLines;
+    injectPulsed = pulsed;
+    injectedAt = 0;
+}
+
+// The moment the injected edge was counted; 0 while it is pending.
+long long vexshim_injected_at()
+{
+    std::lock_guard lock(mutex);
+    return injectedAt;
 }
 
 void vexshim_pulse(int pulsed)

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void lockTimeZeroAndResumedEntryFreeTheFinish();
     void abortKeepsBarriersAndLockTimer();
     void portClosedKeepsPicturesHidden();
+    void portBackDuringARunShowsTheFinishBarrier();
     void autoEntryFiresOnceAndEnterCancelsIt();
     void nextShowsTheStartFlag();
     void discardedStopIsReadyAgain();
@@ -244,6 +245,23 @@ void TestRunController::portClosedKeepsPicturesHidden()
     QVERIFY(rc.controls().startPictureShown);
     rc.setPortOpen(false);
     QVERIFY(!rc.controls().startPictureShown && !rc.controls().finishPictureShown);
+}
+
+// An adapter pulled and plugged in again during a run: the picture in sight is
+// the finish barrier's, free once the lock time has passed.
+void TestRunController::portBackDuringARunShowsTheFinishBarrier()
+{
+    FakeTicks ticks;
+    FakeTimers timers;
+    RunController rc(ticks, timers);
+    rc.setPortOpen(true);
+    rc.start(ticks.value);
+    QVERIFY(timers.fire(u"TimerStartLock"_s));
+    rc.setPortOpen(false);
+    rc.setPortOpen(true);
+    const RunControls &c = rc.controls();
+    QVERIFY(!c.startPictureShown && c.finishPictureShown);
+    QCOMPARE(c.finishImage, int(ImageFree));
 }
 
 void TestRunController::autoEntryFiresOnceAndEnterCancelsIt()
