@@ -244,7 +244,9 @@ void SeasonWindow::rulesToUi()
     const SeasonRules &r = m_season.rules;
     m_title->setText(m_season.title);
     m_points->setText(r.points.toText());
+    m_points->setCursorPosition(0);
     m_pointsError->clear();
+    m_pointsError->hide();
     m_counting->setCurrentIndex(int(r.counting));
     m_countValue->setValue(r.counting == SeasonRules::Counting::Percent ? r.countPercent : r.bestN);
     m_countValue->setEnabled(r.counting != SeasonRules::Counting::All);
@@ -267,6 +269,7 @@ void SeasonWindow::rulesFromUi()
     } else {
         // The table in use stays until the operator types one that reads.
         m_pointsError->setText(u"Nur Zahlen ab 0, getrennt durch Kommas; es gilt weiter die vorige Tabelle."_s);
+        m_pointsError->show();
     }
     const auto counting = SeasonRules::Counting(m_counting->currentIndex());
     // Switching between a number and a share starts from that rule's value.
@@ -293,6 +296,7 @@ void SeasonWindow::rulesFromUi()
     if (pointsBad) {
         m_points->setText(shownPoints);
         m_pointsError->setText(u"Nur Zahlen ab 0, getrennt durch Kommas; es gilt weiter die vorige Tabelle."_s);
+        m_pointsError->show();
     }
     changed();
 }
@@ -354,13 +358,17 @@ void SeasonWindow::standingsToUi()
                                                                  : nullptr;
     const QStringList headers = standingsHeaders(m_report, teams);
     m_standings->clear();
+    m_standings->clearSpans();
     m_standings->setColumnCount(int(headers.size()));
     m_standings->setHorizontalHeaderLabels(headers);
     const int rows = cs ? int(cs->rows.size()) : 0;
-    m_standings->setRowCount(rows);
+    // The qualification line is a row of its own under the last qualified driver.
+    const int lineAfter = cs && !teams ? cs->qualified : 0;
+    m_standings->setRowCount(rows + (lineAfter > 0 ? 1 : 0));
     const QColor qualifiedBack(0xe3, 0xf4, 0xe3);
     for (int i = 0; i < rows; ++i) {
         const StandingRow &r = cs->rows.at(i);
+        const int tableRow = lineAfter > 0 && i >= lineAfter ? i + 1 : i;
         QStringList cells{r.place > 0 ? QString::number(r.place) + u'.' : QString(),
                           r.driver.birthYear ? r.driver.name + u" ("_s + QString::number(r.driver.birthYear) + u')'
                                              : r.driver.name};
@@ -391,12 +399,29 @@ void SeasonWindow::standingsToUi()
             }
             if (r.qualified)
                 item->setBackground(qualifiedBack);
-            if (!teams && r.qualified && cs->qualified == i + 1)
-                item->setToolTip(qualificationLineText(*cs));
-            m_standings->setItem(i, c, item);
+            m_standings->setItem(tableRow, c, item);
         }
     }
+    // Sized before the line is put in, which would widen the first column.
     m_standings->resizeColumnsToContents();
+    if (lineAfter > 0) {
+        auto *line = new QTableWidgetItem(qualificationLineText(*cs));
+        line->setTextAlignment(Qt::AlignCenter);
+        line->setForeground(QColor(0xb0, 0, 0));
+        line->setBackground(QColor(0xfd, 0xe2, 0xe2));
+        QFont bold = line->font();
+        bold.setBold(true);
+        line->setFont(bold);
+        m_standings->setItem(lineAfter, 0, line);
+        m_standings->setSpan(lineAfter, 0, 1, int(headers.size()));
+        // The name column takes what the line needs beyond the table's width.
+        int width = 0;
+        for (int c = 0; c < m_standings->columnCount(); ++c)
+            width += m_standings->columnWidth(c);
+        const int needed = QFontMetrics(bold).horizontalAdvance(line->text()) + 24;
+        if (needed > width)
+            m_standings->setColumnWidth(1, m_standings->columnWidth(1) + needed - width);
+    }
     m_standings->resizeRowsToContents();
 }
 

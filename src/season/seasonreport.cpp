@@ -81,8 +81,10 @@ QString scoreText(const std::optional<EventScore> &score)
 
 QString qualificationLineText(const ClassStandings &standings)
 {
-    return standings.qualified == 1 ? u"Qualifiziert für die nächste Runde: der Erste"_s
-                                    : u"Qualifiziert für die nächste Runde: die ersten %1"_s.arg(standings.qualified);
+    // Drivers sharing the last qualifying place all go on, so the line names
+    // both the place and how many that are.
+    const int lastPlace = standings.qualified > 0 ? standings.rows.value(standings.qualified - 1).place : 0;
+    return u"Qualifiziert für die nächste Runde: %1 Fahrer bis Platz %2"_s.arg(standings.qualified).arg(lastPlace);
 }
 
 QStringList eventLines(const SeasonReport &report)

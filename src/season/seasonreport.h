@@ -17,7 +17,7 @@ QStringList standingsHeaders(const SeasonReport &report, bool teams);
 // An event's cell: the points, in brackets when struck; "–" for no start.
 QString scoreText(const std::optional<EventScore> &score);
 
-// The line under the last qualified row.
+// The line under the last qualified row: "... 3 Fahrer bis Platz 2".
 QString qualificationLineText(const ClassStandings &standings);
 
 // The events as the reports list them: "1. Lauf Nordheim, 12.04.2026".

@@ -270,7 +270,7 @@ private Q_SLOTS:
         const QString html = QString::fromUtf8(buildSeasonHtml(report));
         QVERIFY(html.contains(u"2. Talbach, 17.05.2026"_s));
         QVERIFY(html.contains(u"<s>(45)</s>"_s));
-        QVERIFY(html.contains(u"Qualifiziert für die nächste Runde: die ersten 3"_s));
+        QVERIFY(html.contains(u"Qualifiziert für die nächste Runde: 3 Fahrer bis Platz 2"_s));
         QVERIFY(html.contains(u"die besten 2 von 3"_s));
     }
 
