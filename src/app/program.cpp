@@ -48,7 +48,8 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
     new LiveBinding(station.race(), station.live(), *window->statusBar());
 
     // The season's standings over several events: Ctrl+M, "Meisterschaft".
-    installSeasonCommand(*window, services.files, services.shell);
+    installSeasonCommand(*window, services.files, services.shell,
+                         [&station](const QByteArray &page) { station.live().setSeasonPage(page); });
 }
 
 Program::~Program() = default;

@@ -540,6 +540,7 @@ void SeasonWindow::closeEvent(QCloseEvent *event)
         m_dirty = false;
     }
     QWidget::closeEvent(event);
+    Q_EMIT closed();
 }
 
 void SeasonWindow::onNew()
@@ -669,7 +670,8 @@ void SeasonWindow::onWorkbook()
         showMessage(*error);
 }
 
-QAction *installSeasonCommand(QWidget &mainWindow, FileChooser *files, DesktopShell *shell)
+QAction *installSeasonCommand(QWidget &mainWindow, FileChooser *files, DesktopShell *shell,
+                              std::function<void(const QByteArray &)> publish)
 {
     auto *action = new QAction(u"Meisterschaft"_s, &mainWindow);
     action->setObjectName(u"mMeisterschaft"_s);
@@ -678,10 +680,22 @@ QAction *installSeasonCommand(QWidget &mainWindow, FileChooser *files, DesktopSh
     if (auto *menu = mainWindow.findChild<QMenu *>(u"Files"_s))
         menu->addAction(action);
     mainWindow.addAction(action);
-    QObject::connect(action, &QAction::triggered, &mainWindow, [&mainWindow, files, shell] {
+    QObject::connect(action, &QAction::triggered, &mainWindow, [&mainWindow, files, shell, publish] {
         auto *window = mainWindow.findChild<SeasonWindow *>();
-        if (!window)
+        if (!window) {
             window = new SeasonWindow(files, shell, &mainWindow);
+            if (publish) {
+                const auto send = [window, publish] {
+                    const SeasonReport &report = window->report();
+                    publish(report.events.isEmpty() ? QByteArray() : buildSeasonHtml(report));
+                };
+                QObject::connect(window, &SeasonWindow::reportChanged, window, send);
+                QObject::connect(window, &SeasonWindow::closed, window, [publish] { publish({}); });
+            }
+        } else if (publish && window->isHidden() && !window->report().events.isEmpty()) {
+            // Shown again with the season it still holds.
+            publish(buildSeasonHtml(window->report()));
+        }
         window->show();
         window->raise();
         window->activateWindow();

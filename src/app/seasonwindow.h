@@ -54,6 +54,8 @@ public:
 Q_SIGNALS:
     // After every new evaluation, for the live page.
     void reportChanged();
+    // The window was closed: no season is open any more.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -115,7 +117,10 @@ private:
 SeasonWindow::MergeAnswer askMergeInMessageBox(QWidget *parent, const MergeProposal &proposal);
 
 // Gives the main window the command "Meisterschaft" on Ctrl+M, in its hidden
-// menu where there is one; the window is made when first asked for.
-QAction *installSeasonCommand(QWidget &mainWindow, FileChooser *files, DesktopShell *shell);
+// menu where there is one; the window is made when first asked for. While it
+// is open with events, publish is handed the standings as a web page after
+// every change, and an empty page when it closes.
+QAction *installSeasonCommand(QWidget &mainWindow, FileChooser *files, DesktopShell *shell,
+                              std::function<void(const QByteArray &)> publish = {});
 
 } // namespace vex

@@ -119,13 +119,24 @@ private Q_SLOTS:
         QMainWindow main;
         auto *files = main.menuBar()->addMenu(u"Files"_s);
         files->setObjectName(u"Files"_s);
-        QAction *command = installSeasonCommand(main, nullptr, nullptr);
+        QList<QByteArray> published;
+        QAction *command = installSeasonCommand(main, nullptr, nullptr,
+                                                [&published](const QByteArray &page) { published.append(page); });
         QCOMPARE(command->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
         QVERIFY(files->actions().contains(command));
         command->trigger();
         command->trigger();
         QCOMPARE(main.findChildren<SeasonWindow *>().size(), 1);
-        QVERIFY(main.findChild<SeasonWindow *>()->isVisible());
+        auto *window = main.findChild<SeasonWindow *>();
+        QVERIFY(window->isVisible());
+        // The live page's tab: the standings while the season is open, nothing after.
+        QVERIFY(published.isEmpty());
+        window->addEvent(data(u"lauf1-nordheim.txt"_s));
+        QVERIFY(!published.isEmpty() && published.last().contains("Anna Berg"));
+        QTemporaryDir dir;
+        QVERIFY(window->saveSeason(dir.filePath(u"s.vxm"_s))); // closes without asking
+        window->close();
+        QVERIFY(published.last().isEmpty());
     }
 };
 

@@ -230,6 +230,33 @@ private Q_SLOTS:
         QCOMPARE(circle.resolve(kMueller), kMueller2);
     }
 
+    void birthYears()
+    {
+        const auto event = [](const QString &name, int year) {
+            return EventResults{{EventClass{u"K1"_s, {EventEntry{name, u"MSC"_s, year, 1, true}}}}};
+        };
+        // A list without the year joins the one driver of that name who has one...
+        SeasonStandings s = computeStandings({event(u"Anna Berg"_s, 2013), event(u"Anna Berg"_s, 0)}, SeasonRules{}, {}, {});
+        QCOMPARE(s.classes.at(0).rows.size(), 1);
+        QCOMPARE(s.classes.at(0).rows.at(0).starts, 2);
+        // ...but not one of two namesakes told apart by their years.
+        s = computeStandings({event(u"Anna Berg"_s, 2013), event(u"Anna Berg"_s, 0), event(u"Anna Berg"_s, 2014)},
+                             SeasonRules{}, {}, {});
+        QCOMPARE(s.classes.at(0).rows.size(), 3);
+    }
+
+    void foreignWorkbook()
+    {
+        WorkbookData book;
+        WorksheetData sheet;
+        sheet.name = u"Tabelle1"_s;
+        sheet.cell(1, 1) = typedCell(u"Einkaufsliste"_s);
+        book.sheets.append(sheet);
+        const EventRead read = parseEventWorkbook(book, u"x.xlsx"_s);
+        QVERIFY(!read.results);
+        QCOMPARE(read.error, u"„x.xlsx“ wird nicht gewertet: Das Blatt „Tabelle1“ hat keine Spalten „Fahrer/in“ und „Platz“."_s);
+    }
+
     void golden()
     {
         SeasonDefinition season = goldenSeason();
