@@ -429,6 +429,15 @@ void SeasonWindow::changed()
 {
     m_dirty = true;
     evaluate();
+    // Once the season has a file, the file follows every change, so that
+    // quitting the program never loses a rule or an answer given.
+    if (m_path.isEmpty())
+        return;
+    const std::optional<QString> error = writeSeasonFile(m_season, m_path);
+    if (error && !m_saveFailed)
+        showMessage(*error);
+    m_saveFailed = error.has_value();
+    m_dirty = m_saveFailed;
 }
 
 void SeasonWindow::showMessage(const QString &text)
@@ -493,6 +502,7 @@ bool SeasonWindow::saveSeason(const QString &path)
     }
     m_path = QFileInfo(path).absoluteFilePath();
     m_dirty = false;
+    m_saveFailed = false;
     return true;
 }
 

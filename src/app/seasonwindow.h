@@ -94,6 +94,7 @@ private:
     SeasonReport m_report;
     QString m_path;
     bool m_dirty = false;
+    bool m_saveFailed = false; // told once, until a save works again
     bool m_filling = false;
 
     QLineEdit *m_title = nullptr;

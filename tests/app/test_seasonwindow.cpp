@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +94,10 @@ private Q_SLOTS:
         files.paths = {seasonPath};
         window.findChild<QPushButton *>(u"bSave"_s)->click();
         QVERIFY(QFile::exists(seasonPath));
+        // From then on the file follows every change.
+        window.findChild<QSpinBox *>(u"seasonMinStarts"_s)->setValue(2);
+        QVERIFY(readSeasonFile(seasonPath, nullptr)->rules.minStarts == 2);
+        window.findChild<QSpinBox *>(u"seasonMinStarts"_s)->setValue(0);
 
         files.paths = {dir.filePath(u"wertung.pdf"_s)};
         window.findChild<QPushButton *>(u"bPdf"_s)->click();
