@@ -627,10 +627,12 @@ void SeasonWindow::onEventEdited(int row, int column)
         e.name = text;
     } else if (column == EvDate) {
         const QDate date = QDate::fromString(text, u"d.M.yyyy"_s);
-        if (date.isValid() || text.isEmpty())
-            e.date = date;
-        else
+        if (!date.isValid() && !text.isEmpty()) {
             showMessage(u"„%1“ ist kein Datum; bitte als TT.MM.JJJJ eingeben."_s.arg(text));
+            eventsToUi(); // the date that stands
+            return;
+        }
+        e.date = date;
     } else {
         return;
     }
