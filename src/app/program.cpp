@@ -5,6 +5,7 @@
 #include "app/forminfo.h"
 #include "app/livebinding.h"
 #include "app/progresswindow.h"
+#include "app/seasonwindow.h"
 #include "app/windowsettings.h"
 #include "backup/racebackup.h"
 #include "display/formmonitor2.h"
@@ -45,6 +46,10 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
 
     // The live results page on the network, switched in the status bar.
     new LiveBinding(station.race(), station.live(), *window->statusBar());
+
+    // The season's standings over several events: Ctrl+M, "Meisterschaft".
+    installSeasonCommand(*window, services.files, services.shell,
+                         [&station](const QByteArray &page) { station.live().setSeasonPage(page); });
 }
 
 Program::~Program() = default;

@@ -95,6 +95,12 @@ void LiveHttp::addRoutes()
                   [this] { return reply("text/plain; charset=windows-1252", m_docs.protocolText()); });
     m_http->route(u"/protocol.html"_s, Method::Get,
                   [this] { return reply("text/html; charset=windows-1252", m_docs.protocolHtml()); });
+    // The season's standings while a season is open in the program.
+    m_http->route(u"/season.html"_s, Method::Get, [this] {
+        if (m_season.isEmpty())
+            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
+        return reply("text/html; charset=utf-8", m_season);
+    });
     // Qt hands a WebSocket on only from a path with a route whose handler
     // wrote nothing; a plain request there finds no page.
     m_http->route(u"/live"_s, Method::Get, [](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
@@ -141,6 +147,15 @@ void LiveHttp::takeResults(LiveResultsPtr results)
 {
     m_docs.setResults(std::move(results));
     push(m_docs.document());
+}
+
+void LiveHttp::takeSeason(const QByteArray &page)
+{
+    const bool wasOpen = !m_season.isEmpty();
+    m_season = page;
+    // The pages learn that the tab comes or goes, or that it holds news.
+    if (wasOpen || !page.isEmpty())
+        push(page.isEmpty() ? QByteArrayLiteral("{\"season\":false}") : QByteArrayLiteral("{\"season\":true}"));
 }
 
 void LiveHttp::takeCourse(const LiveCourse &course)

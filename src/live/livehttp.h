@@ -32,6 +32,8 @@ public Q_SLOTS:
     void listen(const QHostAddress &address, quint16 port);
     void takeResults(vex::LiveResultsPtr results);
     void takeCourse(const vex::LiveCourse &course);
+    // The season's page ("/season.html"); empty when no season is open.
+    void takeSeason(const QByteArray &page);
 
 Q_SIGNALS:
     void listening(quint16 port);
@@ -47,6 +49,7 @@ private:
     LimitedTcpServer *m_tcp = nullptr;
     QList<QWebSocket *> m_viewers;
     LiveDocuments m_docs;
+    QByteArray m_season;
 };
 
 // The operator's message when the port can't be opened.

@@ -40,7 +40,17 @@ void LiveServer::start(quint16 port, const QHostAddress &address)
     m_thread->start();
     QMetaObject::invokeMethod(m_http, [http = m_http, address, port] { http->listen(address, port); },
                               Qt::QueuedConnection);
+    setSeasonPage(m_seasonPage);
     m_feed->publishNow();
+}
+
+void LiveServer::setSeasonPage(const QByteArray &page)
+{
+    m_seasonPage = page;
+    if (m_http) {
+        QMetaObject::invokeMethod(m_http, [http = m_http, page] { http->takeSeason(page); },
+                                  Qt::QueuedConnection);
+    }
 }
 
 void LiveServer::stop()

@@ -2,6 +2,7 @@
 
 #include "live/livesnapshot.h"
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
@@ -35,6 +36,9 @@ public:
     // The port listened on; 0 while none.
     quint16 port() const { return m_port; }
     void setMaxViewers(int viewers) { m_maxViewers = viewers; }
+    // The season's standings as a web page, shown as the tab "Meisterschaft"
+    // while a season is open; empty: no season, no tab.
+    void setSeasonPage(const QByteArray &page);
 
 Q_SIGNALS:
     void started(quint16 port);
@@ -47,6 +51,7 @@ private:
     LiveHttp *m_http = nullptr;
     quint16 m_port = 0;
     int m_maxViewers = kMaxViewers;
+    QByteArray m_seasonPage;
 };
 
 } // namespace vex

@@ -22,4 +22,9 @@ void LiveServer::start(quint16, const QHostAddress &)
 
 void LiveServer::stop() {}
 
+void LiveServer::setSeasonPage(const QByteArray &page)
+{
+    m_seasonPage = page;
+}
+
 } // namespace vex
