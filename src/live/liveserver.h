@@ -1,6 +1,9 @@
 #pragma once
 
+#include "live/livelimits.h"
 #include "live/livesnapshot.h"
+#include "timing/tickclock.h"
+#include "timing/timers.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -34,7 +37,13 @@ public:
     bool isRunning() const { return m_port != 0; }
     // The port listened on; 0 while none.
     quint16 port() const { return m_port; }
-    void setMaxViewers(int viewers) { m_maxViewers = viewers; }
+    // Taken up by the next start.
+    void setMaxViewers(int viewers)
+    {
+        m_limits.maxViewers = viewers;
+        m_limits.maxConnections = 2 * viewers;
+    }
+    void setLimits(const LiveLimits &limits) { m_limits = limits; }
 
 Q_SIGNALS:
     void started(quint16 port);
@@ -46,7 +55,9 @@ private:
     QThread *m_thread = nullptr;
     LiveHttp *m_http = nullptr;
     quint16 m_port = 0;
-    int m_maxViewers = kMaxViewers;
+    LiveLimits m_limits;
+    SteadyTickSource m_ticks; // both used on the server's thread only
+    QtTimers m_timers;
 };
 
 } // namespace vex

@@ -26,8 +26,7 @@ const QHostAddress kLoopback = QHostAddress::LocalHost;
 
 QJsonObject resultsOf(const Race &race)
 {
-    LiveResults results = takeLiveResults(race, u"Vexilor"_s);
-    return liveResultsJson(results, *competitionOf(results));
+    return liveResultsJson(takeLiveResults(race, u"Vexilor"_s));
 }
 
 // "place|start number|total|disqualified" per row.
