@@ -217,7 +217,7 @@ void LiveConnection::send(const QByteArray &frame)
     // Too slow: cut at once, not closed politely behind what it doesn't
     // read; its page asks again by itself.
     if (m_socket->bytesToWrite() > m_limits.maxBacklog) {
-        m_socket->abort();
+        cut();
         return;
     }
     m_socket->write(frame);
@@ -236,15 +236,20 @@ void LiveConnection::startClosing()
 
 void LiveConnection::sweep()
 {
+    // A peer gone before the connection was taken sends no signal.
+    if (m_socket->state() == QAbstractSocket::UnconnectedState) {
+        drop();
+        return;
+    }
     switch (m_state) {
     case State::Http:
         if (m_socket->bytesToWrite() > 0 ? since(m_lastWrite) > m_limits.stalledWriteMs
                                          : since(m_waitingSince) > m_limits.requestMs)
-            m_socket->abort();
+            cut();
         break;
     case State::WebSocket:
         if (m_socket->bytesToWrite() > m_limits.maxBacklog || since(m_lastPong) > m_limits.pongMs) {
-            m_socket->abort();
+            cut();
         } else if (since(m_lastPing) >= m_limits.pingEveryMs) {
             m_lastPing = now();
             m_socket->write(ws::frame(ws::Ping, {}));
@@ -252,9 +257,15 @@ void LiveConnection::sweep()
         break;
     case State::Closing:
         if (since(m_waitingSince) > m_limits.closingMs)
-            m_socket->abort();
+            cut();
         break;
     }
+}
+
+void LiveConnection::cut()
+{
+    m_socket->abort();
+    drop();
 }
 
 void LiveConnection::drop()

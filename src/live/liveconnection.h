@@ -67,6 +67,8 @@ private:
     void readFrames();
     bool takeFrame(quint8 opcode, bool fin, const QByteArray &payload);
     void startClosing();
+    // Closed at once, whatever waits to be written.
+    void cut();
     void drop();
     quint32 now() const;
     qint32 since(quint32 tick) const;

@@ -2,11 +2,11 @@
 // answers and how, how long it waits for one, how many connections one
 // device may hold, and what a WebSocket client may send. The server runs on
 // the test's thread with a fake clock and sweep timer.
+#include "../timing/faketicks.h"
 #include "../timing/faketimers.h"
 #include "live/httphead.h"
 #include "live/livehttp.h"
 #include "rawclient.h"
-#include "timing/tickclock.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -17,13 +17,6 @@ using namespace livetest;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeTicks final : public TickSource
-{
-public:
-    quint32 now() const override { return t; }
-    quint32 t = 5000;
-};
 
 const QByteArray kGet = "GET /results.json HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 
@@ -50,7 +43,7 @@ class TestLiveLimits : public QObject
     // The fake clock moves on and the sweep looks at the limits in time.
     void advance(int ms)
     {
-        ticks.t += quint32(ms);
+        ticks.value += quint32(ms);
         timers.fire(u"live-sweep"_s);
     }
     // Until the server has taken the connections the clients made.
@@ -258,7 +251,7 @@ private Q_SLOTS:
         for (const QByteArray &f : std::as_const(frames)) {
             client.send(f);
             QTest::qWait(5);
-            ticks.t += quint32(tickMs);
+            ticks.value += quint32(tickMs);
         }
         if (closeCode != 0) {
             QCOMPARE(client.readCloseCode(), closeCode);
@@ -266,7 +259,7 @@ private Q_SLOTS:
             QCOMPARE(http->viewerCount(), 0);
             return;
         }
-        ticks.t += 1000;
+        ticks.value += 1000;
         client.send(clientFrame(0x9, "da?"));
         QByteArray payload;
         QCOMPARE(client.readFrame(&payload), 0xA);
