@@ -409,13 +409,14 @@ int hostileClients(quint16 port, int seconds)
         s->connectToHost(QHostAddress::LocalHost, port);
         idle.push_back(std::move(s));
     }
+    // Each POST is sent again whenever the server cuts it, for the whole time.
     const QByteArray chunk(4 * 1024 * 1024, 'x');
     constexpr qint64 kPost = 100 * 1024 * 1024;
+    int postsStarted = 0;
     std::vector<std::unique_ptr<QTcpSocket>> posts;
     for (int i = 0; i < 10; ++i) {
         auto s = std::make_unique<QTcpSocket>();
         QTcpSocket *p = s.get();
-        p->bind(phoneAddress(4, i));
         auto queued = std::make_shared<qint64>(0);
         auto more = [p, queued, &chunk] {
             while (*queued < kPost && p->bytesToWrite() < 2 * chunk.size()) {
@@ -423,7 +424,9 @@ int hostileClients(quint16 port, int seconds)
                 *queued += chunk.size();
             }
         };
-        QObject::connect(p, &QTcpSocket::connected, [p, more] {
+        QObject::connect(p, &QTcpSocket::connected, [p, more, queued, &postsStarted] {
+            ++postsStarted;
+            *queued = 0;
             p->write("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 104857600\r\n\r\n");
             more();
         });
@@ -431,7 +434,14 @@ int hostileClients(quint16 port, int seconds)
             postBytes += n;
             more();
         });
-        QObject::connect(p, &QTcpSocket::disconnected, [&] { ++postsCut; });
+        QObject::connect(p, &QTcpSocket::disconnected, [p, i, port, &postsCut] {
+            ++postsCut;
+            QTimer::singleShot(10, p, [p, i, port] {
+                p->bind(phoneAddress(4, i));
+                p->connectToHost(QHostAddress::LocalHost, port);
+            });
+        });
+        p->bind(phoneAddress(4, i));
         p->connectToHost(QHostAddress::LocalHost, port);
         posts.push_back(std::move(s));
     }
@@ -466,9 +476,9 @@ int hostileClients(quint16 port, int seconds)
     });
     pinger.start(1);
     waitMs(seconds * 1000);
-    std::printf("hostile: idle sockets connected %d, closed by the server %d; POST bytes sent %.0f MB, "
-                "POSTs cut %d of 10; pings sent %lld over %d WebSocket connections\n",
-                idleOpen, idleClosed, double(postBytes) / 1048576.0, postsCut, pings, floodConnections);
+    std::printf("hostile: idle sockets connected %d, closed by the server %d; POSTs of 100 MB begun %d, cut %d, "
+                "%.1f MB of them sent; pings sent %lld over %d WebSocket connections\n",
+                idleOpen, idleClosed, postsStarted, postsCut, double(postBytes) / 1048576.0, pings, floodConnections);
     std::fflush(stdout);
     return 0;
 }
