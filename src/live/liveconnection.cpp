@@ -125,6 +125,7 @@ void LiveConnection::serve(const HttpHead &head)
 
 void LiveConnection::respond(const QByteArray &response, bool close)
 {
+    m_lastWrite = now(); // the answer's time to be taken starts now
     m_socket->write(response);
     if (close)
         startClosing();
