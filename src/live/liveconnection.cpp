@@ -195,7 +195,10 @@ bool LiveConnection::takeFrame(quint8 opcode, bool fin, const QByteArray &payloa
         return true;
     case ws::Close:
     default: {
-        const quint16 code = payload.size() >= 2 ? quint16((quint8(payload[0]) << 8) | quint8(payload[1])) : quint16(ws::Normal);
+        // The client's code is echoed, unless it is one never to be sent.
+        quint16 code = payload.size() >= 2 ? quint16((quint8(payload[0]) << 8) | quint8(payload[1])) : 0;
+        if (code < 1000 || code >= 5000 || code == 1005 || code == 1006 || code == 1015)
+            code = ws::Normal;
         m_socket->write(ws::closeFrame(code));
         startClosing();
         return false;
