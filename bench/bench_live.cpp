@@ -1,16 +1,21 @@
 // The live page under an event's load, on loopback: runs are timed through
 // the race core with Qt's own timers (the 10 ms clock ticking), entered and
 // the next driver prepared, while 200 viewers follow the WebSocket push and
-// 50 more ask for /results.json every 100 ms. Every viewer must see every
-// entry; the figure is the time from the entry to the viewers. The same runs
-// without the server, and with the server but nobody watching, are the
-// baseline: what the live page costs the race's thread.
+// 50 more ask for /results.json every 100 ms, each phone from a loopback
+// address of its own. Every viewer must see every entry; the figure is the
+// time from the entry to the viewers. The same runs without the server, and
+// with the server but nobody watching, are the baseline: what the live page
+// costs the race's thread. Then all of it again while a hostile device (a
+// process of its own) holds 1,000 idle sockets, sends ten POSTs of 100 MB and
+// floods WebSockets with pings: every viewer must still see every entry, and
+// the program's peak memory may grow by less than 50 MB.
 //
 // Bounded: VEX_LIVE_RUNS runs (default 30) of about 0.6 s each per case.
 
 #include "live/liveserver.h"
 #include "files/racefiles.h"
 #include "race/race.h"
+#include "results/competition.h"
 #include "results/ranking.h"
 #include "results/recording.h"
 #include "timing/tickclock.h"
@@ -19,18 +24,18 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QMutex>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QFile>
+#include <QProcess>
+#include <QTcpSocket>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QTimer>
-#include <QWebSocket>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -77,6 +82,169 @@ struct Seen
     int refused = 0;
 };
 
+// A frame from a client: masked, as the protocol asks.
+QByteArray maskedFrame(quint8 opcode, const QByteArray &payload)
+{
+    QByteArray f;
+    f.append(char(0x80 | opcode));
+    f.append(char(0x80 | payload.size())); // control frames only: under 126 bytes
+    const char mask[4] = {0x0a, 0x0b, 0x0c, 0x0d};
+    f.append(mask, 4);
+    for (qsizetype i = 0; i < payload.size(); ++i)
+        f.append(char(payload[i] ^ mask[i % 4]));
+    return f;
+}
+
+QByteArray upgradeRequest()
+{
+    return "GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n"
+           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n";
+}
+
+// Each phone on a loopback address of its own, as each has its own on the
+// club's network (the server lets one address hold only a few connections).
+QHostAddress phoneAddress(int net, int i)
+{
+    return QHostAddress(quint32((127u << 24) | (quint32(net) << 16) | (quint32(i / 250) << 8) | quint32(1 + i % 250)));
+}
+
+// One viewer's page: the WebSocket read frame by frame, pings answered.
+class Viewer : public QObject
+{
+public:
+    Viewer(int index, quint16 port, Seen &seen, QObject *parent)
+        : QObject(parent)
+        , m_index(index)
+        , m_seen(seen)
+    {
+        m_socket.bind(phoneAddress(1, index));
+        connect(&m_socket, &QTcpSocket::connected, this, [this] { m_socket.write(upgradeRequest()); });
+        connect(&m_socket, &QTcpSocket::readyRead, this, &Viewer::read);
+        connect(&m_socket, &QTcpSocket::disconnected, this, [this] { ++m_seen.refused; });
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    void close()
+    {
+        m_socket.disconnect(this);
+        m_socket.abort();
+    }
+
+private:
+    void read()
+    {
+        m_buffer += m_socket.readAll();
+        if (!m_upgraded) {
+            const qsizetype end = m_buffer.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            m_upgraded = m_buffer.startsWith("HTTP/1.1 101");
+            m_buffer.remove(0, end + 4);
+        }
+        while (m_buffer.size() >= 2) {
+            quint64 length = quint8(m_buffer[1]) & 0x7F;
+            qsizetype header = 2;
+            if (length == 126) {
+                if (m_buffer.size() < 4)
+                    return;
+                length = (quint64(quint8(m_buffer[2])) << 8) | quint8(m_buffer[3]);
+                header = 4;
+            } else if (length == 127) {
+                if (m_buffer.size() < 10)
+                    return;
+                length = 0;
+                for (int i = 2; i < 10; ++i)
+                    length = (length << 8) | quint8(m_buffer[i]);
+                header = 10;
+            }
+            if (m_buffer.size() < header + qsizetype(length))
+                return;
+            const int opcode = quint8(m_buffer[0]) & 0x0F;
+            const QByteArray payload = m_buffer.mid(header, qsizetype(length));
+            m_buffer.remove(0, header + qsizetype(length));
+            if (opcode == 0x1) {
+                const qint64 v = versionOf(payload);
+                if (v >= 0)
+                    m_seen.viewers[std::size_t(m_index)].emplace(v, nowMs());
+            } else if (opcode == 0x9) {
+                m_socket.write(maskedFrame(0xA, payload));
+            }
+        }
+    }
+
+    int m_index;
+    Seen &m_seen;
+    QTcpSocket m_socket;
+    QByteArray m_buffer;
+    bool m_upgraded = false;
+};
+
+// A page that lost its WebSocket: asks for /results.json on a connection it
+// keeps, every so often.
+class Poller : public QObject
+{
+public:
+    Poller(int index, quint16 port, Seen &seen, QObject *parent)
+        : QObject(parent)
+        , m_index(index)
+        , m_port(port)
+        , m_seen(seen)
+    {
+        connect(&m_socket, &QTcpSocket::readyRead, this, &Poller::read);
+        connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
+            if (m_waiting)
+                ++m_seen.pollFailures;
+            m_waiting = false;
+            m_buffer.clear();
+        });
+    }
+    void poll()
+    {
+        if (m_socket.state() == QAbstractSocket::UnconnectedState) {
+            m_socket.bind(phoneAddress(2, m_index));
+            m_socket.connectToHost(QHostAddress::LocalHost, m_port);
+        }
+        if (m_socket.state() != QAbstractSocket::ConnectedState || m_waiting)
+            return;
+        m_waiting = true;
+        m_socket.write("GET /results.json HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    }
+    void close()
+    {
+        m_socket.disconnect(this);
+        m_socket.abort();
+    }
+
+private:
+    void read()
+    {
+        m_buffer += m_socket.readAll();
+        const qsizetype end = m_buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const qsizetype at = m_buffer.indexOf("Content-Length: ");
+        const qsizetype length = at < 0 || at > end ? 0 : m_buffer.mid(at + 16, 12).split('\r').first().toLongLong();
+        if (m_buffer.size() < end + 4 + length)
+            return;
+        if (m_buffer.startsWith("HTTP/1.1 200")) {
+            ++m_seen.pollReplies;
+            const qint64 v = versionOf(m_buffer.mid(end + 4, length));
+            if (v >= 0)
+                m_seen.pollers.emplace(v, nowMs());
+        } else {
+            ++m_seen.pollFailures;
+        }
+        m_buffer.remove(0, end + 4 + length);
+        m_waiting = false;
+    }
+
+    int m_index;
+    quint16 m_port;
+    Seen &m_seen;
+    QTcpSocket m_socket;
+    QByteArray m_buffer;
+    bool m_waiting = false;
+};
+
 // The viewers and pollers, on a thread of their own so they don't weigh on
 // the race's thread the figures are taken on.
 class Clients : public QObject
@@ -90,21 +258,14 @@ public:
 
     void open()
     {
-        for (int i = 0; i < kViewers; ++i) {
-            auto *ws = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
-            connect(ws, &QWebSocket::textMessageReceived, this, [this, i](const QString &text) {
-                const qint64 v = versionOf(text.toUtf8());
-                if (v >= 0)
-                    m_seen.viewers[std::size_t(i)].emplace(v, nowMs());
-            });
-            connect(ws, &QWebSocket::disconnected, this, [this] { ++m_seen.refused; });
-            ws->open(QUrl(u"ws://127.0.0.1:%1/live"_s.arg(m_port)));
-        }
+        for (int i = 0; i < kViewers; ++i)
+            m_viewers.push_back(new Viewer(i, m_port, m_seen, this));
         for (int i = 0; i < kPollers; ++i) {
-            auto *nam = new QNetworkAccessManager(this);
+            auto *poller = new Poller(i, m_port, m_seen, this);
+            m_pollers.push_back(poller);
             auto *timer = new QTimer(this);
             timer->setInterval(kPollMs);
-            connect(timer, &QTimer::timeout, this, [this, nam] { poll(nam); });
+            connect(timer, &QTimer::timeout, poller, &Poller::poll);
             // Spread over the interval, as phones are.
             QTimer::singleShot(i * kPollMs / kPollers, timer, qOverload<>(&QTimer::start));
         }
@@ -112,55 +273,44 @@ public:
 
     void closeAll()
     {
-        const auto sockets = findChildren<QWebSocket *>();
-        for (QWebSocket *ws : sockets) {
-            ws->disconnect(this);
-            ws->abort();
-        }
+        for (Viewer *v : m_viewers)
+            v->close();
+        for (Poller *p : m_pollers)
+            p->close();
         const auto timers = findChildren<QTimer *>();
         for (QTimer *t : timers)
             t->stop();
     }
 
 private:
-    void poll(QNetworkAccessManager *nam)
-    {
-        QNetworkReply *reply = nam->get(QNetworkRequest(QUrl(u"http://127.0.0.1:%1/results.json"_s.arg(m_port))));
-        connect(reply, &QNetworkReply::finished, this, [this, reply] {
-            reply->deleteLater();
-            if (reply->error() != QNetworkReply::NoError) {
-                ++m_seen.pollFailures;
-                return;
-            }
-            ++m_seen.pollReplies;
-            const qint64 v = versionOf(reply->readAll());
-            if (v >= 0)
-                m_seen.pollers.emplace(v, nowMs());
-        });
-    }
-
     quint16 m_port;
     Seen &m_seen;
+    std::vector<Viewer *> m_viewers;
+    std::vector<Poller *> m_pollers;
 };
 
-// A class list of the size of a big club event, every driver with a first run.
+// A class list of the size of a big club event, every driver with a first
+// run, loaded as an imported start list is: through the race.
 void fillCompetition(Race &race)
 {
-    QRandomGenerator rng(7);
-    QStringList names;
-    for (int k = 0; k < kClasses; ++k) {
-        ResultPage &page = *race.competition().page(k);
-        for (int i = 1; i <= kDriversPerClass; ++i) {
-            RunEntry e{QString::number(k * 100 + i), u"Fahrer %1, Vorname"_s.arg(i), u"MSC Ort"_s, 1,
-                       qint32(rng.bounded(40000, 70000)), int(rng.bounded(3)) * 2};
-            enterRun(page, e);
+    RaceFiles(race).importWith([](Competition &c) {
+        QRandomGenerator rng(7);
+        QStringList names;
+        for (int k = 0; k < kClasses; ++k) {
+            ResultPage &page = *c.page(k);
+            for (int i = 1; i <= kDriversPerClass; ++i) {
+                RunEntry e{QString::number(k * 100 + i), u"Fahrer %1, Vorname"_s.arg(i), u"MSC Ort"_s, 1,
+                           qint32(rng.bounded(40000, 70000)), int(rng.bounded(3)) * 2};
+                enterRun(page, e);
+            }
+            page.setCaption(u"Klasse %1"_s.arg(k + 1));
+            page.setTabVisible(true);
+            RankPage(page, true);
+            names.append(page.caption());
         }
-        page.setCaption(u"Klasse %1"_s.arg(k + 1));
-        page.setTabVisible(true);
-        RankPage(page, true);
-        names.append(page.caption());
-    }
-    race.competition().setClasses(names);
+        c.setClasses(names);
+        return std::optional<QString>();
+    });
     race.chooseClass(0);
     race.chooseRun(2);
 }
@@ -218,12 +368,212 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
 }
 
+// The program's peak resident memory since the last reset, in MB.
+double peakMb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+void resetPeak()
+{
+    QFile clear(u"/proc/self/clear_refs"_s);
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// What a hostile device on the network does, in a process of its own so its
+// own buffers don't count as the program's: 1,000 sockets that never send,
+// ten POSTs of 100 MB, and WebSocket clients that ping as fast as they can
+// and read nothing, coming back whenever they are cut. Ends after `seconds`
+// and prints what it got done.
+int hostileClients(quint16 port, int seconds)
+{
+    int idleOpen = 0;
+    int idleClosed = 0;
+    qint64 postBytes = 0;
+    int postsCut = 0;
+    qint64 pings = 0;
+    int floodConnections = 0;
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 1000; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        s->bind(phoneAddress(3, i % 10));
+        QObject::connect(s.get(), &QTcpSocket::connected, [&] { ++idleOpen; });
+        QObject::connect(s.get(), &QTcpSocket::disconnected, [&] { ++idleClosed; });
+        s->connectToHost(QHostAddress::LocalHost, port);
+        idle.push_back(std::move(s));
+    }
+    // Each POST is sent again whenever the server cuts it, for the whole time.
+    const QByteArray chunk(4 * 1024 * 1024, 'x');
+    constexpr qint64 kPost = 100 * 1024 * 1024;
+    int postsStarted = 0;
+    std::vector<std::unique_ptr<QTcpSocket>> posts;
+    for (int i = 0; i < 10; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        QTcpSocket *p = s.get();
+        auto queued = std::make_shared<qint64>(0);
+        auto more = [p, queued, &chunk] {
+            while (*queued < kPost && p->bytesToWrite() < 2 * chunk.size()) {
+                p->write(chunk);
+                *queued += chunk.size();
+            }
+        };
+        QObject::connect(p, &QTcpSocket::connected, [p, more, queued, &postsStarted] {
+            ++postsStarted;
+            *queued = 0;
+            p->write("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 104857600\r\n\r\n");
+            more();
+        });
+        QObject::connect(p, &QTcpSocket::bytesWritten, [&postBytes, more](qint64 n) {
+            postBytes += n;
+            more();
+        });
+        QObject::connect(p, &QTcpSocket::disconnected, [p, i, port, &postsCut] {
+            ++postsCut;
+            QTimer::singleShot(10, p, [p, i, port] {
+                p->bind(phoneAddress(4, i));
+                p->connectToHost(QHostAddress::LocalHost, port);
+            });
+        });
+        p->bind(phoneAddress(4, i));
+        p->connectToHost(QHostAddress::LocalHost, port);
+        posts.push_back(std::move(s));
+    }
+    std::vector<std::unique_ptr<QTcpSocket>> flood;
+    for (int i = 0; i < 5; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        QTcpSocket *f = s.get();
+        f->setReadBufferSize(1); // reads nothing the server sends
+        QObject::connect(f, &QTcpSocket::connected, [f, &floodConnections] {
+            ++floodConnections;
+            f->write(upgradeRequest());
+        });
+        QObject::connect(f, &QTcpSocket::disconnected, [f, i, port] {
+            QTimer::singleShot(10, f, [f, i, port] {
+                f->bind(phoneAddress(5, i));
+                f->connectToHost(QHostAddress::LocalHost, port);
+            });
+        });
+        f->bind(phoneAddress(5, i));
+        f->connectToHost(QHostAddress::LocalHost, port);
+        flood.push_back(std::move(s));
+    }
+    const QByteArray pingBurst = maskedFrame(0x9, "ping").repeated(100);
+    QTimer pinger;
+    QObject::connect(&pinger, &QTimer::timeout, [&] {
+        for (auto &f : flood) {
+            if (f->state() == QAbstractSocket::ConnectedState && f->bytesToWrite() < 64 * 1024) {
+                f->write(pingBurst);
+                pings += 100;
+            }
+        }
+    });
+    pinger.start(1);
+    waitMs(seconds * 1000);
+    std::printf("hostile: idle sockets connected %d, closed by the server %d; POSTs of 100 MB begun %d, cut %d, "
+                "%.1f MB of them sent; pings sent %lld over %d WebSocket connections\n",
+                idleOpen, idleClosed, postsStarted, postsCut, double(postBytes) / 1048576.0, pings, floodConnections);
+    std::fflush(stdout);
+    return 0;
+}
+
+struct WatchedResult
+{
+    CaseResult runs;
+    int complete = 0;
+    int refused = 0;
+    std::vector<double> latency;
+    std::vector<double> pollLatency;
+    int pollReplies = 0;
+    int pollFailures = 0;
+    double peakMb = 0;
+    QByteArray hostileReport;
+};
+
+// The runs with the server, its viewers and pollers, and, when hostile, a
+// hostile device's load beside them.
+WatchedResult watchedRuns(const SteadyTickSource &ticks, QtTimers &timers, int runs, bool hostile, const QString &self)
+{
+    WatchedResult out;
+    Seen seen;
+    RaceResults raceResults;
+    Race race(raceResults, ticks, timers);
+    fillCompetition(race);
+    LiveServer server(race, u"Vexilor"_s);
+    server.start(0, QHostAddress::LocalHost);
+    while (!server.isRunning())
+        waitMs(10);
+    resetPeak();
+    QThread clientThread;
+    auto *clients = new Clients(server.port(), seen);
+    clients->moveToThread(&clientThread);
+    clientThread.start();
+    QMetaObject::invokeMethod(clients, [clients] { clients->open(); });
+    waitMs(3000); // every viewer connected and served the state
+    QProcess attacker;
+    if (hostile) {
+        const int seconds = int(runs * 0.6) + 6;
+        attacker.start(self, {u"--hostile"_s, QString::number(server.port()), QString::number(seconds)});
+        attacker.waitForStarted();
+        waitMs(1000); // under attack before the first entry
+    }
+    out.runs = timeRuns(race, ticks, runs);
+    waitMs(1000); // the last entry reaches everybody
+    if (hostile) {
+        while (attacker.state() != QProcess::NotRunning)
+            waitMs(100);
+        out.hostileReport = attacker.readAllStandardOutput().trimmed();
+    }
+    out.peakMb = peakMb();
+    QMetaObject::invokeMethod(clients, [clients] { clients->closeAll(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(clients, [clients] { delete clients; }, Qt::BlockingQueuedConnection);
+    clientThread.quit();
+    clientThread.wait();
+
+    // The entries' versions: the last `runs` versions the server published.
+    qint64 last = 0;
+    for (const auto &v : seen.viewers)
+        if (!v.empty())
+            last = std::max(last, v.rbegin()->first);
+    const qint64 firstEntry = last - runs + 1;
+    for (const auto &v : seen.viewers) {
+        bool all = true;
+        for (int i = 0; i < runs; ++i) {
+            const auto it = v.find(firstEntry + i);
+            if (it == v.end()) {
+                all = false;
+                continue;
+            }
+            out.latency.push_back(it->second - out.runs.enteredAt[std::size_t(i)]);
+        }
+        out.complete += all ? 1 : 0;
+    }
+    for (int i = 0; i < runs; ++i) {
+        const auto it = seen.pollers.find(firstEntry + i);
+        if (it != seen.pollers.end())
+            out.pollLatency.push_back(it->second - out.runs.enteredAt[std::size_t(i)]);
+    }
+    out.refused = seen.refused;
+    out.pollReplies = seen.pollReplies;
+    out.pollFailures = seen.pollFailures;
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     g_clock.start();
+    if (argc == 4 && QByteArrayView(argv[1]) == "--hostile")
+        return hostileClients(quint16(QByteArray(argv[2]).toUInt()), QByteArray(argv[3]).toInt());
     const int runs = qEnvironmentVariableIsSet("VEX_LIVE_RUNS") ? qEnvironmentVariableIntValue("VEX_LIVE_RUNS") : 30;
     SteadyTickSource ticks;
     QtTimers timers;
@@ -233,7 +583,6 @@ int main(int argc, char **argv)
     {
         RaceResults raceResults;
         Race race(raceResults, ticks, timers);
-        RaceFiles files(race);
         fillCompetition(race);
         bare = timeRuns(race, ticks, runs);
     }
@@ -242,7 +591,6 @@ int main(int argc, char **argv)
     {
         RaceResults raceResults;
         Race race(raceResults, ticks, timers);
-        RaceFiles files(race);
         fillCompetition(race);
         LiveServer server(race, u"Vexilor"_s);
         server.start(0, QHostAddress::LocalHost);
@@ -250,71 +598,35 @@ int main(int argc, char **argv)
             waitMs(10);
         idle = timeRuns(race, ticks, runs);
     }
-    // 3: the server with its viewers and pollers.
-    Seen seen;
-    CaseResult watched;
-    {
-        RaceResults raceResults;
-        Race race(raceResults, ticks, timers);
-        RaceFiles files(race);
-        fillCompetition(race);
-        LiveServer server(race, u"Vexilor"_s);
-        server.start(0, QHostAddress::LocalHost);
-        while (!server.isRunning())
-            waitMs(10);
-        QThread clientThread;
-        auto *clients = new Clients(server.port(), seen);
-        clients->moveToThread(&clientThread);
-        clientThread.start();
-        QMetaObject::invokeMethod(clients, [clients] { clients->open(); });
-        waitMs(3000); // every viewer connected and served the state
-        watched = timeRuns(race, ticks, runs);
-        waitMs(1000); // the last entry reaches everybody
-        QMetaObject::invokeMethod(clients, [clients] { clients->closeAll(); }, Qt::BlockingQueuedConnection);
-        QMetaObject::invokeMethod(clients, [clients] { delete clients; }, Qt::BlockingQueuedConnection);
-        clientThread.quit();
-        clientThread.wait();
-    }
-
-    // The entries' versions: the last `runs` versions the server published.
-    qint64 last = 0;
-    for (const auto &v : seen.viewers)
-        if (!v.empty())
-            last = std::max(last, v.rbegin()->first);
-    const qint64 firstEntry = last - runs + 1;
-    int complete = 0;
-    std::vector<double> latency;
-    for (const auto &v : seen.viewers) {
-        bool all = true;
-        for (int i = 0; i < runs; ++i) {
-            const auto it = v.find(firstEntry + i);
-            if (it == v.end()) {
-                all = false;
-                continue;
-            }
-            latency.push_back(it->second - watched.enteredAt[std::size_t(i)]);
-        }
-        complete += all ? 1 : 0;
-    }
-    std::vector<double> pollLatency;
-    for (int i = 0; i < runs; ++i) {
-        const auto it = seen.pollers.find(firstEntry + i);
-        if (it != seen.pollers.end())
-            pollLatency.push_back(it->second - watched.enteredAt[std::size_t(i)]);
-    }
+    // 3: the server with its viewers and pollers; 4: the same beside a
+    // hostile device.
+    const QString self = QCoreApplication::applicationFilePath();
+    const WatchedResult quiet = watchedRuns(ticks, timers, runs, false, self);
+    const WatchedResult hostile = watchedRuns(ticks, timers, runs, true, self);
 
     std::printf("live page, %d classes x %d drivers, %d runs per case (loopback)\n", kClasses, kDriversPerClass, runs);
     std::printf("  entry command, median: no server %.3f ms | server, no clients %.3f ms | %d viewers + %d pollers "
-                "%.3f ms\n",
-                median(bare.enterMs), median(idle.enterMs), kViewers, kPollers, median(watched.enterMs));
+                "%.3f ms | the same under attack %.3f ms\n",
+                median(bare.enterMs), median(idle.enterMs), kViewers, kPollers, median(quiet.runs.enterMs),
+                median(hostile.runs.enterMs));
     std::printf("  race thread CPU per run (start, 400 ms clock, stop, entry, next): %.2f ms | %.2f ms | %.2f ms "
-                "(%.2fx the bare run)\n",
-                bare.guiCpuMsPerRun, idle.guiCpuMsPerRun, watched.guiCpuMsPerRun,
-                bare.guiCpuMsPerRun > 0 ? watched.guiCpuMsPerRun / bare.guiCpuMsPerRun : 0.0);
-    std::printf("  viewers with every entry: %d of %d (refused or dropped: %d)\n", complete, kViewers, seen.refused);
-    std::printf("  entry -> WebSocket viewer: median %.1f ms, p95 %.1f ms, max %.1f ms (%zu deliveries)\n",
-                median(latency), percentile(latency, 0.95), percentile(latency, 1.0), latency.size());
-    std::printf("  entry -> first poller: median %.1f ms, max %.1f ms; %d replies, %d failures\n",
-                median(pollLatency), percentile(pollLatency, 1.0), seen.pollReplies, seen.pollFailures);
-    return complete == kViewers ? 0 : 1;
+                "(%.2fx the bare run) | %.2f ms under attack\n",
+                bare.guiCpuMsPerRun, idle.guiCpuMsPerRun, quiet.runs.guiCpuMsPerRun,
+                bare.guiCpuMsPerRun > 0 ? quiet.runs.guiCpuMsPerRun / bare.guiCpuMsPerRun : 0.0,
+                hostile.runs.guiCpuMsPerRun);
+    for (const WatchedResult *r : {&quiet, &hostile}) {
+        std::printf("  %s:\n", r == &quiet ? "quiet" : "under attack");
+        std::printf("    viewers with every entry: %d of %d (refused or dropped: %d)\n", r->complete, kViewers,
+                    r->refused);
+        std::printf("    entry -> WebSocket viewer: median %.1f ms, p95 %.1f ms, max %.1f ms (%zu deliveries)\n",
+                    median(r->latency), percentile(r->latency, 0.95), percentile(r->latency, 1.0), r->latency.size());
+        std::printf("    entry -> first poller: median %.1f ms, max %.1f ms; %d replies, %d failures\n",
+                    median(r->pollLatency), percentile(r->pollLatency, 1.0), r->pollReplies, r->pollFailures);
+        std::printf("    peak memory of the program with its viewers: %.1f MB\n", r->peakMb);
+        if (!r->hostileReport.isEmpty())
+            std::printf("    %s\n", r->hostileReport.constData());
+    }
+    const double extra = hostile.peakMb - quiet.peakMb;
+    std::printf("  memory under attack: %+.1f MB against the quiet run (limit +50 MB)\n", extra);
+    return quiet.complete == kViewers && hostile.complete == kViewers && extra < 50 ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 ; The Vexilor installer: for the one user who runs it, without administrator
 ; rights, into one folder under the user's local programs. /S installs
 ; silently. scripts/windows fills in VERSION, STAGE (the folder holding the
-; program with everything it loads) and OUTFILE.
+; program with everything it loads, its licence, THIRD-PARTY.md and its
+; source), OUTFILE and LICENSE (the GPL's text, shown before anything else).
 ; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half).
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -24,6 +25,12 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "Orrendal"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+; The GPL asks nothing of who only uses the program, so it is shown, not to
+; be accepted.
+!define MUI_LICENSEPAGE_TEXT_TOP "Vexilor ist freie Software unter der GNU General Public License, Version 3 oder später."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Sie müssen diese Lizenz nicht annehmen, um Vexilor zu benutzen. Sie regelt, wie Sie Vexilor weitergeben und verändern dürfen; der Quelltext wird als „Quelltext.zip“ mit installiert."
+!define MUI_LICENSEPAGE_BUTTON "&Weiter >"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -43,7 +50,8 @@ Section "Vexilor"
   IfErrors 0 +3
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Vexilor läuft noch. Bitte beenden Sie Vexilor und wählen Sie dann „Wiederholen“." /SD IDCANCEL IDRETRY retry
     Abort
-  File /r "${STAGE}/*.*"
+  ; Everything gathered, LICENSE (without a dot in its name) among it.
+  File /r "${STAGE}/*"
   WriteUninstaller "$INSTDIR\Deinstallieren.exe"
   CreateShortcut "$SMPROGRAMS\Vexilor.lnk" "$INSTDIR\Vexilor.exe"
   WriteRegStr HKCU "Software\Orrendal\Vexilor-Setup" "InstallDir" "$INSTDIR"

@@ -93,6 +93,14 @@ TFormInfo::TFormInfo(QWidget *parent)
     auto *praise = textLabel(u"lblPraise"_s, u"Lob und Kritik, Verbesserungsvorschläge,"_s, this);
     auto *orders = textLabel(u"lblOrders"_s, u"Fragen und Bestellungen bitte schriftlich über"_s, this);
     auto *contact = textLabel(u"lblContact"_s, u"den Veranstalter oder die Vereinsleitung."_s, this);
+    auto *licence = textLabel(u"lblLicence"_s,
+                              u"Vexilor ist freie Software unter der GNU General Public License,\n"
+                              "Version 3 oder (nach Ihrer Wahl) jeder späteren Version; ohne jede Gewährleistung.\n"
+                              "Der Quelltext wird mit dem Programm weitergegeben: unter Windows als\n"
+                              "„Quelltext.zip“ im Programmordner, neben „LICENSE“ (die Lizenz) und\n"
+                              "„THIRD-PARTY.md“ (die mitgelieferten Bibliotheken und ihre Lizenzen)."_s,
+                              this);
+    licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *ok = new QPushButton(u"Einverstanden"_s, this);
     ok->setObjectName(u"bEinverstanden"_s);
@@ -118,6 +126,8 @@ TFormInfo::TFormInfo(QWidget *parent)
     body->addWidget(praise);
     body->addWidget(orders);
     body->addWidget(contact);
+    body->addSpacing(8);
+    body->addWidget(licence);
     body->addSpacing(8);
     body->addLayout(buttons);
 

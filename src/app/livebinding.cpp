@@ -30,9 +30,11 @@ LiveBinding::LiveBinding(Race &race, LiveServer &server, QStatusBar &bar)
     m_address = new QLabel(&bar);
     m_address->setObjectName(u"lbl_Live"_s);
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The address (or why there is none) left of the switch: its text comes
+    // and goes, and the switch must stay where the operator clicked it.
+    bar.addPermanentWidget(m_address);
     bar.addPermanentWidget(m_switch);
     bar.addPermanentWidget(m_port);
-    bar.addPermanentWidget(m_address);
 
     connect(m_switch, &QCheckBox::toggled, this, &LiveBinding::sendChoice);
     connect(m_port, &QSpinBox::editingFinished, this, &LiveBinding::sendChoice);

@@ -31,6 +31,7 @@ public:
     const QByteArray &protocolHtml();
 
 private:
+    // Built only for the protocol's two documents, when they are asked for.
     const Competition &competition();
 
     LiveResultsPtr m_results;

@@ -1,11 +1,12 @@
 #include "live/livehttp.h"
 
-#include "live/limitedtcpserver.h"
+#include "live/httphead.h"
+#include "live/liveconnection.h"
+#include "live/wsframes.h"
+#include "timing/timers.h"
 
-#include <QHttpServer>
-#include <QHttpServerResponse>
-#include <QTimer>
-#include <QWebSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
 
@@ -13,27 +14,19 @@ namespace vex {
 
 namespace {
 
-// An application's own close code (4000...4999): too many viewers, as 429 is
-// for HTTP.
-constexpr auto kCloseTooMany = QWebSocketProtocol::CloseCode(4029);
-
-// A viewer whose phone takes no more than this is left behind, so one bad
-// connection can't fill the memory; its page falls back to asking itself.
-constexpr qint64 kMaxBacklogBytes = 8 * 1024 * 1024;
-
-QHttpServerResponse reply(const QByteArray &type, const QByteArray &body)
+QByteArray busyResponse(const QString &text)
 {
-    QHttpServerResponse r(type, body);
-    r.setHeader("Cache-Control", "no-store");
-    r.setHeader("X-Content-Type-Options", "nosniff");
-    return r;
+    return httpResponse(503, "text/plain; charset=utf-8", (text + u'\n').toUtf8(), false, true, {"Retry-After: 5"});
 }
 
-void closeAndDrop(QWebSocket *socket, QWebSocketProtocol::CloseCode code, const QString &reason)
+LiveReply document(const QByteArray &type, const QByteArray &body)
 {
-    QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
-    socket->close(code, reason);
-    QTimer::singleShot(5000, socket, &QObject::deleteLater);
+    return LiveReply{200, type, body, {}};
+}
+
+LiveReply refusal(int status, const QString &text, QList<QByteArray> extra = {})
+{
+    return LiveReply{status, "text/plain; charset=utf-8", (text + u'\n').toUtf8(), std::move(extra)};
 }
 
 } // namespace
@@ -51,102 +44,137 @@ QString listenFailureText(quint16 port, int socketError, const QString &detail)
     }
 }
 
-LiveHttp::LiveHttp(int maxViewers, QObject *parent)
+LiveHttp::LiveHttp(const LiveLimits &limits, const TickSource &ticks, Timers &timers, QObject *parent)
     : QObject(parent)
-    , m_maxViewers(maxViewers)
+    , m_limits(limits)
+    , m_ticks(ticks)
+    , m_timers(timers)
 {
 }
 
 LiveHttp::~LiveHttp()
 {
-    for (QWebSocket *v : std::as_const(m_viewers))
-        v->abort();
+    for (LiveConnection *c : std::as_const(m_connections))
+        c->disconnect(this);
+}
+
+int LiveHttp::viewerCount() const
+{
+    return int(std::count_if(m_connections.begin(), m_connections.end(),
+                             [](const LiveConnection *c) { return c->state() == LiveConnection::State::WebSocket; }));
+}
+
+int LiveHttp::connectionCount() const
+{
+    return int(m_connections.size());
 }
 
 void LiveHttp::listen(const QHostAddress &address, quint16 port)
 {
-    m_http = new QHttpServer(this);
-    m_tcp = new LimitedTcpServer(2 * m_maxViewers, m_http);
+    m_tcp = new QTcpServer(this);
     // Every viewer may come at once, after the program starts in the middle
     // of an event.
-    m_tcp->setListenBacklogSize(2 * m_maxViewers);
+    m_tcp->setListenBacklogSize(m_limits.maxConnections);
     if (!m_tcp->listen(address, port)) {
         const QString message = listenFailureText(port, m_tcp->serverError(), m_tcp->errorString());
-        delete m_http;
-        m_http = nullptr;
+        delete m_tcp;
         m_tcp = nullptr;
         Q_EMIT failed(message);
         return;
     }
-    m_http->bind(m_tcp);
-    addRoutes();
-    connect(m_http, &QHttpServer::newWebSocketConnection, this, &LiveHttp::takeViewers);
+    connect(m_tcp, &QTcpServer::newConnection, this, &LiveHttp::accept);
+    // Made here, on the server's own thread, where it fires.
+    m_sweeper = m_timers.make(u"live-sweep"_s, true, [this] { sweep(); });
+    m_sweeper->start(m_limits.sweepMs);
     Q_EMIT listening(m_tcp->serverPort());
 }
 
-void LiveHttp::addRoutes()
+void LiveHttp::accept()
 {
-    using Method = QHttpServerRequest::Method;
-    m_http->route(u"/"_s, Method::Get, [this] { return reply("text/html; charset=utf-8", m_docs.page()); });
-    m_http->route(u"/results.json"_s, Method::Get,
-                  [this] { return reply("application/json; charset=utf-8", m_docs.document()); });
-    // The protocol's own bytes: Windows-1252, as the file is written.
-    m_http->route(u"/protocol.txt"_s, Method::Get,
-                  [this] { return reply("text/plain; charset=windows-1252", m_docs.protocolText()); });
-    m_http->route(u"/protocol.html"_s, Method::Get,
-                  [this] { return reply("text/html; charset=windows-1252", m_docs.protocolHtml()); });
-    // The season's standings while a season is open in the program.
-    m_http->route(u"/season.html"_s, Method::Get, [this] {
-        if (m_season.isEmpty())
-            return QHttpServerResponse(QHttpServerResponder::StatusCode::NotFound);
-        return reply("text/html; charset=utf-8", m_season);
-    });
-    // Qt hands a WebSocket on only from a path with a route whose handler
-    // wrote nothing; a plain request there finds no page.
-    m_http->route(u"/live"_s, Method::Get, [](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
-        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
-            responder.write(QHttpServerResponder::StatusCode::NotFound);
-    });
+    while (QTcpSocket *socket = m_tcp->nextPendingConnection()) {
+        auto *c = new LiveConnection(socket, m_limits, m_ticks, [this](const HttpHead &h) { return answer(h); }, this);
+        // Connections being closed don't count: they go within a moment.
+        int open = 0;
+        int fromThere = 0;
+        for (const LiveConnection *o : std::as_const(m_connections)) {
+            if (o->state() == LiveConnection::State::Closing)
+                continue;
+            ++open;
+            fromThere += o->address() == c->address() ? 1 : 0;
+        }
+        m_connections.append(c);
+        connect(c, &LiveConnection::gone, this, [this, c] {
+            m_connections.removeOne(c);
+            c->deleteLater();
+        });
+        connect(c, &LiveConnection::upgraded, this, [this, c] { takeViewer(c); });
+        if (open >= m_limits.maxConnections)
+            c->refuse(busyResponse(u"Zu viele Zuschauer verbunden. Bitte in einigen Sekunden erneut versuchen."_s));
+        else if (fromThere >= m_limits.maxPerAddress)
+            c->refuse(busyResponse(u"Zu viele Verbindungen von diesem Gerät. Bitte andere Seiten der Live-Seite schließen."_s));
+    }
 }
 
-void LiveHttp::takeViewers()
+LiveReply LiveHttp::answer(const HttpHead &head)
 {
-    while (m_http->hasPendingWebSocketConnections()) {
-        QWebSocket *socket = m_http->nextPendingWebSocketConnection().release();
-        socket->setParent(this);
-        if (m_viewers.size() >= m_maxViewers) {
-            closeAndDrop(socket, kCloseTooMany, u"Zu viele Zuschauer verbunden"_s);
-            continue;
-        }
-        m_viewers.append(socket);
-        connect(socket, &QWebSocket::disconnected, this, [this, socket] {
-            m_viewers.removeOne(socket);
-            socket->deleteLater();
-        });
-        socket->sendTextMessage(QString::fromUtf8(m_docs.document()));
+    // An upgrade is taken only where the page asks for one; anywhere else the
+    // document is answered as to any request.
+    if (head.path == "/live") {
+        if (head.method != "GET" || !head.hasToken("connection", "upgrade")
+            || head.value("upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
+            return refusal(400, u"Hier gibt es nur die WebSocket-Verbindung der Live-Seite."_s);
+        if (head.value("sec-websocket-version") != "13")
+            return refusal(426, u"WebSocket-Version 13 wird erwartet."_s, {"Sec-WebSocket-Version: 13"});
+        const QByteArray key = head.value("sec-websocket-key");
+        if (!ws::isValidKey(key))
+            return refusal(400, u"Der WebSocket-Schlüssel fehlt oder ist ungültig."_s);
+        return LiveReply{101, {}, {}, {"Upgrade: websocket", "Connection: Upgrade", "Sec-WebSocket-Accept: " + ws::acceptKey(key)}};
     }
+    if (head.path == "/")
+        return document("text/html; charset=utf-8", m_docs.page());
+    if (head.path == "/results.json")
+        return document("application/json; charset=utf-8", m_docs.document());
+    // The protocol's own bytes: Windows-1252, as the file is written.
+    if (head.path == "/protocol.txt")
+        return document("text/plain; charset=windows-1252", m_docs.protocolText());
+    if (head.path == "/protocol.html")
+        return document("text/html; charset=windows-1252", m_docs.protocolHtml());
+    // The season's standings while a season is open in the program.
+    if (head.path == "/season.html" && !m_season.isEmpty())
+        return document("text/html; charset=utf-8", m_season);
+    return refusal(404, u"Diese Seite gibt es hier nicht."_s);
+}
+
+void LiveHttp::takeViewer(LiveConnection *viewer)
+{
+    if (viewerCount() > m_limits.maxViewers) {
+        viewer->closeWebSocket(ws::TooManyViewers, u"Zu viele Zuschauer verbunden"_s);
+        return;
+    }
+    viewer->send(ws::frame(ws::Text, m_docs.document()));
 }
 
 void LiveHttp::push(const QByteArray &message)
 {
-    if (m_viewers.isEmpty())
-        return;
-    const QString text = QString::fromUtf8(message);
-    const QList<QWebSocket *> viewers = m_viewers;
-    for (QWebSocket *v : viewers) {
-        if (v->bytesToWrite() > kMaxBacklogBytes) {
-            m_viewers.removeOne(v);
-            closeAndDrop(v, QWebSocketProtocol::CloseCodeGoingAway, u"Verbindung zu langsam"_s);
-            continue;
-        }
-        v->sendTextMessage(text);
-    }
+    const QByteArray frame = ws::frame(ws::Text, message);
+    // A viewer cut while this runs leaves the list, but is deleted later.
+    const QList<LiveConnection *> connections = m_connections;
+    for (LiveConnection *c : connections)
+        c->send(frame);
+}
+
+void LiveHttp::sweep()
+{
+    const QList<LiveConnection *> connections = m_connections;
+    for (LiveConnection *c : connections)
+        c->sweep();
 }
 
 void LiveHttp::takeResults(LiveResultsPtr results)
 {
     m_docs.setResults(std::move(results));
-    push(m_docs.document());
+    if (viewerCount() > 0)
+        push(m_docs.document());
 }
 
 void LiveHttp::takeSeason(const QByteArray &page)
@@ -161,7 +189,8 @@ void LiveHttp::takeSeason(const QByteArray &page)
 void LiveHttp::takeCourse(const LiveCourse &course)
 {
     m_docs.setCourse(course);
-    push(m_docs.courseMessage());
+    if (viewerCount() > 0)
+        push(m_docs.courseMessage());
 }
 
 } // namespace vex

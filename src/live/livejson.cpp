@@ -1,7 +1,5 @@
 #include "live/livejson.h"
 
-#include "results/competition.h"
-#include "results/ranking.h"
 #include "results/rowtotal.h"
 #include "results/runcell.h"
 #include "timing/timetext.h"
@@ -47,7 +45,7 @@ QJsonObject rowJson(const QStringList &row, bool clubShown)
 
 } // namespace
 
-QJsonObject liveResultsJson(const LiveResults &results, const Competition &competition)
+QJsonObject liveResultsJson(const LiveResults &results)
 {
     QJsonArray classes;
     for (int k = 0; k < results.classes.size(); ++k) {
@@ -55,10 +53,8 @@ QJsonObject liveResultsJson(const LiveResults &results, const Competition &compe
         QJsonObject c;
         c.insert(u"page"_s, k);
         c.insert(u"name"_s, cls.name.trimmed());
-        const RankResult best = FindPageBest(*competition.page(k));
-        if (best.bestTimeMs > 0)
-            c.insert(u"best"_s, QJsonObject{{u"time"_s, MsToText(best.bestTimeMs)},
-                                            {u"driver"_s, best.bestDriverLabel.trimmed()}});
+        if (cls.bestTimeMs > 0)
+            c.insert(u"best"_s, QJsonObject{{u"time"_s, MsToText(cls.bestTimeMs)}, {u"driver"_s, cls.bestDriver}});
         QJsonArray rows;
         for (int r = 1; r < cls.rows.size(); ++r) {
             if (holdsAnything(cls.rows.at(r)))

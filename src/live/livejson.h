@@ -7,14 +7,12 @@
 
 namespace vex {
 
-class Competition;
-
 // The results as the live page and /results.json give them: per class the
 // rows that hold anything, in page order (the ranking's order), with place,
 // start number, name, club (only while the club column is shown), the three
 // runs with their penalty seconds and the total, exactly as the cells hold
-// them; and the class's best total. competition: competitionOf(results).
-QJsonObject liveResultsJson(const LiveResults &results, const Competition &competition);
+// them; and the class's best total.
+QJsonObject liveResultsJson(const LiveResults &results);
 
 QJsonObject liveCourseJson(const LiveCourse &course);
 

@@ -23,7 +23,7 @@ void LiveServer::start(quint16 port, const QHostAddress &address)
     stop();
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("Live-Seite"));
-    m_http = new LiveHttp(m_maxViewers);
+    m_http = new LiveHttp(m_limits, m_ticks, m_timers);
     m_http->moveToThread(m_thread);
     // The server and its sockets end on their own thread.
     connect(m_thread, &QThread::finished, m_http, &QObject::deleteLater);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "live/livelimits.h"
 #include "live/livesnapshot.h"
+#include "timing/tickclock.h"
+#include "timing/timers.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -35,7 +38,13 @@ public:
     bool isRunning() const { return m_port != 0; }
     // The port listened on; 0 while none.
     quint16 port() const { return m_port; }
-    void setMaxViewers(int viewers) { m_maxViewers = viewers; }
+    // Taken up by the next start.
+    void setMaxViewers(int viewers)
+    {
+        m_limits.maxViewers = viewers;
+        m_limits.maxConnections = 2 * viewers;
+    }
+    void setLimits(const LiveLimits &limits) { m_limits = limits; }
     // The season's standings as a web page, shown as the tab "Meisterschaft"
     // while a season is open; empty: no season, no tab.
     void setSeasonPage(const QByteArray &page);
@@ -50,7 +59,9 @@ private:
     QThread *m_thread = nullptr;
     LiveHttp *m_http = nullptr;
     quint16 m_port = 0;
-    int m_maxViewers = kMaxViewers;
+    LiveLimits m_limits;
+    SteadyTickSource m_ticks; // both used on the server's thread only
+    QtTimers m_timers;
     QByteArray m_seasonPage;
 };
 

@@ -2,6 +2,7 @@
 
 #include "race/race.h"
 #include "results/competition.h"
+#include "results/ranking.h"
 
 #include <QSignalBlocker>
 
@@ -25,10 +26,13 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     const qsizetype n = std::min<qsizetype>(names.size(), Competition::pageCount());
     for (int k = 0; k < n; ++k) {
         const ResultPage &page = *c.page(k);
-        LiveClass cls{names.at(k), page.caption(), {}};
+        LiveClass cls{names.at(k), page.caption(), {}, 0, {}};
         cls.rows.reserve(page.rows());
         for (int r = 0; r < page.rows(); ++r)
             cls.rows.append(page.row(r));
+        const RankResult best = FindPageBest(page);
+        cls.bestTimeMs = best.bestTimeMs;
+        cls.bestDriver = best.bestDriverLabel.trimmed();
         results.classes.append(std::move(cls));
     }
     return results;

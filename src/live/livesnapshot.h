@@ -17,12 +17,16 @@ class Race;
 
 // One class as the protocol writers see it: its class-list entry, its page's
 // caption and rows (row 0 the titles). The rows share their cells with the
-// page until it changes, so taking them costs one reference per row.
+// page until it changes, so taking them costs one reference per row. The best
+// total and its driver are found where the page is, so the server's thread
+// needn't build a page of its own for them.
 struct LiveClass
 {
     QString name;
     QString caption;
     QList<QStringList> rows;
+    qint32 bestTimeMs = 0; // 0: nobody has a total yet
+    QString bestDriver;
 };
 
 // The results as they stand, as plain values: whatever the live page shows

@@ -139,6 +139,8 @@ void TestShellDialogs::infoShowsTheProductText()
     QVERIFY(praise >= 0);
     QCOMPARE(orders, praise + 1);
     QVERIFY(orders + 1 < texts.size());
+    const auto *licence = info.findChild<QLabel *>(u"lblLicence"_s);
+    QVERIFY(licence && licence->text().contains(u"GNU General Public License"_s) && licence->text().contains(u"Quelltext"_s));
 
     auto *ok = info.findChild<QPushButton *>(u"bEinverstanden"_s);
     QVERIFY(ok);

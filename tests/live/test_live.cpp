@@ -2,6 +2,7 @@
 // JSON says of a ranked class, that nothing from the competition escapes into
 // markup, and what the server answers and pushes.
 #include "../race/racefixture.h"
+#include "live/lanaddress.h"
 #include "live/livedocuments.h"
 #include "live/livefeed.h"
 #include "live/livejson.h"
@@ -26,8 +27,7 @@ const QHostAddress kLoopback = QHostAddress::LocalHost;
 
 QJsonObject resultsOf(const Race &race)
 {
-    LiveResults results = takeLiveResults(race, u"Vexilor"_s);
-    return liveResultsJson(results, *competitionOf(results));
+    return liveResultsJson(takeLiveResults(race, u"Vexilor"_s));
 }
 
 // "place|start number|total|disqualified" per row.
@@ -236,6 +236,49 @@ private Q_SLOTS:
             QCOMPARE(passing.closeCode(), QWebSocketProtocol::CloseCodeNormal);
         }
         QCOMPARE(get(base + u"/"_s)->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    }
+
+    // The address the status bar shows: the one a phone in the room reaches,
+    // not a virtual machine's, a container's or loopback.
+    void lanAddressChosen_data()
+    {
+        using NI = QNetworkInterface;
+        const NI::InterfaceFlags up = NI::IsUp | NI::IsRunning;
+        auto a = [&](const char *name, NI::InterfaceType type, const char *ip, NI::InterfaceFlags flags) {
+            return InterfaceAddress{QString::fromLatin1(name), QString::fromLatin1(name), type, flags,
+                                    QHostAddress(QString::fromLatin1(ip))};
+        };
+        QTest::addColumn<QList<InterfaceAddress>>("addresses");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("Wi-Fi after Hyper-V's switch")
+            << QList{a("vEthernet (Default Switch)", NI::Ethernet, "172.20.1.1", up),
+                     a("WLAN", NI::Wifi, "192.168.1.23", up)}
+            << u"192.168.1.23"_s;
+        QTest::newRow("Ethernet after VirtualBox")
+            << QList{a("VirtualBox Host-Only Network", NI::Ethernet, "192.168.56.1", up),
+                     a("Ethernet", NI::Ethernet, "10.0.0.5", up)}
+            << u"10.0.0.5"_s;
+        QTest::newRow("Docker's bridge first")
+            << QList{a("docker0", NI::Ethernet, "172.17.0.1", up), a("wlp2s0", NI::Wifi, "192.168.0.12", up)}
+            << u"192.168.0.12"_s;
+        QTest::newRow("a private one before a public one")
+            << QList{a("eth0", NI::Ethernet, "203.0.113.5", up), a("eth1", NI::Ethernet, "192.168.2.2", up)}
+            << u"192.168.2.2"_s;
+        QTest::newRow("an adapter that is down")
+            << QList{a("Ethernet", NI::Ethernet, "192.168.1.5", NI::IsUp), a("WLAN", NI::Wifi, "10.1.1.1", up)}
+            << u"10.1.1.1"_s;
+        QTest::newRow("only a virtual one") << QList{a("vboxnet0", NI::Ethernet, "192.168.56.1", up)}
+                                            << u"192.168.56.1"_s;
+        QTest::newRow("loopback, link-local and IPv6 only")
+            << QList{a("lo", NI::Loopback, "127.0.0.1", up | NI::IsLoopBack), a("Ethernet", NI::Ethernet, "169.254.3.4", up),
+                     a("WLAN", NI::Wifi, "fd00::5", up)}
+            << QString();
+    }
+    void lanAddressChosen()
+    {
+        QFETCH(QList<InterfaceAddress>, addresses);
+        QFETCH(QString, chosen);
+        QCOMPARE(chooseLanAddress(addresses), chosen);
     }
 
     void portTakenIsSaidInGerman()
