@@ -65,7 +65,7 @@ qint32 randomRunMs(QRandomGenerator &rng)
 // A ranked class of drivers who all drove both scoring runs, chosen.
 void fillRankedClass(Race &race, QRandomGenerator &rng)
 {
-    files.importWith([&rng](Competition &competition) {
+    RaceFiles(race).importWith([&rng](Competition &competition) {
         ResultPage &page = *competition.page(0);
         for (int i = 1; i <= kDrivers; ++i) {
             const QString stNr = QString::number(i);
@@ -92,7 +92,6 @@ void BM_RaceEntry1000(benchmark::State &state)
     IdleTimers timers;
     RaceResults raceResults;
     Race race(raceResults, ticks, timers);
-    RaceFiles files(race);
     fillRankedClass(race, rng);
     // An observer of the kind every window is: it reads what it is told.
     qint64 seen = 0;
@@ -122,7 +121,6 @@ void BM_Baseline_SortTotals1000(benchmark::State &state)
     IdleTimers timers;
     RaceResults raceResults;
     Race race(raceResults, ticks, timers);
-    RaceFiles files(race);
     fillRankedClass(race, rng);
     const ResultPage &page = *race.activePage();
     QStringList ranked;
