@@ -10,8 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace vex {
 
-namespace {
-
 quint32 lineBit(ContactLine line)
 {
     switch (line) {
@@ -24,8 +22,6 @@ quint32 lineBit(ContactLine line)
     }
     return 0;
 }
-
-} // namespace
 
 int edgesOf(const LineEdges &edges, ContactLine line)
 {

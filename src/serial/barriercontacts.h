@@ -31,6 +31,8 @@ enum class ContactLine { Cts, Dsr, Rlsd };
 QString contactOutcomeText(ContactOutcome outcome);
 
 // The edges of one line in a wake-up.
+// The bit of the modem status that shows the line's level.
+quint32 lineBit(ContactLine line);
 int edgesOf(const LineEdges &edges, ContactLine line);
 // Whether the contact of the line moved the way the contact logic acts on:
 // Alg 0 when it closed (line on), 1 when it opened, any other value never.

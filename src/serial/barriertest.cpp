@@ -15,19 +15,6 @@ namespace {
 // A long test keeps its newest contacts.
 constexpr qsizetype kMaxContacts = 1000;
 
-quint32 statusBit(ContactLine line)
-{
-    switch (line) {
-    case ContactLine::Cts:
-        return MsCtsOn;
-    case ContactLine::Dsr:
-        return MsDsrOn;
-    case ContactLine::Rlsd:
-        return MsRlsdOn;
-    }
-    return 0;
-}
-
 } // namespace
 
 BarrierTest::BarrierTest(TComPort &port, BarrierContacts &contacts, std::function<int()> alg, QObject *parent)
@@ -113,7 +100,7 @@ QString BarrierTest::inRun(ContactLine line, const LineChange &change, bool acts
     if (alg != 0 && alg != 1)
         return u"keine Wirkung (Kontaktlogik)"_s;
     // The contact logic acts the other way ("Ein": closing, "Aus": opening).
-    return (change.status & statusBit(line)) ? u"keine Wirkung (schließt)"_s : u"keine Wirkung (öffnet)"_s;
+    return (change.status & lineBit(line)) ? u"keine Wirkung (schließt)"_s : u"keine Wirkung (öffnet)"_s;
 }
 
 void BarrierTest::onContact(TComPort *port, ContactLine line)
@@ -129,7 +116,7 @@ void BarrierTest::onContact(TComPort *port, ContactLine line)
     const bool acts = line != ContactLine::Dsr && contactLogicActs(m_alg(), line, change);
     Contact contact;
     contact.line = line;
-    contact.on = change.status & statusBit(line);
+    contact.on = change.status & lineBit(line);
     contact.edges = edges;
     contact.stamp = change.stamp;
     contact.byComparison = change.byComparison;
