@@ -14,6 +14,7 @@
 #include "app/progresswindow.h"
 #include "app/progressbinding.h"
 #include "app/resultgridbinding.h"
+#include "app/seasonwindow.h"
 #include "app/runsound.h"
 #include "app/windowsettings.h"
 #include "display/followrace.h"
@@ -484,6 +485,12 @@ void TFormMain::SaveSettings()
 void TFormMain::closeEvent(QCloseEvent *event)
 {
     if (m_closing || !AskYesNo(u"Beenden?"_s)) {
+        event->ignore();
+        return;
+    }
+    // A season put together in its window and never saved would be lost.
+    if (const SeasonWindow *season = findChild<SeasonWindow *>(); season && season->hasUnsavedSeason()
+        && !AskYesNo(u"Die Meisterschaft ist nicht gespeichert und geht verloren. Trotzdem beenden?"_s)) {
         event->ignore();
         return;
     }

@@ -50,6 +50,8 @@ public:
     const SeasonDefinition &season() const { return m_season; }
     const SeasonReport &report() const { return m_report; }
     QString seasonPath() const { return m_path; }
+    // Events were added or rules changed that no season file holds yet.
+    bool hasUnsavedSeason() const { return m_dirty && !m_season.events.isEmpty(); }
 
 Q_SIGNALS:
     // After every new evaluation, for the live page.

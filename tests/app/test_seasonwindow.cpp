@@ -138,8 +138,10 @@ private Q_SLOTS:
         QVERIFY(published.isEmpty());
         window->addEvent(data(u"lauf1-nordheim.txt"_s));
         QVERIFY(!published.isEmpty() && published.last().contains("Anna Berg"));
+        QVERIFY(window->hasUnsavedSeason()); // quitting the program asks
         QTemporaryDir dir;
         QVERIFY(window->saveSeason(dir.filePath(u"s.vxm"_s))); // closes without asking
+        QVERIFY(!window->hasUnsavedSeason());
         window->close();
         QVERIFY(published.last().isEmpty());
     }
