@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <optional>
@@ -33,6 +34,9 @@ struct ExcelExportInfo
     StartCell start;
     QString title;
     QString title2;
+    // The team ranking as a table (titles first, see teamTableRows); when
+    // given it goes to a sheet "Mannschaften" of its own.
+    QList<QStringList> teamRows;
 };
 
 // Writes one sheet per class. An existing workbook at path is opened and the
