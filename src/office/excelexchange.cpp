@@ -255,8 +255,13 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
                                           .arg(names.at(k - 1))
                                           .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
-            const auto last = sheet.cells(fetchedRows, firstColumn + kAllColumnCount);
-            const QList<QVariantList> values = sheet.range(*first, *last)->value();
+            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
+            QList<QVariantList> values = sheet.range(*first, *last)->value();
+            // A block of an event with more runs is fetched again as wide as it is.
+            if (runsOfBlock(values, firstRow, firstColumn) > 2) {
+                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount);
+                values = sheet.range(*first, *wider)->value();
+            }
             fillPage(*loaded.page(k - 1), values, fetchedRows, firstRow, firstColumn);
         }
     } catch (const AutomationError &e) {
@@ -278,7 +283,7 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
 
 std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Competition &competition,
                                            const QString &path, const ExcelExportInfo &info,
-                                           OfficeProgress &progress)
+                                           OfficeProgress &progress, const QList<QStringList> &teamRows)
 {
     const QStringList &classes = competition.classes();
     if (classes.isEmpty())
@@ -356,8 +361,8 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
                 sheet.range(*titleFirst, *titleLast)->setFontStyle(u"Bold"_s);
             }
         }
-        if (!info.teamRows.isEmpty())
-            writeTeamSheet(*workbook, info.teamRows);
+        if (teamRows.size() > 1)
+            writeTeamSheet(*workbook, teamRows);
         if (!path.isEmpty())
             workbook->saveAs(path);
         progress.setProgress(int(classes.size()));

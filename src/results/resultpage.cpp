@@ -142,15 +142,21 @@ QVariant ResultPage::data(const QModelIndex &index, int role) const
     return cell(index.row(), index.column());
 }
 
+bool ResultPage::isStruckRun(int row, int run) const
+{
+    return row >= 1 && row < rows() && m_regulation.strikesRuns() && run >= 1
+        && scoreRow(m_rows.at(row), m_regulation).isStruck(run);
+}
+
 QString ResultPage::displayText(int row, int column) const
 {
+    const QString text = cell(row, column);
+    if (row == 0)
+        return column >= kColumnCount && isBlankCell(text) ? defaultColumnTitle(column) : text;
     // A struck run is shown in brackets: the operator sees at once which
     // runs make the total.
-    const int run = row >= 1 && m_regulation.strikesRuns() ? scoringRunOfTimeColumn(column) : 0;
-    if (run == 0)
-        return cell(row, column);
-    const QString text = cell(row, column);
-    if (isBlankCell(text) || !scoreRow(m_rows.at(row), m_regulation).isStruck(run))
+    const int run = m_regulation.strikesRuns() ? scoringRunOfTimeColumn(column) : 0;
+    if (run == 0 || isBlankCell(text) || !isStruckRun(row, run))
         return text;
     return u'(' + text + u')';
 }

@@ -102,6 +102,11 @@ public:
     int rows() const { return int(m_rows.size()); }
     int dataRows() const { return rows() - 1; }
     QString cell(int row, int column) const;
+    // The cell as people read it: a run the regulation strikes in brackets,
+    // "(45,12)"; further runs' blank titles as their usual titles.
+    QString displayText(int row, int column) const;
+    // Whether the regulation strikes that scoring run's time in this row.
+    bool isStruckRun(int row, int run) const;
     void setCell(int row, int column, const QString &text);
     const QStringList &row(int row) const { return m_rows.at(row); }
     // The identity of a row (0 outside the page), and the row an identity
@@ -167,7 +172,6 @@ private:
     // are counted anew when rows go.
     void noteCell(int row, int column, const QString &text);
     void recountRuns();
-    QString displayText(int row, int column) const;
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
