@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/resultpage.h"
+#include "results/teamranking.h"
 #include "timing/runcontroller.h"
 
 #include <QList>
@@ -23,6 +24,7 @@ struct LiveClass
     QString name;
     QString caption;
     QList<QStringList> rows;
+    Regulation regulation;
 };
 
 // The results as they stand, as plain values: whatever the live page shows
@@ -36,6 +38,7 @@ struct LiveResults
     bool clubShown = true;
     std::array<int, kColumnCount> columnWidthPercent{};
     QList<LiveClass> classes;
+    TeamRules teamRules;
 };
 
 // The driver on the course and his run.
