@@ -8,28 +8,35 @@ namespace vex {
 
 TeamPageBinding::TeamPageBinding(const Competition &competition, TeamPage &page, QObject *parent)
     : QObject(parent)
-    , m_competition(competition)
     , m_page(page)
+    , m_awards(competition)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &TeamPageBinding::refreshNow);
-    connect(&competition, &Competition::classesChanged, this, &TeamPageBinding::schedule);
+    connect(&competition, &Competition::classesChanged, this, [this] {
+        m_awards.everythingChanged();
+        schedule();
+    });
     for (int k = 0; k < Competition::pageCount(); ++k) {
         const ResultPage *p = competition.page(k);
-        connect(p, &QAbstractItemModel::dataChanged, this, &TeamPageBinding::schedule);
-        connect(p, &QAbstractItemModel::layoutChanged, this, &TeamPageBinding::schedule);
-        connect(p, &QAbstractItemModel::rowsRemoved, this, &TeamPageBinding::schedule);
-        connect(p, &QAbstractItemModel::modelReset, this, &TeamPageBinding::schedule);
-        connect(p, &ResultPage::captionChanged, this, &TeamPageBinding::schedule);
-        connect(p, &ResultPage::regulationChanged, this, &TeamPageBinding::schedule);
+        const auto changed = [this, k] {
+            m_awards.pageChanged(k);
+            schedule();
+        };
+        connect(p, &QAbstractItemModel::dataChanged, this, changed);
+        connect(p, &QAbstractItemModel::layoutChanged, this, changed);
+        connect(p, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(p, &QAbstractItemModel::modelReset, this, changed);
+        connect(p, &ResultPage::captionChanged, this, changed);
+        connect(p, &ResultPage::regulationChanged, this, changed);
     }
     refreshNow();
 }
 
 void TeamPageBinding::setRules(const TeamRules &rules)
 {
-    m_rules = rules;
+    m_awards.setRules(rules);
     refreshNow();
 }
 
@@ -42,7 +49,7 @@ void TeamPageBinding::schedule()
 void TeamPageBinding::refreshNow()
 {
     m_timer.stop();
-    m_page.showStandings(rankTeams(m_competition, m_rules), findDayBest(m_competition));
+    m_page.showStandings(m_awards.teams(), m_awards.dayBest());
 }
 
 } // namespace vex

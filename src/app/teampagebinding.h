@@ -1,6 +1,6 @@
 #pragma once
 
-#include "results/teamranking.h"
+#include "results/awardstracker.h"
 
 #include <QObject>
 #include <QTimer>
@@ -14,7 +14,8 @@ class TeamPage;
 // page (an entry, a correction, a ranking, a loaded file, a command taken
 // back) schedules one new ranking of the teams, which runs as soon as the
 // command that made the change has returned, so a command that touches a
-// hundred cells ranks the teams once.
+// hundred cells ranks the teams once; only the classes that changed are read
+// again.
 class TeamPageBinding : public QObject
 {
     Q_OBJECT
@@ -30,9 +31,8 @@ public:
 private:
     void schedule();
 
-    const Competition &m_competition;
     TeamPage &m_page;
-    TeamRules m_rules;
+    AwardsTracker m_awards;
     QTimer m_timer;
 };
 

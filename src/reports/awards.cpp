@@ -16,8 +16,7 @@ QString memberText(const TeamMember &m)
         where.append(m.className);
     where.append(m.place > 0 ? u"Platz %1"_s.arg(m.place) : u"ohne Platz"_s);
     where.append(QString::number(m.points));
-    const QString text = QString(m.startNumber + u' ' + m.name).trimmed() + u" (" + where.join(u", "_s) + u')';
-    return m.counts ? text : u'[' + text + u']';
+    return QString(m.startNumber + u' ' + m.name).trimmed() + u" (" + where.join(u", "_s) + u')';
 }
 
 } // namespace
@@ -27,8 +26,10 @@ QList<QStringList> teamTableRows(const TeamRanking &ranking)
     QList<QStringList> rows{{u"Platz"_s, u"Mannschaft"_s, u"Punkte"_s, u"Fahrer/innen"_s}};
     for (const TeamStanding &team : ranking.teams) {
         QStringList members;
-        for (const TeamMember &m : team.members)
+        for (const TeamMember &m : team.counting)
             members.append(memberText(m));
+        if (team.members > team.counting.size())
+            members.append(u"%1 weitere"_s.arg(team.members - team.counting.size()));
         rows.append({QString::number(team.place), team.team, QString::number(team.points), members.join(u"; "_s)});
     }
     return rows;

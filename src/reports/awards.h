@@ -11,8 +11,9 @@ struct TeamRanking;
 
 // The team ranking as a table for the reports and the workbook: the titles
 // "Platz", "Mannschaft", "Punkte", "Fahrer/innen", then one row per team.
-// Members are listed best first as "7 Muster, Max (K2, Platz 1, 50)"; those
-// who do not count are in brackets. Only the titles when there is no team.
+// The counting members are listed best first as "7 Muster, Max (K2, Platz 1,
+// 50)", then how many others drove for the team ("2 weitere"). Only the
+// titles when there is no team.
 QList<QStringList> teamTableRows(const TeamRanking &ranking);
 
 // The day's best run and the team ranking as plain text (CR LF lines), for

@@ -19,15 +19,14 @@ enum TeamColumn { TeamPlace, TeamName, TeamPoints, TeamMembers, TeamColumns };
 QString membersText(const TeamStanding &team)
 {
     QStringList counting;
-    QStringList others;
-    for (const TeamMember &m : team.members) {
-        const QString text = u"%1 (%2, %3)"_s.arg(m.name, m.place > 0 ? u"%1. Platz"_s.arg(m.place) : u"ohne Platz"_s)
-                                 .arg(m.points);
-        (m.counts ? counting : others).append(text);
+    for (const TeamMember &m : team.counting) {
+        const QString place = m.place > 0 ? u"%1. Platz"_s.arg(m.place) : u"ohne Platz"_s;
+        counting.append(u"%1 (%2, %3, %4 P.)"_s.arg(m.name, m.className, place).arg(m.points));
     }
     QString out = counting.join(u", "_s);
-    if (!others.isEmpty())
-        out += u"  \u2013 nicht gewertet: "_s + others.join(u", "_s);
+    const qsizetype others = team.members - team.counting.size();
+    if (others > 0)
+        out += u"  \u2013 %1 weitere nicht gewertet"_s.arg(others);
     return out;
 }
 
