@@ -66,6 +66,7 @@ void TeamPage::showStandings(const TeamRanking &ranking, const DayBest &dayBest)
             QTableWidgetItem *item = m_table->item(r, c);
             if (!item) {
                 item = new QTableWidgetItem;
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 m_table->setItem(r, c, item);
             }
             item->setText(texts.at(c));
