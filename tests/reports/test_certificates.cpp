@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPen>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -92,7 +95,15 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString image = dir.filePath(u"grund.png"_s);
         QImage background(200, 283, QImage::Format_RGB32);
-        background.fill(QColor(250, 240, 200));
+        {
+            QPainter p(&background);
+            QLinearGradient ground(0, 0, 0, 283);
+            ground.setColorAt(0, QColor(255, 248, 220));
+            ground.setColorAt(1, QColor(235, 215, 160));
+            p.fillRect(background.rect(), ground);
+            p.setPen(QPen(QColor(180, 140, 40), 4));
+            p.drawRect(background.rect().adjusted(8, 8, -8, -8));
+        }
         QVERIFY(background.save(image));
         const QString path = dir.filePath(u"Urkunden.pdf"_s);
         const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"in Musterstadt"_s, u"25.11.2026"_s, image};
@@ -100,6 +111,8 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");
+        if (const QString folder = qEnvironmentVariable("VEX_REGULATION_SCREENSHOTS"); !folder.isEmpty())
+            QFile::copy(path, folder + u"/certificates.pdf"_s);
         const auto text = pdfText(path);
         if (!text)
             QSKIP("pdftotext (poppler-utils) is not installed");
