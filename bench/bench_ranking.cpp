@@ -3,8 +3,11 @@
 // a grid shows the page. The bare minimum for the same work is sorting the
 // page's totals as plain strings; each figure is printed against it.
 
+#include "results/awardstracker.h"
+#include "results/competition.h"
 #include "results/ranking.h"
 #include "results/recording.h"
+#include "results/startnumbers.h"
 #include "results/resultpage.h"
 #include "timing/timetext.h"
 
@@ -143,7 +146,83 @@ void BM_Baseline_SortTotals10000(benchmark::State &state)
     }
 }
 
+// An event day of ten classes of 1,000 drivers from 20 clubs, three scoring
+// runs of which the best two count, ties shared (0) or broken by the better
+// run (1): one entry,
+// the class ranked, then the team ranking and the day's best run brought up
+// to date, as the team page follows each entry.
+void fillEventDay(Competition &c, QRandomGenerator &rng, const Regulation &regulation)
+{
+    QStringList classes;
+    for (int k = 0; k < kPageCount; ++k) {
+        ResultPage &page = *c.page(k);
+        page.setRegulation(regulation);
+        page.setCaption(u"K%1"_s.arg(k + 1));
+        classes.append(page.caption());
+        for (int i = 1; i <= kDrivers; ++i) {
+            const QString club = u"MSC Ort %1"_s.arg(rng.bounded(20));
+            for (int run = 1; run <= regulation.scoringRuns; ++run)
+                enterRun(page, RunEntry{QString::number(i), u"Fahrer %1, Vorname"_s.arg(i), club, run,
+                                        randomRunMs(rng), int(rng.bounded(3)) * 2});
+        }
+        RankPage(page, true);
+    }
+    c.setClasses(classes);
+}
+
+void BM_EnterRunTeams10x1000(benchmark::State &state)
+{
+    QRandomGenerator rng(42);
+    Competition c;
+    Regulation regulation;
+    regulation.scoringRuns = 3;
+    regulation.countingRuns = 2;
+    regulation.tieBreak = state.range(0) ? Regulation::BetterSingleRun : Regulation::SharedPlace;
+    fillEventDay(c, rng, regulation);
+    AwardsTracker awards(c);
+    benchmark::DoNotOptimize(awards.teams().teams.size());
+    for (auto _ : state) {
+        const int k = int(rng.bounded(kPageCount));
+        ResultPage &page = *c.page(k);
+        const QString stNr = QString::number(rng.bounded(1, kDrivers + 1));
+        const int row = FindRowByStartNumber(page, stNr);
+        enterRunIntoRow(page, row, RunEntry{stNr, page.cell(row, ColName), page.cell(row, ColClub), 3,
+                                            randomRunMs(rng), 2});
+        const RankResult r = RankPage(page, true);
+        awards.pageChanged(k);
+        const TeamRanking teams = awards.teams();
+        const DayBest best = awards.dayBest();
+        benchmark::DoNotOptimize(r.bestTimeMs);
+        benchmark::DoNotOptimize(teams.teams.size());
+        benchmark::DoNotOptimize(best.ms);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The same day as today's program ranks it: entry and class ranking only,
+// the classic two runs, in a random one of the ten classes, so the page is
+// as far out of the processor's cache as in the day above.
+void BM_EnterRun10x1000(benchmark::State &state)
+{
+    QRandomGenerator rng(42);
+    Competition c;
+    fillEventDay(c, rng, Regulation{});
+    for (auto _ : state) {
+        const int k = int(rng.bounded(kPageCount));
+        ResultPage &page = *c.page(k);
+        const QString stNr = QString::number(rng.bounded(1, kDrivers + 1));
+        const int row = FindRowByStartNumber(page, stNr);
+        enterRunIntoRow(page, row, RunEntry{stNr, page.cell(row, ColName), page.cell(row, ColClub), 2,
+                                            randomRunMs(rng), 2});
+        const RankResult r = RankPage(page, true);
+        benchmark::DoNotOptimize(r.bestTimeMs);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_Baseline_SortTotals1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnterRun10x1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnterRunTeams10x1000)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterRun1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Baseline_SortTotals10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RankPage10000)->Unit(benchmark::kMillisecond);
@@ -168,19 +247,24 @@ public:
         ConsoleReporter::Finalize();
         ratio("BM_EnterRun1000", "BM_Baseline_SortTotals1000", "entry with ranking, 1,000 drivers, grid shown");
         ratio("BM_RankPage10000", "BM_Baseline_SortTotals10000", "ranking an unsorted page of 10,000 drivers");
+        ratio("BM_EnterRunTeams10x1000/1", "BM_EnterRun1000",
+              "entry with ranking, team ranking and day's best, 10 x 1,000 drivers", "entry with ranking (1,000 drivers)");
+        ratio("BM_EnterRunTeams10x1000/1", "BM_EnterRun10x1000",
+              "the same", "today's entry with ranking in a day of 10 x 1,000");
         const auto big = m_microseconds.find("BM_RankPage10000");
         if (big != m_microseconds.end())
             std::printf("ranking: %.3f ms per 1,000 rows\n", big->second / 1000.0 * 1000.0 / kBigPage);
     }
 
 private:
-    void ratio(const std::string &name, const std::string &baseline, const char *what)
+    void ratio(const std::string &name, const std::string &baseline, const char *what,
+               const char *against = "plain string sort")
     {
         const auto a = m_microseconds.find(name);
         const auto b = m_microseconds.find(baseline);
         if (a == m_microseconds.end() || b == m_microseconds.end() || b->second <= 0)
             return;
-        std::printf("%s: %.1f us vs. %.1f us plain string sort = %.2fx\n", what, a->second, b->second,
+        std::printf("%s: %.1f us vs. %.1f us %s = %.2fx\n", what, a->second, b->second, against,
                     a->second / b->second);
     }
 

@@ -3,11 +3,15 @@
 #include "app/algcombo.h"
 #include "app/cfgexchange.h"
 #include "app/windowplacement.h"
+#include "results/regulation.h"
+#include "results/placepoints.h"
 #include "display/wincolor.h"
 #include "widgets/colourbox.h"
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -37,6 +42,12 @@ const QStringList kContacts{u"1+4"_s, u"4+6"_s, u"7+8"_s, u"7+9"_s};
 QColor systemColourDialog(const QColor &current, QWidget *parent)
 {
     return QColorDialog::getColor(current, parent, u"Farbe"_s);
+}
+
+QString systemImageDialog(const QString &current, QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, u"Hintergrundbild der Urkunden"_s, current,
+                                        u"Bilder (*.png *.jpg *.jpeg)"_s);
 }
 
 QList<QRect> desktopScreens()
@@ -82,12 +93,13 @@ TCFGDialog::TCFGDialog(QWidget *parent, const QList<int> &ports)
                           | Qt::WindowCloseButtonHint)
     , m_chooseColour(systemColourDialog)
     , m_screens(desktopScreens)
+    , m_chooseImage(systemImageDialog)
 {
     setObjectName(u"CFGDialog"_s);
     setWindowTitle(u"Einstellungen"_s);
     buildControls();
     setPorts(ports);
-    resize(495, 364);
+    resize(520, 420);
 }
 
 void TCFGDialog::buildControls()
@@ -183,7 +195,14 @@ void TCFGDialog::buildControls()
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cbPort, &QComboBox::currentIndexChanged, this, &TCFGDialog::cbPortChange);
 
-    auto *grid = new QGridLayout(this);
+    tabs = named(new QTabWidget(this), u"tabs"_s);
+    auto *general = new QWidget(tabs);
+    tabs->addTab(general, u"Allgemein"_s);
+    tabs->addTab(buildRegulationPart(), u"Wertung"_s);
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(tabs, 1);
+
+    auto *grid = new QGridLayout(general);
     auto *titleRow = new QHBoxLayout;
     titleRow->addWidget(label(u"Titel:"_s, eTitel, this));
     titleRow->addWidget(eTitel, 1);
@@ -201,9 +220,99 @@ void TCFGDialog::buildControls()
     bottom->addStretch(1);
     bottom->addWidget(OKBtn);
     bottom->addWidget(BitBtnCancel);
-    grid->addLayout(bottom, 4, 0, 1, 2);
+    outer->addLayout(bottom);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
+}
+
+QWidget *TCFGDialog::buildRegulationPart()
+{
+    auto *part = named(new QWidget(this), u"Wertung"_s);
+    auto *runs = named(new QGroupBox(u" Wertungsläufe "_s, part), u"GroupWertung"_s);
+    cbWertLaeufe = named(new QComboBox(runs), u"cbWertLaeufe"_s);
+    cbWertLaeufe->addItems({u"2"_s, u"3"_s, u"4"_s});
+    cbWertZaehlt = named(new QComboBox(runs), u"cbWertZaehlt"_s);
+    cbWertGleich = named(new QComboBox(runs), u"cbWertGleich"_s);
+    cbWertGleich->addItems({u"gleicher Platz"_s, u"besserer Einzellauf"_s});
+    cbWertGleich->setToolTip(u"Bei gleicher Gesamtzeit: gleicher Platz, oder der bessere Einzellauf entscheidet"_s);
+    seWertStrafMax = named(new QSpinBox(runs), u"seWertStrafMax"_s);
+    seWertStrafMax->setRange(0, 9999);
+    seWertStrafMax->setSpecialValueText(u"keine"_s);
+    seWertStrafMax->setSuffix(u" Sek."_s);
+    auto *r = new QFormLayout(runs);
+    r->addRow(label(u"Wertungsläufe:"_s, cbWertLaeufe, runs), cbWertLaeufe);
+    r->addRow(label(u"Davon zählen:"_s, cbWertZaehlt, runs), cbWertZaehlt);
+    r->addRow(label(u"Gleiche Gesamtzeit:"_s, cbWertGleich, runs), cbWertGleich);
+    r->addRow(label(u"Strafsekunden je Lauf höchstens:"_s, seWertStrafMax, runs), seWertStrafMax);
+    connect(cbWertLaeufe, &QComboBox::currentIndexChanged, this, [this] {
+        fillCountingRuns(cbWertZaehlt->currentData().toInt());
+    });
+
+    auto *teams = named(new QGroupBox(u" Mannschaftswertung (nach Ortsclub) "_s, part), u"GroupTeams"_s);
+    seTeamZaehlt = named(new QSpinBox(teams), u"seTeamZaehlt"_s);
+    seTeamZaehlt->setRange(1, 99);
+    seTeamZaehlt->setPrefix(u"die besten "_s);
+    seTeamZaehlt->setSuffix(u" Fahrer/innen"_s);
+    eTeamPunkte = named(new QLineEdit(teams), u"eTeamPunkte"_s);
+    eTeamPunkte->setToolTip(u"Punkte für Platz 1, 2, 3 … der Klasse, durch Kommas getrennt; weitere Plätze 0"_s);
+    lblTeamPunkte = named(new QLabel(teams), u"lblTeamPunkte"_s);
+    QPalette red = lblTeamPunkte->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    lblTeamPunkte->setPalette(red);
+    auto *t = new QFormLayout(teams);
+    t->addRow(label(u"Es zählen:"_s, seTeamZaehlt, teams), seTeamZaehlt);
+    t->addRow(label(u"Punkte je Platz:"_s, eTeamPunkte, teams), eTeamPunkte);
+    t->addRow(QString(), lblTeamPunkte);
+    connect(eTeamPunkte, &QLineEdit::textChanged, this, &TCFGDialog::checkPointsTable);
+
+    auto *awards = named(new QGroupBox(u" Urkunden "_s, part), u"GroupUrkunden"_s);
+    seUrkundenPlaetze = named(new QSpinBox(awards), u"seUrkundenPlaetze"_s);
+    seUrkundenPlaetze->setRange(1, 99);
+    seUrkundenPlaetze->setPrefix(u"Platz 1 bis "_s);
+    eUrkundenBild = named(new QLineEdit(awards), u"eUrkundenBild"_s);
+    eUrkundenBild->setPlaceholderText(u"kein Hintergrundbild"_s);
+    bUrkundenBild = named(new QPushButton(u"…"_s, awards), u"bUrkundenBild"_s);
+    bUrkundenBild->setToolTip(u"Hintergrundbild wählen (PNG oder JPEG)"_s);
+    connect(bUrkundenBild, &QPushButton::clicked, this, [this] {
+        if (!m_chooseImage)
+            return;
+        const QString chosen = m_chooseImage(eUrkundenBild->text(), this);
+        if (!chosen.isEmpty())
+            eUrkundenBild->setText(chosen);
+    });
+    auto *a = new QFormLayout(awards);
+    a->addRow(label(u"Urkunden für:"_s, seUrkundenPlaetze, awards), seUrkundenPlaetze);
+    auto *imageRow = new QHBoxLayout;
+    imageRow->addWidget(eUrkundenBild, 1);
+    imageRow->addWidget(bUrkundenBild);
+    a->addRow(label(u"Hintergrundbild:"_s, eUrkundenBild, awards), imageRow);
+
+    auto *layout = new QVBoxLayout(part);
+    layout->addWidget(runs);
+    layout->addWidget(teams);
+    layout->addWidget(awards);
+    layout->addStretch(1);
+    fillCountingRuns(2);
+    return part;
+}
+
+void TCFGDialog::fillCountingRuns(int counting)
+{
+    const int runs = cbWertLaeufe->currentIndex() + 2;
+    const QSignalBlocker block(cbWertZaehlt);
+    cbWertZaehlt->clear();
+    for (int n = 2; n < runs; ++n)
+        cbWertZaehlt->addItem(u"die besten %1"_s.arg(n), n);
+    cbWertZaehlt->addItem(u"alle"_s, runs);
+    const int at = cbWertZaehlt->findData(std::clamp(counting, 2, runs));
+    cbWertZaehlt->setCurrentIndex(at < 0 ? cbWertZaehlt->count() - 1 : at);
+}
+
+void TCFGDialog::checkPointsTable()
+{
+    const bool valid = PlacePoints::parse(eTeamPunkte->text()).has_value();
+    lblTeamPunkte->setText(valid ? QString() : u"Bitte nur Zahlen ab 0, durch Kommas getrennt."_s);
+    OKBtn->setEnabled(valid);
 }
 
 void TCFGDialog::setPorts(const QList<int> &ports)
@@ -239,6 +348,17 @@ void TCFGDialog::loadSettings(const Settings &s)
     subtitle.replace(u"\r\n"_s, u"\n"_s);
     Memo1->setPlainText(subtitle);
     m_monitor = s.Monitor;
+
+    const Regulation regulation = regulationOf(s);
+    cbWertLaeufe->setCurrentIndex(regulation.scoringRuns - 2);
+    fillCountingRuns(regulation.countingRuns);
+    cbWertGleich->setCurrentIndex(regulation.tieBreak == Regulation::BetterSingleRun ? 1 : 0);
+    seWertStrafMax->setValue(regulation.penaltyCap);
+    seTeamZaehlt->setValue(s.TeamZaehlt);
+    eTeamPunkte->setText(s.TeamPunkte);
+    checkPointsTable();
+    seUrkundenPlaetze->setValue(s.UrkundenPlaetze);
+    eUrkundenBild->setText(s.UrkundenBild);
 }
 
 Settings TCFGDialog::readSettings(const Settings &current) const
@@ -265,6 +385,27 @@ Settings TCFGDialog::readSettings(const Settings &current) const
     s.Port = port;
     if (port != 0 && cbAlg->currentIndex() != m_algShown)
         s.Alg = cbAlg->currentIndex();
+
+    // An untouched part keeps a stored value outside the choices as it is.
+    const Regulation before = regulationOf(current);
+    const int runs = cbWertLaeufe->currentIndex() + 2;
+    const int counting = cbWertZaehlt->currentData().toInt();
+    if (runs != before.scoringRuns || counting != before.countingRuns) {
+        s.WertLaeufe = runs;
+        s.WertZaehlt = counting;
+    }
+    if (cbWertGleich->currentIndex() != (before.tieBreak == Regulation::BetterSingleRun ? 1 : 0))
+        s.WertGleich = cbWertGleich->currentIndex();
+    if (seWertStrafMax->value() != before.penaltyCap)
+        s.WertStrafMax = seWertStrafMax->value();
+    if (seTeamZaehlt->value() != std::clamp(current.TeamZaehlt, 1, 99))
+        s.TeamZaehlt = seTeamZaehlt->value();
+    if (eTeamPunkte->text() != current.TeamPunkte && PlacePoints::parse(eTeamPunkte->text()))
+        s.TeamPunkte = eTeamPunkte->text().trimmed();
+    if (seUrkundenPlaetze->value() != std::clamp(current.UrkundenPlaetze, 1, 99))
+        s.UrkundenPlaetze = seUrkundenPlaetze->value();
+    if (eUrkundenBild->text() != current.UrkundenBild)
+        s.UrkundenBild = eUrkundenBild->text().trimmed();
     return s;
 }
 

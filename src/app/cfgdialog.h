@@ -17,6 +17,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 
 namespace vex {
 
@@ -35,6 +36,8 @@ public:
     // the operator cancels.
     using ColourChooser = std::function<QColor(const QColor &current, QWidget *parent)>;
     using ScreenSource = std::function<QList<QRect>()>;
+    // Asks for a picture file, preset with the current path; empty on cancel.
+    using ImageChooser = std::function<QString(const QString &current, QWidget *parent)>;
 
     // ports: the COM numbers found at start-up.
     explicit TCFGDialog(QWidget *parent = nullptr, const QList<int> &ports = {});
@@ -44,6 +47,7 @@ public:
     // The screens' bounds in the system's order; all screens of the desktop
     // unless replaced.
     void setScreenSource(ScreenSource source) { m_screens = std::move(source); }
+    void setImageChooser(ImageChooser chooser) { m_chooseImage = std::move(chooser); }
 
     // Copies the settings into the controls (the contact lists excepted).
     void loadSettings(const Settings &settings);
@@ -68,6 +72,19 @@ public:
     std::array<QLabel *, 4> LabColor{};
     QComboBox *cbMonitor = nullptr;
     QLineEdit *eExcel = nullptr;
+    QTabWidget *tabs = nullptr;
+    // The "Wertung" part: the event's regulation, the team ranking and the
+    // certificates.
+    QComboBox *cbWertLaeufe = nullptr;   // 2, 3, 4 scoring runs
+    QComboBox *cbWertZaehlt = nullptr;   // the best 2, 3 or all
+    QComboBox *cbWertGleich = nullptr;   // equal totals
+    QSpinBox *seWertStrafMax = nullptr;  // cap, 0 = none
+    QSpinBox *seTeamZaehlt = nullptr;
+    QLineEdit *eTeamPunkte = nullptr;
+    QLabel *lblTeamPunkte = nullptr;     // says why a points table is refused
+    QSpinBox *seUrkundenPlaetze = nullptr;
+    QLineEdit *eUrkundenBild = nullptr;
+    QPushButton *bUrkundenBild = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *BitBtnCancel = nullptr;
 
@@ -76,6 +93,10 @@ protected:
 
 private:
     void buildControls();
+    QWidget *buildRegulationPart();
+    // The choice of counting runs follows the number of scoring runs.
+    void fillCountingRuns(int counting);
+    void checkPointsTable();
     // Contact controls usable exactly when a port is chosen.
     void cbPortChange();
     void fillScreenList();
@@ -84,6 +105,7 @@ private:
 
     ColourChooser m_chooseColour;
     ScreenSource m_screens;
+    ImageChooser m_chooseImage;
     QList<QLabel *> m_contactLabels;
     QLabel *m_monitorLabel = nullptr;
     int m_monitor = 0;

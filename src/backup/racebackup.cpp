@@ -17,7 +17,7 @@ bool holdsResults(const Competition &competition)
     for (int k = 0; k < Competition::pageCount(); ++k) {
         const ResultPage &page = *competition.page(k);
         for (int row = 1; row < page.rows(); ++row) {
-            for (int run = 0; run <= 2; ++run) {
+            for (int run = 0; run <= page.shownRuns(); ++run) {
                 const RunCell::Kind kind = readRunCell(page.cell(row, timeColumn(run))).kind;
                 if (kind != RunCell::Nothing && kind != RunCell::Disqualified)
                     return true;

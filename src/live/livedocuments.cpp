@@ -46,7 +46,7 @@ const QByteArray &LiveDocuments::document()
 {
     if (m_document.isEmpty()) {
         if (m_resultsJson.isEmpty())
-            m_resultsJson = liveResultsJson(*m_results);
+            m_resultsJson = liveResultsJson(*m_results, competition());
         if (m_courseJson.isEmpty())
             m_courseJson = liveCourseJson(m_course);
         m_document = liveDocument(m_resultsJson, m_courseJson);

@@ -1,5 +1,9 @@
 #include "live/livejson.h"
 
+#include "results/competition.h"
+#include "results/daybest.h"
+#include "results/teamranking.h"
+#include "results/ranking.h"
 #include "results/rowtotal.h"
 #include "results/runcell.h"
 #include "timing/timetext.h"
@@ -23,8 +27,9 @@ QString trimmed(const QStringList &row, int column)
     return column < row.size() ? row.at(column).trimmed() : QString();
 }
 
-QJsonObject rowJson(const QStringList &row, bool clubShown)
+QJsonObject rowJson(const ResultPage &page, int r, bool clubShown)
 {
+    const QStringList &row = page.row(r);
     QJsonObject o;
     o.insert(u"place"_s, trimmed(row, ColPlace));
     o.insert(u"startNumber"_s, trimmed(row, ColStNr));
@@ -32,9 +37,12 @@ QJsonObject rowJson(const QStringList &row, bool clubShown)
     if (clubShown)
         o.insert(u"club"_s, trimmed(row, ColClub));
     QJsonArray runs;
-    for (int run = 0; run < 3; ++run)
-        runs.append(QJsonObject{{u"time"_s, trimmed(row, timeColumn(run))},
-                                {u"penalty"_s, trimmed(row, penaltyColumn(run))}});
+    for (int run = 0; run <= page.shownRuns(); ++run) {
+        QJsonObject o{{u"time"_s, trimmed(row, timeColumn(run))}, {u"penalty"_s, trimmed(row, penaltyColumn(run))}};
+        if (page.isStruckRun(r, run))
+            o.insert(u"struck"_s, true);
+        runs.append(o);
+    }
     o.insert(u"runs"_s, runs);
     const QString total = trimmed(row, ColTotal);
     o.insert(u"total"_s, total);
@@ -45,7 +53,7 @@ QJsonObject rowJson(const QStringList &row, bool clubShown)
 
 } // namespace
 
-QJsonObject liveResultsJson(const LiveResults &results)
+QJsonObject liveResultsJson(const LiveResults &results, const Competition &competition)
 {
     QJsonArray classes;
     for (int k = 0; k < results.classes.size(); ++k) {
@@ -55,19 +63,28 @@ QJsonObject liveResultsJson(const LiveResults &results)
         c.insert(u"name"_s, cls.name.trimmed());
         if (cls.bestTimeMs > 0)
             c.insert(u"best"_s, QJsonObject{{u"time"_s, MsToText(cls.bestTimeMs)}, {u"driver"_s, cls.bestDriver}});
+        const ResultPage &page = *competition.page(k);
+        c.insert(u"runs"_s, page.shownRuns());
         QJsonArray rows;
-        for (int r = 1; r < cls.rows.size(); ++r) {
-            if (holdsAnything(cls.rows.at(r)))
-                rows.append(rowJson(cls.rows.at(r), results.clubShown));
+        for (int r = 1; r < page.rows(); ++r) {
+            if (holdsAnything(page.row(r)))
+                rows.append(rowJson(page, r, results.clubShown));
         }
         c.insert(u"rows"_s, rows);
         classes.append(c);
     }
-    return QJsonObject{{u"version"_s, qint64(results.version)},
-                       {u"title"_s, results.title},
-                       {u"subtitle"_s, results.subtitle},
-                       {u"clubShown"_s, results.clubShown},
-                       {u"classes"_s, classes}};
+    QJsonObject doc{{u"version"_s, qint64(results.version)},
+                    {u"title"_s, results.title},
+                    {u"subtitle"_s, results.subtitle},
+                    {u"clubShown"_s, results.clubShown},
+                    {u"classes"_s, classes}};
+    if (const DayBest best = findDayBest(competition); best.found)
+        doc.insert(u"dayBest"_s, best.text());
+    QJsonArray teams;
+    for (const TeamStanding &t : rankTeams(competition, results.teamRules).teams)
+        teams.append(QJsonObject{{u"place"_s, t.place}, {u"team"_s, t.team}, {u"points"_s, t.points}});
+    doc.insert(u"teams"_s, teams);
+    return doc;
 }
 
 QJsonObject liveCourseJson(const LiveCourse &course)

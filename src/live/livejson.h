@@ -7,12 +7,15 @@
 
 namespace vex {
 
+class Competition;
+
 // The results as the live page and /results.json give them: per class the
 // rows that hold anything, in page order (the ranking's order), with place,
-// start number, name, club (only while the club column is shown), the three
-// runs with their penalty seconds and the total, exactly as the cells hold
-// them; and the class's best total.
-QJsonObject liveResultsJson(const LiveResults &results);
+// start number, name, club (only while the club column is shown), the runs
+// the page shows with their penalty seconds (struck ones marked) and the
+// total, exactly as the cells hold them; the class's best total, the day's
+// best run and the team ranking. competition: the snapshot's pages.
+QJsonObject liveResultsJson(const LiveResults &results, const Competition &competition);
 
 QJsonObject liveCourseJson(const LiveCourse &course);
 

@@ -1,6 +1,7 @@
 #include "live/livesnapshot.h"
 
 #include "race/race.h"
+#include "settings/settings.h"
 #include "results/competition.h"
 #include "results/ranking.h"
 
@@ -17,6 +18,7 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     results.appTitle = appTitle;
     results.columnWidthPercent = race.columnWidthPercent().shares();
     results.clubShown = race.columnWidthPercent().share(ColClub) > 0;
+    results.teamRules = teamRulesOf(s);
     const Competition &c = race.competition();
     QStringList names = c.classes();
     // Saving lets a first page typed by hand stand in as a class of its own
@@ -26,7 +28,7 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     const qsizetype n = std::min<qsizetype>(names.size(), Competition::pageCount());
     for (int k = 0; k < n; ++k) {
         const ResultPage &page = *c.page(k);
-        LiveClass cls{names.at(k), page.caption(), {}, 0, {}};
+        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation()};
         cls.rows.reserve(page.rows());
         for (int r = 0; r < page.rows(); ++r)
             cls.rows.append(page.row(r));
@@ -65,6 +67,7 @@ std::unique_ptr<Competition> competitionOf(const LiveResults &results)
     for (int k = 0; k < results.classes.size(); ++k) {
         const LiveClass &cls = results.classes.at(k);
         ResultPage &page = *c->page(k);
+        page.setRegulation(cls.regulation);
         page.setRowCount(int(cls.rows.size()));
         for (int r = 0; r < cls.rows.size(); ++r)
             page.setRow(r, cls.rows.at(r));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/resultpage.h"
+#include "results/teamranking.h"
 #include "timing/runcontroller.h"
 
 #include <QList>
@@ -27,6 +28,7 @@ struct LiveClass
     QList<QStringList> rows;
     qint32 bestTimeMs = 0; // 0: nobody has a total yet
     QString bestDriver;
+    Regulation regulation;
 };
 
 // The results as they stand, as plain values: whatever the live page shows
@@ -40,6 +42,7 @@ struct LiveResults
     bool clubShown = true;
     std::array<int, kColumnCount> columnWidthPercent{};
     QList<LiveClass> classes;
+    TeamRules teamRules;
 };
 
 // The driver on the course and his run.

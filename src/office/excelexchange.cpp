@@ -25,7 +25,7 @@ constexpr int kMaxImportedRows = 10000;
 
 bool isTimeColumn(int column)
 {
-    return column == ColTR || column == ColRun1 || column == ColRun2 || column == ColTotal;
+    return column == ColTR || column == ColTotal || scoringRunOfTimeColumn(column) > 0;
 }
 
 bool isNumber(const QVariant &value)
@@ -84,17 +84,28 @@ QVariant valueAt(const QList<QVariantList> &values, int sheetRow, int sheetColum
     return row.at(sheetColumn - 1);
 }
 
+// The runs a block's title row names: "Lauf 3" (and "Lauf 4") follow run
+// 2's penalty where a workbook of an event with more runs has them.
+int runsOfBlock(const QList<QVariantList> &values, int firstRow, int firstColumn)
+{
+    const auto title = [&](int i) { return cellText(valueAt(values, firstRow, firstColumn + i + 1)).trimmed(); };
+    if (title(9) != defaultColumnTitle(ColRun3))
+        return 2;
+    return title(11) == defaultColumnTitle(ColRun4) ? 4 : 3;
+}
+
 // One sheet's block into a page. Rows past the fetched ones stay empty.
 void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRows, int firstRow, int firstColumn)
 {
     const int rowCount = std::max(1, fetchedRows - firstRow);
+    const QList<int> columns = pageColumns(runsOfBlock(values, firstRow, firstColumn));
     page.setRowCount(rowCount);
     for (int r = 0; r < rowCount; ++r) {
-        QStringList cells;
-        cells.reserve(kColumnCount);
-        for (int c = 0; c < kColumnCount; ++c) {
-            const QVariant value = valueAt(values, firstRow + r, firstColumn + c + 1);
-            cells.append(r >= 1 && isTimeColumn(c) ? timeCellText(value) : cellText(value));
+        QStringList cells(kAllColumnCount);
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            const int c = columns.at(i);
+            const QVariant value = valueAt(values, firstRow + r, firstColumn + int(i) + 1);
+            cells[c] = r >= 1 && isTimeColumn(c) ? timeCellText(value) : cellText(value);
         }
         page.setRow(r, cells);
     }
@@ -135,6 +146,39 @@ QList<ExcelSheet *> sheetsForClasses(ExcelWorkbook &workbook, const QStringList 
         }
     }
     return sheets;
+}
+
+// The team ranking on a sheet of its own, found by its name in a workbook
+// of the club's, from its first cell.
+void writeTeamSheet(ExcelWorkbook &workbook, const QList<QStringList> &rows)
+{
+    const QString name = u"Mannschaften"_s;
+    ExcelSheet *sheet = nullptr;
+    const int count = workbook.worksheetsCount();
+    for (int n = 1; n <= count && !sheet; ++n) {
+        if (workbook.worksheet(n).name().compare(name, Qt::CaseInsensitive) == 0)
+            sheet = &workbook.worksheet(n);
+    }
+    if (!sheet) {
+        sheet = &workbook.addWorksheet();
+        sheet->setName(name);
+    }
+    qsizetype width = 1;
+    for (const QStringList &row : rows)
+        width = std::max(width, row.size());
+    QList<QVariantList> values;
+    for (const QStringList &row : rows) {
+        QVariantList cells;
+        for (qsizetype c = 0; c < width; ++c)
+            cells.append(row.value(c));
+        values.append(cells);
+    }
+    const auto first = sheet->cells(1, 1);
+    const auto last = sheet->cells(int(rows.size()), int(width));
+    const auto block = sheet->range(*first, *last);
+    block->setValue(values);
+    block->autofitColumns();
+    sheet->range(*first, *sheet->cells(1, int(width)))->setFontStyle(u"Bold"_s);
 }
 
 QString failureText(const QString &what, const QString &message)
@@ -212,7 +256,12 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
                                           .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
             const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
-            const QList<QVariantList> values = sheet.range(*first, *last)->value();
+            QList<QVariantList> values = sheet.range(*first, *last)->value();
+            // A block of an event with more runs is fetched again as wide as it is.
+            if (runsOfBlock(values, firstRow, firstColumn) > 2) {
+                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount);
+                values = sheet.range(*first, *wider)->value();
+            }
             fillPage(*loaded.page(k - 1), values, fetchedRows, firstRow, firstColumn);
         }
     } catch (const AutomationError &e) {
@@ -234,7 +283,7 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
 
 std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Competition &competition,
                                            const QString &path, const ExcelExportInfo &info,
-                                           OfficeProgress &progress)
+                                           OfficeProgress &progress, const QList<QStringList> &teamRows)
 {
     const QStringList &classes = competition.classes();
     if (classes.isEmpty())
@@ -281,13 +330,17 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
 
             const ResultPage &page = *competition.page(int(k));
             const int rowCount = page.rows();
+            const QList<int> columns = pageColumns(page.shownRuns());
+            const int columnCount = int(columns.size());
             QList<QVariantList> values;
             values.reserve(rowCount);
             for (int i = 0; i < rowCount; ++i) {
                 QVariantList row;
-                row.reserve(kColumnCount);
-                for (int c = 0; c < kColumnCount; ++c) {
-                    const QString &text = page.row(i).value(c);
+                row.reserve(columnCount);
+                for (const int c : columns) {
+                    QString text = page.cell(i, c);
+                    if (i == 0 && c >= kColumnCount && isBlankCell(text))
+                        text = defaultColumnTitle(c);
                     // A blank cell is an empty one: a space would stand in
                     // the sheet as a text of its own.
                     if (text.trimmed().isEmpty())
@@ -298,16 +351,18 @@ std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Com
                 values.append(row);
             }
             const auto first = sheet.cells(offset + 1, firstColumn + 1);
-            const auto last = sheet.cells(offset + rowCount, firstColumn + kColumnCount);
+            const auto last = sheet.cells(offset + rowCount, firstColumn + columnCount);
             const auto block = sheet.range(*first, *last);
             block->setValue(values);
             block->autofitColumns();
             if (!existing) {
                 const auto titleFirst = sheet.cells(offset + 1, firstColumn + 1);
-                const auto titleLast = sheet.cells(offset + 1, firstColumn + kColumnCount);
+                const auto titleLast = sheet.cells(offset + 1, firstColumn + columnCount);
                 sheet.range(*titleFirst, *titleLast)->setFontStyle(u"Bold"_s);
             }
         }
+        if (teamRows.size() > 1)
+            writeTeamSheet(*workbook, teamRows);
         if (!path.isEmpty())
             workbook->saveAs(path);
         progress.setProgress(int(classes.size()));

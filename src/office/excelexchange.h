@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <optional>
@@ -40,10 +41,11 @@ struct ExcelExportInfo
 // new one gets them there too, with a bold title row. An empty path
 // shows the workbook in the spreadsheet program instead of saving it. An
 // empty class list does nothing. Returns the message for the operator on
-// failure.
+// failure. The team ranking as a table (titles first, see teamTableRows),
+// when given, goes to a sheet "Mannschaften" of its own.
 std::optional<QString> ExportExcelProtocol(AutomationServers &servers, const Competition &competition,
                                            const QString &path, const ExcelExportInfo &info,
-                                           OfficeProgress &progress);
+                                           OfficeProgress &progress, const QList<QStringList> &teamRows = {});
 
 // The protocol shown in the spreadsheet program, not saved.
 std::optional<QString> sbExcelClick(AutomationServers &servers, const Competition &competition,

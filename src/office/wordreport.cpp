@@ -23,11 +23,12 @@ QString wordClassPiece(const Competition &competition, int pageIndex, const Word
 {
     const ResultPage &page = *competition.page(pageIndex);
     QString text = kCrLf + u"KLASSE: "_s + page.caption() + kCrLf;
+    const QList<int> columns = pageColumns(page.shownRuns());
     for (int r = 0; r < page.rows(); ++r) {
         QString line;
-        for (int c = 0; c < kColumnCount; ++c) {
+        for (const int c : columns) {
             if (info.columnShown.value(c, true))
-                line += page.cell(r, c) + u'\t';
+                line += page.displayText(r, c) + u'\t';
         }
         line.chop(1);
         text += line + kCrLf;
@@ -58,6 +59,8 @@ WordReportResult WriteWordReport(AutomationServers &servers, const Competition &
         const int classCount = std::min(int(competition.classes().size()), Competition::pageCount());
         for (int k = 0; k < classCount; ++k)
             word->Insert(wordClassPiece(competition, k, info));
+        if (!info.extraPiece.isEmpty())
+            word->Insert(info.extraPiece);
         word->FileSaveAs(path);
         if (mode == WordReportMode::Save)
             word->AppClose();

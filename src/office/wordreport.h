@@ -17,6 +17,9 @@ struct WordReportInfo
     QString templatePath;
     // One flag per result column; a hidden column is left out of the rows.
     QList<bool> columnShown = QList<bool>(11, true);
+    // Text after the classes (the day's best run, the team ranking: see
+    // awardsText); nothing when empty.
+    QString extraPiece;
 };
 
 enum class WordReportMode { Show = 0, Save = 1 };

@@ -84,8 +84,9 @@ void appendHead(QString &out, const HtmlReportInfo &info)
     appendLine(out, u".de   {line-height: 4px; width: 28px}");
     appendLine(out, u"</STYLE>");
     appendLine(out, u"<BODY bgcolor=#FFFFFF text=#000000>");
+    const QString status = info.status.isEmpty() ? QString() : u" – "_s + escaped(info.status);
     appendLine(out, u"<H2>"_s + escaped(info.title) + u"<Br>" + escaped(info.title2)
-                        + u"</H2><H4>Ergebnisse</H4>");
+                        + u"</H2><H4>Ergebnisse" + status + u"</H4>");
 }
 
 void appendClassTable(QString &out, const QString &classEntry, const ResultPage &page,
@@ -103,16 +104,46 @@ void appendClassTable(QString &out, const QString &classEntry, const ResultPage 
     appendLine(out, u"<thead align=left bgcolor=#91B5FF>");
     appendLine(out, u"<tr>");
     for (const int c : columns) {
-        appendLine(out, u"<th width="_s + QString::number(info.columnWidthPercent.at(std::size_t(c)))
-                            + u"%>" + escaped(page.cell(0, c)));
+        // The further runs are as wide as run 2.
+        const int share = c < kColumnCount ? info.columnWidthPercent.at(std::size_t(c))
+                                           : info.columnWidthPercent.at(std::size_t(scoringRunOfTimeColumn(c) > 0 ? ColRun2 : ColRun2Penalty));
+        appendLine(out, u"<th width="_s + QString::number(share) + u"%>" + escaped(page.displayText(0, c)));
     }
     appendLine(out, u"</tr></thead>");
+    const bool strikes = page.regulation().strikesRuns();
     for (int r = 1; r < page.rows(); ++r) {
         out.append(u"<tr>");
         for (const int c : columns) {
             out.append(u"<td>");
-            out.append(escaped(page.cell(r, c)));
+            const int run = strikes ? scoringRunOfTimeColumn(c) : 0;
+            if (run > 0 && !isBlankCell(page.cell(r, c)) && page.isStruckRun(r, run))
+                out.append(u"<s>"_s + escaped(page.cell(r, c)) + u"</s>");
+            else
+                out.append(escaped(page.cell(r, c)));
         }
+        appendLine(out, u"</tr>");
+    }
+    appendLine(out, u"</table>");
+}
+
+void appendAwards(QString &out, const HtmlReportInfo &info)
+{
+    if (!info.dayBest.isEmpty())
+        appendLine(out, u"<H4><I>Tagesbestzeit: "_s + escaped(info.dayBest) + u"</I></H4>");
+    if (info.teamRows.size() < 2)
+        return;
+    appendLine(out, u"<H4><I>Mannschaftswertung</I></H4>");
+    appendLine(out, u"<table style=\"BORDER-COLLAPSE: collapse\" bgcolor=#FFFFFF borderColor=#808080 "
+                    u"border=1 cellpadding=4 width=100%>");
+    appendLine(out, u"<thead align=left bgcolor=#91B5FF>");
+    out.append(u"<tr>");
+    for (const QString &title : info.teamRows.first())
+        out.append(u"<th>"_s + escaped(title));
+    appendLine(out, u"</tr></thead>");
+    for (qsizetype r = 1; r < info.teamRows.size(); ++r) {
+        out.append(u"<tr>");
+        for (const QString &cell : info.teamRows.at(r))
+            out.append(u"<td>"_s + escaped(cell));
         appendLine(out, u"</tr>");
     }
     appendLine(out, u"</table>");
@@ -130,11 +161,14 @@ void appendFooter(QString &out, const HtmlReportInfo &info)
 
 } // namespace
 
-QList<int> htmlColumns(bool clubShown)
+QList<int> htmlColumns(bool clubShown, int scoringRuns)
 {
     // The training run (grid columns 3 and 4) never appears in the page.
     QList<int> columns{ColPlace, ColStNr, ColName, ColClub, ColRun1,
-                       ColRun1Penalty, ColRun2, ColRun2Penalty, ColTotal};
+                       ColRun1Penalty, ColRun2, ColRun2Penalty};
+    for (int run = 3; run <= std::min(scoringRuns, kMaxScoringRuns); ++run)
+        columns << timeColumn(run) << penaltyColumn(run);
+    columns << ColTotal;
     if (!clubShown)
         columns.removeOne(ColClub);
     return columns;
@@ -142,12 +176,14 @@ QList<int> htmlColumns(bool clubShown)
 
 QByteArray buildHtmlReport(const Competition &competition, const HtmlReportInfo &info)
 {
-    const QList<int> columns = htmlColumns(info.clubShown);
     QString out;
     appendHead(out, info);
     const qsizetype n = std::min<qsizetype>(competition.classes().size(), Competition::pageCount());
-    for (int k = 0; k < n; ++k)
-        appendClassTable(out, competition.classes().at(k), *competition.page(k), columns, info);
+    for (int k = 0; k < n; ++k) {
+        const ResultPage &page = *competition.page(k);
+        appendClassTable(out, competition.classes().at(k), page, htmlColumns(info.clubShown, page.shownRuns()), info);
+    }
+    appendAwards(out, info);
     appendFooter(out, info);
     return encodeWindows1252(out);
 }

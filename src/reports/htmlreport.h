@@ -23,11 +23,18 @@ struct HtmlReportInfo
     std::array<int, kColumnCount> columnWidthPercent{5, 20, 12, 8, 6, 8, 6, 8, 6, 8, 5};
     // While the club column is hidden in the window it is left out of the page.
     bool clubShown = true;
+    // Said after "Ergebnisse" in the heading, e.g. "vorläufig"; nothing when empty.
+    QString status;
+    // The day's best run (DayBest::text), shown after the classes when given.
+    QString dayBest;
+    // The team ranking as a table, titles first (teamTableRows); shown after
+    // the classes when given.
+    QList<QStringList> teamRows;
 };
 
 // The grid columns of a class table in page order: place first, the training
-// run never, the club only while shown.
-QList<int> htmlColumns(bool clubShown);
+// run never, the club only while shown, runs 3 and 4 where the page has them.
+QList<int> htmlColumns(bool clubShown, int scoringRuns = 2);
 
 // The protocol as a web page: a title block, one table per class-list entry,
 // a footer. Windows-1252 bytes (declared as ISO-8859-1), CR LF line ends; every

@@ -2,6 +2,7 @@
 
 #include "reports/textcodec.h"
 #include "results/competition.h"
+#include "results/regulation.h"
 
 
 #include <algorithm>
@@ -23,7 +24,7 @@ constexpr QStringView kLineEnd = u"\r\n";
 constexpr qsizetype kMaxLineBytes = 16 * 1024;
 // What the writer makes of the longest cells, one byte per UTF-16 unit at
 // most, must come back: a protocol or backup it couldn't read is lost.
-static_assert(kColumnCount * (kMaxCellLength + 1) <= kMaxLineBytes);
+static_assert(kAllColumnCount * (kMaxCellLength + 3) <= kMaxLineBytes);
 static_assert(kHeadingPrefixLength + kMaxCellLength <= kMaxLineBytes);
 
 bool isBlank(QByteArrayView line)
@@ -95,8 +96,27 @@ struct PieceDecoder
 // mark still is one.
 bool isWrittenRow(QByteArrayView line)
 {
-    return line.endsWith('\t') && !line.startsWith('\t') && line.count('\t') == kColumnCount
+    const qsizetype tabs = line.count('\t');
+    return line.endsWith('\t') && !line.startsWith('\t')
+        && (tabs == columnsForRuns(2) || tabs == columnsForRuns(3) || tabs == columnsForRuns(4))
         && !line.contains("\t\t");
+}
+
+// The runs a block's title row names, as the writer puts them.
+int runsOfTitles(const QStringList &titles)
+{
+    const auto titleAt = [&titles](int i) { return i < titles.size() ? titles.at(i).trimmed() : QString(); };
+    if (titleAt(9) != defaultColumnTitle(ColRun3))
+        return 2;
+    return titleAt(11) == defaultColumnTitle(ColRun4) ? 4 : 3;
+}
+
+// A struck run's time as written, "(45,12)", without its brackets.
+QString withoutStrikeBrackets(const QString &text)
+{
+    if (text.size() > 2 && text.front() == u'(' && text.back() == u')')
+        return text.mid(1, text.size() - 2);
+    return text;
 }
 
 QByteArray collapsedTabRuns(QByteArrayView line)
@@ -123,9 +143,9 @@ QStringList splitFields(QByteArrayView rawLine, const PieceDecoder &decode)
     }
     const char separator = line.contains('\t') ? '\t' : ';';
     QStringList fields;
-    fields.reserve(kColumnCount);
+    fields.reserve(kAllColumnCount);
     qsizetype from = 0;
-    while (fields.size() < kColumnCount) {
+    while (fields.size() < kAllColumnCount) {
         const qsizetype at = line.indexOf(separator, from);
         const QByteArrayView field = line.sliced(from, (at < 0 ? line.size() : at) - from);
         fields.append(field.isEmpty() ? u" "_s : decode(field));
@@ -166,11 +186,26 @@ bool holdsAnything(const QStringList &row)
     return std::any_of(row.cbegin(), row.cend(), [](const QString &cell) { return !isBlankCell(cell); });
 }
 
-void fillPage(ResultPage &page, const QList<QStringList> &rows)
+// A file row in page order: its cells go to the columns the block's runs
+// have, the brackets of struck runs come off.
+QStringList pageRow(const QStringList &fileRow, int scoringRuns, bool titleRow)
+{
+    if (scoringRuns <= 2)
+        return fileRow;
+    const QList<int> columns = pageColumns(scoringRuns);
+    QStringList cells(kAllColumnCount);
+    for (qsizetype i = 0; i < fileRow.size() && i < columns.size(); ++i) {
+        const int c = columns.at(i);
+        cells[c] = !titleRow && scoringRunOfTimeColumn(c) > 0 ? withoutStrikeBrackets(fileRow.at(i)) : fileRow.at(i);
+    }
+    return cells;
+}
+
+void fillPage(ResultPage &page, const QList<QStringList> &rows, int scoringRuns)
 {
     page.setRowCount(std::max<int>(2, int(rows.size())));
     for (int r = 0; r < rows.size(); ++r)
-        page.setRow(r, rows.at(r));
+        page.setRow(r, pageRow(rows.at(r), scoringRuns, r == 0));
     // A start list often names only its own columns ("StNr;Fahrer/in;Ortsclub");
     // the run columns keep their usual titles, in the grid, the saved
     // protocol and the web page alike.
@@ -179,6 +214,26 @@ void fillPage(ResultPage &page, const QList<QStringList> &rows)
         if (isBlankCell(page.cell(0, c)))
             page.setCell(0, c, titles.at(c));
     }
+}
+
+// The file's cells of a page row: the columns of the runs shown, a struck
+// run in brackets.
+QStringList fileRow(const ResultPage &page, int row, const QList<int> &columns, bool strikes)
+{
+    if (columns.size() == kColumnCount && !strikes)
+        return page.row(row);
+    QStringList cells;
+    cells.reserve(columns.size());
+    const RowScore score = strikes && row > 0 ? scoreRow(page.row(row), page.regulation()) : RowScore{};
+    for (const int c : columns) {
+        QString text = page.cell(row, c);
+        if (row == 0 && c >= kColumnCount && isBlankCell(text))
+            text = defaultColumnTitle(c);
+        else if (score.isStruck(scoringRunOfTimeColumn(c)) && !isBlankCell(text))
+            text = u'(' + text + u')';
+        cells.append(text);
+    }
+    return cells;
 }
 
 } // namespace
@@ -262,7 +317,18 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
         }
         if (blocks.isEmpty())
             blocks.append(ProtocolBlock{});
-        blocks.last().rows.append(splitFields(line, decode));
+        ProtocolBlock &block = blocks.last();
+        block.rows.append(splitFields(line, decode));
+        if (block.rows.size() == 1)
+            block.scoringRuns = runsOfTitles(block.rows.first());
+    }
+    // Fields past the block's columns are not read, as ever for the eleven.
+    for (ProtocolBlock &block : blocks) {
+        const int columns = columnsForRuns(block.scoringRuns);
+        for (QStringList &row : block.rows) {
+            if (row.size() > columns)
+                row.resize(columns);
+        }
     }
     return blocks;
 }
@@ -281,8 +347,9 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks)
         appendStorable(out, block.classEntry);
         out.append(lineEnd);
         out.append(lineEnd);
+        const int columns = columnsForRuns(std::clamp(block.scoringRuns, 2, kMaxScoringRuns));
         for (const QStringList &row : block.rows) {
-            for (int c = 0; c < kColumnCount; ++c) {
+            for (int c = 0; c < columns; ++c) {
                 const QString cell = c < row.size() ? row.at(c) : QString();
                 if (cell.isEmpty())
                     out.append(' ');
@@ -306,15 +373,18 @@ QList<ProtocolBlock> protocolBlocks(const Competition &competition)
         ProtocolBlock block;
         block.hasHeading = true;
         block.classEntry = page->caption();
+        block.scoringRuns = page->shownRuns();
+        const QList<int> columns = pageColumns(block.scoringRuns);
+        const bool strikes = page->regulation().strikesRuns();
         // Every driver is kept, whichever row ranking or a new row put first
         // and whatever that row lacks. A row without anything in it would
         // read as an empty line, which the reader skips, so it is left out.
         for (int r = 1; r < page->rows(); ++r) {
             if (holdsAnything(page->row(r)))
-                block.rows.append(page->row(r));
+                block.rows.append(fileRow(*page, r, columns, strikes));
         }
         if (!block.rows.isEmpty())
-            block.rows.prepend(page->row(0));
+            block.rows.prepend(fileRow(*page, 0, columns, false));
         blocks.append(block);
     }
     return blocks;
@@ -333,7 +403,7 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
     for (const ProtocolBlock &block : blocks) {
         if (!block.hasHeading) {
             ResultPage *page = competition.page(0);
-            fillPage(*page, block.rows);
+            fillPage(*page, block.rows, block.scoringRuns);
             page->setTabVisible(true);
             used = 1;
             headlessRows = true;
@@ -351,7 +421,7 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
         ResultPage *page = competition.page(used);
         page->setCaption(trimmedBlanks(block.classEntry));
         page->setTabVisible(true);
-        fillPage(*page, block.rows);
+        fillPage(*page, block.rows, block.scoringRuns);
         classes.append(block.classEntry);
         ++used;
     }

@@ -21,9 +21,13 @@ struct ProtocolBlock
     // The heading line without its first eight characters ("KLASSE: "), kept
     // exactly, trailing blanks included. When writing: the page caption.
     QString classEntry;
-    // Row 0 holds the column titles. A row read from a file has at most eleven
-    // cells, an empty field stored as " ".
+    // Row 0 holds the column titles. A row read from a file has at most as
+    // many cells as its block's columns, an empty field stored as " ".
     QList<QStringList> rows;
+    // The scoring runs of the block's columns (pageColumns): 2 for the
+    // classic eleven; 3 or 4 when its title row names "Lauf 3" ("Lauf 4")
+    // after "StS" of run 2, as the writer puts them.
+    int scoringRuns = 2;
 };
 
 // Why a file is no protocol file or start list: a control byte other than
@@ -53,14 +57,17 @@ inline constexpr qint64 kMaxProtocolFileBytes = 16 * 1024 * 1024;
 QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
 
 // The bytes of a protocol file: per block the heading "KLASSE: " with an
-// empty line, every row as eleven cells each followed by TAB (an empty cell
-// as " "), then an empty line; CR LF line ends, Windows-1252.
+// empty line, every row as eleven cells (13 or 15 with further runs) each
+// followed by TAB (an empty cell as " "), then an empty line; CR LF line
+// ends, Windows-1252.
 QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks);
 
 // The blocks a protocol file holds for a competition: one per class-list
 // entry, headed by its page's caption, with the title row and every data row
 // that holds anything; a page whose data rows are all empty gives its heading
-// only.
+// only. The columns are those of the runs the page shows; a run the
+// regulation strikes is written in brackets, "(45,12)", which the reader
+// takes off again.
 QList<ProtocolBlock> protocolBlocks(const Competition &competition);
 
 // What loading a file did beyond filling the pages.

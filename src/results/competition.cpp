@@ -18,6 +18,12 @@ void Competition::setClasses(const QStringList &classes)
     Q_EMIT classesChanged();
 }
 
+void Competition::setRegulation(const Regulation &regulation)
+{
+    for (ResultPage *p : m_pages)
+        p->setRegulation(regulation);
+}
+
 void Competition::resetPages()
 {
     for (int i = 0; i < kPageCount; ++i) {

@@ -25,6 +25,10 @@ public:
     const QStringList &classes() const { return m_classes; }
     void setClasses(const QStringList &classes);
 
+    // The event's regulation on every page. Totals and places are not
+    // recomputed here: that is a change of the results, the race's to make.
+    void setRegulation(const Regulation &regulation);
+
     // Every page back to its start-up shape: titles in row 0, one empty data
     // row, caption "Fahrer" on page 1, only page 1's tab visible.
     void resetPages();

@@ -1,6 +1,7 @@
 #include "results/ranking.h"
 
 #include "results/nearlysorted.h"
+#include "results/regulation.h"
 #include "results/resultpage.h"
 #include "results/runcell.h"
 #include "timing/timetext.h"
@@ -65,6 +66,8 @@ struct SortKey
     bool noTime;     // the total is no time: the driver gets no place
     bool disMark;    // the total is exactly "-"
     bool placeIsDis; // the place cell reads "DIS"
+    bool placeEmpty; // the place cell is empty
+    int tieClass;    // among equal totals: rows of one class share a place
 };
 
 constexpr qsizetype kPackedChars = 8;
@@ -135,6 +138,40 @@ bool totalsDiffer(const SortKey &a, const SortKey &b)
     return *a.total != *b.total;
 }
 
+// Under the better-run rule, drivers of equal totals are ordered by their
+// counted runs, best first; those equal in every counted run still share a
+// place. Only the rare groups of equal totals are looked at, so the rule
+// costs the ranking next to nothing.
+void breakTies(const ResultPage &page, std::vector<SortKey> &keys)
+{
+    const Regulation &regulation = page.regulation();
+    std::size_t i = 0;
+    while (i < keys.size()) {
+        std::size_t j = i + 1;
+        if (!keys[i].noTime) {
+            while (j < keys.size() && !keys[j].noTime && !totalsDiffer(keys[i], keys[j]))
+                ++j;
+        }
+        if (j - i > 1) {
+            std::vector<std::pair<RowScore, SortKey>> group;
+            group.reserve(j - i);
+            for (std::size_t k = i; k < j; ++k)
+                group.emplace_back(scoreRow(page.row(keys[k].row), regulation), keys[k]);
+            std::stable_sort(group.begin(), group.end(), [](const auto &a, const auto &b) {
+                return compareCountedRuns(a.first, b.first) < 0;
+            });
+            int tieClass = 0;
+            for (std::size_t k = 0; k < group.size(); ++k) {
+                if (k > 0 && compareCountedRuns(group[k - 1].first, group[k].first) != 0)
+                    ++tieClass;
+                keys[i + k] = group[k].second;
+                keys[i + k].tieClass = tieClass;
+            }
+        }
+        i = j;
+    }
+}
+
 QString driverLabel(const ResultPage &page, int row)
 {
     return page.cell(row, ColStNr) + u' ' + page.cell(row, ColName);
@@ -185,6 +222,8 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         key.disMark = total == kDisqualifiedMark;
         key.placeNumber = plainNumber(place);
         key.placeIsDis = place == kDisMark;
+        key.placeEmpty = place.isEmpty();
+        key.tieClass = 0;
         if (!packAsciiKey(total, key)) {
             QString lowered = total.toLower();
             key.weight = resultWeight(lowered);
@@ -205,6 +244,8 @@ RankResult RankPage(ResultPage &page, bool autoRang)
         const QString tb = b.isPacked ? unpackKey(b.packed) : unpacked.value(b.row);
         return QString::compare(ta, tb, Qt::CaseSensitive) < 0;
     });
+    if (page.regulation().tieBreak == Regulation::BetterSingleRun)
+        breakTies(page, keys);
     QList<int> order;
     order.reserve(n);
     for (const SortKey &k : keys)
@@ -222,18 +263,19 @@ RankResult RankPage(ResultPage &page, bool autoRang)
     for (int row = 1; row <= n; ++row) {
         const SortKey &key = keys[std::size_t(row - 1)];
         if (key.noTime) {
-            // A disqualified driver's place reads "DIS". A row that lost its
-            // total (a run to be driven again, a run moved away) loses its
-            // place number with it, or two drivers would show the same place;
-            // any other text stays as the operator or the file put it.
-            if (key.disMark && !key.placeIsDis)
-                changedPlaces.append({row, kDisMark.toString()});
-            else if (!key.disMark && key.placeNumber > 0)
+            // A disqualified driver's place reads "DIS"; a driver without a
+            // total has no place, whatever an earlier ranking gave him (a
+            // re-run empties a run and so the total).
+            if (key.disMark) {
+                if (!key.placeIsDis)
+                    changedPlaces.append({row, kDisMark.toString()});
+            } else if (key.weight != kWeightDis && !key.placeEmpty) {
                 changedPlaces.append({row, QString()});
+            }
             continue;
         }
         ++count;
-        if (!previous || totalsDiffer(*previous, key))
+        if (!previous || totalsDiffer(*previous, key) || previous->tieClass != key.tieClass)
             lastPlace = count;
         previous = &key;
         if (key.placeNumber != lastPlace)

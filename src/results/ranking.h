@@ -31,9 +31,11 @@ int CompareResultTexts(const QString &a, const QString &b);
 // Ranks a page: sorts the drivers by total (case-insensitive, stable, the
 // total the only key), writes "DIS" for totals of "-", gives equal totals the
 // same place and skips the places they use up, and finds the best total.
-// Rows without a time lose a place number they held (a stale place would
-// double a place); other place texts stay. With autoRang off
-// the page is not touched at all.
+// Under the page regulation's better-run tie-break, equal totals are ordered
+// by their counted runs, best first, and share a place only when those are
+// equal too. Rows without a total lose their place text, except a total of
+// "DIS" from a file, which keeps its place. With autoRang off the page is not
+// touched at all.
 RankResult RankPage(ResultPage &page, bool autoRang);
 
 // The best total of a page as it stands: the first positive total from the

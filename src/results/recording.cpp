@@ -25,7 +25,7 @@ int newDriverRow(ResultPage &page)
 
 int enterRun(ResultPage &page, const RunEntry &entry)
 {
-    if (entry.run < 0 || entry.run > 2)
+    if (entry.run < 0 || entry.run > page.shownRuns())
         return -1;
 
     // A start number of blanks names no driver: the row keeps its row number
@@ -37,7 +37,7 @@ int enterRun(ResultPage &page, const RunEntry &entry)
 
 int enterRunIntoRow(ResultPage &page, int row, const RunEntry &entry)
 {
-    if (entry.run < 0 || entry.run > 2)
+    if (entry.run < 0 || entry.run > page.shownRuns())
         return -1;
     if (row < 1 || row >= page.rows())
         row = newDriverRow(page);

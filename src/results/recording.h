@@ -13,7 +13,7 @@ struct RunEntry
     QString startNumber; // as typed; may be empty
     QString name;
     QString club;
-    int run = 0; // 0 training, 1 and 2 scoring runs
+    int run = 0; // 0 training, 1... the scoring runs
     qint32 runTimeMs = 0;
     int penaltySeconds = 0;
 };
@@ -24,7 +24,8 @@ struct RunEntry
 // used for the first driver), and a row without a start number is numbered by
 // its row. Name and club always replace the row's, and the run's time and
 // penalty replace whatever that run held. Ranking is left to the caller.
-// A run other than 0, 1 or 2 changes nothing and returns -1.
+// A run the page does not show (past its regulation's scoring runs) changes
+// nothing and returns -1.
 int enterRun(ResultPage &page, const RunEntry &entry);
 
 // The same for a driver whose row is known already (two drivers may share a

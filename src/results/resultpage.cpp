@@ -26,6 +26,41 @@ QString withinCellLength(const QString &text)
 }
 } // namespace
 
+QList<int> pageColumns(int scoringRuns)
+{
+    QList<int> columns{ColStNr, ColName, ColClub, ColTR, ColTRPenalty, ColRun1, ColRun1Penalty, ColRun2, ColRun2Penalty};
+    for (int run = 3; run <= std::min(scoringRuns, kMaxScoringRuns); ++run)
+        columns << timeColumn(run) << penaltyColumn(run);
+    columns << ColTotal << ColPlace;
+    return columns;
+}
+
+int scoringRunOfTimeColumn(int column)
+{
+    for (int run = 1; run <= kMaxScoringRuns; ++run) {
+        if (timeColumn(run) == column)
+            return run;
+    }
+    return 0;
+}
+
+QString defaultColumnTitle(int column)
+{
+    if (column >= 0 && column < kColumnCount)
+        return defaultColumnTitles().at(column);
+    switch (column) {
+    case ColRun3:
+        return u"Lauf 3"_s;
+    case ColRun4:
+        return u"Lauf 4"_s;
+    case ColRun3Penalty:
+    case ColRun4Penalty:
+        return u"StS"_s;
+    default:
+        return {};
+    }
+}
+
 const QStringList &defaultColumnTitles()
 {
     static const QStringList titles{u"StNr"_s,   u"Fahrer/in"_s, u"Ortsclub"_s, u"TR"_s,
@@ -48,6 +83,8 @@ bool isHandEditedColumn(int column)
     case ColTRPenalty:
     case ColRun1Penalty:
     case ColRun2Penalty:
+    case ColRun3Penalty:
+    case ColRun4Penalty:
         return true;
     default:
         return false;
@@ -93,22 +130,45 @@ int ResultPage::rowCount(const QModelIndex &parent) const
 
 int ResultPage::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kAllColumnCount;
 }
 
 QVariant ResultPage::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
+    if (role == Qt::DisplayRole)
+        return displayText(index.row(), index.column());
     return cell(index.row(), index.column());
+}
+
+bool ResultPage::isStruckRun(int row, int run) const
+{
+    return row >= 1 && row < rows() && m_regulation.strikesRuns() && run >= 1
+        && scoreRow(m_rows.at(row), m_regulation).isStruck(run);
+}
+
+QString ResultPage::displayText(int row, int column) const
+{
+    const QString text = cell(row, column);
+    if (row == 0)
+        return column >= kColumnCount && isBlankCell(text) ? defaultColumnTitle(column) : text;
+    // A struck run is shown in brackets: the operator sees at once which
+    // runs make the total.
+    const int run = m_regulation.strikesRuns() ? scoringRunOfTimeColumn(column) : 0;
+    if (run == 0 || isBlankCell(text) || !isStruckRun(row, run))
+        return text;
+    return u'(' + text + u')';
 }
 
 QVariant ResultPage::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role != Qt::DisplayRole)
         return {};
-    if (orientation == Qt::Horizontal)
-        return cell(0, section);
+    if (orientation == Qt::Horizontal) {
+        const QString title = cell(0, section);
+        return section >= kColumnCount && isBlankCell(title) ? defaultColumnTitle(section) : title;
+    }
     return section;
 }
 
@@ -124,20 +184,71 @@ Qt::ItemFlags ResultPage::flags(const QModelIndex &index) const
 
 QString ResultPage::cell(int row, int column) const
 {
-    if (row < 0 || row >= rows() || column < 0 || column >= kColumnCount)
+    if (row < 0 || row >= rows() || column < 0 || column >= m_rows.at(row).size())
         return {};
     return m_rows.at(row).at(column);
 }
 
+void ResultPage::noteCell(int row, int column, const QString &text)
+{
+    if (row < 1 || column < kColumnCount || isBlankCell(text))
+        return;
+    const int run = column >= ColRun4 ? 4 : 3;
+    if (run <= m_dataRuns)
+        return;
+    const int shown = shownRuns();
+    m_dataRuns = run;
+    if (shownRuns() != shown)
+        Q_EMIT regulationChanged();
+}
+
+void ResultPage::recountRuns()
+{
+    if (m_dataRuns == 0)
+        return;
+    const int shown = shownRuns();
+    m_dataRuns = 0;
+    for (int r = 1; r < rows(); ++r) {
+        const QStringList &cells = m_rows.at(r);
+        for (int c = kColumnCount; c < cells.size(); ++c) {
+            if (!isBlankCell(cells.at(c)))
+                m_dataRuns = std::max(m_dataRuns, c >= ColRun4 ? 4 : 3);
+        }
+    }
+    if (shownRuns() != shown)
+        Q_EMIT regulationChanged();
+}
+
+void ResultPage::setRegulation(const Regulation &regulation)
+{
+    const Regulation r = regulation.normalised();
+    if (r == m_regulation)
+        return;
+    m_regulation = r;
+    Q_EMIT regulationChanged();
+    // The brackets of struck runs follow the rule.
+    if (rows() > 1)
+        Q_EMIT dataChanged(index(1, 0), index(rows() - 1, kAllColumnCount - 1));
+}
+
 void ResultPage::setCell(int row, int column, const QString &anyText)
 {
-    if (row < 0 || row >= rows() || column < 0 || column >= kColumnCount)
+    if (row < 0 || row >= rows() || column < 0 || column >= kAllColumnCount)
         return;
     const QString text = withinCellLength(anyText);
-    QString &c = m_rows[row][column];
+    QStringList &cells = m_rows[row];
+    if (column >= cells.size()) {
+        if (text.isEmpty())
+            return;
+        cells.resize(kAllColumnCount);
+    }
+    QString &c = cells[column];
     if (c == text)
         return;
     c = text;
+    noteCell(row, column, text);
+    if (column >= kColumnCount && isBlankCell(text))
+        recountRuns();
     const QModelIndex i = index(row, column);
     Q_EMIT dataChanged(i, i);
     if (row == 0)
@@ -148,15 +259,25 @@ void ResultPage::setRow(int row, const QStringList &cells)
 {
     if (row < 0 || row >= rows())
         return;
-    QStringList r = cells.mid(0, kColumnCount);
+    QStringList r = cells.mid(0, kAllColumnCount);
+    // The further runs' cells are kept only where one holds anything.
+    if (r.size() > kColumnCount && std::all_of(r.cbegin() + kColumnCount, r.cend(), [](const QString &t) { return t.isEmpty(); }))
+        r.resize(kColumnCount);
     while (r.size() < kColumnCount)
         r.append(QString());
+    if (r.size() > kColumnCount)
+        r.resize(kAllColumnCount);
     for (QString &cell : r)
         cell = withinCellLength(cell);
+    const bool hadFurther = m_rows.at(row).size() > kColumnCount;
     m_rows[row] = r;
-    Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    for (int c = kColumnCount; c < r.size(); ++c)
+        noteCell(row, c, r.at(c));
+    if (hadFurther)
+        recountRuns();
+    Q_EMIT dataChanged(index(row, 0), index(row, kAllColumnCount - 1));
     if (row == 0)
-        Q_EMIT headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, kAllColumnCount - 1);
 }
 
 void ResultPage::setRowCount(int n)
@@ -174,6 +295,7 @@ void ResultPage::setRowCount(int n)
         m_rows.resize(n);
         m_ids.resize(n);
         endRemoveRows();
+        recountRuns();
     }
 }
 
@@ -187,8 +309,11 @@ void ResultPage::clearRow(int row)
 {
     if (row < 0 || row >= rows())
         return;
+    const bool hadFurther = m_rows.at(row).size() > kColumnCount;
     m_rows[row] = emptyRow();
-    Q_EMIT dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    if (hadFurther)
+        recountRuns();
+    Q_EMIT dataChanged(index(row, 0), index(row, kAllColumnCount - 1));
 }
 
 void ResultPage::removeDataRow(int row)
@@ -203,6 +328,7 @@ void ResultPage::removeDataRow(int row)
     m_rows.removeAt(row);
     m_ids.removeAt(row);
     endRemoveRows();
+    recountRuns();
 }
 
 void ResultPage::restoreRows(const PageRows &state)
@@ -224,6 +350,7 @@ void ResultPage::reset()
     m_rows = {titles, emptyRow()};
     m_ids = {m_ids.first(), freshId()};
     endResetModel();
+    recountRuns();
 }
 
 void ResultPage::stableSortDataRows(const std::function<bool(const QStringList &, const QStringList &)> &lessThan)
@@ -283,8 +410,14 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
 
 void ResultPage::setColumnCells(int column, int firstRow, const QStringList &texts)
 {
-    if (column < 0 || column >= kColumnCount || firstRow < 0)
+    if (column < 0 || column >= kAllColumnCount || firstRow < 0)
         return;
+    if (column >= kColumnCount) {
+        // Rows of the classic eleven grow cell by cell.
+        for (int r = firstRow; r < std::min<qsizetype>(rows(), firstRow + texts.size()); ++r)
+            setCell(r, column, texts.at(r - firstRow));
+        return;
+    }
     const int end = std::min<qsizetype>(rows(), firstRow + texts.size());
     int firstChanged = -1;
     int lastChanged = -1;
@@ -309,8 +442,13 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
 
 void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cells)
 {
-    if (column < 0 || column >= kColumnCount)
+    if (column < 0 || column >= kAllColumnCount)
         return;
+    if (column >= kColumnCount) {
+        for (const auto &[row, text] : cells)
+            setCell(row, column, text);
+        return;
+    }
     int firstChanged = -1;
     int lastChanged = -1;
     for (const auto &[row, anyText] : cells) {

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "results/regulation.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
 namespace vex {
 
-// The eleven columns of a result page. Run r keeps its time in column 2r + 3
-// and its penalty seconds in column 2r + 4.
+// The columns of a result page. The first eleven are the classic page and
+// file; scoring runs 3 and 4 keep theirs behind them, so every reader of the
+// eleven finds them where they always were. Readers show and write the
+// columns in the order pageColumns gives: the runs in run order.
 enum Column : int {
     ColStNr = 0,
     ColName = 1,
@@ -24,8 +29,15 @@ enum Column : int {
     ColRun2Penalty = 8,
     ColTotal = 9,
     ColPlace = 10,
+    ColRun3 = 11,
+    ColRun3Penalty = 12,
+    ColRun4 = 13,
+    ColRun4Penalty = 14,
 };
+// The eleven classic columns, which every row holds.
 inline constexpr int kColumnCount = 11;
+// With the columns of runs 3 and 4, which a row holds once one is written.
+inline constexpr int kAllColumnCount = 15;
 inline constexpr int kPageCount = 10;
 
 // The longest text a cell or a caption holds; what comes in longer (from a
@@ -34,8 +46,19 @@ inline constexpr int kPageCount = 10;
 // writes stays short enough for its own reader to take back.
 inline constexpr qsizetype kMaxCellLength = 1000;
 
-constexpr int timeColumn(int run) { return 2 * run + 3; }
-constexpr int penaltyColumn(int run) { return 2 * run + 4; }
+// Run r (0 = training run) keeps its time in column timeColumn(r) and its
+// penalty seconds in the column after it.
+constexpr int timeColumn(int run) { return run <= 2 ? 2 * run + 3 : 2 * run + 5; }
+constexpr int penaltyColumn(int run) { return timeColumn(run) + 1; }
+
+// The page's columns in reading order for that many scoring runs: start
+// number to run 2, the further runs, total and place. For two runs these are
+// the classic eleven.
+QList<int> pageColumns(int scoringRuns);
+// The number of file columns for that many scoring runs (11, 13 or 15).
+constexpr int columnsForRuns(int scoringRuns) { return 2 * scoringRuns + 7; }
+// The scoring run whose time a column holds, 0 for any other column.
+int scoringRunOfTimeColumn(int column);
 
 // Names one row of one page for as long as the row exists, wherever sorting
 // or removing other rows moves it; never reused within a run of the program,
@@ -44,6 +67,8 @@ using RowId = quint64;
 
 // The column titles written into row 0 of every page at start-up.
 const QStringList &defaultColumnTitles();
+// The title of any column, the further runs' included.
+QString defaultColumnTitle(int column);
 
 // A cell is blank when nothing but blanks and control characters is left.
 bool isBlankCell(const QString &text);
@@ -89,6 +114,11 @@ public:
     int rows() const { return int(m_rows.size()); }
     int dataRows() const { return rows() - 1; }
     QString cell(int row, int column) const;
+    // The cell as people read it: a run the regulation strikes in brackets,
+    // "(45,12)"; further runs' blank titles as their usual titles.
+    QString displayText(int row, int column) const;
+    // Whether the regulation strikes that scoring run's time in this row.
+    bool isStruckRun(int row, int run) const;
     void setCell(int row, int column, const QString &text);
     const QStringList &row(int row) const { return m_rows.at(row); }
     // The identity of a row (0 outside the page), and the row an identity
@@ -132,6 +162,16 @@ public:
     // are dropped.
     void setCells(int column, const QList<std::pair<int, QString>> &cells);
 
+    // The regulation the page is scored by; the race hands it to every page.
+    const Regulation &regulation() const { return m_regulation; }
+    void setRegulation(const Regulation &regulation);
+    // How many scoring runs the page shows and writes: those of the
+    // regulation, or more where a driver holds a further run (from a file of
+    // another event), so that nothing read is hidden or lost on saving.
+    int shownRuns() const { return std::max(m_regulation.scoringRuns, m_dataRuns); }
+    // The scoring runs 3 and 4 that hold anything in a data row (0 if none).
+    int runsWithData() const { return m_dataRuns; }
+
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool tabVisible() const { return m_tabVisible; }
@@ -139,15 +179,23 @@ public:
 
 Q_SIGNALS:
     void captionChanged();
+    // The number of shown runs, or what counts, changed.
+    void regulationChanged();
     void tabVisibleChanged();
 
 private:
     RowId freshId();
+    // The shown runs grow as soon as a further run's cell holds anything, and
+    // are counted anew when rows go.
+    void noteCell(int row, int column, const QString &text);
+    void recountRuns();
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
     QString m_caption;
     bool m_tabVisible = false;
+    Regulation m_regulation;
+    int m_dataRuns = 0;
 };
 
 } // namespace vex

@@ -1,5 +1,6 @@
 #include "results/rowtotal.h"
 
+#include "results/regulation.h"
 #include "results/resultpage.h"
 #include "results/runcell.h"
 #include "timing/timetext.h"
@@ -8,24 +9,11 @@ namespace vex {
 
 namespace {
 
-constexpr qint64 kHourMs = 3'600'000;
-
 // Writes the rule's total without looking at what the cell held before.
 void writeRuleTotal(ResultPage &page, int row)
 {
-    qint64 sum = 0;
-    bool bothRuns = true;
-    for (int run = 1; run <= 2; ++run) {
-        const RunCell time = readRunCell(page.cell(row, timeColumn(run)));
-        bothRuns = bothRuns && time.kind == RunCell::Time;
-        sum += time.ms;
-        sum += 1000 * qint64(penaltyValue(page.cell(row, penaltyColumn(run))));
-    }
-    if (sum == 0 || sum >= kHourMs || !bothRuns) {
-        page.setCell(row, ColTotal, QString());
-        return;
-    }
-    page.setCell(row, ColTotal, MsToText(qint32(sum)));
+    const RowScore score = scoreRow(page.row(row), page.regulation());
+    page.setCell(row, ColTotal, score.hasTotal ? MsToText(qint32(score.totalMs)) : QString());
 }
 
 bool isDataRow(const ResultPage &page, int row)
@@ -35,7 +23,7 @@ bool isDataRow(const ResultPage &page, int row)
 
 void emptyResultCells(ResultPage &page, int row)
 {
-    for (int c = ColTR; c <= ColPlace; ++c)
+    for (int c = ColTR; c < kAllColumnCount; ++c)
         page.setCell(row, c, QString());
 }
 

@@ -11,12 +11,13 @@ class ResultPage;
 // and for a negative number, as no penalty takes time off a run.
 int penaltyValue(const QString &text);
 
-// The total rule of one row: both scoring runs, each its time plus 1000 ms per
-// penalty second, summed into the total cell; the training run never counts.
-// Only a driver with a time in both scoring runs gets a total: a run cell
-// holding "-", "DIS" or anything else that is no time text gives none. A sum
-// of an hour or more gives none either, as the time text has no hours and
-// would show its minutes only. A total of exactly "-"
+// The total rule of one row under the page's regulation (scoreRow): the
+// counted scoring runs, each its time plus 1000 ms per penalty second, summed
+// into the total cell; the training run never counts. Classically both
+// scoring runs count, and only a driver with a time in both gets a total: a
+// run cell holding "-", "DIS" or anything else that is no time text gives
+// none. A sum of an hour or more gives none either, as the time text has no
+// hours and would show its minutes only. A total of exactly "-"
 // marks a disqualified driver and is left as it is, so the mark outlives every
 // recomputation.
 void applyRowTotalRule(ResultPage &page, int row);

@@ -72,6 +72,17 @@ struct Settings
     bool Live = false;       // the live results page is served on the network
     int LivePort = 8080;     // its TCP port
 
+    // The regulation of the event ("Wertung").
+    int WertLaeufe = 2;      // scoring runs: 2, 3 or 4
+    int WertZaehlt = 2;      // of which the best this many count (2...WertLaeufe)
+    int WertGleich = 0;      // equal totals: 0 = "gleicher Platz", 1 = "besserer Einzellauf"
+    int WertStrafMax = 0;    // penalty seconds counted per run at most; 0 = no cap
+    int TeamZaehlt = 3;      // the best this many drivers of a team count
+    // Points per class place for the team ranking, place 1 first.
+    QString TeamPunkte = QStringLiteral("50, 45, 40, 36, 32, 29, 26, 24, 22, 20, 18, 16, 14, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1");
+    int UrkundenPlaetze = 3; // certificates for places 1...this of each class
+    QString UrkundenBild;    // background image of the certificates (PNG or JPEG), empty for none
+
     bool operator==(const Settings &) const = default;
 };
 
@@ -86,5 +97,12 @@ void keepStartCellOnSheet(Settings &settings);
 // The second-monitor display needs an existing screen: an index beyond the
 // screens present, or a negative one from a hand-edited store, becomes 0.
 void checkMonitorIndex(Settings &settings, int screenCount);
+
+struct Regulation;
+struct TeamRules;
+// The regulation the settings describe, brought into range.
+Regulation regulationOf(const Settings &settings);
+// The team rules; a points table that can't be read is the default one.
+TeamRules teamRulesOf(const Settings &settings);
 
 } // namespace vex

@@ -37,6 +37,10 @@ QColor columnBackground(int column)
     case ColRun1Penalty:
     case ColRun2:
     case ColRun2Penalty:
+    case ColRun3:
+    case ColRun3Penalty:
+    case ColRun4:
+    case ColRun4Penalty:
         return QColor(255, 255, 192);
     default:
         return QColor(224, 255, 224);
@@ -282,6 +286,12 @@ void ResultGrid::setResultPage(const ResultPage *page)
     });
     hideTitleRow();
     selectFirstRowIfNone();
+    // Runs 3 and 4 are kept behind the eleven columns and shown after run 2.
+    QHeaderView *header = horizontalHeader();
+    for (int c = ColRun3; c <= ColRun4Penalty; ++c)
+        header->moveSection(header->visualIndex(c), c - 2);
+    connect(page, &ResultPage::regulationChanged, this, [this] { setColumnWidths(m_widths); });
+    setColumnWidths(m_widths);
 }
 
 const ResultPage *ResultGrid::resultPage() const
@@ -423,9 +433,24 @@ void ResultGrid::setTypeAheadColumn(int column)
         m_typeAheadColumn = column;
 }
 
-void ResultGrid::setColumnWidths(const QList<int> &widths)
+void ResultGrid::setColumnWidths(const QList<int> &classicWidths)
 {
+    m_widths = classicWidths;
+    QList<int> widths = classicWidths.mid(0, kColumnCount);
+    // Runs 3 and 4 take the widths of run 2, and the name column gives them
+    // the room, as long as it keeps some.
+    const int runs = resultPage() ? resultPage()->shownRuns() : 2;
+    if (widths.size() == kColumnCount) {
+        for (int run = 3; run <= kMaxScoringRuns; ++run) {
+            const bool shown = run <= runs;
+            widths << (shown ? widths.at(ColRun2) : -1) << (shown ? widths.at(ColRun2Penalty) : -1);
+            if (shown)
+                widths[ColName] = std::max(widths.at(ColName) - widths.at(ColRun2) - widths.at(ColRun2Penalty), 60);
+        }
+    }
     const int count = model() ? model()->columnCount() : 0;
+    for (int c = kColumnCount; c < count && widths.size() <= kColumnCount; ++c)
+        setColumnHidden(c, (c >= ColRun4 ? 4 : 3) > runs);
     for (int c = 0; c < count && c < widths.size(); ++c) {
         if (widths.at(c) < 0) {
             setColumnHidden(c, true);
@@ -439,7 +464,7 @@ void ResultGrid::setColumnWidths(const QList<int> &widths)
 QList<int> ResultGrid::columnWidths() const
 {
     QList<int> widths;
-    const int count = model() ? model()->columnCount() : 0;
+    const int count = model() ? std::min(model()->columnCount(), kColumnCount) : 0;
     for (int c = 0; c < count; ++c)
         widths << (isColumnHidden(c) ? -1 : columnWidth(c));
     return widths;

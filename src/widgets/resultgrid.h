@@ -73,7 +73,9 @@ public:
     void setTypeAheadColumn(int column);
     int typeAheadColumn() const { return m_typeAheadColumn; }
 
-    // One entry per column: -1 hides the column, anything else is its width.
+    // One entry per column of the eleven: -1 hides the column, anything else
+    // is its width. Runs 3 and 4, where the page shows them, take run 2's
+    // widths out of the name column's.
     void setColumnWidths(const QList<int> &widths);
     QList<int> columnWidths() const;
 
@@ -126,6 +128,8 @@ private:
     void cancelEditing(QWidget *editor);
 
     ResultGridModel *m_model = nullptr;
+    // The eleven widths last given; runs 3 and 4 follow run 2's.
+    QList<int> m_widths;
     ResultGridDelegate *m_delegate = nullptr;
     bool m_editMode = false;
     bool m_committing = false; // an edit's text is on its way to the race

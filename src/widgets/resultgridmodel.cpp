@@ -67,7 +67,7 @@ int ResultGridModel::rowCount(const QModelIndex &parent) const
 
 int ResultGridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_page ? 0 : kColumnCount;
+    return parent.isValid() || !m_page ? 0 : kAllColumnCount;
 }
 
 QVariant ResultGridModel::data(const QModelIndex &index, int role) const

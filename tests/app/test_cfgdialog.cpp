@@ -57,6 +57,7 @@ private Q_SLOTS:
     void untouchedDialogGivesTheSameSettings();
     void cancelReturnsNothing();
     void okReturnsTheEdits();
+    void regulationPart();
     void noPortClosesAndKeepsAlg();
     void absentPortShowsKein();
     void excelField_data();
@@ -144,6 +145,42 @@ void TestCfgDialog::okReturnsTheEdits()
     QCOMPARE(edited->Port, 12);
     QCOMPARE(edited->Alg, 0);
     QCOMPARE(edited->Monitor, 0);
+}
+
+void TestCfgDialog::regulationPart()
+{
+    Settings s = eventSettings();
+    s.WertLaeufe = 3;
+    s.WertZaehlt = 2;
+    m_dialog->loadSettings(s);
+    m_dialog->tabs->setCurrentIndex(1);
+    m_dialog->show();
+    const auto items = [this] {
+        QStringList texts;
+        for (int i = 0; i < m_dialog->cbWertZaehlt->count(); ++i)
+            texts.append(m_dialog->cbWertZaehlt->itemText(i));
+        return texts;
+    };
+    QCOMPARE(items(), (QStringList{u"die besten 2"_s, u"alle"_s}));
+    QCOMPARE(m_dialog->cbWertZaehlt->currentText(), u"die besten 2"_s);
+    m_dialog->cbWertLaeufe->setCurrentIndex(2); // 4 runs: the choice follows, the best 2 stay chosen
+    QCOMPARE(items(), (QStringList{u"die besten 2"_s, u"die besten 3"_s, u"alle"_s}));
+    QCOMPARE(m_dialog->cbWertZaehlt->currentText(), u"die besten 2"_s);
+    m_dialog->cbWertGleich->setCurrentIndex(1);
+    m_dialog->seWertStrafMax->setValue(99);
+    m_dialog->eTeamPunkte->setText(u"10, x"_s);
+    QVERIFY(!m_dialog->okButton()->isEnabled());
+    QVERIFY(!m_dialog->lblTeamPunkte->text().isEmpty());
+    m_dialog->eTeamPunkte->setText(u"10, 8, 6"_s);
+    QVERIFY(m_dialog->okButton()->isEnabled());
+    if (const QString folder = qEnvironmentVariable("VEX_REGULATION_SCREENSHOTS"); !folder.isEmpty())
+        m_dialog->grab().save(folder + u"/settings-wertung.png"_s);
+    const Settings read = m_dialog->readSettings(s);
+    QCOMPARE(read.WertLaeufe, 4);
+    QCOMPARE(read.WertZaehlt, 2);
+    QCOMPARE(read.WertGleich, 1);
+    QCOMPARE(read.WertStrafMax, 99);
+    QCOMPARE(read.TeamPunkte, u"10, 8, 6"_s);
 }
 
 void TestCfgDialog::noPortClosesAndKeepsAlg()

@@ -27,7 +27,8 @@ const QHostAddress kLoopback = QHostAddress::LocalHost;
 
 QJsonObject resultsOf(const Race &race)
 {
-    return liveResultsJson(takeLiveResults(race, u"Vexilor"_s));
+    const LiveResults results = takeLiveResults(race, u"Vexilor"_s);
+    return liveResultsJson(results, *competitionOf(results));
 }
 
 // "place|start number|total|disqualified" per row.

@@ -56,6 +56,7 @@ private Q_SLOTS:
     void columnOrderAndWidths_data();
     void columnOrderAndWidths();
     void emptyRowsAndCells();
+    void furtherRunsStruckRunsAndAwards();
     void textsAreEscaped();
     void charactersOutsideTheCodePage();
     void writeFileAndWriteError();
@@ -133,6 +134,29 @@ void TestHtmlReport::columnOrderAndWidths()
     // The column group always declares fifteen columns.
     const QString all = lines.join(u'\n');
     QCOMPARE(all.count(u"<col "), 15);
+}
+
+void TestHtmlReport::furtherRunsStruckRunsAndAwards()
+{
+    Competition c;
+    c.setClasses({u"A"_s});
+    Regulation bestTwoOfThree;
+    bestTwoOfThree.scoringRuns = 3;
+    c.page(0)->setRegulation(bestTwoOfThree);
+    QStringList cells{u"7"_s, u"Anna"_s, u"MSC"_s, QString(), QString(), u"45,12"_s, u"2"_s, u"50,00"_s,
+                      u"0"_s, u"1:31,12"_s, u"1"_s, u"44,00"_s, u"0"_s};
+    c.page(0)->setRow(1, cells);
+    HtmlReportInfo info = goldenInfo();
+    info.dayBest = u"44,00 – 7 Anna (Klasse A, Lauf 3)"_s;
+    info.teamRows = {{u"Platz"_s, u"Mannschaft"_s}, {u"1"_s, u"MSC & Co"_s}};
+    const QStringList lines = pageLines(buildHtmlReport(c, info));
+    QCOMPARE(linesStartingWith(lines, u"<th ").mid(7, 3),
+             (QStringList{u"<th width=6%>StS"_s, u"<th width=8%>Lauf 3"_s, u"<th width=6%>StS"_s}));
+    QCOMPARE(linesStartingWith(lines, u"<tr><td>1<td>7"),
+             QStringList{u"<tr><td>1<td>7<td>Anna<td>MSC<td>45,12<td>2<td><s>50,00</s><td>0<td>44,00<td>0<td>1:31,12</tr>"_s});
+    QCOMPARE(linesStartingWith(lines, u"<H4><I>Tagesbestzeit"),
+             QStringList{u"<H4><I>Tagesbestzeit: 44,00 – 7 Anna (Klasse A, Lauf 3)</I></H4>"_s});
+    QCOMPARE(linesStartingWith(lines, u"<tr><td>1<td>MSC"), QStringList{u"<tr><td>1<td>MSC &amp; Co</tr>"_s});
 }
 
 void TestHtmlReport::emptyRowsAndCells()

@@ -31,6 +31,7 @@ class TestProtocolText : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void writerMatchesGoldenFile();
+    void fourRunsReadAndWrittenBack();
     void emptyClassListWritesNothing();
     void loadThenSaveGivesSameBytes();
     void loadedPagesAndClassList();
@@ -65,6 +66,39 @@ void TestProtocolText::writerMatchesGoldenFile()
     Competition c;
     vex::testing::fillTwoClasses(c);
     QCOMPARE(formatProtocolText(c), readTestData(u"protocol_two_classes.txt"_s));
+}
+
+// An event of four scoring runs, the best three counting: the further runs
+// stand after run 2, struck runs in brackets; the same pages come back and
+// give the same bytes.
+void TestProtocolText::fourRunsReadAndWrittenBack()
+{
+    const QByteArray golden = readTestData(u"protocol_four_runs.txt"_s);
+    Competition c;
+    Regulation fourRuns;
+    fourRuns.scoringRuns = 4;
+    fourRuns.countingRuns = 3;
+    for (int k = 0; k < Competition::pageCount(); ++k)
+        c.page(k)->setRegulation(fourRuns);
+    parseProtocolText(c, golden);
+    const ResultPage &p = *c.page(0);
+    QCOMPARE(p.cell(1, ColRun2), u"50,00"_s);
+    QCOMPARE(p.cell(1, ColRun3), u"44,00"_s);
+    QCOMPARE(p.cell(1, ColRun4), u"46,00"_s);
+    QCOMPARE(p.cell(2, ColRun3Penalty), u"2"_s);
+    QCOMPARE(p.cell(1, ColTotal), u"2:17,12"_s);
+    QCOMPARE(p.cell(1, ColPlace), u"1"_s);
+    QVERIFY(p.isStruckRun(1, 2));
+    QCOMPARE(formatProtocolText(c), golden);
+
+    // Under the classic rule the runs stay and are written, unbracketed.
+    Competition classic;
+    parseProtocolText(classic, golden);
+    QCOMPARE(classic.page(1)->shownRuns(), 4);
+    QCOMPARE(classic.page(1)->cell(1, ColRun1), u"1:01,00"_s);
+    QByteArray unbracketed = golden;
+    unbracketed.replace("(", "").replace(")", "");
+    QCOMPARE(formatProtocolText(classic), unbracketed);
 }
 
 void TestProtocolText::emptyClassListWritesNothing()

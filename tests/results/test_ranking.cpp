@@ -128,15 +128,15 @@ private Q_SLOTS:
         QCOMPARE(column(*page, ColPlace), (QStringList{u"1"_s, u"1"_s, u"3"_s, u"3"_s, {}, {}}));
     }
 
-    // A row whose run is to be driven again keeps no place number: two
-    // drivers would show place 1. A place text that is no number stays.
-    void placeNumberWithoutTotalIsCleared()
+    // A place of a row that lost its total (a re-run) would stand there
+    // stale; a total "DIS" from a file is a disqualification and keeps its.
+    void placeWithoutTotalGoes()
     {
-        auto page = makePage({totalRow(u"1"_s, {}, u" "_s, u"1"_s), totalRow(u"2"_s, {}, u"45,00"_s, u"1"_s),
-                              totalRow(u"3"_s, {}, u" "_s, u"a.W."_s)});
+        auto page = makePage({totalRow(u"1"_s, {}, u" "_s, u"3"_s), totalRow(u"2"_s, {}, u"45,00"_s, u"1"_s),
+                              totalRow(u"3"_s, {}, u"DIS"_s, u"DIS"_s)});
         RankPage(*page, true);
         RankPage(*page, true);
-        QCOMPARE(column(*page, ColPlace), (QStringList{u"1"_s, QString(), u"a.W."_s}));
+        QCOMPARE(column(*page, ColPlace), (QStringList{u"1"_s, u"DIS"_s, QString()}));
     }
 
     void noTotalsNoBest()

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "reports/certificates.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
+
+namespace vex {
+
+// "Urkunden drucken": the certificates of the places the settings name,
+// to the printer or into one PDF file.
+class CertificateDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // Asks where to save; empty on cancel.
+    using PathChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
+
+    CertificateDialog(const QList<Certificate> &certificates, const CertificateInfo &info, QWidget *parent = nullptr);
+
+    void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    // The info with the date as the field gives it.
+    CertificateInfo info() const;
+
+    QLineEdit *eDatum = nullptr;
+    QLabel *lblAnzahl = nullptr;
+    QPushButton *bPdf = nullptr;
+    QPushButton *bDrucken = nullptr;
+
+    // Saves into the chosen file; the operator's message on failure.
+    void savePdf();
+    void print();
+
+private:
+    QList<Certificate> m_certificates;
+    CertificateInfo m_info;
+    PathChooser m_choosePath;
+};
+
+// "Ergebnisliste als PDF": the web page's content with "vorläufig" or
+// "offiziell, ausgehängt um HH:MM" in its heading.
+class ResultListPdfDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // The web page for a heading status (see resultListStatus).
+    using PageMaker = std::function<QByteArray(const QString &status)>;
+    using PathChooser = CertificateDialog::PathChooser;
+
+    ResultListPdfDialog(PageMaker makePage, QWidget *parent = nullptr);
+    void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    QString status() const;
+
+    QRadioButton *rbVorlaeufig = nullptr;
+    QRadioButton *rbOffiziell = nullptr;
+    QTimeEdit *tAushang = nullptr;
+    QPushButton *bPdf = nullptr;
+
+    void savePdf();
+
+private:
+    PageMaker m_makePage;
+    PathChooser m_choosePath;
+};
+
+} // namespace vex

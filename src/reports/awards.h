@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vex {
+
+struct DayBest;
+struct TeamRanking;
+
+// The team ranking as a table for the reports and the workbook: the titles
+// "Platz", "Mannschaft", "Punkte", "Fahrer/innen", then one row per team.
+// The counting members are listed best first as "7 Muster, Max (K2, Platz 1,
+// 50)", then how many others drove for the team ("2 weitere"). Only the
+// titles when there is no team.
+QList<QStringList> teamTableRows(const TeamRanking &ranking);
+
+// The day's best run and the team ranking as plain text (CR LF lines), for
+// the word processor; empty when there is neither.
+QString awardsText(const DayBest &dayBest, const TeamRanking &ranking);
+
+} // namespace vex

@@ -1,0 +1,162 @@
+#include "reports/certificates.h"
+
+#include "results/competition.h"
+#include "results/runcell.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace vex {
+
+namespace {
+
+int placeNumber(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return ok && value > 0 ? value : 0;
+}
+
+// Lines of text centred across the page, each in its own size, from a top
+// given in parts of the page height.
+struct PageWriter
+{
+    QPainter &painter;
+    QRectF page;
+
+    void line(const QString &text, double top, double pointSize, bool bold = false, bool italic = false)
+    {
+        if (text.isEmpty())
+            return;
+        QFont font(u"Liberation Sans"_s);
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(pointSize);
+        font.setBold(bold);
+        font.setItalic(italic);
+        painter.setFont(font);
+        const double height = page.height() * 0.08;
+        const QRectF box(page.left() + page.width() * 0.08, page.top() + page.height() * top,
+                         page.width() * 0.84, height);
+        painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    }
+};
+
+void paintOne(QPainter &painter, const QRectF &page, const QImage &background, const Certificate &c,
+              const CertificateInfo &info)
+{
+    if (!background.isNull())
+        painter.drawImage(page, background);
+    painter.setPen(Qt::black);
+    PageWriter w{painter, page};
+    w.line(info.title, 0.10, 26, true);
+    QString subtitle = info.subtitle;
+    subtitle.replace(u"\r\n"_s, u"\n"_s);
+    w.line(subtitle, 0.17, 14);
+    w.line(u"URKUNDE"_s, 0.28, 40, true);
+    w.line(u"Klasse "_s + c.className, 0.40, 18);
+    w.line(u"%1. Platz"_s.arg(c.place), 0.47, 36, true);
+    w.line(c.name, 0.58, 26, true);
+    w.line(c.club, 0.65, 16, false, true);
+    if (!c.total.isEmpty())
+        w.line(u"Gesamtzeit: "_s + c.total, 0.72, 16);
+    w.line(info.date, 0.86, 12);
+}
+
+} // namespace
+
+QList<Certificate> certificatesOf(const Competition &competition, int places)
+{
+    QList<Certificate> list;
+    const int pages = int(std::clamp<qsizetype>(competition.classes().size(), 1, Competition::pageCount()));
+    for (int k = 0; k < pages; ++k) {
+        const ResultPage &page = *competition.page(k);
+        QList<Certificate> ofClass;
+        for (int row = 1; row < page.rows(); ++row) {
+            const QString total = page.cell(row, ColTotal).trimmed();
+            const int place = placeNumber(page.cell(row, ColPlace));
+            if (place < 1 || place > places || readRunCell(total).kind != RunCell::Time)
+                continue;
+            ofClass.append({page.caption().trimmed(), place, page.cell(row, ColStNr).trimmed(),
+                            page.cell(row, ColName).trimmed(), page.cell(row, ColClub).trimmed(), total});
+        }
+        std::stable_sort(ofClass.begin(), ofClass.end(),
+                         [](const Certificate &a, const Certificate &b) { return a.place < b.place; });
+        list += ofClass;
+    }
+    return list;
+}
+
+std::optional<QString> paintCertificates(QPagedPaintDevice &device, const QList<Certificate> &certificates,
+                                         const CertificateInfo &info)
+{
+    QImage background;
+    if (!info.backgroundPath.isEmpty()) {
+        QImageReader reader(info.backgroundPath);
+        const QByteArray format = reader.format().toLower();
+        if (format != "png" && format != "jpeg" && format != "jpg")
+            return u"Das Hintergrundbild ist kein PNG- oder JPEG-Bild: "_s + info.backgroundPath;
+        // A picture far larger than a page at print resolution only slows
+        // the printing down; it is scaled to one.
+        reader.setAutoTransform(true);
+        background = reader.read();
+        if (background.isNull())
+            return u"Das Hintergrundbild kann nicht gelesen werden: "_s + info.backgroundPath;
+        if (background.width() > 2480 || background.height() > 3508)
+            background = background.scaled(2480, 3508, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    device.setPageSize(QPageSize(QPageSize::A4));
+    device.setPageOrientation(QPageLayout::Portrait);
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return u"Die Urkunden können nicht gedruckt werden."_s;
+    const QRectF page(0, 0, device.width(), device.height());
+    for (qsizetype i = 0; i < certificates.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            painter.end();
+            return u"Die Urkunden können nicht gedruckt werden."_s;
+        }
+        paintOne(painter, page, background, certificates.at(i), info);
+    }
+    if (!painter.end())
+        return u"Die Urkunden können nicht gedruckt werden."_s;
+    return std::nullopt;
+}
+
+std::optional<QString> writeCertificatesPdf(const QString &path, const QList<Certificate> &certificates,
+                                            const CertificateInfo &info)
+{
+    if (certificates.isEmpty())
+        return u"Es gibt noch keine Plätze, für die Urkunden gedruckt werden könnten."_s;
+    const QString failed = u"Die Urkunden konnten nicht als PDF gespeichert werden: "_s + path;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed;
+    std::optional<QString> error;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(150);
+        writer.setTitle(u"Urkunden"_s);
+        writer.setCreator(u"Vexilor"_s);
+        error = paintCertificates(writer, certificates, info);
+    }
+    if (error) {
+        file.cancelWriting();
+        return error;
+    }
+    if (file.error() != QFileDevice::NoError || !file.commit())
+        return failed;
+    return std::nullopt;
+}
+
+} // namespace vex
