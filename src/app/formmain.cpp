@@ -5,6 +5,7 @@
 #include "app/correctionactions.h"
 #include "app/desktopshell.h"
 #include "app/displayswitch.h"
+#include "app/eventdayactions.h"
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
@@ -30,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -70,6 +72,7 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     bindRace();
     const QList<QAction *> correctionKeys = bindCorrectionActions(
         *this, m_ui, *m_race, {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
+    bindEventDayActions(*this, m_ui, *m_race, *m_files, id.title, [this](const QString &q) { return AskYesNo(q); });
 
     showSettings();
     showDisplayColours(true);
@@ -113,6 +116,18 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
 }
 
 TFormMain::~TFormMain() = default;
+
+// Runs 3 and 4 where the class has them; the group grows downwards by one
+// button each, into the free band below it.
+void TFormMain::showRunButtons()
+{
+    const int runs = m_race->activePage()->shownRuns();
+    for (int run = 3; run < int(m_ui.runButtons.size()); ++run)
+        m_ui.runButtons[std::size_t(run)]->setVisible(run <= runs);
+    QRect g = m_ui.runGroup->geometry();
+    g.setHeight(18 + 20 * (runs + 1));
+    m_ui.runGroup->setGeometry(g);
+}
 
 void TFormMain::attachWindows(ProgressWindow *progress, TFDlgYesNo *yesNo, TFormMonitor2 *monitor, TCFGDialog *cfg,
                               TFormInfo *info)
@@ -200,7 +215,7 @@ void TFormMain::bindCommands()
         const QScopedValueRollback typing(m_penaltyTyped, true);
         r->setPenaltyText(text);
     });
-    for (int run = 0; run < 3; ++run)
+    for (int run = 0; run < int(u.runButtons.size()); ++run)
         connect(u.runButtons[std::size_t(run)], &QRadioButton::clicked, r, [r, run] { r->chooseRun(run); });
     connect(u.cmb_Klasse, &QComboBox::activated, r, [r](int index) {
         // A typed text that names no class leaves the page as it is.
@@ -307,6 +322,7 @@ void TFormMain::bindRace()
     connect(&r->results(), &RaceResults::resultsChanged, this, [this] {
         FormResize();
         UpdateFileButtons();
+        showRunButtons();
     });
     connect(&r->results(), &RaceResults::pageRanked, this, &TFormMain::updateStatus);
     const AppIdentity &id = m_services.identity;
@@ -338,6 +354,7 @@ void TFormMain::showEntry()
     // The field the operator is typing into keeps his text.
     if (!m_penaltyTyped && u.seStrafe->cleanText() != QString::number(e.penaltySeconds))
         u.seStrafe->setValue(e.penaltySeconds);
+    showRunButtons();
     u.runButtons[std::size_t(e.run)]->setChecked(true);
     u.lbl_Nr2->setText(e.shownNumber);
     u.lbl_Name2->setText(e.shownName);

@@ -63,6 +63,7 @@ private:
     void bindCommands();
     void bindResultPages();
     void bindRace();
+    void showRunButtons();
 
     // What the race's signals show.
     void showEntry();

@@ -309,15 +309,17 @@ void Builder::createCommandArea()
     w.runGroup = new QGroupBox(u" Lauf "_s, w.band);
     w.runGroup->setObjectName(u"GroupBoxLauf"_s);
     w.runGroup->setGeometry(405, 5, 54, 78);
-    const std::array<QString, 3> runCaptions{u"TR"_s, u"1."_s, u"2."_s};
-    const std::array<QString, 3> runHints{u"Trainingslauf"_s, u"Wertungslauf 1"_s, u"Wertungslauf 2"_s};
-    for (int r = 0; r < 3; ++r) {
+    const std::array<QString, 5> runCaptions{u"TR"_s, u"1."_s, u"2."_s, u"3."_s, u"4."_s};
+    const std::array<QString, 5> runHints{u"Trainingslauf"_s, u"Wertungslauf 1"_s, u"Wertungslauf 2"_s,
+                                          u"Wertungslauf 3"_s, u"Wertungslauf 4"_s};
+    for (int r = 0; r < 5; ++r) {
         auto *rb = new QRadioButton(runCaptions[std::size_t(r)], w.runGroup);
         rb->setObjectName(u"RadioButton%1"_s.arg(r));
         rb->setToolTip(runHints[std::size_t(r)]);
         rb->setProperty("tag", r);
         rb->setGeometry(6, 16 + 20 * r, 46, 19);
         rb->setFocusPolicy(Qt::NoFocus);
+        rb->setVisible(r <= 2);
         w.runButtons[std::size_t(r)] = rb;
     }
     w.runButtons[0]->setChecked(true);

@@ -60,7 +60,8 @@ struct MainWidgets
 
     // Upper band: command area.
     QGroupBox *runGroup = nullptr;
-    std::array<QRadioButton *, 3> runButtons{};
+    // TR, 1., 2. and, where the regulation or the page's data has them, 3. and 4.
+    std::array<QRadioButton *, 5> runButtons{};
     QToolButton *sbLoad = nullptr;
     QComboBox *cmb_Klasse = nullptr;
     QComboBox *cmb_Nr = nullptr;

@@ -5,7 +5,10 @@
 #include "office/officeprogress.h"
 #include "office/wordreport.h"
 #include "race/race.h"
+#include "reports/awards.h"
 #include "reports/htmlreport.h"
+#include "results/daybest.h"
+#include "results/teamranking.h"
 #include "reports/protocolfile.h"
 
 #include <QSignalBlocker>
@@ -130,7 +133,9 @@ std::optional<QString> RaceFiles::save(const QString &path)
     return error;
 }
 
-std::optional<QString> RaceFiles::writeHtml(const QString &path, const QString &appTitle)
+// The web page's frame as the window shows the grid, with the day's best
+// run and the team ranking after the classes.
+HtmlReportInfo RaceFiles::htmlInfo(const Competition &c, const QString &appTitle, const QString &status) const
 {
     HtmlReportInfo info;
     const Settings &settings = m_race.settings();
@@ -139,7 +144,24 @@ std::optional<QString> RaceFiles::writeHtml(const QString &path, const QString &
     info.appTitle = appTitle;
     info.columnWidthPercent = m_race.columnWidthPercent().shares();
     info.clubShown = m_race.columnWidthPercent().share(ColClub) > 0;
-    return exportWith([&](const Competition &c) { return WriteHtmlReport(c, info, path); });
+    info.status = status;
+    addAwards(info, c, teamRulesOf(settings));
+    return info;
+}
+
+QByteArray RaceFiles::resultListHtml(const QString &appTitle, const QString &status)
+{
+    QByteArray page;
+    exportWith([&](const Competition &c) {
+        page = buildHtmlReport(c, htmlInfo(c, appTitle, status));
+        return std::optional<QString>();
+    });
+    return page;
+}
+
+std::optional<QString> RaceFiles::writeHtml(const QString &path, const QString &appTitle)
+{
+    return exportWith([&](const Competition &c) { return WriteHtmlReport(c, htmlInfo(c, appTitle, {}), path); });
 }
 
 std::optional<QString> RaceFiles::exportWith(const std::function<std::optional<QString>(const Competition &)> &writer)
@@ -210,8 +232,10 @@ std::optional<QString> RaceFiles::exportWorkbook(const QString &path)
     ProgressRelay progress(*this);
     const Settings &s = m_race.settings();
     const ExcelExportInfo info{{s.ExcelX, s.ExcelY}, s.Title, s.Title2};
-    return exportWith(
-        [&](const Competition &c) { return ExportExcelProtocol(*m_office, c, path, info, progress); });
+    return exportWith([&](const Competition &c) {
+        return ExportExcelProtocol(*m_office, c, path, info, progress,
+                                   teamTableRows(rankTeams(c, teamRulesOf(m_race.settings()))));
+    });
 }
 
 std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
@@ -224,6 +248,7 @@ std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
     info.templatePath = m_wordTemplatePath;
     info.columnShown[ColClub] = m_race.columnWidthPercent().share(ColClub) > 0;
     return exportWith([&](const Competition &c) -> std::optional<QString> {
+        info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())));
         const WordReportResult result =
             WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
         if (result.error.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/htmlreport.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -39,6 +41,9 @@ public:
     RaceLoadResult load(const QString &path);
     std::optional<QString> save(const QString &path);
     std::optional<QString> writeHtml(const QString &path, const QString &appTitle);
+    // The result list as the web page has it, with status after "Ergebnisse"
+    // in its heading ("vorläufig", "offiziell, ausgehängt um 14:30").
+    QByteArray resultListHtml(const QString &appTitle, const QString &status);
     // Hands the competition to another writer (spreadsheet, word processor,
     // backup) as the text and web writers see it.
     std::optional<QString> exportWith(const std::function<std::optional<QString>(const Competition &)> &writer);
@@ -78,6 +83,8 @@ Q_SIGNALS:
     void progressClosed();
 
 private:
+    HtmlReportInfo htmlInfo(const Competition &competition, const QString &appTitle, const QString &status) const;
+
     Race &m_race;
     QString m_loadedPath;
     AutomationServers *m_office = nullptr;

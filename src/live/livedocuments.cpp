@@ -2,6 +2,7 @@
 
 #include "live/livejson.h"
 #include "live/livepage.h"
+#include "reports/awards.h"
 #include "reports/htmlreport.h"
 #include "reports/protocoltext.h"
 #include "results/competition.h"
@@ -87,6 +88,7 @@ const QByteArray &LiveDocuments::protocolHtml()
         info.appTitle = m_results->appTitle;
         info.columnWidthPercent = m_results->columnWidthPercent;
         info.clubShown = m_results->clubShown;
+        addAwards(info, competition(), m_results->teamRules);
         m_protocolHtml = buildHtmlReport(competition(), info);
     }
     return m_protocolHtml;

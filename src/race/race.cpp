@@ -51,6 +51,7 @@ void Race::applySettings(const Settings &settings)
     const bool clubChanged = settings.cbClub != m_settings.cbClub;
     m_settings = settings;
     m_results.setAutoRank(settings.AutoRang);
+    m_results.setRegulation(regulationOf(settings));
     m_run->setLockTimeMs(settings.StartLock);
     m_run->setAutoEntry(settings.AutoEin, settings.AutoEinS);
     if (clubChanged)
@@ -184,7 +185,7 @@ void Race::setClub(const QString &club)
 
 void Race::chooseRun(int run)
 {
-    if (run < 0 || run > 2)
+    if (run < 0 || run > activePage()->shownRuns())
         return;
     m_entry.run = run;
     publishEntry();
@@ -391,6 +392,21 @@ RowId Race::addRow()
 void Race::rank()
 {
     m_results.rank(m_entry.page);
+}
+
+// "Nächster" walks the new order from its first driver on.
+void Race::drawStartOrder(quint32 seed)
+{
+    m_results.drawStartOrder(m_entry.page, seed);
+    m_cursor[std::size_t(m_entry.page)] = 0;
+    chooseClass(m_entry.page);
+}
+
+void Race::reverseStartOrder()
+{
+    m_results.reverseStartOrder(m_entry.page);
+    m_cursor[std::size_t(m_entry.page)] = 0;
+    chooseClass(m_entry.page);
 }
 
 void Race::clearResults()

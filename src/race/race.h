@@ -153,6 +153,10 @@ public Q_SLOTS:
     // Times, penalties, totals and places of the active page emptied; a run
     // being timed is aborted first.
     void clearResults();
+    // A new start order of the active page (drawn with the seed, or the
+    // result reversed); the walk order follows it from its first driver.
+    void drawStartOrder(quint32 seed);
+    void reverseStartOrder();
 
     // ---- Undo and redo of the commands of the results, where the change
     // was made: its class in front, its driver and run chosen again, and the

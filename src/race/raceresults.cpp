@@ -1,6 +1,7 @@
 #include "race/raceresults.h"
 
 #include "results/ranking.h"
+#include "results/rowtotal.h"
 
 #include <QSignalBlocker>
 
@@ -140,6 +141,25 @@ void RaceResults::rankPage(int k)
         return;
     RankPage(mutablePage(k), true);
     Q_EMIT pageRanked(k);
+}
+
+void RaceResults::setRegulation(const Regulation &regulation)
+{
+    if (m_stepping || regulation == m_competition->page(0)->regulation())
+        return;
+    for (int k = 0; k < kPageCount; ++k)
+        Q_EMIT pageAboutToChange(k);
+    m_competition->setRegulation(regulation);
+    for (int k = 0; k < kPageCount; ++k) {
+        recalcAllRowTotals(mutablePage(k));
+        rankPage(k);
+    }
+    m_stack.clear();
+    Q_EMIT journalLine(u"Wertung geändert: %1 Wertungsläufe, davon zählen %2; der Verlauf beginnt neu"_s
+                           .arg(regulation.scoringRuns)
+                           .arg(regulation.countingRuns));
+    for (int k = 0; k < kPageCount; ++k)
+        Q_EMIT resultsChanged(k);
 }
 
 void RaceResults::replaceAll(const std::function<bool(Competition &)> &importer)

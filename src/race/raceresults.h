@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/competition.h"
+#include "results/regulation.h"
 #include "results/resultpage.h"
 
 #include <QObject>
@@ -62,6 +63,10 @@ public:
     // Pages are ranked after every change while automatic ranking is on.
     void setAutoRank(bool on) { m_autoRank = on; }
     bool autoRank() const { return m_autoRank; }
+    // The rules every page is scored by. A new regulation recomputes every
+    // total and place; the stack starts anew, as its commands knew the pages
+    // under the old rules.
+    void setRegulation(const Regulation &regulation);
 
     // ---- The command stack.
     const QUndoStack &stack() const { return m_stack; }
@@ -108,6 +113,12 @@ public:
     void moveRun(RowId from, int run, RowId to);
     // The run is to be driven again: its cells are emptied.
     void grantReRun(RowId row, int run);
+
+    // ---- Start orders of page k, each one command: a drawn order (the seed
+    // goes into the command's line, so the draw can be traced), and the
+    // result reversed for a second day (the winner starts last).
+    void drawStartOrder(int k, quint32 seed);
+    void reverseStartOrder(int k);
 
     // ---- Loading: the importer fills the competition and returns whether it
     // touched it; then the stack starts anew, as the pages are not those its

@@ -8,6 +8,7 @@
 #include "results/rowtotal.h"
 #include "results/runcell.h"
 #include "results/startnumbers.h"
+#include "results/startorder.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +32,7 @@ QString timeAndPenalty(const ResultPage &p, int row, int run)
 // The name of a column in a command's line; penalty columns name their run.
 QString columnName(int column)
 {
-    for (int run = 0; run <= 2; ++run) {
+    for (int run = 0; run <= kMaxScoringRuns; ++run) {
         if (column == penaltyColumn(run))
             return u"StS "_s + RaceResults::runName(run);
     }
@@ -42,7 +43,7 @@ QString columnName(int column)
 QString runsOf(const ResultPage &p, int row)
 {
     QStringList runs;
-    for (int run = 0; run <= 2; ++run) {
+    for (int run = 0; run <= p.shownRuns(); ++run) {
         if (!isBlankCell(p.cell(row, timeColumn(run))))
             runs.append(RaceResults::runName(run) + u' ' + timeAndPenalty(p, row, run));
     }
@@ -68,7 +69,7 @@ void RaceResults::editCell(RowId rowId, int column, const QString &text)
     const QString line = u"%1: %2 auf „%3“ geändert (vorher „%4“)"_s.arg(driverLabel(p, row), columnName(column),
                                                                            kept, before);
     CommandScope scope;
-    for (int run = 0; run <= 2; ++run) {
+    for (int run = 0; run <= kMaxScoringRuns; ++run) {
         if (column == penaltyColumn(run))
             scope.run = run;
     }
@@ -190,7 +191,7 @@ void RaceResults::clearResults(int k)
 RaceResults::RunMovePlan RaceResults::planRunMove(RowId from, int run, const QString &targetStartNumber) const
 {
     const int k = pageOfRow(from);
-    if (k < 0 || run < 0 || run > 2)
+    if (k < 0 || run < 0 || run > page(k).shownRuns())
         return {0, u"Die Zeile gibt es nicht mehr."_s};
     const ResultPage &p = page(k);
     const int row = p.rowOfId(from);
@@ -217,7 +218,7 @@ RaceResults::RunMovePlan RaceResults::planRunMove(RowId from, int run, const QSt
 void RaceResults::moveRun(RowId from, int run, RowId to)
 {
     const int k = pageOfRow(from);
-    if (k < 0 || k != pageOfRow(to) || from == to || run < 0 || run > 2)
+    if (k < 0 || k != pageOfRow(to) || from == to || run < 0 || run > page(k).shownRuns())
         return;
     const ResultPage &p = page(k);
     const int source = p.rowOfId(from);
@@ -247,7 +248,7 @@ void RaceResults::moveRun(RowId from, int run, RowId to)
 void RaceResults::grantReRun(RowId rowId, int run)
 {
     const int k = pageOfRow(rowId);
-    if (k < 0 || run < 0 || run > 2)
+    if (k < 0 || run < 0 || run > page(k).shownRuns())
         return;
     const ResultPage &p = page(k);
     const int row = p.rowOfId(rowId);
@@ -264,6 +265,25 @@ void RaceResults::grantReRun(RowId rowId, int run)
         applyRowTotalRule(page, r);
         return rowId;
     });
+}
+
+void RaceResults::drawStartOrder(int k, quint32 seed)
+{
+    if (k < 0 || k >= kPageCount)
+        return;
+    perform(
+        k, {}, u"Startreihenfolge ausgelost: %1 (Startwert %2)"_s.arg(page(k).caption()).arg(seed),
+        [seed](ResultPage &p) { return applyRowOrder(p, vex::drawStartOrder(p, seed)) ? kWholePage : RowId(0); },
+        false);
+}
+
+void RaceResults::reverseStartOrder(int k)
+{
+    if (k < 0 || k >= kPageCount)
+        return;
+    perform(
+        k, {}, u"Startreihenfolge umgekehrt nach dem Ergebnis: %1"_s.arg(page(k).caption()),
+        [](ResultPage &p) { return applyRowOrder(p, reverseResultOrder(p)) ? kWholePage : RowId(0); }, false);
 }
 
 } // namespace vex

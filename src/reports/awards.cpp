@@ -1,4 +1,5 @@
 #include "reports/awards.h"
+#include "reports/htmlreport.h"
 
 #include "results/daybest.h"
 #include "results/teamranking.h"
@@ -47,6 +48,13 @@ QString awardsText(const DayBest &dayBest, const TeamRanking &ranking)
             text += row.join(u'\t') + crLf;
     }
     return text;
+}
+
+void addAwards(HtmlReportInfo &info, const Competition &competition, const TeamRules &rules)
+{
+    info.dayBest = findDayBest(competition).text();
+    if (info.clubShown)
+        info.teamRows = teamTableRows(rankTeams(competition, rules));
 }
 
 } // namespace vex

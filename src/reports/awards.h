@@ -6,8 +6,11 @@
 
 namespace vex {
 
+class Competition;
 struct DayBest;
+struct HtmlReportInfo;
 struct TeamRanking;
+struct TeamRules;
 
 // The team ranking as a table for the reports and the workbook: the titles
 // "Platz", "Mannschaft", "Punkte", "Fahrer/innen", then one row per team.
@@ -19,5 +22,10 @@ QList<QStringList> teamTableRows(const TeamRanking &ranking);
 // The day's best run and the team ranking as plain text (CR LF lines), for
 // the word processor; empty when there is neither.
 QString awardsText(const DayBest &dayBest, const TeamRanking &ranking);
+
+// The web page's day's best run and team ranking, after the classes, as the
+// saved page, the live page's protocol and the result list show them. The
+// teams are clubs: while the club column is hidden they are left out.
+void addAwards(HtmlReportInfo &info, const Competition &competition, const TeamRules &rules);
 
 } // namespace vex

@@ -785,6 +785,11 @@ void TestFormMainResults::popupMenuEntriesInOrder()
         {u"Wiederholen"_s, true},
         {u"TR verschieben zu \u2026"_s, true},
         {u"TR wiederholen lassen"_s, true},
+        {u"Startreihenfolge auslosen"_s, true},
+        {u"Startreihenfolge in umgekehrter Reihenfolge des Ergebnisses"_s, true},
+        {u"Mannschaften \u2026"_s, true},
+        {u"Urkunden drucken \u2026"_s, true},
+        {u"Ergebnisliste als PDF \u2026"_s, true},
     };
     QList<QAction *> actions = child<QMenu>(u"PopupMenuProtokol"_s)->actions();
     actions.removeIf([](const QAction *a) { return a->isSeparator(); });

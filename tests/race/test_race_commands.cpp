@@ -115,6 +115,7 @@ private Q_SLOTS:
                 results.moveRun(from, pick(3), p.rowId(1 + pick(p.dataRows())));
             },
             [&] { results.grantReRun(anyRow(), pick(3)); },
+            [&] { pick(2) ? results.drawStartOrder(pick(3), random.generate()) : results.reverseStartOrder(pick(3)); },
             [&] { race.undo(); },
             [&] { race.undo(); },
             [&] { race.redo(); },

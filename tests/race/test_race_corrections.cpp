@@ -150,6 +150,23 @@ private Q_SLOTS:
         QVERIFY(journal.last().at(0).toString().endsWith(u"51,00 eingetragen (vorher 50,00 StS 0)"_s));
     }
 
+    // Under three scoring runs the third can be chosen and entered; a new
+    // regulation starts the history anew, as its steps knew other totals.
+    void thirdRunUnderItsRegulation()
+    {
+        Race &r = m_f->race;
+        r.chooseRun(3);
+        QCOMPARE(r.entry().run, 1);
+        m_f->changeSettings([](Settings &s) { s.WertLaeufe = 3; });
+        QVERIFY(!r.results().stack().canUndo());
+        r.typeStartNumber(u"3"_s);
+        r.chooseRun(3);
+        m_f->driveAndEnter(41000);
+        QCOMPARE(m_f->cellOf(u"3"_s, timeColumn(3)), u"41,00"_s);
+        r.undo();
+        QCOMPARE(m_f->cellOf(u"3"_s, timeColumn(3)), QString());
+    }
+
     // A new list or a cleared page ends the run of the old one.
     void loadingEndsTheRunInProgress()
     {
