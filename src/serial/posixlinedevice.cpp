@@ -366,8 +366,8 @@ void PosixLineDevice::startBoundTimer()
 void PosixLineDevice::programBoundTimer()
 {
     const timespec period = m_armed.load() ? timespec{0, kArmedPeriodUs * 1000} : timespec{0, kIdlePeriodMs * 1'000'000};
-    const itimerspec spec{period, period};
-    ::timer_settime(m_timer, 0, &spec, nullptr);
+    const itimerspec every{period, period};
+    ::timer_settime(m_timer, 0, &every, nullptr);
 }
 
 void PosixLineDevice::stopBoundTimer()

@@ -176,6 +176,14 @@ QString wholeBackupProblem(const QByteArray &bytes)
     return {};
 }
 
+// The start list of the test, in the folder; empty when it can't be written.
+QString writeStartList(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(u"Startliste.txt"_s);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(startList()) > 0 ? path : QString();
+}
+
 // What the protocol holds for every entered cell: "time/penalty".
 QHash<QString, QString> enteredCells(const QByteArray &protocol)
 {
@@ -216,11 +224,8 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"Sicherung"_s);
-        const QString list = dir.filePath(u"Startliste.txt"_s);
-        QFile listFile(list);
-        QVERIFY(listFile.open(QIODevice::WriteOnly));
-        listFile.write(startList());
-        listFile.close();
+        const QString list = writeStartList(dir);
+        QVERIFY(!list.isEmpty());
 
         // Every value a cell may hold now: one once it was confirmed, more
         // while an entry that was never acknowledged may or may not be in.
@@ -318,11 +323,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"Sicherung"_s);
-        const QString list = dir.filePath(u"Startliste.txt"_s);
-        QFile listFile(list);
-        QVERIFY(listFile.open(QIODevice::WriteOnly));
-        listFile.write(startList());
-        listFile.close();
+        const QString list = writeStartList(dir);
+        QVERIFY(!list.isEmpty());
         const QList<QByteArray> rounds{"undo\n", "redo\nundo\nundo\n", "redo\n"};
         QByteArray shown;
         for (int round = 0; round <= rounds.size(); ++round) {
