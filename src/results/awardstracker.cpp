@@ -33,11 +33,12 @@ void AwardsTracker::update()
     const int n = classPageCount(m_competition);
     if (m_classes.size() != n) {
         m_classes.resize(n);
+        m_readings.resize(n);
         m_stale.fill(true);
     }
     for (int k = 0; k < n; ++k) {
         if (m_stale[std::size_t(k)])
-            m_classes[k] = classAwards(*m_competition.page(k), k, m_rules);
+            m_classes[k] = classAwards(*m_competition.page(k), k, m_rules, &m_readings[k]);
     }
     m_stale.fill(false);
 }

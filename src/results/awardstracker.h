@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/rowreadings.h"
 #include "results/teamranking.h"
 
 #include <QList>
@@ -34,6 +35,7 @@ private:
     const Competition &m_competition;
     TeamRules m_rules;
     QList<ClassAwards> m_classes;
+    QList<RowReadings> m_readings;
     std::array<bool, 10> m_stale{};
 };
 

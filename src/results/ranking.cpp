@@ -144,7 +144,6 @@ bool totalsDiffer(const SortKey &a, const SortKey &b)
 // costs the ranking next to nothing.
 void breakTies(const ResultPage &page, std::vector<SortKey> &keys)
 {
-    const Regulation &regulation = page.regulation();
     std::size_t i = 0;
     while (i < keys.size()) {
         std::size_t j = i + 1;
@@ -156,7 +155,7 @@ void breakTies(const ResultPage &page, std::vector<SortKey> &keys)
             std::vector<std::pair<RowScore, SortKey>> group;
             group.reserve(j - i);
             for (std::size_t k = i; k < j; ++k)
-                group.emplace_back(scoreRow(page.row(keys[k].row), regulation), keys[k]);
+                group.emplace_back(page.score(keys[k].row), keys[k]);
             std::stable_sort(group.begin(), group.end(), [](const auto &a, const auto &b) {
                 return compareCountedRuns(a.first, b.first) < 0;
             });

@@ -38,8 +38,9 @@ RowScore scoreRow(const QStringList &cells, const Regulation &regulation)
     };
     std::array<Run, kMaxScoringRuns> runs{};
     int timed = 0;
-    const auto cellAt = [&cells](int column) {
-        return column < cells.size() ? cells.at(column) : QString();
+    static const QString none;
+    const auto cellAt = [&cells](int column) -> const QString & {
+        return column < cells.size() ? cells.at(column) : none;
     };
     for (int run = 1; run <= regulation.scoringRuns; ++run) {
         const RunCell time = readRunCell(cellAt(timeColumn(run)));

@@ -15,6 +15,13 @@ QStringList emptyRow()
 }
 
 std::atomic<RowId> g_lastRowId{0};
+std::atomic<quint64> g_lastVersion{0};
+
+quint64 freshVersion()
+{
+    return g_lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 
 QString withinCellLength(const QString &text)
 {
@@ -103,11 +110,40 @@ ResultPage::ResultPage(QObject *parent)
 {
     m_rows = {emptyRow(), emptyRow()};
     m_ids = {freshId(), freshId()};
+    m_versions = {freshVersions(), freshVersions()};
+}
+
+ResultPage::Versions ResultPage::freshVersions()
+{
+    const quint64 v = freshVersion();
+    Versions versions;
+    versions.row = v;
+    versions.place = v;
+    return versions;
 }
 
 RowId ResultPage::freshId()
 {
     return ++g_lastRowId;
+}
+
+void ResultPage::touch(int row, int column)
+{
+    const quint64 v = freshVersion();
+    if (column != ColPlace)
+        m_versions[row].row = v;
+    if (column == ColPlace || column < 0)
+        m_versions[row].place = v;
+}
+
+quint64 ResultPage::rowVersion(int row) const
+{
+    return row >= 0 && row < m_versions.size() ? m_versions.at(row).row : 0;
+}
+
+quint64 ResultPage::placeVersion(int row) const
+{
+    return row >= 0 && row < m_versions.size() ? m_versions.at(row).place : 0;
 }
 
 RowId ResultPage::rowId(int row) const
@@ -144,8 +180,20 @@ QVariant ResultPage::data(const QModelIndex &index, int role) const
 
 bool ResultPage::isStruckRun(int row, int run) const
 {
-    return row >= 1 && row < rows() && m_regulation.strikesRuns() && run >= 1
-        && scoreRow(m_rows.at(row), m_regulation).isStruck(run);
+    return row >= 1 && row < rows() && m_regulation.strikesRuns() && run >= 1 && score(row).isStruck(run);
+}
+
+const RowScore &ResultPage::score(int row) const
+{
+    static const RowScore none;
+    if (row < 1 || row >= rows())
+        return none;
+    Versions &v = m_versions[row];
+    if (v.scored != v.row) {
+        v.score = scoreRow(m_rows.at(row), m_regulation);
+        v.scored = v.row;
+    }
+    return v.score;
 }
 
 QString ResultPage::displayText(int row, int column) const
@@ -225,6 +273,8 @@ void ResultPage::setRegulation(const Regulation &regulation)
     if (r == m_regulation)
         return;
     m_regulation = r;
+    for (Versions &v : m_versions)
+        v.scored = 0;
     Q_EMIT regulationChanged();
     // The brackets of struck runs follow the rule.
     if (rows() > 1)
@@ -246,6 +296,7 @@ void ResultPage::setCell(int row, int column, const QString &anyText)
     if (c == text)
         return;
     c = text;
+    touch(row, column);
     noteCell(row, column, text);
     if (column >= kColumnCount && isBlankCell(text))
         recountRuns();
@@ -271,6 +322,7 @@ void ResultPage::setRow(int row, const QStringList &cells)
         cell = withinCellLength(cell);
     const bool hadFurther = m_rows.at(row).size() > kColumnCount;
     m_rows[row] = r;
+    touch(row);
     for (int c = kColumnCount; c < r.size(); ++c)
         noteCell(row, c, r.at(c));
     if (hadFurther)
@@ -288,12 +340,14 @@ void ResultPage::setRowCount(int n)
         while (rows() < n) {
             m_rows.append(emptyRow());
             m_ids.append(freshId());
+            m_versions.append(freshVersions());
         }
         endInsertRows();
     } else if (n < rows()) {
         beginRemoveRows({}, n, rows() - 1);
         m_rows.resize(n);
         m_ids.resize(n);
+        m_versions.resize(n);
         endRemoveRows();
         recountRuns();
     }
@@ -311,6 +365,7 @@ void ResultPage::clearRow(int row)
         return;
     const bool hadFurther = m_rows.at(row).size() > kColumnCount;
     m_rows[row] = emptyRow();
+    touch(row);
     if (hadFurther)
         recountRuns();
     Q_EMIT dataChanged(index(row, 0), index(row, kAllColumnCount - 1));
@@ -327,6 +382,7 @@ void ResultPage::removeDataRow(int row)
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     m_ids.removeAt(row);
+    m_versions.removeAt(row);
     endRemoveRows();
     recountRuns();
 }
@@ -340,6 +396,9 @@ void ResultPage::restoreRows(const PageRows &state)
     beginResetModel();
     m_rows = state.rows;
     m_ids = state.ids;
+    m_versions.resize(m_rows.size());
+    for (int r = 0; r < rows(); ++r)
+        touch(r);
     endResetModel();
 }
 
@@ -349,6 +408,7 @@ void ResultPage::reset()
     beginResetModel();
     m_rows = {titles, emptyRow()};
     m_ids = {m_ids.first(), freshId()};
+    m_versions = {m_versions.first(), freshVersions()};
     endResetModel();
     recountRuns();
 }
@@ -393,6 +453,12 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
     for (int from : order)
         ids.append(m_ids.at(from));
     m_ids = std::move(ids);
+    QList<Versions> versions;
+    versions.reserve(rows());
+    versions.append(m_versions.first());
+    for (int from : order)
+        versions.append(m_versions.at(from));
+    m_versions = std::move(versions);
 
     // The view's current cell and selection are persistent indexes; moving
     // them with their rows keeps the operator on the driver he was looking at.
@@ -429,6 +495,7 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
         if ((current.constData() == text.constData() && current.size() == text.size()) || current == text)
             continue;
         m_rows[r][column] = text;
+        touch(r, column);
         if (firstChanged < 0)
             firstChanged = r;
         lastChanged = r;
@@ -456,6 +523,7 @@ void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cell
         if (row < 0 || row >= rows() || m_rows.at(row).at(column) == text)
             continue;
         m_rows[row][column] = text;
+        touch(row, column);
         if (firstChanged < 0 || row < firstChanged)
             firstChanged = row;
         lastChanged = qMax(lastChanged, row);

@@ -119,12 +119,24 @@ public:
     QString displayText(int row, int column) const;
     // Whether the regulation strikes that scoring run's time in this row.
     bool isStruckRun(int row, int run) const;
+    // What the regulation makes of a data row (scoreRow), kept until the row
+    // or the regulation changes: the ranking's tie-break and the grid's
+    // brackets ask for it row by row.
+    const RowScore &score(int row) const;
     void setCell(int row, int column, const QString &text);
     const QStringList &row(int row) const { return m_rows.at(row); }
     // The identity of a row (0 outside the page), and the row an identity
     // names now (-1 when that row is gone).
     RowId rowId(int row) const;
     int rowOfId(RowId id) const;
+    // Change whenever a cell of the row is written (or the rows are put back
+    // to an earlier state), and are never the same for two rows: a reader
+    // that keeps what it made of a row knows by them whether to read the row
+    // again. The place has a version of its own, as every ranking writes the
+    // places of all rows it moves and nothing else of them; rowVersion
+    // follows the other cells.
+    quint64 rowVersion(int row) const;
+    quint64 placeVersion(int row) const;
     void setRow(int row, const QStringList &cells);
 
     // The rows as they are, and back to such a state (the views are reset and
@@ -184,7 +196,19 @@ Q_SIGNALS:
     void tabVisibleChanged();
 
 private:
+    struct Versions
+    {
+        quint64 row = 0;
+        quint64 place = 0;
+        // The row's score, valid while scored is row (0: none).
+        quint64 scored = 0;
+        RowScore score;
+    };
+
     RowId freshId();
+    static Versions freshVersions();
+    // A cell of the row was written: that column, or all for -1.
+    void touch(int row, int column = -1);
     // The shown runs grow as soon as a further run's cell holds anything, and
     // are counted anew when rows go.
     void noteCell(int row, int column, const QString &text);
@@ -192,6 +216,7 @@ private:
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
+    mutable QList<Versions> m_versions; // one per row, in row order
     QString m_caption;
     bool m_tabVisible = false;
     Regulation m_regulation;

@@ -31,6 +31,24 @@ void emptyResultCells(ResultPage &page, int row)
 
 int penaltyValue(const QString &text)
 {
+    // Nearly every penalty cell is empty or a few plain digits, read here
+    // without the general number parser: the ranking scores rows by the
+    // hundred.
+    if (text.isEmpty())
+        return 0;
+    if (text.size() <= 9) {
+        int value = 0;
+        bool digits = true;
+        for (const QChar c : text) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        if (digits)
+            return value;
+    }
     bool ok = false;
     const int value = text.toInt(&ok, 10);
     return ok && value > 0 ? value : 0;

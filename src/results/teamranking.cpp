@@ -1,12 +1,11 @@
 #include "results/teamranking.h"
 
 #include "results/competition.h"
-#include "results/regulation.h"
-#include "results/rowtotal.h"
-#include "results/runcell.h"
-#include "timing/timetext.h"
+#include "results/resultpage.h"
+#include "results/rowreadings.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <limits>
@@ -14,28 +13,6 @@
 namespace vex {
 
 namespace {
-
-constexpr qint64 kHourMs = 3'600'000;
-
-// The place a ranking wrote: a plain positive number, else 0. Read without
-// a copy of the cell, as the class's every row is read.
-int placeNumber(const QString &text)
-{
-    int value = 0;
-    bool digits = false;
-    for (const QChar c : text) {
-        if (c.unicode() <= 0x20) {
-            if (digits)
-                break;
-            continue;
-        }
-        if (c < u'0' || c > u'9' || value > 100'000)
-            return 0;
-        value = value * 10 + (c.unicode() - u'0');
-        digits = true;
-    }
-    return value;
-}
 
 int placeKey(int place)
 {
@@ -80,68 +57,59 @@ void keepBest(QList<Candidate> &best, const Candidate &c, int n)
         best.removeLast();
 }
 
-void considerRuns(const ResultPage &page, int pageIndex, int row, const QStringList &cells, DayBest &best)
-{
-    const Regulation &regulation = page.regulation();
-    const int runs = page.shownRuns();
-    for (int run = 1; run <= runs; ++run) {
-        const int column = timeColumn(run);
-        if (column >= cells.size() || cells.at(column).isEmpty())
-            continue;
-        const RunCell time = readRunCell(cells.at(column));
-        if (time.kind != RunCell::Time || (best.found && time.ms >= best.ms))
-            continue;
-        const qint64 value = time.ms
-            + 1000 * qint64(cappedPenalty(penaltyValue(cells.value(penaltyColumn(run))), regulation));
-        if (value <= 0 || value >= kHourMs || (best.found && value >= best.ms))
-            continue;
-        best.found = true;
-        best.ms = qint32(value);
-        best.page = pageIndex;
-        best.row = page.rowId(row);
-        best.run = run;
-        best.startNumber = cells.at(ColStNr).trimmed();
-        best.name = cells.at(ColName).trimmed();
-        best.club = cells.at(ColClub).trimmed();
-        best.className = page.caption().trimmed();
-    }
-}
-
 } // namespace
 
-ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &rules)
+ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &rules, RowReadings *readings)
 {
+    RowReadings once(false);
+    const QList<RowReading> &rows = (readings ? readings : &once)->read(page);
+    const RowReadings &clubs = readings ? *readings : once;
+
     ClassAwards awards;
-    QHash<QString, qsizetype> teamOfClub; // the club cell as it stands -> team
+    QList<int> teamOfClub;
     QList<QList<Candidate>> best;
+    int bestRow = 0;
     const int n = std::max(0, rules.countingDrivers);
-    for (int row = 1; row < page.rows(); ++row) {
-        const QStringList &cells = page.row(row);
-        considerRuns(page, pageIndex, row, cells, awards.dayBest);
-        const QString &club = cells.at(ColClub);
-        if (isBlankCell(club))
+    for (int row = 1; row <= rows.size(); ++row) {
+        const RowReading &r = rows.at(row - 1);
+        if (r.bestRun > 0 && (bestRow == 0 || r.bestRun < awards.dayBest.ms)) {
+            bestRow = row;
+            awards.dayBest.ms = r.bestRun;
+            awards.dayBest.run = r.bestRunNumber;
+        }
+        if (r.club < 0)
             continue;
-        auto it = teamOfClub.constFind(club);
-        if (it == teamOfClub.cend()) {
+        if (r.club >= teamOfClub.size())
+            teamOfClub.resize(r.club + 1, -1);
+        int &t = teamOfClub[r.club];
+        if (t < 0) {
+            t = int(awards.teams.size());
             ClassAwards::Team team;
-            team.team = club.trimmed();
-            team.key = team.team.toCaseFolded();
-            it = teamOfClub.insert(club, awards.teams.size());
+            team.team = clubs.club(r.club).team;
+            team.key = clubs.club(r.club).key;
             awards.teams.append(team);
             best.append(QList<Candidate>());
         }
-        ClassAwards::Team &team = awards.teams[*it];
-        ++team.members;
-        const bool hasTotal = readRunCell(cells.at(ColTotal)).kind == RunCell::Time;
-        const int place = hasTotal ? placeNumber(cells.at(ColPlace)) : 0;
-        keepBest(best[*it], Candidate{row, rules.points.forPlace(place), place}, n);
+        ++awards.teams[t].members;
+        keepBest(best[t], Candidate{row, rules.points.forPlace(r.place), r.place}, n);
     }
     const QString className = page.caption().trimmed();
+    if (bestRow > 0) {
+        const QStringList &cells = page.row(bestRow);
+        DayBest &d = awards.dayBest;
+        d.found = true;
+        d.page = pageIndex;
+        d.row = page.rowId(bestRow);
+        d.startNumber = cells.at(ColStNr).trimmed();
+        d.name = cells.at(ColName).trimmed();
+        d.club = cells.at(ColClub).trimmed();
+        d.className = className;
+    }
     for (qsizetype t = 0; t < awards.teams.size(); ++t) {
-        for (const Candidate &c : std::as_const(best.at(t))) {
-            const QStringList &cells = page.row(c.row);
-            awards.teams[t].best.append(
-                TeamMember{cells.at(ColStNr).trimmed(), cells.at(ColName).trimmed(), className, c.place, c.points});
+        for (const Candidate &cand : std::as_const(best.at(t))) {
+            const QStringList &cells = page.row(cand.row);
+            awards.teams[t].best.append(TeamMember{cells.at(ColStNr).trimmed(), cells.at(ColName).trimmed(),
+                                                   className, cand.place, cand.points});
         }
     }
     return awards;
@@ -149,8 +117,11 @@ ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &
 
 TeamRanking rankTeams(const QList<ClassAwards> &classes, const TeamRules &rules)
 {
+    // The members are gathered as pointers and only the counting ones are
+    // copied: after every entry all classes' candidates meet here.
     QHash<QString, qsizetype> teamOf;
     QList<TeamStanding> teams;
+    QList<QVarLengthArray<const TeamMember *, 32>> candidates;
     for (const ClassAwards &cls : classes) {
         for (const ClassAwards::Team &t : cls.teams) {
             auto it = teamOf.constFind(t.key);
@@ -159,18 +130,33 @@ TeamRanking rankTeams(const QList<ClassAwards> &classes, const TeamRules &rules)
                 TeamStanding s;
                 s.team = t.team;
                 teams.append(s);
+                candidates.emplaceBack();
             }
-            TeamStanding &s = teams[*it];
-            s.members += t.members;
-            s.counting += t.best;
+            teams[*it].members += t.members;
+            for (const TeamMember &m : t.best)
+                candidates[*it].append(&m);
         }
     }
     const qsizetype n = std::max(0, rules.countingDrivers);
-    for (TeamStanding &t : teams) {
-        std::stable_sort(t.counting.begin(), t.counting.end(), betterMember);
-        if (t.counting.size() > n)
-            t.counting.resize(n);
-        for (const TeamMember &m : std::as_const(t.counting)) {
+    QVarLengthArray<const TeamMember *, 8> best;
+    for (qsizetype i = 0; i < teams.size(); ++i) {
+        // The best n in order, equal ones as they came: a stable selection.
+        best.clear();
+        for (const TeamMember *m : std::as_const(candidates[i])) {
+            if (best.size() == n && (n == 0 || !betterMember(*m, *best.back())))
+                continue;
+            auto at = std::upper_bound(best.begin(), best.end(), m, [](const TeamMember *x, const TeamMember *y) {
+                return betterMember(*x, *y);
+            });
+            best.insert(at, m);
+            if (best.size() > n)
+                best.removeLast();
+        }
+        TeamStanding &t = teams[i];
+        t.counting.reserve(best.size());
+        for (const TeamMember *member : std::as_const(best)) {
+            const TeamMember &m = *member;
+            t.counting.append(m);
             t.points += m.points;
             if (m.place > 0 && (t.bestPlace == 0 || m.place < t.bestPlace))
                 t.bestPlace = m.place;

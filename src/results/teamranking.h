@@ -10,6 +10,7 @@ namespace vex {
 
 class Competition;
 class ResultPage;
+class RowReadings;
 
 // How the clubs' teams are scored across the classes.
 struct TeamRules
@@ -64,8 +65,10 @@ struct ClassAwards
 // come typed from many start lists; a driver without a club is in no team.
 // A driver's points are those of his class place (shared places giving the
 // same points); a driver without a total (none yet, or disqualified) gets
-// none.
-ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &rules);
+// none. With the readings of the last call, only rows changed since are
+// read again.
+ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &rules,
+                        RowReadings *readings = nullptr);
 
 // The best countingDrivers of each team over all classes count; equal points
 // go to the team with the better best place, and teams equal in both share

@@ -1,13 +1,17 @@
 // Random sequences of every command of the results, with undo and redo
 // interleaved, against what must always hold: the backup is what "Speichern"
-// writes, places are shared only by equal totals, undoing everything gives
-// back the first pages byte for byte and redoing everything the last.
+// writes, places are shared only by equal totals, what is kept of earlier
+// readings (rows' scores, the awards) is what reading afresh gives, undoing
+// everything gives back the first pages byte for byte and redoing
+// everything the last. Three scoring runs of which two count, ties broken by
+// the better run, so that struck runs and tie-breaks come up too.
 #include "racefixture.h"
 
 #include "backup/backupstore.h"
 #include "backup/filereplacer.h"
 #include "backup/racebackup.h"
 #include "reports/protocolfile.h"
+#include "results/awardstracker.h"
 #include "timing/timetext.h"
 
 #include <QRandomGenerator>
@@ -49,6 +53,31 @@ QString placesFault(const ResultPage &p)
     return {};
 }
 
+QString teamsText(const TeamRanking &ranking)
+{
+    QStringList lines;
+    for (const TeamStanding &t : ranking.teams) {
+        QStringList members;
+        for (const TeamMember &m : t.counting)
+            members.append(u"%1 %2 %3 %4"_s.arg(m.startNumber, m.className).arg(m.place).arg(m.points));
+        lines.append(u"%1. %2 %3 (%4 of %5: %6)"_s.arg(t.place).arg(t.team).arg(t.points).arg(t.bestPlace)
+                         .arg(t.members).arg(members.join(u", "_s)));
+    }
+    return lines.join(u'\n');
+}
+
+QString scoreFault(const ResultPage &p)
+{
+    for (int r = 1; r < p.rows(); ++r) {
+        const RowScore &kept = p.score(r);
+        const RowScore fresh = scoreRow(p.row(r), p.regulation());
+        if (kept.hasTotal != fresh.hasTotal || kept.totalMs != fresh.totalMs || kept.struckRuns != fresh.struckRuns
+            || kept.counted != fresh.counted)
+            return u"row %1 kept a stale score"_s.arg(r);
+    }
+    return {};
+}
+
 } // namespace
 
 class TestRaceCommands : public QObject
@@ -73,12 +102,19 @@ private Q_SLOTS:
         for (int k = 0; k < 3; ++k) {
             QList<QStringList> rows;
             for (int d = 1; d <= 6; ++d)
-                rows.append(driver(QString::number(k * 10 + d), u"Fahrer %1"_s.arg(d), u"MSC"_s));
+                rows.append(driver(QString::number(k * 10 + d), u"Fahrer %1"_s.arg(d),
+                                   QStringList{u"MSC"_s, u"AMC"_s, u" msc"_s}.at(d % 3)));
             classes.append(rows);
         }
         f.load(classes, {u"K1"_s, u"K2"_s, u"K3"_s});
         Race &race = f.race;
         RaceResults &results = race.results();
+        Regulation regulation;
+        regulation.scoringRuns = 3;
+        regulation.tieBreak = Regulation::BetterSingleRun;
+        results.setRegulation(regulation);
+        const TeamRules rules;
+        AwardsTracker awards(results.competition());
         const QString scratch = dir.filePath(u"protokoll.txt"_s);
         const QByteArray first = protocol(f.files, scratch);
 
@@ -96,15 +132,15 @@ private Q_SLOTS:
                 if (race.runController().state() == RunState::Ready) {
                     race.chooseClass(pick(3));
                     race.chooseDriver(pick(int(race.walkOrder().size())));
-                    race.chooseRun(pick(3));
+                    race.chooseRun(pick(4));
                     race.setPenalty(pick(3) * 2);
                     race.start(tick);
                     race.stop(tick += 30'000 + quint32(pick(20'000)));
                 }
                 race.enter();
             },
-            [&] { results.editCell(anyRow(), penaltyColumn(pick(3)), QString::number(pick(12))); },
-            [&] { results.editCell(anyRow(), ColName, u"Name %1"_s.arg(pick(100))); },
+            [&] { results.editCell(anyRow(), penaltyColumn(pick(4)), QString::number(pick(12))); },
+            [&] { results.editCell(anyRow(), pick(2) ? ColName : ColClub, u"Name %1"_s.arg(pick(4))); },
             [&] { results.deleteTimes(anyRow()); },
             [&] { results.toggleDisqualified(anyRow()); },
             [&] { pick(2) ? race.addRow() : (results.removeRow(anyRow()), RowId()); },
@@ -112,9 +148,9 @@ private Q_SLOTS:
             [&] {
                 const RowId from = anyRow();
                 const ResultPage &p = results.page(results.pageOfRow(from));
-                results.moveRun(from, pick(3), p.rowId(1 + pick(p.dataRows())));
+                results.moveRun(from, pick(4), p.rowId(1 + pick(p.dataRows())));
             },
-            [&] { results.grantReRun(anyRow(), pick(3)); },
+            [&] { results.grantReRun(anyRow(), pick(4)); },
             [&] { pick(2) ? results.drawStartOrder(pick(3), random.generate()) : results.reverseStartOrder(pick(3)); },
             [&] { race.undo(); },
             [&] { race.undo(); },
@@ -130,7 +166,12 @@ private Q_SLOTS:
             for (int k = 0; k < 3; ++k) {
                 const QString fault = placesFault(results.page(k));
                 QVERIFY2(fault.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(fault)));
+                const QString stale = scoreFault(results.page(k));
+                QVERIFY2(stale.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(stale)));
             }
+            awards.everythingChanged();
+            QCOMPARE(teamsText(awards.teams()), teamsText(rankTeams(results.competition(), rules)));
+            QCOMPARE(awards.dayBest().text(), findDayBest(results.competition()).text());
         }
 
         // A run waiting to be entered holds the stack at its entry.

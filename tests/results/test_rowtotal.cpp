@@ -20,6 +20,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("seconds");
         QTest::newRow("whole") << u"14"_s << 14;
         QTest::newRow("zero") << u"0"_s << 0;
+        QTest::newRow("leading zeros") << u"007"_s << 7;
+        QTest::newRow("blanks around") << u" 7 "_s << 7;
         QTest::newRow("empty") << QString() << 0;
         QTest::newRow("loader blank") << u" "_s << 0;
         QTest::newRow("comma") << u"2,5"_s << 0;
