@@ -248,7 +248,8 @@ QWidget *TCFGDialog::buildRegulationPart()
         fillCountingRuns(cbWertZaehlt->currentData().toInt());
     });
 
-    auto *teams = named(new QGroupBox(u" Mannschaftswertung (nach Ortsclub) "_s, part), u"GroupTeams"_s);
+    auto *teams = named(new QGroupBox(u" Mannschaftswertung (nach Team bzw. Ortsclub) "_s, part), u"GroupTeams"_s);
+    teams->setToolTip(u"Die Teams nennt die Spalte „Team“ der Startliste; wer dort keines hat, fährt für seinen Ortsclub."_s);
     seTeamZaehlt = named(new QSpinBox(teams), u"seTeamZaehlt"_s);
     seTeamZaehlt->setRange(1, 99);
     seTeamZaehlt->setPrefix(u"die besten "_s);

@@ -28,10 +28,14 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     const qsizetype n = std::min<qsizetype>(names.size(), Competition::pageCount());
     for (int k = 0; k < n; ++k) {
         const ResultPage &page = *c.page(k);
-        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation()};
+        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation(), {}};
         cls.rows.reserve(page.rows());
         for (int r = 0; r < page.rows(); ++r)
             cls.rows.append(page.row(r));
+        if (page.hasTeams()) {
+            for (int r = 0; r < page.rows(); ++r)
+                cls.teams.append(page.team(r));
+        }
         const RankResult best = FindPageBest(page);
         cls.bestTimeMs = best.bestTimeMs;
         cls.bestDriver = best.bestDriverLabel.trimmed();
@@ -71,6 +75,8 @@ std::unique_ptr<Competition> competitionOf(const LiveResults &results)
         page.setRowCount(int(cls.rows.size()));
         for (int r = 0; r < cls.rows.size(); ++r)
             page.setRow(r, cls.rows.at(r));
+        for (int r = 1; r < cls.teams.size(); ++r)
+            page.setTeam(r, cls.teams.at(r));
         page.setCaption(cls.caption);
         names.append(cls.name);
     }

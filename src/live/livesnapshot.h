@@ -29,6 +29,7 @@ struct LiveClass
     qint32 bestTimeMs = 0; // 0: nobody has a total yet
     QString bestDriver;
     Regulation regulation;
+    QStringList teams; // the rows' teams, empty when the class has none
 };
 
 // The results as they stand, as plain values: whatever the live page shows

@@ -10,8 +10,10 @@ void copyCompetition(const Competition &source, Competition &target)
         const ResultPage &from = *source.page(k);
         ResultPage &to = *target.page(k);
         to.setRowCount(from.rows());
-        for (int r = 0; r < from.rows(); ++r)
+        for (int r = 0; r < from.rows(); ++r) {
             to.setRow(r, from.row(r));
+            to.setTeam(r, from.team(r));
+        }
         to.setCaption(from.caption());
         to.setTabVisible(from.tabVisible());
     }

@@ -94,8 +94,33 @@ int runsOfBlock(const QList<QVariantList> &values, int firstRow, int firstColumn
     return title(11) == defaultColumnTitle(ColRun4) ? 4 : 3;
 }
 
+// A start list's "Team" column, wherever its title row has it, is taken out
+// of every row from the title row on, so that the other columns read as if
+// it were not there. The teams by block row (the title first), none without
+// such a column.
+QStringList takeTeams(QList<QVariantList> &values, int firstRow, int firstColumn)
+{
+    QStringList teams;
+    if (firstRow < 1 || firstRow > values.size())
+        return teams;
+    const QVariantList &titles = values.at(firstRow - 1);
+    qsizetype at = -1;
+    for (qsizetype i = firstColumn; i < titles.size() && at < 0; ++i) {
+        if (QStringView(cellText(titles.at(i))).trimmed().compare(kTeamTitle, Qt::CaseInsensitive) == 0)
+            at = i;
+    }
+    if (at < 0)
+        return teams;
+    for (qsizetype r = firstRow - 1; r < values.size(); ++r) {
+        QVariantList &row = values[r];
+        teams.append(at < row.size() ? cellText(row.takeAt(at)) : QString());
+    }
+    return teams;
+}
+
 // One sheet's block into a page. Rows past the fetched ones stay empty.
-void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRows, int firstRow, int firstColumn)
+void fillPage(ResultPage &page, const QList<QVariantList> &values, const QStringList &teams, int fetchedRows,
+              int firstRow, int firstColumn)
 {
     const int rowCount = std::max(1, fetchedRows - firstRow);
     const QList<int> columns = pageColumns(runsOfBlock(values, firstRow, firstColumn));
@@ -108,6 +133,8 @@ void fillPage(ResultPage &page, const QList<QVariantList> &values, int fetchedRo
             cells[c] = r >= 1 && isTimeColumn(c) ? timeCellText(value) : cellText(value);
         }
         page.setRow(r, cells);
+        if (r >= 1)
+            page.setTeam(r, teams.value(r));
     }
 }
 
@@ -255,14 +282,17 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
                                           .arg(names.at(k - 1))
                                           .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
-            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount);
+            // One column more than the block's, for a team column among them.
+            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount + 1);
             QList<QVariantList> values = sheet.range(*first, *last)->value();
+            QStringList teams = takeTeams(values, firstRow, firstColumn);
             // A block of an event with more runs is fetched again as wide as it is.
             if (runsOfBlock(values, firstRow, firstColumn) > 2) {
-                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount);
+                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount + 1);
                 values = sheet.range(*first, *wider)->value();
+                teams = takeTeams(values, firstRow, firstColumn);
             }
-            fillPage(*loaded.page(k - 1), values, fetchedRows, firstRow, firstColumn);
+            fillPage(*loaded.page(k - 1), values, teams, fetchedRows, firstRow, firstColumn);
         }
     } catch (const AutomationError &e) {
         error = failureText(kImportFailed, e.message());

@@ -24,7 +24,9 @@ constexpr QStringView kLineEnd = u"\r\n";
 constexpr qsizetype kMaxLineBytes = 16 * 1024;
 // What the writer makes of the longest cells, one byte per UTF-16 unit at
 // most, must come back: a protocol or backup it couldn't read is lost.
-static_assert(kAllColumnCount * (kMaxCellLength + 3) <= kMaxLineBytes);
+// The most fields a line gives: the columns of four runs and a team.
+constexpr int kMaxFields = kAllColumnCount + 1;
+static_assert(kMaxFields * (kMaxCellLength + 3) <= kMaxLineBytes);
 static_assert(kHeadingPrefixLength + kMaxCellLength <= kMaxLineBytes);
 
 bool isBlank(QByteArrayView line)
@@ -98,7 +100,7 @@ bool isWrittenRow(QByteArrayView line)
 {
     const qsizetype tabs = line.count('\t');
     return line.endsWith('\t') && !line.startsWith('\t')
-        && (tabs == columnsForRuns(2) || tabs == columnsForRuns(3) || tabs == columnsForRuns(4))
+        && tabs >= columnsForRuns(2) && tabs <= columnsForRuns(4) + 1
         && !line.contains("\t\t");
 }
 
@@ -143,9 +145,9 @@ QStringList splitFields(QByteArrayView rawLine, const PieceDecoder &decode)
     }
     const char separator = line.contains('\t') ? '\t' : ';';
     QStringList fields;
-    fields.reserve(kAllColumnCount);
+    fields.reserve(kMaxFields);
     qsizetype from = 0;
-    while (fields.size() < kAllColumnCount) {
+    while (fields.size() < kMaxFields) {
         const qsizetype at = line.indexOf(separator, from);
         const QByteArrayView field = line.sliced(from, (at < 0 ? line.size() : at) - from);
         fields.append(field.isEmpty() ? u" "_s : decode(field));
@@ -201,11 +203,25 @@ QStringList pageRow(const QStringList &fileRow, int scoringRuns, bool titleRow)
     return cells;
 }
 
-void fillPage(ResultPage &page, const QList<QStringList> &rows, int scoringRuns)
+// The column a title row names "Team", -1 for none.
+qsizetype teamColumnOf(const QStringList &titles)
 {
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        if (QStringView(titles.at(i)).trimmed().compare(kTeamTitle, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void fillPage(ResultPage &page, const ProtocolBlock &block)
+{
+    const QList<QStringList> &rows = block.rows;
     page.setRowCount(std::max<int>(2, int(rows.size())));
-    for (int r = 0; r < rows.size(); ++r)
-        page.setRow(r, pageRow(rows.at(r), scoringRuns, r == 0));
+    for (int r = 0; r < rows.size(); ++r) {
+        page.setRow(r, pageRow(rows.at(r), block.scoringRuns, r == 0));
+        if (r > 0 && r < block.teams.size())
+            page.setTeam(r, block.teams.at(r));
+    }
     // A start list often names only its own columns ("StNr;Fahrer/in;Ortsclub");
     // the run columns keep their usual titles, in the grid, the saved
     // protocol and the web page alike.
@@ -289,6 +305,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
     }
 
     QList<ProtocolBlock> blocks;
+    qsizetype teamColumn = -1; // of the last block
     QByteArray withoutCr;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
@@ -313,14 +330,22 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
             block.hasHeading = true;
             block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));
             blocks.append(block);
+            teamColumn = -1;
             continue;
         }
         if (blocks.isEmpty())
             blocks.append(ProtocolBlock{});
         ProtocolBlock &block = blocks.last();
         block.rows.append(splitFields(line, decode));
+        QStringList &row = block.rows.last();
+        // The team column may stand anywhere; the others are read as if it
+        // were not there.
         if (block.rows.size() == 1)
-            block.scoringRuns = runsOfTitles(block.rows.first());
+            teamColumn = teamColumnOf(row);
+        if (teamColumn >= 0)
+            block.teams.append(teamColumn < row.size() ? row.takeAt(teamColumn) : QString());
+        if (block.rows.size() == 1)
+            block.scoringRuns = runsOfTitles(row);
     }
     // Fields past the block's columns are not read, as ever for the eleven.
     for (ProtocolBlock &block : blocks) {
@@ -348,9 +373,11 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks)
         out.append(lineEnd);
         out.append(lineEnd);
         const int columns = columnsForRuns(std::clamp(block.scoringRuns, 2, kMaxScoringRuns));
-        for (const QStringList &row : block.rows) {
-            for (int c = 0; c < columns; ++c) {
-                const QString cell = c < row.size() ? row.at(c) : QString();
+        const bool teams = !block.teams.isEmpty();
+        for (qsizetype r = 0; r < block.rows.size(); ++r) {
+            const QStringList &row = block.rows.at(r);
+            for (int c = 0; c < columns + int(teams); ++c) {
+                const QString cell = c == columns ? block.teams.value(r) : c < row.size() ? row.at(c) : QString();
                 if (cell.isEmpty())
                     out.append(' ');
                 else
@@ -379,12 +406,19 @@ QList<ProtocolBlock> protocolBlocks(const Competition &competition)
         // Every driver is kept, whichever row ranking or a new row put first
         // and whatever that row lacks. A row without anything in it would
         // read as an empty line, which the reader skips, so it is left out.
+        const bool teams = page->hasTeams();
         for (int r = 1; r < page->rows(); ++r) {
-            if (holdsAnything(page->row(r)))
+            if (holdsAnything(page->row(r))) {
                 block.rows.append(fileRow(*page, r, columns, strikes));
+                if (teams)
+                    block.teams.append(page->team(r));
+            }
         }
-        if (!block.rows.isEmpty())
+        if (!block.rows.isEmpty()) {
             block.rows.prepend(fileRow(*page, 0, columns, false));
+            if (teams)
+                block.teams.prepend(kTeamTitle.toString());
+        }
         blocks.append(block);
     }
     return blocks;
@@ -403,7 +437,7 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
     for (const ProtocolBlock &block : blocks) {
         if (!block.hasHeading) {
             ResultPage *page = competition.page(0);
-            fillPage(*page, block.rows, block.scoringRuns);
+            fillPage(*page, block);
             page->setTabVisible(true);
             used = 1;
             headlessRows = true;
@@ -421,7 +455,7 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
         ResultPage *page = competition.page(used);
         page->setCaption(trimmedBlanks(block.classEntry));
         page->setTabVisible(true);
-        fillPage(*page, block.rows, block.scoringRuns);
+        fillPage(*page, block);
         classes.append(block.classEntry);
         ++used;
     }

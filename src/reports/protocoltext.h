@@ -28,6 +28,10 @@ struct ProtocolBlock
     // classic eleven; 3 or 4 when its title row names "Lauf 3" ("Lauf 4")
     // after "StS" of run 2, as the writer puts them.
     int scoringRuns = 2;
+    // The block's "Team" column, one cell per row (the title first), taken
+    // out of the rows wherever the file had it; written after the last
+    // column. Empty when the block has none.
+    QStringList teams;
 };
 
 // Why a file is no protocol file or start list: a control byte other than
@@ -57,9 +61,9 @@ inline constexpr qint64 kMaxProtocolFileBytes = 16 * 1024 * 1024;
 QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
 
 // The bytes of a protocol file: per block the heading "KLASSE: " with an
-// empty line, every row as eleven cells (13 or 15 with further runs) each
-// followed by TAB (an empty cell as " "), then an empty line; CR LF line
-// ends, Windows-1252.
+// empty line, every row as eleven cells (13 or 15 with further runs, and a
+// team's after them where the block has teams) each followed by TAB (an
+// empty cell as " "), then an empty line; CR LF line ends, Windows-1252.
 QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks);
 
 // The blocks a protocol file holds for a competition: one per class-list
@@ -67,7 +71,7 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks);
 // that holds anything; a page whose data rows are all empty gives its heading
 // only. The columns are those of the runs the page shows; a run the
 // regulation strikes is written in brackets, "(45,12)", which the reader
-// takes off again.
+// takes off again. A page with teams gets its "Team" column.
 QList<ProtocolBlock> protocolBlocks(const Competition &competition);
 
 // What loading a file did beyond filling the pages.

@@ -183,6 +183,37 @@ bool ResultPage::isStruckRun(int row, int run) const
     return row >= 1 && row < rows() && m_regulation.strikesRuns() && run >= 1 && score(row).isStruck(run);
 }
 
+QString ResultPage::team(int row) const
+{
+    return row >= 1 && row < rows() && !m_teams.isEmpty() ? m_teams.value(m_ids.at(row)) : QString();
+}
+
+void ResultPage::setTeam(int row, const QString &team)
+{
+    if (row < 1 || row >= rows())
+        return;
+    const QString text = isBlankCell(team) ? QString() : withinCellLength(team);
+    const RowId id = m_ids.at(row);
+    if (m_teams.value(id) == text)
+        return;
+    if (text.isEmpty())
+        m_teams.remove(id);
+    else
+        m_teams.insert(id, text);
+    touch(row);
+}
+
+bool ResultPage::hasTeams() const
+{
+    if (m_teams.isEmpty())
+        return false;
+    for (int r = 1; r < rows(); ++r) {
+        if (m_teams.contains(m_ids.at(r)))
+            return true;
+    }
+    return false;
+}
+
 const RowScore &ResultPage::score(int row) const
 {
     static const RowScore none;
@@ -408,6 +439,7 @@ void ResultPage::reset()
     beginResetModel();
     m_rows = {titles, emptyRow()};
     m_ids = {m_ids.first(), freshId()};
+    m_teams.clear();
     m_versions = {m_versions.first(), freshVersions()};
     endResetModel();
     recountRuns();

@@ -3,6 +3,7 @@
 #include "results/regulation.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,9 @@ inline constexpr int kColumnCount = 11;
 // With the columns of runs 3 and 4, which a row holds once one is written.
 inline constexpr int kAllColumnCount = 15;
 inline constexpr int kPageCount = 10;
+
+// The title of a start list's optional column of teams; see ResultPage::team.
+inline constexpr QStringView kTeamTitle = u"Team";
 
 // The longest text a cell or a caption holds; what comes in longer (from a
 // file, a workbook, the keyboard) is cut there. A name of a thousand letters
@@ -184,6 +188,15 @@ public:
     // The scoring runs 3 and 4 that hold anything in a data row (0 if none).
     int runsWithData() const { return m_dataRuns; }
 
+    // The team a start list names for the driver of a data row (its "Team"
+    // column), empty where it names none: then his club is his team. Kept by
+    // the row's identity, so it follows the driver through every sorting,
+    // move and command taken back; a page reset forgets it.
+    QString team(int row) const;
+    void setTeam(int row, const QString &team);
+    // Whether any data row has a team.
+    bool hasTeams() const;
+
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool tabVisible() const { return m_tabVisible; }
@@ -217,6 +230,7 @@ private:
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
     mutable QList<Versions> m_versions; // one per row, in row order
+    QHash<RowId, QString> m_teams;      // only rows with a team
     QString m_caption;
     bool m_tabVisible = false;
     Regulation m_regulation;

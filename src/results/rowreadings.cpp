@@ -104,7 +104,9 @@ void RowReadings::readRow(const ResultPage &page, int row, RowReading &r)
     }
     r.hasTotal = readRunCell(cells.at(ColTotal)).kind == RunCell::Time;
 
-    const QString &club = cells.at(ColClub);
+    // A team the start list names goes before the club.
+    const QString team = page.team(row);
+    const QString &club = team.isEmpty() ? cells.at(ColClub) : team;
     r.club = -1;
     if (isBlankCell(club))
         return;

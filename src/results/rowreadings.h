@@ -20,7 +20,7 @@ struct RowReading
     int place = 0;        // the class place, 0 without a total
     qint32 bestRun = 0;   // the best scoring run with its counted penalty, 0 for none
     int bestRunNumber = 0;
-    int club = -1;        // see RowReadings::club, -1 for none
+    int club = -1;        // the team (see RowReadings::club), -1 for none
 };
 
 // A class's rows read for the team ranking and the day's best, kept from one
@@ -32,7 +32,7 @@ class RowReadings
 public:
     struct Club
     {
-        QString team; // as the club cell spells it, trimmed
+        QString team; // as the team or club cell spells it, trimmed
         QString key;  // trimmed and case-folded
     };
 

@@ -61,8 +61,10 @@ struct ClassAwards
     DayBest dayBest;
 };
 
-// Clubs are compared without regard to case and surrounding blanks, as they
-// come typed from many start lists; a driver without a club is in no team.
+// A driver's team is the one his start list names (ResultPage::team), else
+// his club. Teams are compared without regard to case and surrounding
+// blanks, as they come typed from many start lists; a driver without either
+// is in no team.
 // A driver's points are those of his class place (shared places giving the
 // same points); a driver without a total (none yet, or disqualified) gets
 // none. With the readings of the last call, only rows changed since are

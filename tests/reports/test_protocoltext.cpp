@@ -59,7 +59,30 @@ private Q_SLOTS:
     void rowsBeforeTheFirstHeading();
     void pageGrowsToTheRowsRead();
     void shortTitleLineKeepsTheRunTitles();
+    void teamColumnAnywhere();
 };
+
+// A start list's "Team" column stands where the club put it; the other
+// columns read as without it, and the saved protocol carries the teams after
+// its last column, so that the backup and a reload keep them.
+void TestProtocolText::teamColumnAnywhere()
+{
+    Competition c;
+    parseProtocolText(c, QByteArray("KLASSE: K1\r\nStNr;Fahrer/in;team ;Ortsclub;TR\r\n"
+                                    "1;Anna;Nord;MSC;45,10\r\n2;Ben;;MSC\r\n"));
+    const ResultPage &p = *c.page(0);
+    QCOMPARE(p.row(1).mid(0, 4), (QStringList{u"1"_s, u"Anna"_s, u"MSC"_s, u"45,10"_s}));
+    QCOMPARE(p.team(1), u"Nord"_s);
+    QCOMPARE(p.team(2), QString());
+
+    const QByteArray saved = formatProtocolText(c);
+    QVERIFY(saved.contains("Platz\tTeam\t\r\n1\tAnna\tMSC\t45,10\t \t \t \t \t \t \t \tNord\t\r\n"));
+    Competition again;
+    parseProtocolText(again, saved);
+    QCOMPARE(again.page(0)->team(1), u"Nord"_s);
+    QCOMPARE(again.page(0)->row(1).mid(0, 4), p.row(1).mid(0, 4));
+    QCOMPARE(formatProtocolText(again), saved);
+}
 
 void TestProtocolText::writerMatchesGoldenFile()
 {

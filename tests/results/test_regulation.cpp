@@ -208,6 +208,13 @@ private Q_SLOTS:
             << QList<QStringList>{d(u"Y"_s, u"40,00"_s, u"1"_s), d(u"X"_s, u"41,00"_s, u"2"_s)}
             << QList<QStringList>{d(u"X"_s, u"40,00"_s, u"1"_s), d(u"Y"_s, u"41,00"_s, u"2"_s)}
             << QStringList{u"1 X 16"_s, u"1 Y 16"_s};
+        // "club|team": the start list's team goes before the club.
+        QTest::newRow("a team column before the clubs")
+            << QList<int>{10, 6, 2}
+            << QList<QStringList>{d(u"X|Nord"_s, u"40,00"_s, u"1"_s), d(u"Y|nord "_s, u"41,00"_s, u"2"_s),
+                                  d(u"Y| "_s, u"42,00"_s, u"3"_s)}
+            << QList<QStringList>{}
+            << QStringList{u"1 Nord 16"_s, u"2 Y 2"_s};
     }
     void teamRanking()
     {
@@ -221,8 +228,13 @@ private Q_SLOTS:
             ResultPage &p = *c.page(k);
             p.setCaption(k == 0 ? u"K1"_s : u"K2"_s);
             p.setRowCount(int(rows.size()) + 1);
-            for (int i = 0; i < rows.size(); ++i)
-                p.setRow(i + 1, rows.at(i));
+            for (int i = 0; i < rows.size(); ++i) {
+                const QStringList clubAndTeam = rows.at(i).at(ColClub).split(u'|');
+                QStringList row = rows.at(i);
+                row[ColClub] = clubAndTeam.first();
+                p.setRow(i + 1, row);
+                p.setTeam(i + 1, clubAndTeam.value(1));
+            }
         }
         TeamRules rules;
         rules.points.points = table;
