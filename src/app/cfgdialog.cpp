@@ -357,6 +357,8 @@ void TCFGDialog::loadSettings(const Settings &s)
     seWertStrafMax->setValue(regulation.penaltyCap);
     seTeamZaehlt->setValue(s.TeamZaehlt);
     eTeamPunkte->setText(s.TeamPunkte);
+    // The table is read from its first places on; the line would show its end.
+    eTeamPunkte->setCursorPosition(0);
     checkPointsTable();
     seUrkundenPlaetze->setValue(s.UrkundenPlaetze);
     eUrkundenBild->setText(s.UrkundenBild);
