@@ -122,6 +122,27 @@ private Q_SLOTS:
         QCOMPARE(json.value(u"clubShown"_s).toBool(), clubShown);
     }
 
+    // The teams a start list names reach the live page's team ranking.
+    void teamsFromTheStartList()
+    {
+        f->files.importWith([](Competition &c) {
+            ResultPage &p = *c.page(0);
+            p.setRowCount(3);
+            p.setRow(1, driver(u"1"_s, u"Adler, Anna"_s, u"MSC"_s, u"45,00"_s, u"0"_s, u"46,00"_s, u"0"_s));
+            p.setRow(2, driver(u"2"_s, u"Bauer, Ben"_s, u"AC"_s, u"47,00"_s, u"0"_s, u"48,00"_s, u"0"_s));
+            p.setTeam(1, u"Nord"_s);
+            p.setTeam(2, u"Nord"_s);
+            p.setCaption(u"Bambini"_s);
+            c.setClasses({u"Bambini"_s});
+            return std::optional<QString>();
+        });
+        f->race.rank();
+        const QJsonArray teams = resultsOf(f->race).value(u"teams"_s).toArray();
+        QCOMPARE(teams.size(), 1);
+        QCOMPARE(teams.at(0).toObject().value(u"team"_s).toString(), u"Nord"_s);
+        QCOMPARE(teams.at(0).toObject().value(u"points"_s).toInt(), 95);
+    }
+
     // A name that is markup stays text: in the page's built-in data it can't
     // end the script, and it comes back from the JSON as typed.
     void competitionTextStaysText()
