@@ -17,6 +17,19 @@ QStringList emptyRow()
 std::atomic<RowId> g_lastRowId{0};
 std::atomic<quint64> g_lastVersion{0};
 
+// What a page keeps per row, put into a new order of the data rows
+// (reorderDataRows); row 0 stays first.
+template <typename T>
+QList<T> inRowOrder(const QList<T> &perRow, const QList<int> &order)
+{
+    QList<T> out;
+    out.reserve(perRow.size());
+    out.append(perRow.first());
+    for (int from : order)
+        out.append(perRow.at(from));
+    return out;
+}
+
 quint64 freshVersion()
 {
     return g_lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
@@ -479,18 +492,8 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
     for (int i = 0; i < n; ++i)
         sorted[i + 1] = std::move(m_rows[order.at(i)]);
     m_rows = std::move(sorted);
-    QList<RowId> ids;
-    ids.reserve(rows());
-    ids.append(m_ids.first());
-    for (int from : order)
-        ids.append(m_ids.at(from));
-    m_ids = std::move(ids);
-    QList<Versions> versions;
-    versions.reserve(rows());
-    versions.append(m_versions.first());
-    for (int from : order)
-        versions.append(m_versions.at(from));
-    m_versions = std::move(versions);
+    m_ids = inRowOrder(m_ids, order);
+    m_versions = inRowOrder(m_versions, order);
 
     // The view's current cell and selection are persistent indexes; moving
     // them with their rows keeps the operator on the driver he was looking at.
