@@ -7,7 +7,6 @@
 #include <QList>
 #include <QString>
 
-
 namespace vex {
 
 // What the awards need of one driver's row.
