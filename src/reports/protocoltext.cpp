@@ -240,7 +240,7 @@ QStringList fileRow(const ResultPage &page, int row, const QList<int> &columns, 
         return page.row(row);
     QStringList cells;
     cells.reserve(columns.size());
-    const RowScore score = strikes && row > 0 ? scoreRow(page.row(row), page.regulation()) : RowScore{};
+    const RowScore score = strikes && row > 0 ? page.score(row) : RowScore{};
     for (const int c : columns) {
         QString text = page.cell(row, c);
         if (row == 0 && c >= kColumnCount && isBlankCell(text))
