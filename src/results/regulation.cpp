@@ -8,10 +8,6 @@
 
 namespace vex {
 
-namespace {
-constexpr qint64 kHourMs = 3'600'000;
-} // namespace
-
 Regulation Regulation::normalised() const
 {
     Regulation r = *this;
@@ -28,6 +24,18 @@ int cappedPenalty(int seconds, const Regulation &regulation)
     return regulation.penaltyCap > 0 ? std::min(seconds, regulation.penaltyCap) : seconds;
 }
 
+std::optional<qint64> countedRunValue(const QStringList &cells, int run, const Regulation &regulation)
+{
+    static const QString none;
+    const auto cellAt = [&cells](int column) -> const QString & {
+        return column < cells.size() ? cells.at(column) : none;
+    };
+    const RunCell time = readRunCell(cellAt(timeColumn(run)));
+    if (time.kind != RunCell::Time)
+        return std::nullopt;
+    return time.ms + 1000 * qint64(cappedPenalty(penaltyValue(cellAt(penaltyColumn(run))), regulation));
+}
+
 RowScore scoreRow(const QStringList &cells, const Regulation &regulation)
 {
     RowScore score;
@@ -38,16 +46,9 @@ RowScore scoreRow(const QStringList &cells, const Regulation &regulation)
     };
     std::array<Run, kMaxScoringRuns> runs{};
     int timed = 0;
-    static const QString none;
-    const auto cellAt = [&cells](int column) -> const QString & {
-        return column < cells.size() ? cells.at(column) : none;
-    };
     for (int run = 1; run <= regulation.scoringRuns; ++run) {
-        const RunCell time = readRunCell(cellAt(timeColumn(run)));
-        if (time.kind != RunCell::Time)
-            continue;
-        const int penalty = cappedPenalty(penaltyValue(cellAt(penaltyColumn(run))), regulation);
-        runs[std::size_t(timed++)] = Run{time.ms + 1000 * qint64(penalty), run};
+        if (const std::optional<qint64> value = countedRunValue(cells, run, regulation))
+            runs[std::size_t(timed++)] = Run{*value, run};
     }
     if (timed < regulation.countingRuns)
         return score;

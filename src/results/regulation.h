@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 namespace vex {
 
@@ -47,8 +48,15 @@ struct RowScore
     bool isStruck(int run) const { return run >= 1 && run <= kMaxScoringRuns && (struckRuns >> (run - 1)) & 1; }
 };
 
+// The time texts have no hours: a value of an hour or more is no time.
+inline constexpr qint64 kHourMs = 3'600'000;
+
 // The penalty seconds a run counts with under the cap.
 int cappedPenalty(int seconds, const Regulation &regulation);
+
+// What scoring run `run` of a row's cells counts with: its time plus 1000 ms
+// per penalty second the cap lets count; nothing for a run without a time.
+std::optional<qint64> countedRunValue(const QStringList &cells, int run, const Regulation &regulation);
 
 // Scores a row's cells (page columns). A driver gets a total once as many
 // scoring runs hold a time as count; the best of them are summed, each its

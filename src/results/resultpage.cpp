@@ -35,7 +35,6 @@ quint64 freshVersion()
     return g_lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-
 QString withinCellLength(const QString &text)
 {
     if (text.size() <= kMaxCellLength)

@@ -1,6 +1,5 @@
 #include "results/rowreadings.h"
 
-#include "results/rowtotal.h"
 #include "results/runcell.h"
 
 #include <initializer_list>
@@ -9,7 +8,6 @@ namespace vex {
 
 namespace {
 
-constexpr qint64 kHourMs = 3'600'000;
 // Rows looked for from end to end before the rows' old places are indexed:
 // after one entry one row moved far, the others by one place at most.
 constexpr int kScansBeforeIndex = 8;
@@ -31,12 +29,6 @@ int placeNumber(const QString &text)
         digits = true;
     }
     return value;
-}
-
-const QString &cellOr(const QStringList &cells, int column)
-{
-    static const QString none;
-    return column < cells.size() ? cells.at(column) : none;
 }
 
 } // namespace
@@ -89,17 +81,10 @@ void RowReadings::readRow(const ResultPage &page, int row, RowReading &r)
     r.bestRun = 0;
     r.bestRunNumber = 0;
     for (int run = 1; run <= m_runs; ++run) {
-        const QString &timeText = cellOr(cells, timeColumn(run));
-        if (timeText.isEmpty())
+        const std::optional<qint64> value = countedRunValue(cells, run, regulation);
+        if (!value || *value <= 0 || *value >= kHourMs || (r.bestRun > 0 && *value >= r.bestRun))
             continue;
-        const RunCell time = readRunCell(timeText);
-        if (time.kind != RunCell::Time || (r.bestRun > 0 && time.ms >= r.bestRun))
-            continue;
-        const qint64 value = time.ms
-            + 1000 * qint64(cappedPenalty(penaltyValue(cellOr(cells, penaltyColumn(run))), regulation));
-        if (value <= 0 || value >= kHourMs || (r.bestRun > 0 && value >= r.bestRun))
-            continue;
-        r.bestRun = qint32(value);
+        r.bestRun = qint32(*value);
         r.bestRunNumber = run;
     }
     r.hasTotal = readRunCell(cells.at(ColTotal)).kind == RunCell::Time;
