@@ -1,6 +1,7 @@
 #include "results/rowreadings.h"
 
 #include "results/runcell.h"
+#include "results/teamranking.h"
 
 #include <initializer_list>
 
@@ -105,7 +106,7 @@ void RowReadings::readRow(const ResultPage &page, int row, RowReading &r)
     if (it == m_clubOf.cend()) {
         const QString team = club.trimmed();
         it = m_clubOf.insert(club, int(m_clubs.size()));
-        m_clubs.append(Club{team, team.toCaseFolded()});
+        m_clubs.append(Club{team, teamKey(team)});
     }
     r.club = *it;
 }
