@@ -124,6 +124,7 @@ void Race::rebuildWalkOrder()
         m_walkNumbers.append(p.cell(r, ColStNr));
     }
     m_walkSource = p.startOrder();
+    m_walkRowsGone = p.rowsGoneCount();
     m_entry.position = -1;
 }
 
@@ -450,7 +451,11 @@ void Race::followResults(int k)
         Q_EMIT walkOrderChanged();
     }
     bool walkChanged = false;
-    for (int i = int(m_walkRows.size()) - 1; i >= 0; --i) {
+    // Most changes (an entry, a ranking) take no row away: the walk order is
+    // looked through only when rows may have gone.
+    const bool rowsMayBeGone = p.rowsGoneCount() != m_walkRowsGone;
+    m_walkRowsGone = p.rowsGoneCount();
+    for (int i = rowsMayBeGone ? int(m_walkRows.size()) - 1 : -1; i >= 0; --i) {
         if (p.rowOfId(m_walkRows.at(i)) < 0) {
             m_walkRows.removeAt(i);
             m_walkNumbers.removeAt(i);

@@ -219,6 +219,7 @@ private:
     QList<RowId> m_walkRows;
     QStringList m_walkNumbers;
     QList<RowId> m_walkSource; // the page's start order the walk was built from
+    quint64 m_walkRowsGone = 0; // the page's rowsGoneCount when last looked through
     std::array<RowId, kPageCount> m_cursor{};
     qint32 m_bestTimeMs = 0;
     QString m_bestDriverLabel;

@@ -176,28 +176,59 @@ QString driverLabel(const ResultPage &page, int row)
     return page.cell(row, ColStNr) + u' ' + page.cell(row, ColName);
 }
 
+// A place's text: the common ones made once, as a ranking after an entry
+// rewrites the places of every driver it moves past.
+QString placeText(int place)
+{
+    static const QStringList common = [] {
+        QStringList texts;
+        for (int p = 0; p <= 2000; ++p)
+            texts.append(QString::number(p));
+        return texts;
+    }();
+    return place >= 0 && place < common.size() ? common.at(place) : QString::number(place);
+}
+
+RankResult resultAt(const ResultPage &page, int row, qint32 ms)
+{
+    RankResult result;
+    if (row >= 1) {
+        result.bestTimeMs = ms;
+        result.bestRow = row;
+        result.bestDriverLabel = driverLabel(page, row);
+    }
+    return result;
+}
+
 // The leader by the ranking's rule, wherever the rows stand (a start order
 // puts them out of result order): the lowest total, and of equal totals the
 // first in row order, or under the better-run tie-break the better runs.
 RankResult bestOf(const ResultPage &page)
 {
-    RankResult result;
     const bool betterRun = page.regulation().tieBreak == Regulation::BetterSingleRun;
+    int best = -1;
+    qint32 bestMs = 0;
     for (int row = 1; row < page.rows(); ++row) {
-        const qint32 ms = TextToMs(page.cell(row, ColTotal));
+        const qint32 ms = page.totalMs(row);
         if (ms <= 0)
             continue;
-        const bool better = result.bestRow < 0 || ms < result.bestTimeMs
-            || (ms == result.bestTimeMs && betterRun
-                && compareCountedRuns(page.score(row), page.score(result.bestRow)) < 0);
-        if (better) {
-            result.bestTimeMs = ms;
-            result.bestRow = row;
+        if (best < 0 || ms < bestMs
+            || (ms == bestMs && betterRun && compareCountedRuns(page.score(row), page.score(best)) < 0)) {
+            best = row;
+            bestMs = ms;
         }
     }
-    if (result.bestRow >= 1)
-        result.bestDriverLabel = driverLabel(page, result.bestRow);
-    return result;
+    return resultAt(page, best, bestMs);
+}
+
+// Right after ranking the leader is the first positive total from the top.
+RankResult firstOfRanked(const ResultPage &page)
+{
+    for (int row = 1; row < page.rows(); ++row) {
+        if (const qint32 ms = page.totalMs(row); ms > 0)
+            return resultAt(page, row, ms);
+    }
+    return {};
 }
 
 } // namespace
@@ -287,11 +318,11 @@ RankResult RankPage(ResultPage &page, bool autoRang)
             lastPlace = count;
         previous = &key;
         if (key.placeNumber != lastPlace)
-            changedPlaces.append({row, QString::number(lastPlace)});
+            changedPlaces.append({row, placeText(lastPlace)});
     }
     page.setCells(ColPlace, changedPlaces);
 
-    RankResult result = bestOf(page);
+    RankResult result = firstOfRanked(page);
     result.ranked = true;
     return result;
 }

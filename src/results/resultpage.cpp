@@ -1,5 +1,7 @@
 #include "results/resultpage.h"
 
+#include "results/runcell.h"
+
 #include <algorithm>
 #include <atomic>
 #include <numeric>
@@ -123,6 +125,7 @@ ResultPage::ResultPage(QObject *parent)
     m_rows = {emptyRow(), emptyRow()};
     m_ids = {freshId(), freshId()};
     m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
     m_versions = {freshVersions(), freshVersions()};
 }
 
@@ -171,7 +174,10 @@ int ResultPage::rowOfId(RowId id) const
     // A large class is looked up often (every driver of the walk order after
     // each entry): by an index of the identities, made again after the rows
     // changed.
-    if (m_ids.size() > 64) {
+    // The first few lookups after a change go through the list: making the
+    // index costs as much as some dozens of them, and most changes are
+    // followed by one or two lookups only.
+    if (m_ids.size() > 64 && (!m_rowOfId.isEmpty() || ++m_lookupsSinceChange > 32)) {
         if (m_rowOfId.isEmpty()) {
             m_rowOfId.reserve(m_ids.size());
             for (qsizetype r = 0; r < m_ids.size(); ++r)
@@ -250,6 +256,19 @@ const RowScore &ResultPage::score(int row) const
         v.scored = v.row;
     }
     return v.score;
+}
+
+qint32 ResultPage::totalMs(int row) const
+{
+    if (row < 1 || row >= rows())
+        return 0;
+    Versions &v = m_versions[row];
+    if (v.totalRead != v.row) {
+        const RunCell total = readRunCell(m_rows.at(row).at(ColTotal));
+        v.totalMs = total.kind == RunCell::Time ? total.ms : 0;
+        v.totalRead = v.row;
+    }
+    return v.totalMs;
 }
 
 QString ResultPage::displayText(int row, int column) const
@@ -397,6 +416,7 @@ void ResultPage::setRowCount(int n)
             m_rows.append(emptyRow());
             m_ids.append(freshId());
             m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
             m_versions.append(freshVersions());
         }
         endInsertRows();
@@ -405,6 +425,8 @@ void ResultPage::setRowCount(int n)
         m_rows.resize(n);
         m_ids.resize(n);
         m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
+        ++m_rowsGone;
         m_versions.resize(n);
         endRemoveRows();
         recountRuns();
@@ -441,6 +463,8 @@ void ResultPage::removeDataRow(int row)
     m_rows.removeAt(row);
     m_ids.removeAt(row);
     m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
+    ++m_rowsGone;
     m_versions.removeAt(row);
     endRemoveRows();
     recountRuns();
@@ -456,6 +480,8 @@ void ResultPage::restoreRows(const PageRows &state)
     m_rows = state.rows;
     m_ids = state.ids;
     m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
+    ++m_rowsGone;
     m_startOrder = state.startOrder;
     m_versions.resize(m_rows.size());
     for (int r = 0; r < rows(); ++r)
@@ -500,6 +526,8 @@ void ResultPage::reset()
     m_rows = {titles, emptyRow()};
     m_ids = {m_ids.first(), freshId()};
     m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
+    ++m_rowsGone;
     m_teams.clear();
     m_startOrder.clear();
     m_versions = {m_versions.first(), freshVersions()};
@@ -543,6 +571,7 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
     m_rows = std::move(sorted);
     m_ids = inRowOrder(m_ids, order);
     m_rowOfId.clear();
+    m_lookupsSinceChange = 0;
     m_versions = inRowOrder(m_versions, order);
 
     // The view's current cell and selection are persistent indexes; moving

@@ -129,6 +129,10 @@ public:
     // or the regulation changes: the ranking's tie-break and the grid's
     // brackets ask for it row by row.
     const RowScore &score(int row) const;
+    // The milliseconds of a data row's total cell when it holds a time (0
+    // otherwise), kept like the score: "Best:" asks for every row after each
+    // change.
+    qint32 totalMs(int row) const;
     void setCell(int row, int column, const QString &text);
     const QStringList &row(int row) const { return m_rows.at(row); }
     // The identity of a row (0 outside the page), and the row an identity
@@ -144,6 +148,11 @@ public:
     quint64 rowVersion(int row) const;
     quint64 placeVersion(int row) const;
     void setRow(int row, const QStringList &cells);
+
+    // Counts up whenever rows may have left the page (removed, cut off, an
+    // earlier state put back, a reset): whoever keeps rows by identity
+    // looks for gone ones only when it moved.
+    quint64 rowsGoneCount() const { return m_rowsGone; }
 
     // The rows as they are, and back to such a state (the views are reset and
     // find their rows again by identity). An empty or malformed state is refused.
@@ -229,6 +238,9 @@ private:
         // The row's score, valid while scored is row (0: none).
         quint64 scored = 0;
         RowScore score;
+        // The total cell read, valid while totalRead is row (0: none).
+        quint64 totalRead = 0;
+        qint32 totalMs = 0;
     };
 
     RowId freshId();
@@ -245,6 +257,8 @@ private:
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
     mutable QHash<RowId, int> m_rowOfId; // of m_ids; empty: to be made again
+    mutable int m_lookupsSinceChange = 0;
+    quint64 m_rowsGone = 0;
     mutable QList<Versions> m_versions; // one per row, in row order
     QHash<RowId, QString> m_teams;      // only rows with a team
     QList<RowId> m_startOrder;

@@ -226,24 +226,6 @@ Regulation randomRegulation(QRandomGenerator &random)
     return r;
 }
 
-QString placesFault(const ResultPage &p)
-{
-    QHash<QString, QString> totalOfPlace;
-    for (int r = 1; r < p.rows(); ++r) {
-        const QString place = p.cell(r, ColPlace);
-        if (place.isEmpty() || place == u"DIS"_s)
-            continue;
-        const QString total = p.cell(r, ColTotal);
-        if (TextToMs(total) <= 0)
-            return u"place %1 without a total in row %2"_s.arg(place).arg(r);
-        const auto seen = totalOfPlace.constFind(place);
-        if (seen != totalOfPlace.cend() && *seen != total)
-            return u"place %1 for %2 and %3"_s.arg(place, *seen, total);
-        totalOfPlace.insert(place, total);
-    }
-    return {};
-}
-
 QString teamsText(const TeamRanking &ranking)
 {
     QStringList lines;
@@ -372,7 +354,7 @@ private Q_SLOTS:
             [&] { race.redo(); },
         };
         int steps = 0;
-        for (; steps < 2500; ++steps) {
+        for (; steps < 1500; ++steps) {
             // Entries weigh three times as much as any other command.
             const int i = pick(int(commands.size()) + 2);
             commands.at(std::max(0, i - 2))();
@@ -381,8 +363,7 @@ private Q_SLOTS:
             const QString hidden = hiddenTimeFault(results.competition(), 3, now);
             QVERIFY2(hidden.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(hidden)));
             for (int k = 0; k < 3; ++k) {
-                for (const QString &fault : {placesFault(results.page(k)), scoreFault(results.page(k)),
-                                             oracleFault(results.page(k))})
+                for (const QString &fault : {scoreFault(results.page(k)), oracleFault(results.page(k))})
                     QVERIFY2(fault.isEmpty(), qPrintable(u"step %1, class %2: %3"_s.arg(steps).arg(k).arg(fault)));
                 const RankResult best = FindPageBest(results.page(k));
                 if (best.bestRow >= 1)
