@@ -63,8 +63,7 @@ QSet<QString> elementTexts(const QString &html, const QString &pattern)
     QSet<QString> texts;
     const QRegularExpression re(pattern, QRegularExpression::DotMatchesEverythingOption);
     for (const QRegularExpressionMatch &m : re.globalMatch(html))
-        for (const QString &part : QTextDocumentFragment::fromHtml(m.captured(1)).toPlainText().split(u" / "_s))
-            texts.insert(normalized(part));
+        texts.insert(normalized(QTextDocumentFragment::fromHtml(m.captured(1)).toPlainText()));
     return texts;
 }
 
