@@ -105,7 +105,7 @@ void TestManual::searchFindsSections()
     QVERIFY(!hits.isEmpty());
     QCOMPARE(hits.first().file, first);
     for (qsizetype i = 1; i < hits.size(); ++i)
-        QVERIFY(hits[i - 1].count >= hits[i].count);
+        QVERIFY(hits[i - 1].score >= hits[i].score);
 }
 
 void TestManual::partAnchors_data()

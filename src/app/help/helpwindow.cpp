@@ -12,9 +12,12 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
@@ -58,11 +61,11 @@ HelpWindow::HelpWindow(QWidget *parent)
     resize(1000, 720);
 
     auto *bar = new QHBoxLayout;
-    QToolButton *back = toolButton(this, u"bZurueck"_s, u"Zurück"_s, QStyle::SP_ArrowBack);
-    QToolButton *forward = toolButton(this, u"bVor"_s, u"Vor"_s, QStyle::SP_ArrowForward);
-    QToolButton *home = toolButton(this, u"bStartseite"_s, u"Startseite"_s, QStyle::SP_DirHomeIcon);
-    QToolButton *print = toolButton(this, u"bDrucken"_s, u"Handbuch drucken …"_s, QStyle::SP_FileIcon);
-    QToolButton *pdf = toolButton(this, u"bPdf"_s, u"Als PDF …"_s, QStyle::SP_DialogSaveButton);
+    QToolButton *back = toolButton(this, u"bZurueck"_s, u"&Zurück"_s, QStyle::SP_ArrowBack);
+    QToolButton *forward = toolButton(this, u"bVor"_s, u"&Vor"_s, QStyle::SP_ArrowForward);
+    QToolButton *home = toolButton(this, u"bStartseite"_s, u"&Startseite"_s, QStyle::SP_DirHomeIcon);
+    QToolButton *print = toolButton(this, u"bDrucken"_s, u"Handbuch &drucken …"_s, QStyle::SP_FileIcon);
+    QToolButton *pdf = toolButton(this, u"bPdf"_s, u"Als &PDF …"_s, QStyle::SP_DialogSaveButton);
     back->setToolTip(u"Zurück [Alt+Links]"_s);
     forward->setToolTip(u"Vor [Alt+Rechts]"_s);
     for (QToolButton *b : {back, forward, home})
@@ -100,13 +103,21 @@ HelpWindow::HelpWindow(QWidget *parent)
     split->addWidget(m_side);
     split->addWidget(m_browser);
     split->setStretchFactor(1, 1);
-    split->setSizes({260, 740});
+    split->setSizes({300, 700});
 
     auto *outer = new QVBoxLayout(this);
     outer->addLayout(bar);
     outer->addWidget(split, 1);
 
     fillContents();
+
+    // Searching is the first thing a reader at the course wants.
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_side->setCurrentIndex(1);
+        m_query->setFocus();
+        m_query->selectAll();
+    });
 
     connect(back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
     connect(forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
@@ -200,6 +211,7 @@ void HelpWindow::searchFor(const QString &query)
     const QList<manual::SearchHit> hits = manual::search(query);
     for (const manual::SearchHit &hit : hits) {
         auto *item = new QListWidgetItem(hit.title, m_results);
+        item->setToolTip(hit.title);
         item->setData(Qt::UserRole, hit.anchor.isEmpty() ? hit.file : QString(hit.file + u'#' + hit.anchor));
     }
     if (hits.isEmpty() && !m_words.isEmpty())
@@ -211,10 +223,27 @@ void HelpWindow::openHit(int row)
     const QListWidgetItem *item = m_results->item(row);
     if (!item || item->data(Qt::UserRole).toString().isEmpty())
         return;
-    m_browser->setSource(manual::pageUrl(item->data(Qt::UserRole).toString()));
-    // The first word found from the section on is marked.
-    if (!m_words.isEmpty())
-        m_browser->find(m_words.first());
+    const QString target = item->data(Qt::UserRole).toString();
+    m_browser->setSource(manual::pageUrl(target));
+    if (m_words.isEmpty())
+        return;
+    // The first word found from the section on is marked, the section kept
+    // at the top.
+    const QString anchor = target.section(u'#', 1);
+    QTextCursor from(m_browser->document());
+    for (QTextBlock b = m_browser->document()->begin(); b.isValid() && !anchor.isEmpty(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorNames().contains(anchor)) {
+                from.setPosition(it.fragment().position());
+                b = m_browser->document()->lastBlock();
+                break;
+            }
+        }
+    }
+    m_browser->setTextCursor(from);
+    m_browser->find(m_words.first());
+    if (!anchor.isEmpty())
+        m_browser->scrollToAnchor(anchor);
 }
 
 void HelpWindow::printManual()

@@ -23,6 +23,8 @@ const QStringList kOrder{
     u"meisterschaft.html"_s, u"neu.html"_s,          u"tasten.html"_s,       u"einstellungen.html"_s,
 };
 
+constexpr int kHeadingWeight = 20;
+
 QString readPage(const QString &file)
 {
     QFile f(folder() + file);
@@ -103,18 +105,20 @@ QList<SearchHit> search(const QString &query)
         starts.append(body.size());
         for (qsizetype i = 0; i + 1 < starts.size(); ++i) {
             const QString text = plain(body.mid(starts[i], starts[i + 1] - starts[i]));
-            int count = 0;
+            // A word in the heading weighs more than any number of mentions
+            // in the text: a search for a subject finds its own page first.
+            int score = 0;
             bool all = true;
             for (const QString &word : words) {
                 const qsizetype n = text.count(word, Qt::CaseInsensitive);
                 all = all && n > 0;
-                count += int(n);
+                score += int(n) + (titles[i].contains(word, Qt::CaseInsensitive) ? kHeadingWeight : 0);
             }
             if (all)
-                hits.append({page.file, anchors[i], titles[i], count});
+                hits.append({page.file, anchors[i], titles[i], score});
         }
     }
-    std::stable_sort(hits.begin(), hits.end(), [](const SearchHit &a, const SearchHit &b) { return a.count > b.count; });
+    std::stable_sort(hits.begin(), hits.end(), [](const SearchHit &a, const SearchHit &b) { return a.score > b.score; });
     return hits;
 }
 

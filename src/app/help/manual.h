@@ -32,7 +32,7 @@ struct SearchHit
     QString file;
     QString anchor; // empty: the page's beginning
     QString title;  // "Page – Section"
-    int count = 0;  // how often the words stand there
+    int score = 0;  // the words' mentions, those in the heading weighing more
 };
 
 // The resource folder and the URL of a page in it.
@@ -43,7 +43,8 @@ QUrl pageUrl(const QString &fileAndAnchor);
 QList<Page> pages();
 
 // Sections (and page beginnings) holding every word of the query, regardless
-// of case; the most hits first, ties in the order of the contents.
+// of case; those whose heading names the words first, then by how often the
+// words stand there, ties in the order of the contents.
 QList<SearchHit> search(const QString &query);
 
 // The whole manual as one document for the printer, each page on a new sheet,
