@@ -9,7 +9,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QImage>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 using namespace vex;
@@ -25,6 +28,7 @@ private Q_SLOTS:
     void searchFindsSections();
     void partAnchors_data();
     void partAnchors();
+    void printedManualFindsItsPictures();
     void pdfHoldsTheWholeManual();
 };
 
@@ -123,6 +127,29 @@ void TestManual::partAnchors()
     QFETCH(QString, caption);
     QFETCH(QString, anchor);
     QCOMPARE(partAnchor(caption), anchor);
+}
+
+// The printer lays out a copy of the document: every picture must load there
+// as in the window.
+void TestManual::printedManualFindsItsPictures()
+{
+    const std::unique_ptr<QTextDocument> doc = manual::printDocument();
+    std::unique_ptr<QTextDocument> copy(doc->clone());
+    int pictures = 0;
+    for (QTextBlock b = copy->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+            if (!image.isValid())
+                continue;
+            ++pictures;
+            const QVariant loaded = copy->resource(QTextDocument::ImageResource, QUrl(image.name()));
+            // The file's bytes, or the picture made of them once shown.
+            const QImage picture = loaded.typeId() == QMetaType::QByteArray
+                ? QImage::fromData(loaded.toByteArray()) : loaded.value<QImage>();
+            QVERIFY2(!picture.isNull(), qPrintable(image.name()));
+        }
+    }
+    QVERIFY(pictures > 0);
 }
 
 // pdftotext, where it is installed, reads every page's title back.

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -132,6 +133,17 @@ std::unique_ptr<QTextDocument> printDocument()
         static const QRegularExpression links(u"<a href=\"[^\"]*\">(.*?)</a>"_s,
                                               QRegularExpression::DotMatchesEverythingOption);
         body.replace(links, u"\\1"_s);
+        // One document of many pages has no page of its own to resolve from.
+        body.replace(u"src=\"bilder/"_s, u"src=\"qrc:/handbuch/bilder/"_s);
+        // A page of A4 is narrower than the window: the pictures shrink.
+        static const QRegularExpression widths(u"(<img [^>]*width=\")(\\d+)\""_s);
+        QString shrunk;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch &m : widths.globalMatch(body)) {
+            shrunk += body.mid(done, m.capturedStart(2) - done) + QString::number(m.captured(2).toInt() * 3 / 4);
+            done = m.capturedEnd(2);
+        }
+        body = shrunk + body.mid(done);
         html += first ? u"<div>"_s : u"<div style=\"page-break-before: always\">"_s;
         html += body + u"</div>"_s;
         first = false;
@@ -141,8 +153,14 @@ std::unique_ptr<QTextDocument> printDocument()
     QFile css(folder() + u"handbuch.css"_s);
     if (css.open(QIODevice::ReadOnly))
         doc->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
-    // Relative picture names resolve in the resources, as in the window.
-    doc->setBaseUrl(pageUrl(QString()));
+    // The document reads pictures from files only; these are in the resources.
+    // The printer's copy of the document takes the reader along.
+    doc->setResourceProvider([](const QUrl &url) -> QVariant {
+        if (url.scheme() != u"qrc"_s)
+            return {};
+        const QImage picture(u':' + url.path());
+        return picture.isNull() ? QVariant() : QVariant(picture);
+    });
     doc->setHtml(html);
     return doc;
 }
