@@ -223,6 +223,7 @@ void HelpWindow::openHit(int row)
     const QListWidgetItem *item = m_results->item(row);
     if (!item || item->data(Qt::UserRole).toString().isEmpty())
         return;
+    m_results->setCurrentRow(row);
     const QString target = item->data(Qt::UserRole).toString();
     m_browser->setSource(manual::pageUrl(target));
     if (m_words.isEmpty())
