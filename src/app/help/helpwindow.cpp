@@ -178,18 +178,34 @@ void HelpWindow::showPage(const QString &fileAndAnchor)
 }
 
 // A dialog shown modally blocks every window that isn't its own; the manual
-// becomes one of its windows for as long as it is there. When the dialog goes,
-// the link goes with it and the manual stays open.
+// becomes one of its windows for as long as it is shown. The link goes as
+// the dialog hides, before it can be destroyed (Windows would take an owned
+// window with it), and the manual stays open.
 void HelpWindow::stayUsableBeside(QWidget *modal)
 {
     QWindow *own = windowHandle();
     QWindow *blocker = modal ? modal->window()->windowHandle() : nullptr;
     if (!own || !blocker || own->transientParent() == blocker)
         return;
+    if (m_blocker)
+        m_blocker->removeEventFilter(this);
+    m_blocker = modal->window();
+    m_blocker->installEventFilter(this);
     own->setTransientParent(blocker);
     // Whether a window is blocked is decided as it is shown.
     hide();
     show();
+}
+
+bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_blocker && event->type() == QEvent::Hide) {
+        m_blocker->removeEventFilter(this);
+        m_blocker.clear();
+        if (windowHandle())
+            windowHandle()->setTransientParent(nullptr);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString HelpWindow::currentPage() const

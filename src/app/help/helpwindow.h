@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -36,6 +37,9 @@ public:
     QTextBrowser *browser() const { return m_browser; }
     QListWidget *searchResults() const { return m_results; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fillContents();
     void openHit(int row);
@@ -51,6 +55,7 @@ private:
     QListWidget *m_results = nullptr;
     QStringList m_words;
     PdfChooser m_choosePdf;
+    QPointer<QWidget> m_blocker; // the modal dialog the manual belongs to for now
 };
 
 } // namespace vex
