@@ -9,7 +9,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev
   libgl-dev libbenchmark-dev
   libminizip-dev libfreexl-dev libxlsxwriter-dev
-  xvfb xauth x11-utils imagemagick poppler-utils
+  xvfb xauth x11-utils imagemagick poppler-utils xdotool
   fonts-liberation fonts-dejavu-core
 )
 

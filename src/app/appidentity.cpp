@@ -29,7 +29,6 @@ AppIdentity AppIdentity::fromExecutable(const QString &executablePath, const QSt
     id.programFolder = exe.absolutePath();
     if (!id.programFolder.endsWith(u'/'))
         id.programFolder += u'/';
-    id.helpFile = id.programFolder + id.title + u".chm"_s;
     id.wordTemplate = id.programFolder + u"Protokollvorlage.doc"_s;
     id.startSound = existingOrEmpty(id.programFolder + u"start.wav"_s);
     id.stopSound = existingOrEmpty(id.programFolder + u"stopp.wav"_s);

@@ -19,7 +19,6 @@ struct AppIdentity
 {
     QString title;          // file name without extension: "Vexilor"
     QString caption;        // title + " 1.2"
-    QString helpFile;       // program path with the extension ".chm"
     QString programFolder;  // absolute, with a trailing '/'
     QString wordTemplate;   // programFolder + "Protokollvorlage.doc"
     QString startSound;     // programFolder + "start.wav", empty when absent

@@ -109,6 +109,7 @@ void TCFGDialog::buildControls()
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(true);
+    Memo1->setAccessibleName(u"Untertitel"_s);
 
     // Light barriers.
     auto *barriers = named(new QGroupBox(u" Lichtschranke/n - Kontakte "_s, this), u"GroupBox1"_s);

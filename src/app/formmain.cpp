@@ -9,6 +9,8 @@
 #include "app/dlgyesno.h"
 #include "app/filechooser.h"
 #include "app/forminfo.h"
+#include "app/help/helpkeys.h"
+#include "app/help/helptopics.h"
 #include "app/helpviewer.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
@@ -118,6 +120,9 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     qApp->installEventFilter(new MenuKeyGuard(this, m_ui.menuKeys, m_ui.runKeys,
                                               {QKeyCombination(Qt::CTRL | Qt::Key_Z), QKeyCombination(Qt::CTRL | Qt::Key_Y),
                                                QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    // F1 in the other windows and dialogs opens the manual at their page.
+    qApp->installEventFilter(
+        new HelpKeys(this, [this](QWidget *w) { m_services.help->showPage(helpPageFor(w)); }));
     layoutMainWidgets(*this, m_ui);
     // The operator starts with the start number, not with the date field.
     m_ui.cmb_Nr->setFocus();
@@ -541,9 +546,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event)
 
 void TFormMain::mHilfeClick()
 {
-    const QString &help = m_services.identity.helpFile;
-    if (QFileInfo(help).isFile() && !m_services.help->showContents(help))
-        showError(u"Die Hilfe kann nicht angezeigt werden: kein Programm öffnet die Datei "_s + help);
+    QWidget *focus = QApplication::focusWidget();
+    m_services.help->showPage(helpPageFor(focus && focus->window() == this ? focus : this));
 }
 
 void TFormMain::bInfoClick()
@@ -581,9 +585,6 @@ void TFormMain::bCFGClick()
 void TFormMain::TimerDateTimer()
 {
     m_ui.PanelTime->setText(longTimeText(QTime::currentTime(), QLocale::system()));
-    // "Hilfe" works exactly while the help file is there, also when it is put
-    // beside the program or taken away while the program runs.
-    m_ui.bHilfe->setEnabled(QFileInfo(m_services.identity.helpFile).isFile());
 }
 
 } // namespace vex

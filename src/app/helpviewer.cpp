@@ -1,18 +1,17 @@
 #include "app/helpviewer.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
+#include "app/help/helpwindow.h"
 
 namespace vex {
 
-bool DesktopHelpViewer::showContents(const QString &helpFile)
+ManualHelpViewer::ManualHelpViewer() = default;
+ManualHelpViewer::~ManualHelpViewer() = default;
+
+void ManualHelpViewer::showPage(const QString &page)
 {
-    // Without the check the desktop would report a missing file in a message
-    // box of its own; a missing help file is simply no help.
-    if (helpFile.isEmpty() || !QFileInfo(helpFile).isFile())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    if (!m_window)
+        m_window = std::make_unique<HelpWindow>();
+    m_window->showPage(page);
 }
 
 } // namespace vex

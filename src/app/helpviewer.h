@@ -2,23 +2,30 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace vex {
 
-// Shows the program's help. The help file is whatever the desktop associates
-// with it; the program only asks for its table of contents.
+class HelpWindow;
+
+// Shows the program's manual at a page ("lichtschranken.html#test").
 class HelpViewer
 {
 public:
     virtual ~HelpViewer() = default;
-    // Returns false when the file doesn't exist or no program could open it.
-    virtual bool showContents(const QString &helpFile) = 0;
+    virtual void showPage(const QString &page) = 0;
 };
 
-// Hands the help file to the desktop's viewer for its type.
-class DesktopHelpViewer final : public HelpViewer
+// The manual the program carries, in a window of its own made at first use.
+class ManualHelpViewer final : public HelpViewer
 {
 public:
-    bool showContents(const QString &helpFile) override;
+    ManualHelpViewer();
+    ~ManualHelpViewer() override;
+    void showPage(const QString &page) override;
+
+private:
+    std::unique_ptr<HelpWindow> m_window;
 };
 
 } // namespace vex

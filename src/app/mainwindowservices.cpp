@@ -23,7 +23,7 @@ void useOrOwn(Interface *&service, std::unique_ptr<Owned> &owned)
 
 void OwnServices::fillIn(MainWindowServices &services)
 {
-    useOrOwn<DesktopHelpViewer>(services.help, m_help);
+    useOrOwn<ManualHelpViewer>(services.help, m_help);
     useOrOwn<SoundEffectPlayer>(services.sound, m_sound);
     useOrOwn<SystemDesktopShell>(services.shell, m_shell);
     useOrOwn<DialogFileChooser>(services.files, m_files);

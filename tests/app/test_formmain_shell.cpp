@@ -27,8 +27,6 @@ private Q_SLOTS:
     void closeWithYesSavesEveryValue();
     void windowPositionSurvivesARestart();
     void storedSettingsReachTheControls();
-    void helpNeedsTheFile();
-    void helpThatNoProgramOpensIsReported();
     void storedBoundsAreClampedToAScreen_data();
     void storedBoundsAreClampedToAScreen();
 };
@@ -139,53 +137,6 @@ void TestFormMainShell::storedSettingsReachTheControls()
     QCOMPARE(f.window->height(), 560);
     QCOMPARE(f.child(QStringLiteral("cbAutomatisch"))->toolTip(),
              QStringLiteral("Automatische Eintragung in 2.5 Sekunden"));
-}
-
-void TestFormMainShell::helpNeedsTheFile()
-{
-    QTemporaryDir dir;
-    AppIdentity id;
-    id.title = QStringLiteral("Vexilor");
-    id.caption = QStringLiteral("Vexilor 1.2");
-    id.helpFile = dir.filePath(QStringLiteral("Vexilor.chm"));
-    {
-        MainWindowFixture f(nullptr, id);
-        QVERIFY(!f.child(QStringLiteral("bHilfe"))->isEnabled());
-        f.key(Qt::Key_F1);
-        QVERIFY(f.help.shown.isEmpty());
-    }
-    MainWindowFixture f(nullptr, id);
-    QFile chm(id.helpFile);
-    QVERIFY(chm.open(QIODevice::WriteOnly));
-    chm.close();
-    // The button follows the file while the program runs.
-    QTRY_VERIFY(f.child(QStringLiteral("bHilfe"))->isEnabled());
-    f.key(Qt::Key_I, Qt::AltModifier);
-    QCOMPARE(f.help.shown, QStringList{id.helpFile});
-}
-
-void TestFormMainShell::helpThatNoProgramOpensIsReported()
-{
-    QTemporaryDir dir;
-    AppIdentity id;
-    id.title = QStringLiteral("Vexilor");
-    id.caption = QStringLiteral("Vexilor 1.2");
-    id.helpFile = dir.filePath(QStringLiteral("Vexilor.chm"));
-    QFile chm(id.helpFile);
-    QVERIFY(chm.open(QIODevice::WriteOnly));
-    chm.close();
-    MainWindowFixture f(nullptr, id);
-    f.help.opens = false;
-    QString shown;
-    QTimer::singleShot(0, [&shown] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    f.key(Qt::Key_F1);
-    QCOMPARE(f.help.shown, QStringList{id.helpFile});
-    QCOMPARE(shown, QStringLiteral("Die Hilfe kann nicht angezeigt werden: kein Programm öffnet die Datei ") + id.helpFile);
 }
 
 // Stored bounds far off every screen or larger than it: the window lands on

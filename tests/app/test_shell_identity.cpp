@@ -37,20 +37,18 @@ void TestShellIdentity::namesFollowTheProgramFile_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("helpName");
 
-    QTest::newRow("windows name") << u"Vexilor.exe"_s << u"Vexilor"_s << u"Vexilor 1.2"_s << u"Vexilor.chm"_s;
-    QTest::newRow("bare name") << u"Vexilor"_s << u"Vexilor"_s << u"Vexilor 1.2"_s << u"Vexilor.chm"_s;
-    QTest::newRow("renamed copy") << u"Test"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
-    QTest::newRow("renamed copy .exe") << u"Test.exe"_s << u"Test"_s << u"Test 1.2"_s << u"Test.chm"_s;
+    QTest::newRow("windows name") << u"Vexilor.exe"_s << u"Vexilor"_s << u"Vexilor 1.2"_s;
+    QTest::newRow("bare name") << u"Vexilor"_s << u"Vexilor"_s << u"Vexilor 1.2"_s;
+    QTest::newRow("renamed copy") << u"Test"_s << u"Test"_s << u"Test 1.2"_s;
+    QTest::newRow("renamed copy .exe") << u"Test.exe"_s << u"Test"_s << u"Test 1.2"_s;
     // Only a trailing ".exe" goes; a dot elsewhere is part of the name, and
     // with it of the settings file.
     QTest::newRow("dotted name") << u"Vexilor.beta.exe"_s << u"Vexilor.beta"_s
-                                 << u"Vexilor.beta 1.2"_s << u"Vexilor.beta.chm"_s;
-    QTest::newRow("version in the name") << u"vexilor-1.2"_s << u"vexilor-1.2"_s << u"vexilor-1.2 1.2"_s
-                                         << u"vexilor-1.2.chm"_s;
-    QTest::newRow("upper-case EXE") << u"VEXILOR.EXE"_s << u"VEXILOR"_s << u"VEXILOR 1.2"_s << u"VEXILOR.chm"_s;
-    QTest::newRow("name that is only .exe") << u".exe"_s << u".exe"_s << u".exe 1.2"_s << u".exe.chm"_s;
+                                 << u"Vexilor.beta 1.2"_s;
+    QTest::newRow("version in the name") << u"vexilor-1.2"_s << u"vexilor-1.2"_s << u"vexilor-1.2 1.2"_s;
+    QTest::newRow("upper-case EXE") << u"VEXILOR.EXE"_s << u"VEXILOR"_s << u"VEXILOR 1.2"_s;
+    QTest::newRow("name that is only .exe") << u".exe"_s << u".exe"_s << u".exe 1.2"_s;
 }
 
 void TestShellIdentity::namesFollowTheProgramFile()
@@ -58,7 +56,6 @@ void TestShellIdentity::namesFollowTheProgramFile()
     QFETCH(QString, fileName);
     QFETCH(QString, title);
     QFETCH(QString, caption);
-    QFETCH(QString, helpName);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -69,7 +66,6 @@ void TestShellIdentity::namesFollowTheProgramFile()
     QCOMPARE(id.title, title);
     QCOMPARE(id.caption, caption);
     QCOMPARE(id.programFolder, folder);
-    QCOMPARE(id.helpFile, folder + helpName);
     QCOMPARE(id.wordTemplate, folder + u"Protokollvorlage.doc"_s);
 }
 
@@ -118,8 +114,8 @@ void TestShellIdentity::logoComesFromTheCurrentDirectory()
     QDir::setCurrent(saved);
     QCOMPARE(QFileInfo(id.logoFile).absolutePath(), QFileInfo(work).canonicalFilePath());
     QCOMPARE(QFileInfo(id.logoFile).fileName(), u"logo.jpg"_s);
-    // Help and sounds stay with the program, whatever the current directory.
-    QVERIFY(id.helpFile.startsWith(QDir(programDir.path()).absolutePath()));
+    // The word template stays with the program, whatever the current directory.
+    QVERIFY(id.wordTemplate.startsWith(QDir(programDir.path()).absolutePath()));
 }
 
 void TestShellIdentity::autoEntryHint_data()

@@ -1,4 +1,3 @@
-#include "app/helpviewer.h"
 #include "app/runsound.h"
 #include "app/windowplacement.h"
 
@@ -51,7 +50,6 @@ private Q_SLOTS:
     void runSoundRule();
     void soundEffectPlayerNeverWaits();
     void soundEffectPlayerIgnoresMissingFiles();
-    void desktopHelpIgnoresMissingFile();
     void windowPlacement_data();
     void windowPlacement();
 };
@@ -148,17 +146,6 @@ void TestShellServices::soundEffectPlayerIgnoresMissingFiles()
     player.preload(QString());
     player.preload(u"/no/such/folder/stopp.wav"_s);
     QVERIFY(player.findChildren<QSoundEffect *>().isEmpty());
-}
-
-void TestShellServices::desktopHelpIgnoresMissingFile()
-{
-    QTemporaryDir dir;
-    DesktopHelpViewer help;
-    QVERIFY(!help.showContents(QString()));
-    QVERIFY(!help.showContents(dir.filePath(u"Vexilor.chm"_s)));
-    // A folder named like the help file is no help file either.
-    QVERIFY(QDir(dir.path()).mkdir(u"Test.chm"_s));
-    QVERIFY(!help.showContents(dir.filePath(u"Test.chm"_s)));
 }
 
 QTEST_MAIN(TestShellServices)
