@@ -1,0 +1,35 @@
+#pragma once
+
+#include "live/livelimits.h"
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+#include <span>
+
+namespace vex {
+
+// Who holds a place on the live server, as far as the server can see it.
+struct PlaceHolder
+{
+    bool requestComplete = false; // has had at least one whole request answered
+    bool sendsOther = false;      // sent something besides pongs and a close
+    bool updateUnwritten = false; // something for it still waits to be written
+    quint64 arrival = 0;          // order of arrival: smaller came first
+};
+
+// When every place is taken, a newcomer still gets in and one of the
+// holders gives way: whatever our own page would never do marks a holder
+// first, and an honest quiet viewer gives way only when nobody else is left.
+// The index into holders; -1 when there are none.
+int placeToGiveUp(std::span<const PlaceHolder> holders);
+
+// How long a connection may take over its first request: short while the
+// server is nearly full, so half-sent requests can't keep viewers out.
+int firstRequestMs(const LiveLimits &limits, int connections);
+
+// A WebSocket is opened only by our own page: an Origin naming another host
+// than the request's Host is a foreign web page. Tools send no Origin.
+bool originAllowed(QByteArrayView origin, QByteArrayView host);
+
+} // namespace vex

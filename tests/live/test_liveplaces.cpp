@@ -1,0 +1,97 @@
+// Who gives way when every place on the live server is taken, how long a
+// first request may take, and whose page may open the WebSocket.
+#include "live/liveplaces.h"
+
+#include <QTest>
+
+using namespace vex;
+
+namespace {
+
+// r: request answered, o: sends other frames, u: update unwritten.
+PlaceHolder holder(const char *flags, quint64 arrival)
+{
+    const QByteArray f(flags);
+    return PlaceHolder{f.contains('r'), f.contains('o'), f.contains('u'), arrival};
+}
+
+} // namespace
+
+class TestLivePlaces : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void placeToGiveUp_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("holders"); // flags; arrival is the position
+        QTest::addColumn<int>("goes");
+        using L = QList<QByteArray>;
+        QTest::newRow("nobody") << L{} << -1;
+        QTest::newRow("all alike: the oldest") << L{"r", "r", "r"} << 0;
+        QTest::newRow("no request answered first") << L{"r", "ro", "", "ru"} << 2;
+        QTest::newRow("of two half-sent, the older") << L{"r", "", ""} << 1;
+        QTest::newRow("then one sending other frames") << L{"ru", "r", "ro", "ro"} << 2;
+        QTest::newRow("then one with an update unwritten") << L{"r", "ru", "r"} << 1;
+        QTest::newRow("sending and unwritten before sending") << L{"ro", "rou"} << 1;
+        QTest::newRow("a quiet viewer only when no other kind") << L{"r", "r"} << 0;
+    }
+    void placeToGiveUp()
+    {
+        QFETCH(QList<QByteArray>, holders);
+        QFETCH(int, goes);
+        std::vector<PlaceHolder> hs;
+        for (const QByteArray &h : std::as_const(holders))
+            hs.push_back(holder(h.constData(), 100 + hs.size()));
+        QCOMPARE(vex::placeToGiveUp(hs), goes);
+    }
+
+    void firstRequestMs_data()
+    {
+        QTest::addColumn<int>("connections");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("empty") << 0 << 10000;
+        QTest::newRow("three quarters") << 300 << 10000;
+        QTest::newRow("one more") << 301 << 2000;
+        QTest::newRow("full") << 400 << 2000;
+    }
+    void firstRequestMs()
+    {
+        QFETCH(int, connections);
+        QFETCH(int, ms);
+        QCOMPARE(vex::firstRequestMs(LiveLimits{}, connections), ms);
+    }
+
+    void originAllowed_data()
+    {
+        QTest::addColumn<QByteArray>("origin");
+        QTest::addColumn<QByteArray>("host");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("no Origin: a tool") << QByteArray() << QByteArray("192.168.1.5:8080") << true;
+        QTest::newRow("our own page") << QByteArray("http://192.168.1.5:8080") << QByteArray("192.168.1.5:8080") << true;
+        QTest::newRow("case of the name") << QByteArray("http://Zeitnahme.local") << QByteArray("zeitnahme.LOCAL") << true;
+        QTest::newRow("port 80 named or not") << QByteArray("http://192.168.1.5") << QByteArray("192.168.1.5:80") << true;
+        QTest::newRow("IPv6") << QByteArray("http://[fe80::1]:8080") << QByteArray("[FE80::1]:8080") << true;
+        QTest::newRow("another site") << QByteArray("http://example.org") << QByteArray("192.168.1.5:8080") << false;
+        QTest::newRow("another port") << QByteArray("http://192.168.1.5:3000") << QByteArray("192.168.1.5:8080")
+                                       << false;
+        QTest::newRow("a name ending like ours") << QByteArray("http://evil192.168.1.5:8080")
+                                                 << QByteArray("192.168.1.5:8080") << false;
+        QTest::newRow("a local file") << QByteArray("null") << QByteArray("192.168.1.5:8080") << false;
+        QTest::newRow("another scheme") << QByteArray("ftp://192.168.1.5:8080") << QByteArray("192.168.1.5:8080")
+                                        << false;
+        QTest::newRow("a Host with a path") << QByteArray("http://a") << QByteArray("a/x") << false;
+        QTest::newRow("a Host with user") << QByteArray("http://a") << QByteArray("u@a") << false;
+        QTest::newRow("no Host") << QByteArray("http://a") << QByteArray() << false;
+    }
+    void originAllowed()
+    {
+        QFETCH(QByteArray, origin);
+        QFETCH(QByteArray, host);
+        QFETCH(bool, allowed);
+        QCOMPARE(vex::originAllowed(origin, host), allowed);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestLivePlaces)
+#include "test_liveplaces.moc"
