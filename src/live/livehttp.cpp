@@ -39,6 +39,8 @@ using boost::system::error_code;
 constexpr std::uint32_t kMaxHeadBytes = 8192;
 // The application's own close code: too many viewers, as 429 is for HTTP.
 constexpr std::uint16_t kTooManyViewers = 4029;
+// A new viewer's first ping, after this.
+constexpr int kFirstPingMs = 1000;
 
 using Response = http::response<http::string_body>;
 using Header = std::pair<http::field, std::string>;
@@ -161,7 +163,7 @@ public:
 
     PlaceHolder holder() const
     {
-        return PlaceHolder{m_served > 0, m_sendsOther, m_writing || !m_outbox.empty(), m_arrival};
+        return PlaceHolder{m_served > 0, m_sendsOther, m_writing || !m_outbox.empty(), m_answeredPing, m_arrival};
     }
 
     void start() { readRequest(); }
@@ -404,7 +406,10 @@ private:
             return;
         }
         setState(State::WebSocket);
-        m_lastPong = m_lastPing = m_frameWindow = m_server.now();
+        m_lastPong = m_frameWindow = m_server.now();
+        // The first ping comes soon: a page that answers it has shown it is
+        // one, before anyone needs its place.
+        m_lastPing = m_lastPong - quint32(std::max(0, m_server.limits.pingEveryMs - kFirstPingMs));
         send(m_server.docs.document());
         readMessage();
     }
@@ -428,8 +433,10 @@ private:
 
     void onControl(websocket::frame_type kind)
     {
-        if (kind == websocket::frame_type::pong)
+        if (kind == websocket::frame_type::pong) {
             m_lastPong = m_server.now();
+            m_answeredPing = true;
+        }
         if (kind == websocket::frame_type::ping)
             m_sendsOther = true;
         if (kind != websocket::frame_type::close)
@@ -494,6 +501,7 @@ private:
     bool m_writing = false;
     bool m_pinging = false;
     bool m_sendsOther = false;
+    bool m_answeredPing = false;
     quint32 m_waitingSince = 0;
     quint32 m_writeStarted = 0;
     quint32 m_closingSince = 0;

@@ -12,7 +12,7 @@ int placeToGiveUp(std::span<const PlaceHolder> holders)
     // The smallest rank gives way: each flag our page never shows puts a
     // holder ahead of the ones without it, and age decides among equals.
     auto rank = [](const PlaceHolder &h) {
-        return std::tuple(h.requestComplete, !h.sendsOther, !h.updateUnwritten, h.arrival);
+        return std::tuple(h.requestComplete, !h.sendsOther, !h.updateUnwritten, h.answeredPing, h.arrival);
     };
     int chosen = -1;
     for (int i = 0; i < int(holders.size()); ++i) {

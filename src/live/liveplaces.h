@@ -15,12 +15,16 @@ struct PlaceHolder
     bool requestComplete = false; // has had at least one whole request answered
     bool sendsOther = false;      // sent something besides pongs and a close
     bool updateUnwritten = false; // something for it still waits to be written
+    bool answeredPing = false;    // a viewer whose page has answered a ping: a browser, there
     quint64 arrival = 0;          // order of arrival: smaller came first
 };
 
 // When every place is taken, a newcomer still gets in and one of the
 // holders gives way: whatever our own page would never do marks a holder
-// first, and an honest quiet viewer gives way only when nobody else is left.
+// first, then one not yet shown to be a browser that answers pings (a
+// viewer is pinged soon after it comes, so this is the newest few and the
+// pages between their polls), and an honest viewer only when nobody else is
+// left.
 // The index into holders; -1 when there are none.
 int placeToGiveUp(std::span<const PlaceHolder> holders);
 

@@ -239,8 +239,9 @@ private Q_SLOTS:
     }
 
     // Who gives way to a newcomer when every place is taken: what our page
-    // never does marks a holder first; a quiet viewer goes only when nobody
-    // else is left, and is told why.
+    // never does marks a holder first, then one not yet known to answer
+    // pings; a quiet viewer goes only when nobody else is left, and is told
+    // why.
     void whoGivesWay_data()
     {
         QTest::addColumn<QList<QByteArray>>("holders"); // in order of arrival
@@ -250,6 +251,9 @@ private Q_SLOTS:
         // Two viewers' places, three connections'.
         QTest::newRow("a viewer that pings, for a viewer") << L{"quiet", "pinging"} << QByteArray("viewer") << 1;
         QTest::newRow("the oldest quiet viewer, for a viewer") << L{"quiet", "quiet"} << QByteArray("viewer") << 0;
+        QTest::newRow("one that hasn't answered a ping before one that has")
+            << L{"answering", "quiet"} << QByteArray("viewer") << 1;
+        QTest::newRow("the oldest of those that answer") << L{"answering", "answering"} << QByteArray("viewer") << 0;
         QTest::newRow("a half-sent request, for a page")
             << L{"answered", "half", "answered"} << QByteArray("answered") << 1;
         QTest::newRow("a half-sent request before a pinging viewer")
@@ -269,9 +273,16 @@ private Q_SLOTS:
         std::vector<std::unique_ptr<RawClient>> clients;
         for (const QByteArray &kind : std::as_const(holders)) {
             const int from = 10 + int(clients.size());
-            if (kind == "quiet" || kind == "pinging") {
+            if (kind == "quiet" || kind == "pinging" || kind == "answering") {
                 clients.push_back(viewer(from));
                 QVERIFY(clients.back());
+                if (kind == "answering") {
+                    advance(1000); // its first ping
+                    QByteArray payload;
+                    QCOMPARE(clients.back()->readFrame(&payload), 0x9);
+                    clients.back()->send(clientFrame(0xA, payload));
+                    QTest::qWait(100);
+                }
                 if (kind == "pinging") {
                     clients.back()->send(clientFrame(0x9, "x"));
                     QCOMPARE(clients.back()->readFrame(), 0xA);
@@ -292,7 +303,7 @@ private Q_SLOTS:
             QCOMPARE(page.readResponse(), 200);
         }
         auto &gone = *clients[std::size_t(goes)];
-        if (holders[goes] == "quiet") {
+        if (holders[goes] == "quiet" || holders[goes] == "answering") {
             QCOMPARE(gone.readCloseCode(), 4029);
             advance(limits.closingMs + 1000); // it never answers the close
         }

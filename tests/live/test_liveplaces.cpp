@@ -8,11 +8,12 @@ using namespace vex;
 
 namespace {
 
-// r: request answered, o: sends other frames, u: update unwritten.
+// r: request answered, o: sends other frames, u: update unwritten, p: has
+// answered a ping.
 PlaceHolder holder(const char *flags, quint64 arrival)
 {
     const QByteArray f(flags);
-    return PlaceHolder{f.contains('r'), f.contains('o'), f.contains('u'), arrival};
+    return PlaceHolder{f.contains('r'), f.contains('o'), f.contains('u'), f.contains('p'), arrival};
 }
 
 } // namespace
@@ -34,7 +35,9 @@ private Q_SLOTS:
         QTest::newRow("then one sending other frames") << L{"ru", "r", "ro", "ro"} << 2;
         QTest::newRow("then one with an update unwritten") << L{"r", "ru", "r"} << 1;
         QTest::newRow("sending and unwritten before sending") << L{"ro", "rou"} << 1;
-        QTest::newRow("a quiet viewer only when no other kind") << L{"r", "r"} << 0;
+        QTest::newRow("one that hasn't answered a ping before older viewers that have") << L{"rp", "rp", "r"} << 2;
+        QTest::newRow("sending trumps answering pings") << L{"r", "rop"} << 1;
+        QTest::newRow("a proven quiet viewer only when no other kind") << L{"rp", "rp"} << 0;
     }
     void placeToGiveUp()
     {
