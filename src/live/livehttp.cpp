@@ -133,6 +133,7 @@ struct LiveHttp::Impl
     quint64 arrivals = 0;
     LiveDocuments docs;
     QByteArray season;
+    SuspectAddresses suspects;
     std::atomic<int> viewers{0};
     std::atomic<int> count{0};
     std::atomic<int> acceptFailures{0};
@@ -205,8 +206,11 @@ public:
         case State::Upgrading:
             if (m_writing ? since(m_writeStarted) > limits.stalledWriteMs
                           : since(m_waitingSince) > (m_served > 0 ? limits.requestMs
-                                                                  : firstRequestMs(limits, m_server.count.load())))
+                                                                  : firstRequestMs(limits, m_server.count.load()))) {
+                if (!m_writing && m_served == 0)
+                    m_server.suspects.mark(m_address, m_server.now());
                 cut();
+            }
             break;
         case State::WebSocket:
             if (since(m_lastPong) > limits.pongMs) {
@@ -385,8 +389,15 @@ private:
 
     void upgrade(const http::request<http::empty_body> &req)
     {
-        if (m_server.viewers.load() >= m_server.limits.maxViewers)
+        if (m_server.viewers.load() >= m_server.limits.maxViewers) {
+            if (m_server.suspects.isSuspect(m_address, m_server.now())) {
+                respond(textResponse(503, u"Zu viele Zuschauer verbunden. Bitte in einigen Sekunden erneut versuchen."_s,
+                                     false, true, {{http::field::retry_after, "5"}}),
+                        true);
+                return;
+            }
             m_server.giveUpAPlace(m_server.open(true));
+        }
         setState(State::Upgrading);
         m_ws.emplace(std::move(m_socket));
         m_ws->read_message_max(std::size_t(m_server.limits.maxMessage));
@@ -554,8 +565,11 @@ void LiveHttp::Impl::giveUpAPlace(const std::vector<Connection *> &holders)
     for (const Connection *c : holders)
         seen.push_back(c->holder());
     const int i = placeToGiveUp(seen);
-    if (i >= 0)
-        holders[std::size_t(i)]->giveWay();
+    if (i < 0)
+        return;
+    if (gaveWayForCause(seen[std::size_t(i)]))
+        suspects.mark(holders[std::size_t(i)]->address(), now());
+    holders[std::size_t(i)]->giveWay();
 }
 
 void LiveHttp::Impl::take(tcp::socket socket)
@@ -572,8 +586,14 @@ void LiveHttp::Impl::take(tcp::socket socket)
                                false, true, {{http::field::retry_after, "5"}}));
         return;
     }
-    if (int(holders.size()) >= limits.maxConnections)
+    if (int(holders.size()) >= limits.maxConnections) {
+        // The same device back again: closed at once, at no one's cost.
+        if (suspects.isSuspect(c->address(), now())) {
+            c->cut();
+            return;
+        }
         giveUpAPlace(holders);
+    }
     c->start();
 }
 
@@ -587,6 +607,7 @@ void LiveHttp::Impl::forget(Connection *c)
 
 void LiveHttp::Impl::sweep()
 {
+    suspects.forgetOld(now());
     // A connection cut while this runs leaves the list, but lives on here.
     const auto all = connections;
     for (const auto &c : all)

@@ -1,5 +1,7 @@
 #include "live/liveplaces.h"
 
+#include "timing/tickclock.h"
+
 #include <QByteArray>
 #include <QUrl>
 
@@ -20,6 +22,22 @@ int placeToGiveUp(std::span<const PlaceHolder> holders)
             chosen = i;
     }
     return chosen;
+}
+
+bool gaveWayForCause(const PlaceHolder &holder)
+{
+    return !holder.requestComplete || holder.sendsOther || holder.updateUnwritten;
+}
+
+bool SuspectAddresses::isSuspect(const QString &address, quint32 now) const
+{
+    const auto it = m_since.constFind(address);
+    return it != m_since.cend() && elapsedMs(it.value(), now) < kKeptMs;
+}
+
+void SuspectAddresses::forgetOld(quint32 now)
+{
+    m_since.removeIf([now](const auto &entry) { return elapsedMs(entry.value(), now) >= kKeptMs; });
 }
 
 int firstRequestMs(const LiveLimits &limits, int connections)

@@ -3,6 +3,8 @@
 #include "live/livelimits.h"
 
 #include <QByteArrayView>
+#include <QHash>
+#include <QString>
 #include <QtGlobal>
 
 #include <span>
@@ -27,6 +29,28 @@ struct PlaceHolder
 // left.
 // The index into holders; -1 when there are none.
 int placeToGiveUp(std::span<const PlaceHolder> holders);
+
+// Whether a holder that gave way showed something our page never does (an
+// honest viewer that was merely the oldest didn't).
+bool gaveWayForCause(const PlaceHolder &holder);
+
+// Addresses that lately held a place for cause. While every place is taken,
+// a newcomer from one of them doesn't push anybody out: it would be the
+// same device coming back, and each of its returns would cost another
+// viewer's place and the server's time.
+class SuspectAddresses
+{
+public:
+    static constexpr int kKeptMs = 30000;
+
+    void mark(const QString &address, quint32 now) { m_since.insert(address, now); }
+    bool isSuspect(const QString &address, quint32 now) const;
+    // Forgets marks older than kKeptMs.
+    void forgetOld(quint32 now);
+
+private:
+    QHash<QString, quint32> m_since;
+};
 
 // How long a connection may take over its first request: short while the
 // server is nearly full, so half-sent requests can't keep viewers out.

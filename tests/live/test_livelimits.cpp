@@ -315,6 +315,34 @@ private Q_SLOTS:
         }
     }
 
+    // A device that had to give way for cause pushes nobody out when it
+    // comes back to a full server; an honest newcomer still does.
+    void aDeviceThatGaveWayComesBack()
+    {
+        limits.maxConnections = 3;
+        startHttp();
+        std::vector<std::unique_ptr<RawClient>> clients;
+        for (int i : {10, 11, 12}) {
+            clients.push_back(std::make_unique<RawClient>(port, device(i)));
+            clients.back()->send(i == 11 ? QByteArray("GET / HTTP/1.1\r\n") : kGet);
+            if (i != 11)
+                QCOMPARE(clients.back()->readResponse(), 200);
+        }
+        QVERIFY(serverHolds(3));
+        RawClient honest(port, device(20));
+        honest.send(kGet);
+        QCOMPARE(honest.readResponse(), 200);
+        QVERIFY(clients[1]->waitClosed());
+        RawClient back(port, device(11));
+        QVERIFY(back.waitClosed());
+        QCOMPARE(back.received, QByteArray());
+        RawClient another(port, device(21));
+        another.send(kGet);
+        QCOMPARE(another.readResponse(), 200);
+        QVERIFY(clients[0]->waitClosed());
+        QCOMPARE(clients[2]->socket.state(), QAbstractSocket::ConnectedState);
+    }
+
     // Only our own page opens the WebSocket; a tool without an Origin may too.
     void origins_data()
     {

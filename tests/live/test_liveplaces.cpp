@@ -49,6 +49,52 @@ private Q_SLOTS:
         QCOMPARE(vex::placeToGiveUp(hs), goes);
     }
 
+    void gaveWayForCause_data()
+    {
+        QTest::addColumn<QByteArray>("flags");
+        QTest::addColumn<bool>("forCause");
+        QTest::newRow("never finished a request") << QByteArray("") << true;
+        QTest::newRow("sent other frames") << QByteArray("rop") << true;
+        QTest::newRow("left an update unread") << QByteArray("rup") << true;
+        QTest::newRow("an honest viewer, the oldest") << QByteArray("rp") << false;
+        QTest::newRow("a page between its polls") << QByteArray("r") << false;
+    }
+    void gaveWayForCause()
+    {
+        QFETCH(QByteArray, flags);
+        QFETCH(bool, forCause);
+        QCOMPARE(vex::gaveWayForCause(holder(flags.constData(), 1)), forCause);
+    }
+
+    // A mark lasts its time from the latest cause, whatever the clock's wrap.
+    void suspectAddresses_data()
+    {
+        QTest::addColumn<quint32>("markedAt");
+        QTest::addColumn<quint32>("markedAgainAt"); // 0: not again
+        QTest::addColumn<quint32>("askedAt");
+        QTest::addColumn<bool>("suspect");
+        QTest::newRow("just marked") << 1000u << 0u << 1000u << true;
+        QTest::newRow("almost gone") << 1000u << 0u << 30999u << true;
+        QTest::newRow("gone") << 1000u << 0u << 31000u << false;
+        QTest::newRow("marked again") << 1000u << 20000u << 45000u << true;
+        QTest::newRow("across the wrap") << 0xFFFFF000u << 0u << 0x00004000u << true;
+    }
+    void suspectAddresses()
+    {
+        QFETCH(quint32, markedAt);
+        QFETCH(quint32, markedAgainAt);
+        QFETCH(quint32, askedAt);
+        QFETCH(bool, suspect);
+        SuspectAddresses s;
+        s.mark(QStringLiteral("192.168.1.7"), markedAt);
+        if (markedAgainAt)
+            s.mark(QStringLiteral("192.168.1.7"), markedAgainAt);
+        QCOMPARE(s.isSuspect(QStringLiteral("192.168.1.7"), askedAt), suspect);
+        QVERIFY(!s.isSuspect(QStringLiteral("192.168.1.8"), askedAt));
+        s.forgetOld(askedAt);
+        QCOMPARE(s.isSuspect(QStringLiteral("192.168.1.7"), askedAt), suspect);
+    }
+
     void firstRequestMs_data()
     {
         QTest::addColumn<int>("connections");
