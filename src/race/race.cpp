@@ -91,6 +91,14 @@ void Race::setLivePage(bool on, int port)
     Q_EMIT settingsChanged();
 }
 
+void Race::setLiveCodeShown(bool shown)
+{
+    if (shown == m_settings.LiveCode)
+        return;
+    m_settings.LiveCode = shown;
+    Q_EMIT settingsChanged();
+}
+
 // ---------------------------------------------------------------- choosing
 
 // The rows of the page in their order now; "Nächster" walks them in this
