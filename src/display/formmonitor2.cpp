@@ -210,12 +210,14 @@ void TFormMonitor2::placeLiveCode()
         m_liveCode->hide();
         return;
     }
-    // A fifth of the height, in whole pixels a module so it stays sharp for
-    // a phone's camera; its quiet zone keeps it apart from the digits.
+    // Top right, above the running time's digits, where the title and the
+    // start number leave room; whole pixels a module, so it stays sharp for
+    // a phone's camera. Its quiet zone keeps it apart from the digits.
     const int modules = m_liveCodeImage.width();
-    const int side = std::max(1, height() / 5 / modules) * modules;
+    const int room = m_layout.labelPanel1Top + m_layout.labelPanelHeight;
+    const int side = std::max(1, (room > modules ? room : height() / 5) / modules) * modules;
     m_liveCode->setPixmap(QPixmap::fromImage(m_liveCodeImage.scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation)));
-    m_liveCode->setGeometry(width() - side, height() - side, side, side);
+    m_liveCode->setGeometry(width() - side, 0, side, side);
     m_liveCode->raise();
     m_liveCode->show();
 }

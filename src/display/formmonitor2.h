@@ -62,8 +62,8 @@ public Q_SLOTS:
     void showBestTime(qint32 ms);
     // The four display colours: digits, separators, title and labels.
     void setColours(const DisplayColours &colours);
-    // The live page's QR code in the bottom right corner, one pixel a
-    // module; a null image takes it away.
+    // The live page's QR code in the top right corner, one pixel a module;
+    // a null image takes it away.
     void setLiveCode(const QImage &code);
 
 Q_SIGNALS:
