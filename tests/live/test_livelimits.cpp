@@ -253,13 +253,8 @@ private Q_SLOTS:
         QTest::newRow("the oldest quiet viewer, for a viewer") << L{"quiet", "quiet"} << QByteArray("viewer") << 0;
         QTest::newRow("one that hasn't answered a ping before one that has")
             << L{"answering", "quiet"} << QByteArray("viewer") << 1;
-        QTest::newRow("the oldest of those that answer") << L{"answering", "answering"} << QByteArray("viewer") << 0;
         QTest::newRow("a half-sent request, for a page")
             << L{"answered", "half", "answered"} << QByteArray("answered") << 1;
-        QTest::newRow("a half-sent request before a pinging viewer")
-            << L{"pinging", "half", "quiet"} << QByteArray("answered") << 1;
-        QTest::newRow("a pinging viewer before older pages")
-            << L{"answered", "answered", "pinging"} << QByteArray("answered") << 2;
         QTest::newRow("the oldest of equals") << L{"answered", "answered", "answered"} << QByteArray("answered") << 0;
     }
     void whoGivesWay()
