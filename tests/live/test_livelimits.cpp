@@ -460,6 +460,20 @@ private Q_SLOTS:
         QCOMPARE(http->viewerCount(), 1);
     }
 
+    // Requests sent together, more than one read takes in, are each answered
+    // in order: the one cut in two at the end of a read is completed by the
+    // next.
+    void pipelinedRequests()
+    {
+        RawClient client(port);
+        QByteArray all;
+        for (int i = 0; i < 600; ++i)
+            all += "GET /nichts-" + QByteArray::number(i) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        client.send(all);
+        for (int i = 0; i < 600; ++i)
+            QCOMPARE(client.readResponse(), 404);
+    }
+
     // Pings sent together are each answered, in order.
     void bunchedPings()
     {
