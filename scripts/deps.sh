@@ -11,6 +11,9 @@ packages=(
   libminizip-dev libfreexl-dev libxlsxwriter-dev
   xvfb xauth x11-utils imagemagick poppler-utils xdotool
   fonts-liberation fonts-dejavu-core
+  # the live page's server (header-only) and its QR code; zbarimg reads the
+  # code back in a test
+  libboost1.74-dev libqrencode-dev zbar-tools
 )
 
 missing=()

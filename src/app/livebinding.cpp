@@ -1,10 +1,13 @@
 #include "app/livebinding.h"
 
+#include "app/livecodedialog.h"
 #include "live/lanaddress.h"
 #include "live/liveserver.h"
 #include "race/race.h"
 
 #include <QCheckBox>
+#include <QEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -30,6 +33,7 @@ LiveBinding::LiveBinding(Race &race, LiveServer &server, QStatusBar &bar)
     m_address = new QLabel(&bar);
     m_address->setObjectName(u"lbl_Live"_s);
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_address->installEventFilter(this);
     // The address (or why there is none) left of the switch: its text comes
     // and goes, and the switch must stay where the operator clicked it.
     bar.addPermanentWidget(m_address);
@@ -58,29 +62,61 @@ void LiveBinding::followSettings()
         m_switch->setChecked(s.Live);
         m_port->setValue(s.LivePort);
     }
-    if (!s.Live)
+    if (!s.Live) {
+        setUrl({});
         showText({}, false);
-    else if (m_server && m_server->isRunning())
+    } else if (m_server && m_server->isRunning()) {
         showStarted(m_server->port());
-    else if (s.LivePort == m_failedPort)
+    } else if (s.LivePort == m_failedPort) {
+        setUrl({});
         showText(m_failure, true); // the station tries a failed port only when it is chosen anew
-    else
+    } else {
+        setUrl({});
         showText(u"Live-Seite startet …"_s, false);
+    }
 }
 
 void LiveBinding::showStarted(quint16 port)
 {
     const QString host = lanAddress();
     if (host.isEmpty()) {
+        setUrl({});
         showText(u"Live-Seite an Port %1 – kein Netzwerk gefunden"_s.arg(port), false);
         return;
     }
-    showText(u"Live: http://%1:%2/"_s.arg(host).arg(port), false);
-    m_address->setToolTip(u"Diese Adresse im Browser eines Handys oder Laptops im selben Netz öffnen"_s);
+    // An IPv6 address goes into brackets, as in any URL.
+    setUrl(u"http://%1:%2/"_s.arg(host.contains(u':') ? u'[' + host + u']' : host).arg(port));
+    showText(u"Live: "_s + m_url, false);
+    m_address->setToolTip(u"Diese Adresse im Browser eines Handys oder Laptops im selben Netz öffnen; "
+                          u"ein Klick zeigt sie als QR-Code"_s);
+    m_address->setCursor(Qt::PointingHandCursor);
+}
+
+void LiveBinding::setUrl(const QString &url)
+{
+    m_url = url;
+    if (url.isEmpty())
+        m_address->unsetCursor();
+    const QString code = m_race.settings().LiveCode ? url : QString();
+    if (code == m_displayCode)
+        return;
+    m_displayCode = code;
+    Q_EMIT displayCodeChanged(code);
+}
+
+bool LiveBinding::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_address && event->type() == QEvent::MouseButtonRelease && !m_url.isEmpty()
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_address->hasSelectedText()) {
+        LiveCodeDialog(m_race, m_url, m_address->window()).exec();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void LiveBinding::showFailure(const QString &message)
 {
+    setUrl({});
     m_failedPort = m_race.settings().LivePort;
     m_failure = message;
     showText(message, true);

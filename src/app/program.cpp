@@ -9,6 +9,7 @@
 #include "app/windowsettings.h"
 #include "backup/racebackup.h"
 #include "display/formmonitor2.h"
+#include "live/liveqr.h"
 #include "live/liveserver.h"
 #include "station/racestation.h"
 
@@ -44,8 +45,12 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
             Qt::QueuedConnection);
     }
 
-    // The live results page on the network, switched in the status bar.
-    new LiveBinding(station.race(), station.live(), *window->statusBar());
+    // The live results page on the network, switched in the status bar; its
+    // QR code in a corner of the spectators' display while it is served.
+    auto *live = new LiveBinding(station.race(), station.live(), *window->statusBar());
+    QObject::connect(live, &LiveBinding::displayCodeChanged, monitor, [monitor](const QString &address) {
+        monitor->setLiveCode(address.isEmpty() ? QImage() : qrImage(encodeQr(address.toUtf8()), 1));
+    });
 
     // The season's standings over several events: Ctrl+M, "Meisterschaft".
     installSeasonCommand(*window, services.files, services.shell,

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -188,6 +189,37 @@ void TFormMonitor2::applyLayout()
             element->setFont(separatorFont);
     }
     applyLabelColours();
+    placeLiveCode();
+}
+
+void TFormMonitor2::setLiveCode(const QImage &code)
+{
+    m_liveCodeImage = code;
+    if (!m_liveCode) {
+        m_liveCode = new QLabel(this);
+        m_liveCode->setObjectName(u"LabLiveCode"_s);
+    }
+    placeLiveCode();
+}
+
+void TFormMonitor2::placeLiveCode()
+{
+    if (!m_liveCode)
+        return;
+    if (m_liveCodeImage.isNull()) {
+        m_liveCode->hide();
+        return;
+    }
+    // Top right, above the running time's digits, where the title and the
+    // start number leave room; whole pixels a module, so it stays sharp for
+    // a phone's camera. Its quiet zone keeps it apart from the digits.
+    const int modules = m_liveCodeImage.width();
+    const int room = m_layout.labelPanel1Top + m_layout.labelPanelHeight;
+    const int side = std::max(1, (room > modules ? room : height() / 5) / modules) * modules;
+    m_liveCode->setPixmap(QPixmap::fromImage(m_liveCodeImage.scaled(side, side, Qt::KeepAspectRatio, Qt::FastTransformation)));
+    m_liveCode->setGeometry(width() - side, 0, side, side);
+    m_liveCode->raise();
+    m_liveCode->show();
 }
 
 void TFormMonitor2::applyLabelColours()

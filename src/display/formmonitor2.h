@@ -3,6 +3,7 @@
 #include "display/displaylayout.h"
 #include "display/timedisplay.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -61,6 +62,9 @@ public Q_SLOTS:
     void showBestTime(qint32 ms);
     // The four display colours: digits, separators, title and labels.
     void setColours(const DisplayColours &colours);
+    // The live page's QR code in the top right corner, one pixel a module;
+    // a null image takes it away.
+    void setLiveCode(const QImage &code);
 
 Q_SIGNALS:
     void displayClosed();
@@ -77,9 +81,12 @@ private:
     void screenRemoved(QScreen *screen);
     void applyLayout();
     void applyLabelColours();
+    void placeLiveCode();
 
     DigitPanel *m_panel = nullptr;
     TimeDisplay m_time;
+    QLabel *m_liveCode = nullptr;
+    QImage m_liveCodeImage;
     int m_monitor = 0;
     int m_placedIndex = 0;
     QPointer<QScreen> m_placedScreen;

@@ -3,14 +3,13 @@
 #include "live/livelimits.h"
 #include "live/livesnapshot.h"
 #include "timing/tickclock.h"
-#include "timing/timers.h"
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
 
-class QThread;
+#include <memory>
 
 namespace vex {
 
@@ -56,12 +55,10 @@ Q_SIGNALS:
 
 private:
     LiveFeed *m_feed = nullptr;
-    QThread *m_thread = nullptr;
-    LiveHttp *m_http = nullptr;
+    std::unique_ptr<LiveHttp> m_http;
     quint16 m_port = 0;
     LiveLimits m_limits;
-    SteadyTickSource m_ticks; // both used on the server's thread only
-    QtTimers m_timers;
+    SteadyTickSource m_ticks; // read on the server's thread
     QByteArray m_seasonPage;
 };
 

@@ -107,6 +107,14 @@ void Race::setLivePage(bool on, int port)
     Q_EMIT settingsChanged();
 }
 
+void Race::setLiveCodeShown(bool shown)
+{
+    if (shown == m_settings.LiveCode)
+        return;
+    m_settings.LiveCode = shown;
+    Q_EMIT settingsChanged();
+}
+
 // ---------------------------------------------------------------- choosing
 
 // The class's start order where it was given one, else the rows of the page

@@ -95,6 +95,8 @@ public Q_SLOTS:
     void setFileFilters(int saveFilter, int openFilter);
     // The live results page on the network, and its port.
     void setLivePage(bool on, int port);
+    // The live page's QR code on the spectators' display.
+    void setLiveCodeShown(bool shown);
 
     // ---- Choosing.
     // A class by its page (a class-list entry or a tab): the walk order is

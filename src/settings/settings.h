@@ -71,6 +71,7 @@ struct Settings
     // Kept after the values above, whose order older files follow.
     bool Live = false;       // the live results page is served on the network
     int LivePort = 8080;     // its TCP port
+    bool LiveCode = true;    // its QR code in a corner of the spectators' display while it is on
 
     // The regulation of the event ("Wertung").
     int WertLaeufe = 2;      // scoring runs: 2, 3 or 4

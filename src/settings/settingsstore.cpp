@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 50> kFields{{
+const std::array<Field, 51> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -71,6 +71,7 @@ const std::array<Field, 50> kFields{{
     {u"ExcelY", &Settings::ExcelY},
     {u"Live", &Settings::Live},
     {u"LivePort", &Settings::LivePort},
+    {u"LiveCode", &Settings::LiveCode},
     {u"MinLauf", &Settings::MinLauf},
     {u"WertLaeufe", &Settings::WertLaeufe},
     {u"WertZaehlt", &Settings::WertZaehlt},
@@ -83,13 +84,13 @@ const std::array<Field, 50> kFields{{
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 50> kSaveOrder{
+constexpr std::array<QStringView, 51> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
     u"ZeitMax", u"ZFCalc", u"Title2", u"Katego", u"Dist", u"Skor", u"AutoRang", u"EditRes",
     u"ColorText", u"ColorZeit", u"ColorBZeit", u"ColorFon", u"cbClub", u"ExcelX", u"ExcelY",
-    u"Live", u"LivePort", u"MinLauf", u"WertLaeufe", u"WertZaehlt", u"WertGleich", u"WertStrafMax",
+    u"Live", u"LivePort", u"LiveCode", u"MinLauf", u"WertLaeufe", u"WertZaehlt", u"WertGleich", u"WertStrafMax",
     u"TeamZaehlt", u"TeamPunkte", u"UrkundenPlaetze", u"UrkundenBild",
 };
 
