@@ -11,6 +11,8 @@ packages=(
   libminizip-dev libfreexl-dev libxlsxwriter-dev
   xvfb xauth x11-utils imagemagick poppler-utils
   fonts-liberation fonts-dejavu-core
+  libcurl4-openssl-dev qtkeychain-qt6-dev
+  python3-pyftpdlib python3-openssl python3-asyncssh apache2-bin openssl
 )
 
 missing=()

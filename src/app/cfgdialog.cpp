@@ -2,6 +2,7 @@
 
 #include "app/algcombo.h"
 #include "app/cfgexchange.h"
+#include "app/publishsettingspage.h"
 #include "app/windowplacement.h"
 #include "results/regulation.h"
 #include "results/placepoints.h"
@@ -199,6 +200,10 @@ void TCFGDialog::buildControls()
     auto *general = new QWidget(tabs);
     tabs->addTab(general, u"Allgemein"_s);
     tabs->addTab(buildRegulationPart(), u"Wertung"_s);
+    publishPage = named(new PublishSettingsPage(tabs), u"publishPage"_s);
+    tabs->addTab(publishPage, u"Internet"_s);
+    // The password goes to the publisher only with OK.
+    connect(this, &QDialog::accepted, publishPage, &PublishSettingsPage::takePassword);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(tabs, 1);
 
@@ -326,6 +331,7 @@ void TCFGDialog::setPorts(const QList<int> &ports)
 
 void TCFGDialog::loadSettings(const Settings &s)
 {
+    publishPage->loadSettings(s);
     const int port = cbPort->findText(u"COM"_s + QString::number(s.Port));
     cbPort->setCurrentIndex(s.Port > 0 && port > 0 ? port : 0);
     // Any other logic (no contact acts) is neither entry, and stays what it
@@ -409,6 +415,7 @@ Settings TCFGDialog::readSettings(const Settings &current) const
         s.UrkundenPlaetze = seUrkundenPlaetze->value();
     if (eUrkundenBild->text() != current.UrkundenBild)
         s.UrkundenBild = eUrkundenBild->text().trimmed();
+    publishPage->readSettings(s);
     return s;
 }
 

@@ -126,7 +126,11 @@ std::optional<PublishTarget> ResultsPublisher::target(const PublishOptions &opti
 void ResultsPublisher::startUpload()
 {
     QString error;
-    const std::optional<PublishTarget> t = target(m_options, m_password, &error);
+    std::optional<PublishTarget> t = target(m_options, m_password, &error);
+    if (t && m_password.isEmpty()) {
+        t.reset();
+        error = u"Passwort fehlt (Einstellungen, Seite „Internet“)"_s;
+    }
     if (!t) {
         // Nothing to retry until the settings change.
         m_scheduler->finished(true);

@@ -56,6 +56,7 @@ public:
     // Kept in memory only.
     void setPassword(const QString &password);
     bool hasPassword() const { return !m_password.isEmpty(); }
+    const QString &password() const { return m_password; }
     // The season's standings as a page in each NameStyle; empty: no season open.
     void setSeasonPages(const std::array<QByteArray, 3> &pages);
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
