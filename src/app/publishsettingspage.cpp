@@ -226,7 +226,7 @@ void PublishSettingsPage::showTest(const UploadResult &result)
 
 void PublishSettingsPage::showTrusted()
 {
-    lblVertrauen->setText(m_trusted.isEmpty() ? u"– (Zertifikate: die des Systems)"_s : m_trusted);
+    lblVertrauen->setText(m_trusted.isEmpty() ? u"– noch keiner"_s : m_trusted);
     bVertrauen->setEnabled(!m_trusted.isEmpty());
 }
 

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -32,11 +34,12 @@ QString publicName(const QString &name, NameStyle style)
         first = text.left(space);
         last = text.mid(space + 1);
     }
-    if (last.isEmpty())
+    // The initial is the surname's first letter, past quotes and brackets.
+    const auto letter = std::find_if(last.cbegin(), last.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+    if (letter == last.cend())
         return first;
-    if (first.isEmpty())
-        return last.left(1) + u'.';
-    return first + u' ' + last.left(1) + u'.';
+    const QString initial = QString(*letter) + u'.';
+    return first.isEmpty() ? initial : first + u' ' + initial;
 }
 
 void applyNameStyle(LiveResults &results, LiveCourse &course, NameStyle style)

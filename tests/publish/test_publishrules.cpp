@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("one word") << u"Anna"_s << initial << u"Anna"_s;
         QTest::newRow("surname only, comma") << u"Berg,"_s << initial << u"B."_s;
         QTest::newRow("empty") << QString() << initial << QString();
+        QTest::newRow("quoted surname") << u"Ça \"Berg\""_s << initial << u"Ça B."_s;
+        QTest::newRow("no letter in surname") << u"Ça & <Co> \"€–\""_s << initial << u"Ça & <Co>"_s;
         QTest::newRow("full keeps everything") << u"Berg, Anna (2013)"_s << NameStyle::Full << u"Berg, Anna (2013)"_s;
         QTest::newRow("start number only") << u"Anna Berg"_s << NameStyle::StartNumberOnly << QString();
     }
