@@ -140,6 +140,7 @@ void ResultsPublisher::startUpload()
     }
     UploadJob job{*t, m_snapshot, m_options.content, m_options.style, m_everything};
     m_everything = false;
+    Q_EMIT uploadStarted();
     QMetaObject::invokeMethod(m_worker, [worker = m_worker, job] { worker->upload(job); }, Qt::QueuedConnection);
 }
 

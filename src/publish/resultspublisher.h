@@ -73,7 +73,8 @@ public:
 Q_SIGNALS:
     void statusChanged(const QString &text, bool failure);
     void tested(const vex::UploadResult &result);
-    // Each upload's end, for the log and for tests.
+    // Each upload's start and end, for the log and for measurements.
+    void uploadStarted();
     void uploadFinished(const vex::UploadResult &result, int sentFiles);
 
 private:
