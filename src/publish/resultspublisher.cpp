@@ -7,6 +7,7 @@
 
 #include <QLoggingCategory>
 #include <QThread>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -82,7 +83,12 @@ void ResultsPublisher::setOptions(const PublishOptions &options)
     }
     if (!wasOn)
         setStatus(u"Internet: wird veröffentlicht …"_s, false);
-    m_scheduler->publishNow();
+    // After the snapshot of the same settings (a new title) has come: the
+    // feed takes it on a zero timer started before this one.
+    QTimer::singleShot(0, this, [this] {
+        if (m_options.enabled)
+            m_scheduler->publishNow();
+    });
 }
 
 void ResultsPublisher::setPassword(const QString &password)
