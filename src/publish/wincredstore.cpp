@@ -1,6 +1,7 @@
 #include "publish/credentialstore.h"
 
-#include <windows.h>
+#include "platform/windowsapi.h"
+
 #include <wincred.h>
 
 namespace vex {
