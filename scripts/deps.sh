@@ -14,6 +14,8 @@ packages=(
   # the live page's server (header-only) and its QR code; zbarimg reads the
   # code back in a test
   libboost1.74-dev libqrencode-dev zbar-tools
+  libcurl4-openssl-dev qtkeychain-qt6-dev
+  python3-pyftpdlib python3-openssl python3-asyncssh apache2-bin openssl
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "app/algcombo.h"
 #include "app/cfgexchange.h"
+#include "app/publishsettingspage.h"
 #include "app/windowplacement.h"
 #include "results/regulation.h"
 #include "results/placepoints.h"
@@ -200,6 +201,10 @@ void TCFGDialog::buildControls()
     auto *general = new QWidget(tabs);
     tabs->addTab(general, u"Allgemein"_s);
     tabs->addTab(buildRegulationPart(), u"Wertung"_s);
+    publishPage = named(new PublishSettingsPage(tabs), u"publishPage"_s);
+    tabs->addTab(publishPage, u"Internet"_s);
+    // The password goes to the publisher only with OK.
+    connect(this, &QDialog::accepted, publishPage, &PublishSettingsPage::takePassword);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(tabs, 1);
 
@@ -327,6 +332,7 @@ void TCFGDialog::setPorts(const QList<int> &ports)
 
 void TCFGDialog::loadSettings(const Settings &s)
 {
+    publishPage->loadSettings(s);
     const int port = cbPort->findText(u"COM"_s + QString::number(s.Port));
     cbPort->setCurrentIndex(s.Port > 0 && port > 0 ? port : 0);
     // Any other logic (no contact acts) is neither entry, and stays what it
@@ -410,6 +416,7 @@ Settings TCFGDialog::readSettings(const Settings &current) const
         s.UrkundenPlaetze = seUrkundenPlaetze->value();
     if (eUrkundenBild->text() != current.UrkundenBild)
         s.UrkundenBild = eUrkundenBild->text().trimmed();
+    publishPage->readSettings(s);
     return s;
 }
 

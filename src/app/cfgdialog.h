@@ -23,6 +23,7 @@ namespace vex {
 
 class AlgComboBox;
 class ColourBox;
+class PublishSettingsPage;
 
 // The settings dialog. It is created once at start-up and kept, so the contact
 // lists keep their choice between two openings; everything else is filled
@@ -87,6 +88,8 @@ public:
     QPushButton *bUrkundenBild = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *BitBtnCancel = nullptr;
+    // "Internet": the results on the club's web space.
+    PublishSettingsPage *publishPage = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -6,6 +6,7 @@
 
 namespace vex {
 
+class CredentialStore;
 class RaceStation;
 
 // The program's windows on a station, from start to end: the six windows in
@@ -27,7 +28,11 @@ public:
     void start();
 
 private:
+    // The upload password from the system's store, or asked for once.
+    void fetchUploadPassword();
+
     RaceStation &m_station;
+    std::unique_ptr<CredentialStore> m_credentials;
     std::unique_ptr<TFormMain> m_mainWindow;
 };
 

@@ -84,6 +84,17 @@ struct Settings
     int UrkundenPlaetze = 3; // certificates for places 1...this of each class
     QString UrkundenBild;    // background image of the certificates (PNG or JPEG), empty for none
 
+    // The results on the club's web space ("Ergebnisse ins Internet"). The
+    // password is never kept here.
+    bool Inet = false;
+    QString InetAdresse;     // ftp://, ftps://, sftp:// or https:// (WebDAV)
+    QString InetOrdner;      // folder on the server
+    QString InetBenutzer;
+    int InetIntervall = 15;  // seconds between two uploads at least
+    int InetInhalt = 15;     // what goes up: 1 page, 2 results.json, 4 protocol text, 8 season page
+    int InetNamen = 1;       // 0 full names, 1 first name and initial, 2 start numbers only
+    QString InetVertrauen;   // the fingerprint of the server's key or certificate the operator confirmed
+
     bool operator==(const Settings &) const = default;
 };
 

@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 51> kFields{{
+const std::array<Field, 59> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -81,10 +81,18 @@ const std::array<Field, 51> kFields{{
     {u"TeamPunkte", &Settings::TeamPunkte},
     {u"UrkundenPlaetze", &Settings::UrkundenPlaetze},
     {u"UrkundenBild", &Settings::UrkundenBild},
+    {u"Inet", &Settings::Inet},
+    {u"InetAdresse", &Settings::InetAdresse},
+    {u"InetOrdner", &Settings::InetOrdner},
+    {u"InetBenutzer", &Settings::InetBenutzer},
+    {u"InetIntervall", &Settings::InetIntervall},
+    {u"InetInhalt", &Settings::InetInhalt},
+    {u"InetNamen", &Settings::InetNamen},
+    {u"InetVertrauen", &Settings::InetVertrauen},
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 51> kSaveOrder{
+constexpr std::array<QStringView, 59> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
@@ -92,6 +100,8 @@ constexpr std::array<QStringView, 51> kSaveOrder{
     u"ColorText", u"ColorZeit", u"ColorBZeit", u"ColorFon", u"cbClub", u"ExcelX", u"ExcelY",
     u"Live", u"LivePort", u"LiveCode", u"MinLauf", u"WertLaeufe", u"WertZaehlt", u"WertGleich", u"WertStrafMax",
     u"TeamZaehlt", u"TeamPunkte", u"UrkundenPlaetze", u"UrkundenBild",
+    u"Inet", u"InetAdresse", u"InetOrdner", u"InetBenutzer", u"InetIntervall", u"InetInhalt",
+    u"InetNamen", u"InetVertrauen",
 };
 
 const Field &fieldNamed(QStringView name)

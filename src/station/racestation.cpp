@@ -6,6 +6,7 @@
 #include "backup/racebackup.h"
 #include "files/racefiles.h"
 #include "live/liveserver.h"
+#include "publish/resultspublisher.h"
 #include "race/race.h"
 #include "race/raceresults.h"
 #include "timing/tickclock.h"
@@ -34,6 +35,9 @@ RaceStation::RaceStation(const StationServices &services)
     openBackup(services);
     m_live = std::make_unique<LiveServer>(*m_race, services.appTitle);
     QObject::connect(m_race.get(), &Race::settingsChanged, m_live.get(), [this] { followLiveSettings(); });
+    m_publisher = std::make_unique<ResultsPublisher>(*m_race, services.appTitle, *m_ticks, *timers);
+    QObject::connect(m_race.get(), &Race::settingsChanged, m_publisher.get(),
+                     [this] { m_publisher->setOptions(publishOptionsOf(m_race->settings())); });
 }
 
 RaceStation::~RaceStation() = default;

@@ -17,6 +17,7 @@ class Race;
 class RaceFiles;
 class RaceResults;
 class RaceBackup;
+class ResultsPublisher;
 class TickSource;
 class Timers;
 struct Settings;
@@ -56,6 +57,9 @@ public:
     RaceBackup *backup() { return m_backup.get(); }
     // The live results page; it listens while the race's settings say so.
     LiveServer &live() { return *m_live; }
+    // The results on the club's web space; it uploads while the race's
+    // settings say so.
+    ResultsPublisher &publisher() { return *m_publisher; }
 
     // The settings the program starts with: the race takes them, then the
     // light barriers open the port they name.
@@ -87,6 +91,7 @@ private:
     // once it is on the disk.
     std::unique_ptr<LiveServer> m_live;
     int m_livePort = 0; // the port the live page was asked to listen on; 0: off
+    std::unique_ptr<ResultsPublisher> m_publisher;
 };
 
 } // namespace vex

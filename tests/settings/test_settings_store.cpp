@@ -28,7 +28,9 @@ const QStringList kLoadOrder{
     u"Skor"_s, u"AutoRang"_s, u"EditRes"_s, u"ColorText"_s, u"ColorZeit"_s, u"ColorBZeit"_s,
     u"ColorFon"_s, u"cbClub"_s, u"ExcelX"_s, u"ExcelY"_s, u"Live"_s, u"LivePort"_s, u"LiveCode"_s, u"MinLauf"_s,
     u"WertLaeufe"_s, u"WertZaehlt"_s, u"WertGleich"_s, u"WertStrafMax"_s, u"TeamZaehlt"_s, u"TeamPunkte"_s,
-    u"UrkundenPlaetze"_s, u"UrkundenBild"_s};
+    u"UrkundenPlaetze"_s, u"UrkundenBild"_s,
+    u"Inet"_s, u"InetAdresse"_s, u"InetOrdner"_s, u"InetBenutzer"_s, u"InetIntervall"_s, u"InetInhalt"_s,
+    u"InetNamen"_s, u"InetVertrauen"_s};
 
 // Records what a save writes, and can refuse the key or one value.
 class RecordingBackend : public SettingsBackend
@@ -83,6 +85,8 @@ Settings customSettings()
     s.cbClub = false; s.ExcelX = 2; s.ExcelY = 1; s.Live = true; s.LivePort = 9090; s.LiveCode = false; s.MinLauf = 8;
     s.WertLaeufe = 3; s.WertZaehlt = 2; s.WertGleich = 1; s.WertStrafMax = 99; s.TeamZaehlt = 4;
     s.TeamPunkte = u"10; 8 6"_s; s.UrkundenPlaetze = 5; s.UrkundenBild = u"C:\\Urkunde ä.png"_s;
+    s.Inet = true; s.InetAdresse = u"sftp://web.example:2222"_s; s.InetOrdner = u"live"_s; s.InetBenutzer = u"club"_s;
+    s.InetIntervall = 30; s.InetInhalt = 5; s.InetNamen = 2; s.InetVertrauen = u"SHA256:abc"_s;
     return s;
 }
 
@@ -171,7 +175,7 @@ private Q_SLOTS:
         const Settings s = loadFile(&result);
         // The export ends after Katego: the values from Dist on keep their defaults.
         QCOMPARE(result.failedValues.first(), u"Dist"_s);
-        QCOMPARE(result.failedValues.size(), 23);
+        QCOMPARE(result.failedValues.size(), 31);
         QCOMPARE(s.Left, 0x20);  // the other key's Left is not ours
         QCOMPARE(s.Title, u"Clubmeisterschaft %JAHR%"_s);
         QCOMPARE(s.Title2, u"Kart-Slalom in Überlingen\r\nam 3. Mai"_s);
