@@ -2,6 +2,7 @@
 
 #include "reports/reportdocument.h"
 
+#include <QCheckBox>
 #include <QDate>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -116,10 +117,25 @@ ResultListPdfDialog::ResultListPdfDialog(PageMaker makePage, QWidget *parent)
     rbVorlaeufig->setChecked(true);
     tAushang = new QTimeEdit(QTime::currentTime(), this);
     tAushang->setDisplayFormat(u"HH:mm"_s);
+    cbEinspruch = new QCheckBox(u"Einspruchsfrist bis"_s, this);
+    cbEinspruch->setObjectName(u"cbEinspruch"_s);
+    // Half an hour after posting is the usual time for objections.
+    tEinspruch = new QTimeEdit(QTime::currentTime().addSecs(30 * 60), this);
+    tEinspruch->setObjectName(u"tEinspruch"_s);
+    tEinspruch->setDisplayFormat(u"HH:mm"_s);
+    tEinspruch->setEnabled(false);
+    connect(cbEinspruch, &QCheckBox::toggled, tEinspruch, &QWidget::setEnabled);
+    // The deadline belongs to the provisional list.
+    connect(rbVorlaeufig, &QRadioButton::toggled, cbEinspruch, &QWidget::setEnabled);
     bPdf = new QPushButton(u"Als PDF speichern …"_s, this);
     auto *cancel = new QPushButton(u"Schließen"_s, this);
     connect(bPdf, &QPushButton::clicked, this, &ResultListPdfDialog::savePdf);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *objection = new QHBoxLayout;
+    objection->addSpacing(24);
+    objection->addWidget(cbEinspruch);
+    objection->addWidget(tEinspruch);
+    objection->addStretch(1);
     auto *official = new QHBoxLayout;
     official->addWidget(rbOffiziell);
     official->addWidget(tAushang);
@@ -130,6 +146,7 @@ ResultListPdfDialog::ResultListPdfDialog(PageMaker makePage, QWidget *parent)
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(rbVorlaeufig);
+    layout->addLayout(objection);
     layout->addLayout(official);
     layout->addLayout(buttons);
 }
@@ -139,12 +156,19 @@ QString ResultListPdfDialog::status() const
     return resultListStatus(rbOffiziell->isChecked(), tAushang->time());
 }
 
+QString ResultListPdfDialog::deadline() const
+{
+    if (!rbVorlaeufig->isChecked() || !cbEinspruch->isChecked())
+        return {};
+    return tEinspruch->time().toString(u"HH:mm"_s);
+}
+
 void ResultListPdfDialog::savePdf()
 {
     const QString chosen = m_choosePath ? m_choosePath(this, u"Ergebnisliste.pdf"_s) : QString();
     if (chosen.isEmpty() || !m_makePage)
         return;
-    if (const auto error = writeResultListPdf(m_makePage(status()), withPdfSuffix(chosen))) {
+    if (const auto error = writeResultListPdf(m_makePage(status(), deadline()), withPdfSuffix(chosen))) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }

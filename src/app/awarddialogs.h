@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,15 +53,20 @@ class ResultListPdfDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // The web page for a heading status (see resultListStatus).
-    using PageMaker = std::function<QByteArray(const QString &status)>;
+    // The web page for a heading status (see resultListStatus) and an
+    // objection deadline ("14:35", empty for none).
+    using PageMaker = std::function<QByteArray(const QString &status, const QString &deadline)>;
     using PathChooser = CertificateDialog::PathChooser;
 
     ResultListPdfDialog(PageMaker makePage, QWidget *parent = nullptr);
     void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
     QString status() const;
+    // "14:35" while the provisional list names a deadline, empty otherwise.
+    QString deadline() const;
 
     QRadioButton *rbVorlaeufig = nullptr;
+    QCheckBox *cbEinspruch = nullptr;
+    QTimeEdit *tEinspruch = nullptr;
     QRadioButton *rbOffiziell = nullptr;
     QTimeEdit *tAushang = nullptr;
     QPushButton *bPdf = nullptr;

@@ -34,6 +34,7 @@
 #include <QGroupBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -325,6 +326,15 @@ void TFormMain::bindRace()
         showRunButtons();
     });
     connect(&r->results(), &RaceResults::pageRanked, this, &TFormMain::updateStatus);
+    // The date field is the event's date: the operator sets it, a file brings it back.
+    connect(m_ui.DateTimePicker1, &QDateEdit::userDateChanged, r, [r](QDate day) { r->results().setEventDate(day); });
+    connect(&r->results(), &RaceResults::eventChanged, this, [this, r] {
+        const QDate day = r->competition().eventDate();
+        if (day.isValid() && day != m_ui.DateTimePicker1->date()) {
+            const QSignalBlocker quiet(m_ui.DateTimePicker1);
+            m_ui.DateTimePicker1->setDate(day);
+        }
+    });
     const AppIdentity &id = m_services.identity;
     connect(r, &Race::startSoundRequested, this,
             [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.startSound); });

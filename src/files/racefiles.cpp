@@ -149,11 +149,14 @@ HtmlReportInfo RaceFiles::htmlInfo(const Competition &c, const QString &appTitle
     return info;
 }
 
-QByteArray RaceFiles::resultListHtml(const QString &appTitle, const QString &status)
+QByteArray RaceFiles::resultListHtml(const QString &appTitle, const QString &status, const QString &deadline)
 {
     QByteArray page;
     exportWith([&](const Competition &c) {
-        page = buildHtmlReport(c, htmlInfo(c, appTitle, status));
+        HtmlReportInfo info = htmlInfo(c, appTitle, status);
+        info.objectionDeadline = deadline;
+        info.signatures = {m_race.settings().Unterschrift1, m_race.settings().Unterschrift2};
+        page = buildHtmlReport(c, info);
         return std::optional<QString>();
     });
     return page;

@@ -68,6 +68,10 @@ public:
     // under the old rules.
     void setRegulation(const Regulation &regulation);
 
+    // The day of the event (the main window's date field), kept with the
+    // event and its backup; not a change of the results.
+    void setEventDate(QDate date);
+
     // ---- The command stack.
     const QUndoStack &stack() const { return m_stack; }
     // The command an undo or a redo would act on; null when there is none.
@@ -145,6 +149,8 @@ Q_SIGNALS:
     // Views of the page put their cursor on this row.
     void rowFocused(int page, RowId row);
     void classListChanged();
+    // What the event keeps besides its results changed (its date).
+    void eventChanged();
     // A command was taken back (undone) or done again; the page is as the
     // command left it or found it.
     void stepped(const vex::CommandScope &scope, bool undone);

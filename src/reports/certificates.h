@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,7 +31,20 @@ struct CertificateInfo
     QString date;     // as printed, e.g. "25.11.2026"
     // A PNG or JPEG filling the page behind the text; none when empty.
     QString backgroundPath;
+    QString place;    // where the event took place, before the date
+    // Captions of the signature lines, left to right; a blank one has no line.
+    QStringList signatures;
 };
+
+// The name as a certificate prints it: "Christ, Carla" becomes "Carla
+// Christ"; a year in brackets stays at the end ("Berg, Anna (2013)" is
+// "Anna Berg (2013)"). A name without exactly one comma between two parts
+// is printed as the list gives it.
+QString certificateName(const QString &listName);
+
+// The line with place and date at the foot of a certificate:
+// "Musterstadt, 25.11.2026", or either alone.
+QString placeAndDate(const QString &place, const QString &date);
 
 // The certificates of places 1...places of each class, classes in class-list
 // order, each class's drivers as ranked (shared places each get theirs).

@@ -2,6 +2,7 @@
 
 #include "results/resultpage.h"
 
+#include <QDate>
 #include <QObject>
 #include <QStringList>
 
@@ -33,12 +34,18 @@ public:
     // row, caption "Fahrer" on page 1, only page 1's tab visible.
     void resetPages();
 
+    // The day of the event as the main window's date field says; null until
+    // the operator sets it or a file brings it.
+    QDate eventDate() const { return m_eventDate; }
+    void setEventDate(QDate date) { m_eventDate = date; }
+
 Q_SIGNALS:
     void classesChanged();
 
 private:
     std::array<ResultPage *, kPageCount> m_pages{};
     QStringList m_classes;
+    QDate m_eventDate;
 };
 
 } // namespace vex

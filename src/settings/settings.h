@@ -83,6 +83,13 @@ struct Settings
     int UrkundenPlaetze = 3; // certificates for places 1...this of each class
     QString UrkundenBild;    // background image of the certificates (PNG or JPEG), empty for none
 
+    // Where the event takes place, printed beside the date on the certificates.
+    QString Ort;
+    // Captions of the signature lines on the certificates and the result
+    // list, left and right; an empty caption has no line.
+    QString Unterschrift1 = QStringLiteral("Fahrtleiter");
+    QString Unterschrift2 = QStringLiteral("Zeitnahme");
+
     bool operator==(const Settings &) const = default;
 };
 

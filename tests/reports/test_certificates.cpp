@@ -71,10 +71,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("places");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("1 to 3: shared places both") << 3 << QStringList{u"Müller, Jörg"_s, u"Weiß, Anna"_s, u"Kurz, Kai"_s, u"Nachzügler, Nils"_s};
-        QTest::newRow("1 only") << 1 << QStringList{u"Müller, Jörg"_s, u"Nachzügler, Nils"_s};
+        QTest::newRow("1 to 3: shared places both") << 3 << QStringList{u"Jörg Müller"_s, u"Anna Weiß"_s, u"Kai Kurz"_s, u"Nils Nachzügler"_s};
+        QTest::newRow("1 only") << 1 << QStringList{u"Jörg Müller"_s, u"Nils Nachzügler"_s};
         QTest::newRow("1 to 9: no total, no certificate") << 9
-            << QStringList{u"Müller, Jörg"_s, u"Weiß, Anna"_s, u"Kurz, Kai"_s, u"Vierte, Vera"_s, u"Nachzügler, Nils"_s};
+            << QStringList{u"Jörg Müller"_s, u"Anna Weiß"_s, u"Kai Kurz"_s, u"Vera Vierte"_s, u"Nils Nachzügler"_s};
     }
     void placesThatGetCertificates()
     {
@@ -86,6 +86,43 @@ private Q_SLOTS:
         for (const Certificate &cert : certificatesOf(c, places))
             got.append(cert.name);
         QCOMPARE(got, names);
+    }
+
+    void namesInGivenFamilyOrder_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("family, given") << u"Christ, Carla"_s << u"Carla Christ"_s;
+        QTest::newRow("blanks around") << u"  Christ ,Carla Maria "_s << u"Carla Maria Christ"_s;
+        QTest::newRow("double name") << u"Müller-Lüdenscheid, Jörg"_s << u"Jörg Müller-Lüdenscheid"_s;
+        QTest::newRow("year stays last") << u"Berg, Anna (2013)"_s << u"Anna Berg (2013)"_s;
+        QTest::newRow("already given first") << u"Carla Christ"_s << u"Carla Christ"_s;
+        QTest::newRow("two commas") << u"Christ, Carla, jun."_s << u"Christ, Carla, jun."_s;
+        QTest::newRow("nothing after the comma") << u"Christ,"_s << u"Christ,"_s;
+        QTest::newRow("nothing before the comma") << u", Carla"_s << u", Carla"_s;
+    }
+    void namesInGivenFamilyOrder()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, printed);
+        QCOMPARE(certificateName(given), printed);
+    }
+
+    void placeAndDateLine_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("both") << u"Talheim "_s << u"14.06.2026"_s << u"Talheim, 14.06.2026"_s;
+        QTest::newRow("no place") << QString() << u"14.06.2026"_s << u"14.06.2026"_s;
+        QTest::newRow("no date") << u"Talheim"_s << u" "_s << u"Talheim"_s;
+    }
+    void placeAndDateLine()
+    {
+        QFETCH(QString, place);
+        QFETCH(QString, date);
+        QFETCH(QString, line);
+        QCOMPARE(placeAndDate(place, date), line);
     }
 
     void onePdfPagePerCertificate()
@@ -106,7 +143,8 @@ private Q_SLOTS:
         }
         QVERIFY(background.save(image));
         const QString path = dir.filePath(u"Urkunden.pdf"_s);
-        const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"in Musterstadt"_s, u"25.11.2026"_s, image};
+        const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"in Musterstadt"_s, u"25.11.2026"_s, image,
+                                   u"Talheim"_s, {u"Fahrtleiter"_s, u"Zeitnahme"_s}};
         QCOMPARE(writeCertificatesPdf(path, certificatesOf(c, 3), info), std::nullopt);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -118,9 +156,11 @@ private Q_SLOTS:
             QSKIP("pdftotext (poppler-utils) is not installed");
         const QStringList pages = text->split(u'\f', Qt::SkipEmptyParts);
         QCOMPARE(pages.size(), 4);
-        QVERIFY2(pages.at(0).contains(u"Müller, Jörg"_s) && pages.at(0).contains(u"1. Platz"_s)
+        QVERIFY2(pages.at(0).contains(u"Jörg Müller"_s) && pages.at(0).contains(u"1. Platz"_s)
                      && pages.at(0).contains(u"Klasse K1"_s) && pages.at(0).contains(u"1:20,00"_s)
-                     && pages.at(0).contains(u"Clubmeisterschaft 2026"_s) && pages.at(0).contains(u"25.11.2026"_s),
+                     && pages.at(0).contains(u"Clubmeisterschaft 2026"_s)
+                     && pages.at(0).contains(u"Talheim, 25.11.2026"_s) && pages.at(0).contains(u"Fahrtleiter"_s)
+                     && pages.at(0).contains(u"Zeitnahme"_s),
                  qPrintable(pages.at(0)));
         QVERIFY(pages.at(2).contains(u"2. Platz"_s));
         QVERIFY(pages.at(3).contains(u"Klasse K2"_s));

@@ -28,7 +28,7 @@ const QStringList kLoadOrder{
     u"Skor"_s, u"AutoRang"_s, u"EditRes"_s, u"ColorText"_s, u"ColorZeit"_s, u"ColorBZeit"_s,
     u"ColorFon"_s, u"cbClub"_s, u"ExcelX"_s, u"ExcelY"_s, u"Live"_s, u"LivePort"_s, u"MinLauf"_s,
     u"WertLaeufe"_s, u"WertZaehlt"_s, u"WertGleich"_s, u"WertStrafMax"_s, u"TeamZaehlt"_s, u"TeamPunkte"_s,
-    u"UrkundenPlaetze"_s, u"UrkundenBild"_s};
+    u"UrkundenPlaetze"_s, u"UrkundenBild"_s, u"Ort"_s, u"Unterschrift1"_s, u"Unterschrift2"_s};
 
 // Records what a save writes, and can refuse the key or one value.
 class RecordingBackend : public SettingsBackend
@@ -83,6 +83,7 @@ Settings customSettings()
     s.cbClub = false; s.ExcelX = 2; s.ExcelY = 1; s.Live = true; s.LivePort = 9090; s.MinLauf = 8;
     s.WertLaeufe = 3; s.WertZaehlt = 2; s.WertGleich = 1; s.WertStrafMax = 99; s.TeamZaehlt = 4;
     s.TeamPunkte = u"10; 8 6"_s; s.UrkundenPlaetze = 5; s.UrkundenBild = u"C:\\Urkunde ä.png"_s;
+    s.Ort = u"Talheim"_s; s.Unterschrift1 = u"Sportleiter"_s; s.Unterschrift2 = QString();
     return s;
 }
 
@@ -171,7 +172,7 @@ private Q_SLOTS:
         const Settings s = loadFile(&result);
         // The export ends after Katego: the values from Dist on keep their defaults.
         QCOMPARE(result.failedValues.first(), u"Dist"_s);
-        QCOMPARE(result.failedValues.size(), 22);
+        QCOMPARE(result.failedValues.size(), 25);
         QCOMPARE(s.Left, 0x20);  // the other key's Left is not ours
         QCOMPARE(s.Title, u"Clubmeisterschaft %JAHR%"_s);
         QCOMPARE(s.Title2, u"Kart-Slalom in Überlingen\r\nam 3. Mai"_s);
