@@ -8,6 +8,7 @@
 #include "reports/awards.h"
 #include "reports/htmlreport.h"
 #include "results/daybest.h"
+#include "results/genderbest.h"
 #include "results/teamranking.h"
 #include "reports/protocolfile.h"
 
@@ -251,7 +252,7 @@ std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
     info.templatePath = m_wordTemplatePath;
     info.columnShown[ColClub] = m_race.columnWidthPercent().share(ColClub) > 0;
     return exportWith([&](const Competition &c) -> std::optional<QString> {
-        info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())));
+        info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())), fastestLines(c));
         const WordReportResult result =
             WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
         if (result.error.isEmpty())

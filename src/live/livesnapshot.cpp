@@ -28,13 +28,18 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     const qsizetype n = std::min<qsizetype>(names.size(), Competition::pageCount());
     for (int k = 0; k < n; ++k) {
         const ResultPage &page = *c.page(k);
-        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation(), {}};
+        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation(), {}, {}};
         cls.rows.reserve(page.rows());
         for (int r = 0; r < page.rows(); ++r)
             cls.rows.append(page.row(r));
         if (page.hasTeams()) {
             for (int r = 0; r < page.rows(); ++r)
                 cls.teams.append(page.team(r));
+        }
+        const PageRows state = page.rowsState();
+        if (!state.marks.isEmpty()) {
+            for (int r = 0; r < page.rows(); ++r)
+                cls.marks.append(page.marks(r));
         }
         const RankResult best = FindPageBest(page);
         cls.bestTimeMs = best.bestTimeMs;
@@ -77,6 +82,8 @@ std::unique_ptr<Competition> competitionOf(const LiveResults &results)
             page.setRow(r, cls.rows.at(r));
         for (int r = 1; r < cls.teams.size(); ++r)
             page.setTeam(r, cls.teams.at(r));
+        for (int r = 1; r < cls.marks.size(); ++r)
+            page.setMarks(r, cls.marks.at(r));
         page.setCaption(cls.caption);
         names.append(cls.name);
     }

@@ -30,6 +30,7 @@ struct LiveClass
     QString bestDriver;
     Regulation regulation;
     QStringList teams; // the rows' teams, empty when the class has none
+    QList<RowMarks> marks; // the rows' marks, empty when the class has none
 };
 
 // The results as they stand, as plain values: whatever the live page shows

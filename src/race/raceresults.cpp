@@ -131,6 +131,7 @@ RowId RaceResults::perform(int k, CommandScope scope, const QString &text,
         scope.row = row;
     m_stack.push(new ResultCommand(*this, scope, text, std::move(before), std::move(after)));
     Q_EMIT journalLine(text);
+    Q_EMIT commandDone(text);
     Q_EMIT resultsChanged(k);
     return row;
 }

@@ -118,6 +118,27 @@ public:
     // The run is to be driven again: its cells are emptied.
     void grantReRun(RowId row, int run);
 
+    // ---- The officials' commands.
+    // A time from the stopwatch for a run the barriers missed: read from
+    // "m:ss,hh" or "ss,hh" and checked as a timed run is (under an hour, not
+    // below the minimum run time). ok with the question to ask before it
+    // replaces a time (empty when the run holds none), or the refusal.
+    struct HandTimePlan
+    {
+        bool ok = false;
+        qint32 ms = 0;
+        int penaltySeconds = 0;
+        QString text;
+    };
+    HandTimePlan planHandTime(RowId row, int run, const QString &time, const QString &penalty,
+                              int minRunSeconds) const;
+    // Writes the hand time like an entry and marks it ("Handzeit").
+    void enterHandTime(RowId row, int run, qint32 ms, int penaltySeconds);
+    // "DIS" in place of the run's time, which is kept: lifting the
+    // disqualification brings it back.
+    void setRunDisqualified(RowId row, int run, bool disqualified);
+    void setGender(RowId row, Gender gender);
+
     // ---- Start orders of page k, each one command: a drawn order (the seed
     // goes into the command's line, so the draw can be traced), and the
     // result reversed for a second day (the winner starts last).
@@ -135,6 +156,8 @@ public:
     // The label of a driver in command texts: "Nr. 21 Pia Kurz".
     static QString driverLabel(const ResultPage &page, int row);
     static QString runName(int run);
+    // The question before a re-run is granted, naming the driver and the run.
+    QString reRunQuestion(RowId row, int run) const;
 
 Q_SIGNALS:
     // Cells of the page are about to be written: whoever edits a cell of it
@@ -156,6 +179,8 @@ Q_SIGNALS:
     void stepped(const vex::CommandScope &scope, bool undone);
     // A line for the journal: every command done, taken back or redone.
     void journalLine(const QString &line);
+    // A new command was done (not a step back or forth); its line.
+    void commandDone(const QString &line);
 
 private:
     friend class ResultCommand;

@@ -134,9 +134,9 @@ void appendClassTable(QString &out, const QString &classEntry, const ResultPage 
             out.append(u"<td>");
             const int run = strikes ? scoringRunOfTimeColumn(c) : 0;
             if (run > 0 && !isBlankCell(page.cell(r, c)) && page.isStruckRun(r, run))
-                out.append(u"<s>"_s + escaped(page.cell(r, c)) + u"</s>");
+                out.append(u"<s>"_s + escaped(page.markedText(r, c)) + u"</s>");
             else
-                out.append(escaped(page.cell(r, c)));
+                out.append(escaped(page.markedText(r, c)));
         }
         appendLine(out, u"</tr>");
     }
@@ -147,6 +147,8 @@ void appendAwards(QString &out, const HtmlReportInfo &info)
 {
     if (!info.dayBest.isEmpty())
         appendLine(out, u"<H4><I>Tagesbestzeit: "_s + escaped(info.dayBest) + u"</I></H4>");
+    for (const QString &line : info.fastest)
+        appendLine(out, u"<H4><I>"_s + escaped(line) + u"</I></H4>");
     if (info.teamRows.size() < 2)
         return;
     appendLine(out, u"<H4><I>Mannschaftswertung</I></H4>");

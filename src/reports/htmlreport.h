@@ -33,6 +33,8 @@ struct HtmlReportInfo
     QStringList signatures;
     // The day's best run (DayBest::text), shown after the classes when given.
     QString dayBest;
+    // The fastest girl and boy as lines (fastestLines), after the day's best.
+    QStringList fastest;
     // The team ranking as a table, titles first (teamTableRows); shown after
     // the classes when given.
     QList<QStringList> teamRows;

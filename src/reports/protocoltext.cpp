@@ -213,6 +213,16 @@ qsizetype teamColumnOf(const QStringList &titles)
     return -1;
 }
 
+// The column a title row names "m/w" or "Geschlecht", -1 for none.
+qsizetype genderColumnOf(const QStringList &titles)
+{
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        if (isGenderTitle(titles.at(i)))
+            return i;
+    }
+    return -1;
+}
+
 void fillPage(ResultPage &page, const ProtocolBlock &block)
 {
     const QList<QStringList> &rows = block.rows;
@@ -221,6 +231,11 @@ void fillPage(ResultPage &page, const ProtocolBlock &block)
         page.setRow(r, pageRow(rows.at(r), block.scoringRuns, r == 0));
         if (r > 0 && r < block.teams.size())
             page.setTeam(r, block.teams.at(r));
+        if (r > 0 && r < block.genders.size()) {
+            RowMarks marks;
+            marks.gender = readGender(block.genders.at(r));
+            page.setMarks(r, marks);
+        }
     }
     // A start list often names only its own columns ("StNr;Fahrer/in;Ortsclub");
     // the run columns keep their usual titles, in the grid, the saved
@@ -306,6 +321,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
 
     QList<ProtocolBlock> blocks;
     qsizetype teamColumn = -1; // of the last block
+    qsizetype genderColumn = -1;
     QByteArray withoutCr;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
@@ -331,6 +347,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
             block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));
             blocks.append(block);
             teamColumn = -1;
+            genderColumn = -1;
             continue;
         }
         if (blocks.isEmpty())
@@ -344,6 +361,10 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
             teamColumn = teamColumnOf(row);
         if (teamColumn >= 0)
             block.teams.append(teamColumn < row.size() ? row.takeAt(teamColumn) : QString());
+        if (block.rows.size() == 1)
+            genderColumn = genderColumnOf(row);
+        if (genderColumn >= 0)
+            block.genders.append(genderColumn < row.size() ? row.takeAt(genderColumn) : QString());
         if (block.rows.size() == 1)
             block.scoringRuns = runsOfTitles(row);
     }

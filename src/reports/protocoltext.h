@@ -32,6 +32,9 @@ struct ProtocolBlock
     // out of the rows wherever the file had it; written after the last
     // column. Empty when the block has none.
     QStringList teams;
+    // The block's column of girls and boys ("m/w", "Geschlecht"), taken out
+    // the same way after the team column; read, never written as a column.
+    QStringList genders;
 };
 
 // Why a file is no protocol file or start list: a control byte other than

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/regulation.h"
+#include "results/rowmarks.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -92,6 +93,7 @@ struct PageRows
 {
     QList<QStringList> rows;
     QList<RowId> ids;
+    QHash<RowId, RowMarks> marks; // only rows with any
 
     bool operator==(const PageRows &) const = default;
 };
@@ -121,6 +123,8 @@ public:
     // The cell as people read it: a run the regulation strikes in brackets,
     // "(45,12)"; further runs' blank titles as their usual titles.
     QString displayText(int row, int column) const;
+    // The cell with a hand time's mark, "45,12 H", without brackets.
+    QString markedText(int row, int column) const;
     // Whether the regulation strikes that scoring run's time in this row.
     bool isStruckRun(int row, int run) const;
     // What the regulation makes of a data row (scoreRow), kept until the row
@@ -145,7 +149,7 @@ public:
 
     // The rows as they are, and back to such a state (the views are reset and
     // find their rows again by identity). An empty or malformed state is refused.
-    PageRows rowsState() const { return {m_rows, m_ids}; }
+    PageRows rowsState() const { return {m_rows, m_ids, m_marks}; }
     void restoreRows(const PageRows &state);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
@@ -197,6 +201,16 @@ public:
     // Whether any data row has a team.
     bool hasTeams() const;
 
+    // The marks of a data row (see RowMarks), kept by its identity and with
+    // the rows' state, so a command taken back takes its marks back too. A
+    // time written into a run's cell ends that run's marks; a page reset
+    // forgets them all.
+    const RowMarks &marks(int row) const;
+    void setMarks(int row, const RowMarks &marks);
+    Gender gender(int row) const { return marks(row).gender; }
+    // Whether any data row says girl or boy.
+    bool hasGenders() const;
+
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool tabVisible() const { return m_tabVisible; }
@@ -225,12 +239,15 @@ private:
     // The shown runs grow as soon as a further run's cell holds anything, and
     // are counted anew when rows go.
     void noteCell(int row, int column, const QString &text);
+    // Another time in a run's cell: that run's marks end.
+    void forgetRunMarks(int row, int column);
     void recountRuns();
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
     mutable QList<Versions> m_versions; // one per row, in row order
     QHash<RowId, QString> m_teams;      // only rows with a team
+    QHash<RowId, RowMarks> m_marks;     // only rows with any
     QString m_caption;
     bool m_tabVisible = false;
     Regulation m_regulation;
