@@ -10,6 +10,7 @@
 #include "app/filechooser.h"
 #include "app/forminfo.h"
 #include "app/helpviewer.h"
+#include "app/officialactions.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
 #include "app/progresswindow.h"
@@ -74,6 +75,8 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     const QList<QAction *> correctionKeys = bindCorrectionActions(
         *this, m_ui, *m_race, {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
     bindEventDayActions(*this, m_ui, *m_race, *m_files, id.title, [this](const QString &q) { return AskYesNo(q); });
+    bindOfficialActions(*this, m_ui, *m_race,
+                        {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
 
     showSettings();
     showDisplayColours(true);
