@@ -39,9 +39,10 @@ QString withPdfSuffix(QString path)
 } // namespace
 
 CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, const CertificateInfo &info,
-                                     QWidget *parent)
+                                     QWidget *parent, const QList<Certificate> &fastest)
     : QDialog(parent)
     , m_certificates(certificates)
+    , m_fastest(fastest)
     , m_info(info)
     , m_choosePath(askPdfPath)
 {
@@ -55,14 +56,18 @@ CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, con
     bPdf = new QPushButton(u"Als PDF speichern …"_s, this);
     bDrucken = new QPushButton(u"Drucken …"_s, this);
     auto *cancel = new QPushButton(u"Schließen"_s, this);
-    bPdf->setEnabled(!certificates.isEmpty());
-    bDrucken->setEnabled(!certificates.isEmpty());
+    bPdf->setEnabled(!certificates.isEmpty() || !fastest.isEmpty());
+    bDrucken->setEnabled(!certificates.isEmpty() || !fastest.isEmpty());
     connect(bPdf, &QPushButton::clicked, this, &CertificateDialog::savePdf);
     connect(bDrucken, &QPushButton::clicked, this, &CertificateDialog::print);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto *form = new QFormLayout;
     form->addRow(u"Datum:"_s, eDatum);
     form->addRow(QString(), lblAnzahl);
+    cbSchnellste = new QCheckBox(u"auch für schnellstes Mädchen und schnellsten Jungen"_s, this);
+    cbSchnellste->setObjectName(u"cbSchnellste"_s);
+    cbSchnellste->setVisible(!fastest.isEmpty());
+    form->addRow(QString(), cbSchnellste);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(bPdf);
@@ -71,6 +76,11 @@ CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, con
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
+}
+
+QList<Certificate> CertificateDialog::chosen() const
+{
+    return cbSchnellste->isChecked() ? m_certificates + m_fastest : m_certificates;
 }
 
 CertificateInfo CertificateDialog::info() const
@@ -85,7 +95,7 @@ void CertificateDialog::savePdf()
     const QString chosen = m_choosePath ? m_choosePath(this, u"Urkunden.pdf"_s) : QString();
     if (chosen.isEmpty())
         return;
-    if (const auto error = writeCertificatesPdf(withPdfSuffix(chosen), m_certificates, info())) {
+    if (const auto error = writeCertificatesPdf(withPdfSuffix(chosen), this->chosen(), info())) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }
@@ -98,7 +108,7 @@ void CertificateDialog::print()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const auto error = paintCertificates(printer, m_certificates, info())) {
+    if (const auto error = paintCertificates(printer, chosen(), info())) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }

@@ -26,7 +26,10 @@ public:
     // Asks where to save; empty on cancel.
     using PathChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
 
-    CertificateDialog(const QList<Certificate> &certificates, const CertificateInfo &info, QWidget *parent = nullptr);
+    // fastest: the certificates of the fastest girl and boy, printed too when
+    // the operator asks for them.
+    CertificateDialog(const QList<Certificate> &certificates, const CertificateInfo &info, QWidget *parent = nullptr,
+                      const QList<Certificate> &fastest = {});
 
     void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
     // The info with the date as the field gives it.
@@ -34,6 +37,7 @@ public:
 
     QLineEdit *eDatum = nullptr;
     QLabel *lblAnzahl = nullptr;
+    QCheckBox *cbSchnellste = nullptr;
     QPushButton *bPdf = nullptr;
     QPushButton *bDrucken = nullptr;
 
@@ -42,7 +46,11 @@ public:
     void print();
 
 private:
+    // The places' certificates, and the fastest girl's and boy's when asked.
+    QList<Certificate> chosen() const;
+
     QList<Certificate> m_certificates;
+    QList<Certificate> m_fastest;
     CertificateInfo m_info;
     PathChooser m_choosePath;
 };

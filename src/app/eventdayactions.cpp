@@ -81,7 +81,8 @@ void bindEventDayActions(QMainWindow &window, MainWidgets &ui, Race &race, RaceF
         const QDate day = race.competition().eventDate();
         CertificateInfo info{s.Title, s.Title2, day.isValid() ? day.toString(u"dd.MM.yyyy"_s) : QString(),
                              s.UrkundenBild, s.Ort, {s.Unterschrift1, s.Unterschrift2}};
-        CertificateDialog dialog(certificatesOf(race.competition(), s.UrkundenPlaetze), info, &window);
+        CertificateDialog dialog(certificatesOf(race.competition(), s.UrkundenPlaetze), info, &window,
+                                 fastestCertificates(race.competition()));
         dialog.exec();
     });
     QAction *resultList = addEntry(ui, u"mErgebnislistePdf"_s, u"Ergebnisliste als PDF …"_s);

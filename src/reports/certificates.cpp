@@ -1,6 +1,8 @@
 #include "reports/certificates.h"
 
 #include "results/competition.h"
+#include "results/genderbest.h"
+#include "timing/timetext.h"
 #include "results/runcell.h"
 
 #include <QFileInfo>
@@ -95,11 +97,11 @@ void paintOne(QPainter &painter, const QRectF &page, const QImage &background, c
     w.line(subtitle, 0.17, 14);
     w.line(u"URKUNDE"_s, 0.28, 40, true);
     w.line(u"Klasse "_s + c.className, 0.40, 18);
-    w.line(u"%1. Platz"_s.arg(c.place), 0.47, 36, true);
+    w.line(c.honour.isEmpty() ? u"%1. Platz"_s.arg(c.place) : c.honour, 0.47, c.honour.isEmpty() ? 36 : 30, true);
     w.line(c.name, 0.58, 26, true);
     w.line(c.club, 0.65, 16, false, true);
     if (!c.total.isEmpty())
-        w.line(u"Gesamtzeit: "_s + c.total, 0.72, 16);
+        w.line((c.honour.isEmpty() ? u"Gesamtzeit: "_s : u"Laufzeit: "_s) + c.total, 0.72, 16);
     w.line(placeAndDate(info.place, info.date), 0.79, 12);
     paintSignatures(painter, page, info.signatures);
 }
@@ -145,11 +147,30 @@ QList<Certificate> certificatesOf(const Competition &competition, int places)
             if (place < 1 || place > places || readRunCell(total).kind != RunCell::Time)
                 continue;
             ofClass.append({page.caption().trimmed(), place, page.cell(row, ColStNr).trimmed(),
-                            certificateName(page.cell(row, ColName)), page.cell(row, ColClub).trimmed(), total});
+                            certificateName(page.cell(row, ColName)), page.cell(row, ColClub).trimmed(), total, {}});
         }
         std::stable_sort(ofClass.begin(), ofClass.end(),
                          [](const Certificate &a, const Certificate &b) { return a.place < b.place; });
         list += ofClass;
+    }
+    return list;
+}
+
+QList<Certificate> fastestCertificates(const Competition &competition)
+{
+    QList<Certificate> list;
+    for (const Gender g : {Gender::Girl, Gender::Boy}) {
+        const DayBest best = findFastest(competition, g);
+        if (!best.found)
+            continue;
+        Certificate c;
+        c.className = best.className;
+        c.startNumber = best.startNumber;
+        c.name = certificateName(best.name);
+        c.club = best.club;
+        c.total = MsToText(best.ms);
+        c.honour = fastestTitle(g);
+        list.append(c);
     }
     return list;
 }

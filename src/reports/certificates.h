@@ -21,6 +21,9 @@ struct Certificate
     QString name;
     QString club;
     QString total;
+    // In place of the place: "Schnellstes Mädchen" or "Schnellster Junge",
+    // with the run's time as total.
+    QString honour;
 };
 
 // What every certificate of the day carries besides the driver's own.
@@ -51,6 +54,8 @@ QString placeAndDate(const QString &place, const QString &date);
 // Only drivers with a total and a place count: a disqualified driver or one
 // without a total gets none.
 QList<Certificate> certificatesOf(const Competition &competition, int places);
+// The certificates of the fastest girl and the fastest boy, those found.
+QList<Certificate> fastestCertificates(const Competition &competition);
 
 // Paints one A4 page per certificate onto a PDF writer or a printer the
 // caller has set up. Nothing on success, the operator's message otherwise

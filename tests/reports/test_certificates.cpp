@@ -166,6 +166,34 @@ private Q_SLOTS:
         QVERIFY(pages.at(3).contains(u"Klasse K2"_s));
     }
 
+    // On request the fastest girl and boy get one each, with the run's time.
+    void fastestGirlAndBoyCertificates()
+    {
+        Competition c;
+        fill(c);
+        QCOMPARE(fastestCertificates(c).size(), 0);
+        ResultPage &k1 = *c.page(0);
+        k1.setCell(2, ColRun1, u"40,00"_s);
+        k1.setCell(2, ColRun1Penalty, u"1"_s);
+        RowMarks girl;
+        girl.gender = Gender::Girl;
+        k1.setMarks(2, girl);
+        const QList<Certificate> list = fastestCertificates(c);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list.first().honour, u"Schnellstes Mädchen"_s);
+        QCOMPARE(list.first().name, u"Anna Weiß"_s);
+        QCOMPARE(list.first().total, u"41,00"_s);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Schnellste.pdf"_s);
+        QCOMPARE(writeCertificatesPdf(path, list, {}), std::nullopt);
+        const auto text = pdfText(path);
+        if (!text)
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY2(text->contains(u"Schnellstes Mädchen"_s) && text->contains(u"Laufzeit: 41,00"_s)
+                     && !text->contains(u"Platz"_s),
+                 qPrintable(*text));
+    }
+
     void unusableBackgroundOrNothingToPrintWritesNoFile_data()
     {
         QTest::addColumn<QByteArray>("imageBytes");
