@@ -80,7 +80,8 @@ void bindEventDayActions(QMainWindow &window, MainWidgets &ui, Race &race, RaceF
         const Settings &s = race.settings();
         const QDate day = race.competition().eventDate();
         CertificateInfo info{s.Title, s.Title2, day.isValid() ? day.toString(u"dd.MM.yyyy"_s) : QString(),
-                             s.UrkundenBild, s.Ort, {s.Unterschrift1, s.Unterschrift2}};
+                             s.UrkundenBild, race.competition().eventPlace().isEmpty() ? s.Ort : race.competition().eventPlace(),
+                             {s.Unterschrift1, s.Unterschrift2}};
         CertificateDialog dialog(certificatesOf(race.competition(), s.UrkundenPlaetze), info, &window,
                                  fastestCertificates(race.competition()));
         dialog.exec();

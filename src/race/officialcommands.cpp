@@ -53,6 +53,14 @@ void RaceResults::setEventDate(QDate date)
     Q_EMIT eventChanged();
 }
 
+void RaceResults::setEventPlace(const QString &place)
+{
+    if (place == m_competition->eventPlace())
+        return;
+    m_competition->setEventPlace(place);
+    Q_EMIT eventChanged();
+}
+
 QString RaceResults::reRunQuestion(RowId rowId, int run) const
 {
     const int k = pageOfRow(rowId);

@@ -52,6 +52,9 @@ Race::~Race() = default;
 void Race::applySettings(const Settings &settings)
 {
     const bool clubChanged = settings.cbClub != m_settings.cbClub;
+    // The event takes the place the officials set; a file may bring its own.
+    if (settings.Ort != m_settings.Ort)
+        m_results.setEventPlace(settings.Ort);
     m_settings = settings;
     m_results.setAutoRank(settings.AutoRang);
     m_results.setRegulation(regulationOf(settings));

@@ -71,6 +71,7 @@ public:
     // The day of the event (the main window's date field), kept with the
     // event and its backup; not a change of the results.
     void setEventDate(QDate date);
+    void setEventPlace(const QString &place);
 
     // ---- The command stack.
     const QUndoStack &stack() const { return m_stack; }

@@ -38,6 +38,10 @@ public:
     // the operator sets it or a file brings it.
     QDate eventDate() const { return m_eventDate; }
     void setEventDate(QDate date) { m_eventDate = date; }
+    // Where it takes place (the setting "Ort" when the event began); empty
+    // when not known.
+    QString eventPlace() const { return m_eventPlace; }
+    void setEventPlace(const QString &place) { m_eventPlace = place; }
 
 Q_SIGNALS:
     void classesChanged();
@@ -46,6 +50,7 @@ private:
     std::array<ResultPage *, kPageCount> m_pages{};
     QStringList m_classes;
     QDate m_eventDate;
+    QString m_eventPlace;
 };
 
 } // namespace vex
