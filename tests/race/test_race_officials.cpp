@@ -219,25 +219,6 @@ private Q_SLOTS:
         QCOMPARE(m_f->page()->gender(m_f->rowOf(u"1"_s)), Gender::None);
         QVERIFY(!m_f->page()->hasGenders());
     }
-
-    void gendersAsWritten_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("gender");
-        QTest::newRow("m") << u"m"_s << int(Gender::Boy);
-        QTest::newRow("W with blanks") << u" W "_s << int(Gender::Girl);
-        QTest::newRow("männlich") << u"MÄNNLICH"_s << int(Gender::Boy);
-        QTest::newRow("weiblich") << u"Weiblich"_s << int(Gender::Girl);
-        QTest::newRow("d") << u"d"_s << int(Gender::None);
-        QTest::newRow("mw") << u"mw"_s << int(Gender::None);
-        QTest::newRow("blank") << QString() << int(Gender::None);
-    }
-    void gendersAsWritten()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, gender);
-        QCOMPARE(int(readGender(text)), gender);
-    }
 };
 
 QTEST_MAIN(TestRaceOfficials)

@@ -108,23 +108,6 @@ private Q_SLOTS:
         QCOMPARE(certificateName(given), printed);
     }
 
-    void placeAndDateLine_data()
-    {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("both") << u"Talheim "_s << u"14.06.2026"_s << u"Talheim, 14.06.2026"_s;
-        QTest::newRow("no place") << QString() << u"14.06.2026"_s << u"14.06.2026"_s;
-        QTest::newRow("no date") << u"Talheim"_s << u" "_s << u"Talheim"_s;
-    }
-    void placeAndDateLine()
-    {
-        QFETCH(QString, place);
-        QFETCH(QString, date);
-        QFETCH(QString, line);
-        QCOMPARE(placeAndDate(place, date), line);
-    }
-
     void onePdfPagePerCertificate()
     {
         Competition c;
