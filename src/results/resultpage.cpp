@@ -455,6 +455,8 @@ void ResultPage::setRowCount(int n)
         endInsertRows();
     } else if (n < rows()) {
         beginRemoveRows({}, n, rows() - 1);
+        for (int r = n; r < rows() && !m_marks.isEmpty(); ++r)
+            m_marks.remove(m_ids.at(r));
         m_rows.resize(n);
         m_ids.resize(n);
         m_versions.resize(n);

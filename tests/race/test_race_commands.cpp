@@ -1,4 +1,5 @@
-// Random sequences of every command of the results, with undo and redo
+// Random sequences of every command of the results (hand times, run
+// disqualifications and girls and boys among them), with undo and redo
 // interleaved, against what must always hold: the backup is what "Speichern"
 // writes, places are shared only by equal totals, what is kept of earlier
 // readings (rows' scores, the awards) is what reading afresh gives, undoing
@@ -12,6 +13,7 @@
 #include "backup/racebackup.h"
 #include "reports/protocolfile.h"
 #include "results/awardstracker.h"
+#include "results/runcell.h"
 #include "timing/timetext.h"
 
 #include <QRandomGenerator>
@@ -64,6 +66,21 @@ QString teamsText(const TeamRanking &ranking)
                          .arg(t.members).arg(members.join(u", "_s)));
     }
     return lines.join(u'\n');
+}
+
+// A hand time's mark on a time (or on the "DIS" that keeps it), a
+// disqualified run's on "DIS".
+QString marksFault(const ResultPage &p)
+{
+    for (int r = 1; r < p.rows(); ++r) {
+        const RowMarks &m = p.marks(r);
+        for (int run = 0; run <= kMaxScoringRuns; ++run) {
+            const QString cell = p.cell(r, timeColumn(run)).trimmed();
+            if (m.isDisqualifiedRun(run) ? cell != kDisMark : m.isHandTime(run) && TextToMs(cell) <= 0)
+                return u"row %1 marks run %2, which holds „%3“"_s.arg(r).arg(run).arg(cell);
+        }
+    }
+    return {};
 }
 
 QString scoreFault(const ResultPage &p)
@@ -151,6 +168,14 @@ private Q_SLOTS:
                 results.moveRun(from, pick(4), p.rowId(1 + pick(p.dataRows())));
             },
             [&] { results.grantReRun(anyRow(), pick(4)); },
+            [&] { results.enterHandTime(anyRow(), pick(4), 30'000 + pick(30'000), pick(3) * 2); },
+            [&] {
+                const RowId row = anyRow();
+                const ResultPage &p = results.page(results.pageOfRow(row));
+                const int run = pick(4);
+                results.setRunDisqualified(row, run, !p.marks(p.rowOfId(row)).isDisqualifiedRun(run));
+            },
+            [&] { results.setGender(anyRow(), Gender(pick(3))); },
             [&] { pick(2) ? results.drawStartOrder(pick(3), random.generate()) : results.reverseStartOrder(pick(3)); },
             [&] { race.undo(); },
             [&] { race.undo(); },
@@ -168,6 +193,8 @@ private Q_SLOTS:
                 QVERIFY2(fault.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(fault)));
                 const QString stale = scoreFault(results.page(k));
                 QVERIFY2(stale.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(stale)));
+                const QString marks = marksFault(results.page(k));
+                QVERIFY2(marks.isEmpty(), qPrintable(u"step %1: %2"_s.arg(steps).arg(marks)));
             }
             awards.everythingChanged();
             QCOMPARE(teamsText(awards.teams()), teamsText(rankTeams(results.competition(), rules)));
