@@ -20,6 +20,8 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     results.clubShown = race.columnWidthPercent().share(ColClub) > 0;
     results.teamRules = teamRulesOf(s);
     const Competition &c = race.competition();
+    results.eventDate = c.eventDate();
+    results.eventPlace = c.eventPlace();
     QStringList names = c.classes();
     // Saving lets a first page typed by hand stand in as a class of its own
     // caption; the live page shows what "Speichern" writes.
@@ -88,6 +90,8 @@ std::unique_ptr<Competition> competitionOf(const LiveResults &results)
         names.append(cls.name);
     }
     c->setClasses(names);
+    c->setEventDate(results.eventDate);
+    c->setEventPlace(results.eventPlace);
     return c;
 }
 

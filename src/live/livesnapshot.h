@@ -4,6 +4,7 @@
 #include "results/teamranking.h"
 #include "timing/runcontroller.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,9 @@ struct LiveResults
     std::array<int, kColumnCount> columnWidthPercent{};
     QList<LiveClass> classes;
     TeamRules teamRules;
+    // The event's date and place, which the protocol carries.
+    QDate eventDate;
+    QString eventPlace;
 };
 
 // The driver on the course and his run.

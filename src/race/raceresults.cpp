@@ -170,6 +170,8 @@ void RaceResults::replaceAll(const std::function<bool(Competition &)> &importer)
     m_stack.clear();
     for (int k = 0; k < kPageCount; ++k)
         Q_EMIT resultsChanged(k);
+    // A file may bring the event's date and place.
+    Q_EMIT eventChanged();
 }
 
 // ---------------------------------------------------------------- one command

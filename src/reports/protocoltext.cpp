@@ -1,5 +1,6 @@
 #include "reports/protocoltext.h"
 
+#include "reports/eventmarks.h"
 #include "reports/textcodec.h"
 #include "results/competition.h"
 #include "results/regulation.h"
@@ -486,7 +487,19 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
 
 QByteArray formatProtocolText(const Competition &competition)
 {
-    return formatProtocolBlocks(protocolBlocks(competition));
+    QByteArray bytes = formatProtocolBlocks(protocolBlocks(competition));
+    // What the event keeps beyond its cells goes after Ctrl+Z, where no
+    // reader of the rows and classes looks; an event without any is written
+    // as ever.
+    const EventKeys keys = eventMarkKeys(competition);
+    if (!keys.isEmpty()) {
+        bytes.append('\x1A');
+        for (const auto &[key, value] : keys) {
+            appendStorable(bytes, key + u'=' + value);
+            bytes.append("\r\n");
+        }
+    }
+    return bytes;
 }
 
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes)
@@ -496,7 +509,20 @@ ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView by
         result.refusal = refusal;
         return result;
     }
-    return applyProtocolBlocks(competition, parseProtocolBytes(bytes));
+    ProtocolLoadResult result = applyProtocolBlocks(competition, parseProtocolBytes(bytes));
+    const qsizetype eof = bytes.indexOf('\x1A');
+    if (eof >= 0) {
+        const QList<QByteArray> lines = bytes.sliced(eof + 1).toByteArray().split('\n');
+        for (QByteArray line : lines) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            const QString text = decodeWindows1252(line);
+            const qsizetype equals = text.indexOf(u'=');
+            if (equals > 0)
+                applyEventMarkKey(competition, text.left(equals), text.mid(equals + 1));
+        }
+    }
+    return result;
 }
 
 } // namespace vex

@@ -7,6 +7,7 @@
 #include "results/genderbest.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace vex;
 using namespace Qt::StringLiterals;
@@ -112,6 +113,14 @@ private Q_SLOTS:
         results.grantReRun(m_f->idOf(u"2"_s), 1);
         QVERIFY(m_f->page()->marks(m_f->rowOf(u"2"_s)).isEmpty());
         m_f->race.undo();
+        QCOMPARE(m_f->page()->displayText(m_f->rowOf(u"2"_s), ColRun1), u"45,12 H"_s);
+
+        // Saved and opened again, the mark is still there.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"protokoll.txt"_s);
+        QCOMPARE(m_f->files.save(path), std::nullopt);
+        results.grantReRun(m_f->idOf(u"2"_s), 1);
+        QVERIFY(m_f->files.load(path).opened);
         QCOMPARE(m_f->page()->displayText(m_f->rowOf(u"2"_s), ColRun1), u"45,12 H"_s);
     }
 
