@@ -93,6 +93,8 @@ struct PageRows
 {
     QList<QStringList> rows;
     QList<RowId> ids;
+    // The class's own start order (see ResultPage::startOrder).
+    QList<RowId> startOrder;
     QHash<RowId, RowMarks> marks; // only rows with any
 
     bool operator==(const PageRows &) const = default;
@@ -149,7 +151,7 @@ public:
 
     // The rows as they are, and back to such a state (the views are reset and
     // find their rows again by identity). An empty or malformed state is refused.
-    PageRows rowsState() const { return {m_rows, m_ids, m_marks}; }
+    PageRows rowsState() const { return {m_rows, m_ids, m_startOrder, m_marks}; }
     void restoreRows(const PageRows &state);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
@@ -210,6 +212,16 @@ public:
     Gender gender(int row) const { return marks(row).gender; }
     // Whether any data row says girl or boy.
     bool hasGenders() const;
+    // The start order the class was given (drawn, or the result reversed),
+    // by row identity; empty while the class starts in the order of its
+    // rows. It is the class's own: ranking re-sorts the rows but not this,
+    // and it is part of the rows' state, so taking a command back takes the
+    // order with it. Rows gone since are skipped by whoever walks it.
+    const QList<RowId> &startOrder() const { return m_startOrder; }
+    void setStartOrder(const QList<RowId> &order) { m_startOrder = order; }
+    // The data rows in start order: those of the start order that are still
+    // there, then the others as the rows stand.
+    QList<int> rowsInStartOrder() const;
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
@@ -242,12 +254,17 @@ private:
     // Another time in a run's cell: that run's marks end.
     void forgetRunMarks(int row, int column);
     void recountRuns();
+    // all: rows may have come back with further runs (an earlier state put
+    // back), not just gone.
+    void recountRuns(bool all = false);
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
+    mutable QHash<RowId, int> m_rowOfId; // of m_ids; empty: to be made again
     mutable QList<Versions> m_versions; // one per row, in row order
     QHash<RowId, QString> m_teams;      // only rows with a team
     QHash<RowId, RowMarks> m_marks;     // only rows with any
+    QList<RowId> m_startOrder;
     QString m_caption;
     bool m_tabVisible = false;
     Regulation m_regulation;

@@ -83,7 +83,7 @@ private Q_SLOTS:
         c.setEventDate(QDate(2026, 6, 14));
         c.setEventPlace(u"Überlingen"_s);
         const QByteArray bytes = formatProtocolText(c);
-        QVERIFY(bytes.contains("\r\n\x1A" "Datum=2026-06-14\r\nOrt=\xDC" "berlingen\r\nKlasse 1.Zeile 1.mw=w\r\n"));
+        QVERIFY(bytes.contains("\r\n\x1A\r\n[Veranstaltung]\r\nDatum=2026-06-14\r\nOrt=\xDC" "berlingen\r\nKlasse 1.Zeile 1.mw=w\r\n"));
         Competition again;
         parseProtocolText(again, bytes);
         QCOMPARE(formatProtocolText(again), bytes);
