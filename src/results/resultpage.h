@@ -253,7 +253,6 @@ private:
     void noteCell(int row, int column, const QString &text);
     // Another time in a run's cell: that run's marks end.
     void forgetRunMarks(int row, int column);
-    void recountRuns();
     // all: rows may have come back with further runs (an earlier state put
     // back), not just gone.
     void recountRuns(bool all = false);

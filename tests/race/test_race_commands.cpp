@@ -397,10 +397,12 @@ private Q_SLOTS:
             [&] { race.redo(); },
         };
         int steps = 0;
+        int deepest = 0;
         for (; steps < 2500; ++steps) {
             // Entries weigh three times as much as any other command.
             const int i = pick(int(commands.size()) + 2);
             commands.at(std::max(0, i - 2))();
+            deepest = std::max(deepest, int(results.stack().index()));
             const QByteArray now = protocol(f.files, scratch);
             QCOMPARE(readAll(store.backupPath()), now);
             const QString hidden = hiddenTimeFault(results.competition(), 3, now);
@@ -435,7 +437,8 @@ private Q_SLOTS:
         // The steps may have ended on an undo: "everything" is up to here.
         const QByteArray last = protocol(f.files, scratch);
         const int count = int(results.stack().index());
-        QVERIFY(count > 0);
+        // The last steps may have opened a file, which starts the history anew.
+        QVERIFY(deepest > 50);
         for (int i = 0; i <= count && results.stack().canUndo(); ++i) {
             // An entry taken back leaves its run waiting; thrown away, the
             // steps before it can go back too.
