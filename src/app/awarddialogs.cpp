@@ -2,6 +2,7 @@
 
 #include "reports/reportdocument.h"
 
+#include <QCheckBox>
 #include <QDate>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -38,9 +39,10 @@ QString withPdfSuffix(QString path)
 } // namespace
 
 CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, const CertificateInfo &info,
-                                     QWidget *parent)
+                                     QWidget *parent, const QList<Certificate> &fastest)
     : QDialog(parent)
     , m_certificates(certificates)
+    , m_fastest(fastest)
     , m_info(info)
     , m_choosePath(askPdfPath)
 {
@@ -54,14 +56,18 @@ CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, con
     bPdf = new QPushButton(u"Als PDF speichern …"_s, this);
     bDrucken = new QPushButton(u"Drucken …"_s, this);
     auto *cancel = new QPushButton(u"Schließen"_s, this);
-    bPdf->setEnabled(!certificates.isEmpty());
-    bDrucken->setEnabled(!certificates.isEmpty());
+    bPdf->setEnabled(!certificates.isEmpty() || !fastest.isEmpty());
+    bDrucken->setEnabled(!certificates.isEmpty() || !fastest.isEmpty());
     connect(bPdf, &QPushButton::clicked, this, &CertificateDialog::savePdf);
     connect(bDrucken, &QPushButton::clicked, this, &CertificateDialog::print);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto *form = new QFormLayout;
     form->addRow(u"Datum:"_s, eDatum);
     form->addRow(QString(), lblAnzahl);
+    cbSchnellste = new QCheckBox(u"auch für schnellstes Mädchen und schnellsten Jungen"_s, this);
+    cbSchnellste->setObjectName(u"cbSchnellste"_s);
+    cbSchnellste->setVisible(!fastest.isEmpty());
+    form->addRow(QString(), cbSchnellste);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(bPdf);
@@ -70,6 +76,11 @@ CertificateDialog::CertificateDialog(const QList<Certificate> &certificates, con
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
+}
+
+QList<Certificate> CertificateDialog::chosen() const
+{
+    return cbSchnellste->isChecked() ? m_certificates + m_fastest : m_certificates;
 }
 
 CertificateInfo CertificateDialog::info() const
@@ -84,7 +95,7 @@ void CertificateDialog::savePdf()
     const QString chosen = m_choosePath ? m_choosePath(this, u"Urkunden.pdf"_s) : QString();
     if (chosen.isEmpty())
         return;
-    if (const auto error = writeCertificatesPdf(withPdfSuffix(chosen), m_certificates, info())) {
+    if (const auto error = writeCertificatesPdf(withPdfSuffix(chosen), this->chosen(), info())) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }
@@ -97,7 +108,7 @@ void CertificateDialog::print()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const auto error = paintCertificates(printer, m_certificates, info())) {
+    if (const auto error = paintCertificates(printer, chosen(), info())) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }
@@ -116,10 +127,25 @@ ResultListPdfDialog::ResultListPdfDialog(PageMaker makePage, QWidget *parent)
     rbVorlaeufig->setChecked(true);
     tAushang = new QTimeEdit(QTime::currentTime(), this);
     tAushang->setDisplayFormat(u"HH:mm"_s);
+    cbEinspruch = new QCheckBox(u"Einspruchsfrist bis"_s, this);
+    cbEinspruch->setObjectName(u"cbEinspruch"_s);
+    // Half an hour after posting is the usual time for objections.
+    tEinspruch = new QTimeEdit(QTime::currentTime().addSecs(30 * 60), this);
+    tEinspruch->setObjectName(u"tEinspruch"_s);
+    tEinspruch->setDisplayFormat(u"HH:mm"_s);
+    tEinspruch->setEnabled(false);
+    connect(cbEinspruch, &QCheckBox::toggled, tEinspruch, &QWidget::setEnabled);
+    // The deadline belongs to the provisional list.
+    connect(rbVorlaeufig, &QRadioButton::toggled, cbEinspruch, &QWidget::setEnabled);
     bPdf = new QPushButton(u"Als PDF speichern …"_s, this);
     auto *cancel = new QPushButton(u"Schließen"_s, this);
     connect(bPdf, &QPushButton::clicked, this, &ResultListPdfDialog::savePdf);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *objection = new QHBoxLayout;
+    objection->addSpacing(24);
+    objection->addWidget(cbEinspruch);
+    objection->addWidget(tEinspruch);
+    objection->addStretch(1);
     auto *official = new QHBoxLayout;
     official->addWidget(rbOffiziell);
     official->addWidget(tAushang);
@@ -130,6 +156,7 @@ ResultListPdfDialog::ResultListPdfDialog(PageMaker makePage, QWidget *parent)
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(rbVorlaeufig);
+    layout->addLayout(objection);
     layout->addLayout(official);
     layout->addLayout(buttons);
 }
@@ -139,12 +166,19 @@ QString ResultListPdfDialog::status() const
     return resultListStatus(rbOffiziell->isChecked(), tAushang->time());
 }
 
+QString ResultListPdfDialog::deadline() const
+{
+    if (!rbVorlaeufig->isChecked() || !cbEinspruch->isChecked())
+        return {};
+    return tEinspruch->time().toString(u"HH:mm"_s);
+}
+
 void ResultListPdfDialog::savePdf()
 {
     const QString chosen = m_choosePath ? m_choosePath(this, u"Ergebnisliste.pdf"_s) : QString();
     if (chosen.isEmpty() || !m_makePage)
         return;
-    if (const auto error = writeResultListPdf(m_makePage(status()), withPdfSuffix(chosen))) {
+    if (const auto error = writeResultListPdf(m_makePage(status(), deadline()), withPdfSuffix(chosen))) {
         QMessageBox::warning(this, windowTitle(), *error);
         return;
     }

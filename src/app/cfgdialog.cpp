@@ -293,6 +293,17 @@ QWidget *TCFGDialog::buildRegulationPart()
     imageRow->addWidget(eUrkundenBild, 1);
     imageRow->addWidget(bUrkundenBild);
     a->addRow(label(u"Hintergrundbild:"_s, eUrkundenBild, awards), imageRow);
+    eOrt = named(new QLineEdit(awards), u"eOrt"_s);
+    eOrt->setToolTip(u"Ort der Veranstaltung, vor dem Datum der Urkunden"_s);
+    eUnterschrift1 = named(new QLineEdit(awards), u"eUnterschrift1"_s);
+    eUnterschrift2 = named(new QLineEdit(awards), u"eUnterschrift2"_s);
+    for (QLineEdit *caption : {eUnterschrift1, eUnterschrift2}) {
+        caption->setPlaceholderText(u"keine Unterschrift"_s);
+        caption->setToolTip(u"Unter der Linie zum Unterschreiben, auf Urkunden und Ergebnisliste"_s);
+    }
+    a->addRow(label(u"Ort:"_s, eOrt, awards), eOrt);
+    a->addRow(label(u"Unterschrift links:"_s, eUnterschrift1, awards), eUnterschrift1);
+    a->addRow(label(u"Unterschrift rechts:"_s, eUnterschrift2, awards), eUnterschrift2);
 
     auto *layout = new QVBoxLayout(part);
     layout->addWidget(runs);
@@ -369,6 +380,9 @@ void TCFGDialog::loadSettings(const Settings &s)
     checkPointsTable();
     seUrkundenPlaetze->setValue(s.UrkundenPlaetze);
     eUrkundenBild->setText(s.UrkundenBild);
+    eOrt->setText(s.Ort);
+    eUnterschrift1->setText(s.Unterschrift1);
+    eUnterschrift2->setText(s.Unterschrift2);
 }
 
 Settings TCFGDialog::readSettings(const Settings &current) const
@@ -417,6 +431,9 @@ Settings TCFGDialog::readSettings(const Settings &current) const
     if (eUrkundenBild->text() != current.UrkundenBild)
         s.UrkundenBild = eUrkundenBild->text().trimmed();
     publishPage->readSettings(s);
+    s.Ort = eOrt->text().trimmed();
+    s.Unterschrift1 = eUnterschrift1->text().trimmed();
+    s.Unterschrift2 = eUnterschrift2->text().trimmed();
     return s;
 }
 

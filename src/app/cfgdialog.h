@@ -86,6 +86,9 @@ public:
     QSpinBox *seUrkundenPlaetze = nullptr;
     QLineEdit *eUrkundenBild = nullptr;
     QPushButton *bUrkundenBild = nullptr;
+    QLineEdit *eOrt = nullptr;
+    QLineEdit *eUnterschrift1 = nullptr;
+    QLineEdit *eUnterschrift2 = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *BitBtnCancel = nullptr;
     // "Internet": the results on the club's web space.

@@ -106,7 +106,7 @@ QList<QAction *> bindCorrectionActions(QMainWindow &window, MainWidgets &ui, Rac
     QObject::connect(reRun, &QAction::triggered, &race, [&race, hooks] {
         const RowId row = hooks.commandRow();
         const int run = race.entry().run;
-        if (hooks.askYesNo(runCaption(run) + u" wiederholen lassen? Rückgängig (Strg+Z) holt die Zeit zurück."_s))
+        if (hooks.askYesNo(race.results().reRunQuestion(row, run)))
             race.results().grantReRun(row, run);
     });
     return {resume, undo, redo};

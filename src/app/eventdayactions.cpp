@@ -10,6 +10,7 @@
 #include "widgets/teampage.h"
 
 #include <QAction>
+#include <QDate>
 #include <QMainWindow>
 #include <QMenu>
 #include <QRandomGenerator>
@@ -77,14 +78,18 @@ void bindEventDayActions(QMainWindow &window, MainWidgets &ui, Race &race, RaceF
     QAction *certificates = addEntry(ui, u"mUrkunden"_s, u"Urkunden drucken …"_s);
     QObject::connect(certificates, &QAction::triggered, &window, [&window, &race] {
         const Settings &s = race.settings();
-        CertificateDialog dialog(certificatesOf(race.competition(), s.UrkundenPlaetze),
-                                 {s.Title, s.Title2, {}, s.UrkundenBild}, &window);
+        const QDate day = race.competition().eventDate();
+        CertificateInfo info{s.Title, s.Title2, day.isValid() ? day.toString(u"dd.MM.yyyy"_s) : QString(),
+                             s.UrkundenBild, race.competition().eventPlace().isEmpty() ? s.Ort : race.competition().eventPlace(),
+                             {s.Unterschrift1, s.Unterschrift2}};
+        CertificateDialog dialog(certificatesOf(race.competition(), s.UrkundenPlaetze), info, &window,
+                                 fastestCertificates(race.competition()));
         dialog.exec();
     });
     QAction *resultList = addEntry(ui, u"mErgebnislistePdf"_s, u"Ergebnisliste als PDF …"_s);
     QObject::connect(resultList, &QAction::triggered, &window, [&window, &files, appTitle] {
-        ResultListPdfDialog dialog([&files, appTitle](const QString &status) {
-            return files.resultListHtml(appTitle, status);
+        ResultListPdfDialog dialog([&files, appTitle](const QString &status, const QString &deadline) {
+            return files.resultListHtml(appTitle, status, deadline);
         }, &window);
         dialog.exec();
     });

@@ -12,6 +12,7 @@
 #include "app/help/helpkeys.h"
 #include "app/help/helptopics.h"
 #include "app/helpviewer.h"
+#include "app/officialactions.h"
 #include "app/mainview.h"
 #include "app/menukeyguard.h"
 #include "app/progresswindow.h"
@@ -36,6 +37,7 @@
 #include <QGroupBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -75,6 +77,8 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     const QList<QAction *> correctionKeys = bindCorrectionActions(
         *this, m_ui, *m_race, {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
     bindEventDayActions(*this, m_ui, *m_race, *m_files, id.title, [this](const QString &q) { return AskYesNo(q); });
+    bindOfficialActions(*this, m_ui, *m_race,
+                        {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
     // A file that names no regulation may have to ask which applies; the
     // wait cursor of the load gives way while it asks.
     m_files->setQuestion([this](const QString &question) {
@@ -340,6 +344,15 @@ void TFormMain::bindRace()
         showRunButtons();
     });
     connect(&r->results(), &RaceResults::pageRanked, this, &TFormMain::updateStatus);
+    // The date field is the event's date: the operator sets it, a file brings it back.
+    connect(m_ui.DateTimePicker1, &QDateEdit::userDateChanged, r, [r](QDate day) { r->results().setEventDate(day); });
+    connect(&r->results(), &RaceResults::eventChanged, this, [this, r] {
+        const QDate day = r->competition().eventDate();
+        if (day.isValid() && day != m_ui.DateTimePicker1->date()) {
+            const QSignalBlocker quiet(m_ui.DateTimePicker1);
+            m_ui.DateTimePicker1->setDate(day);
+        }
+    });
     const AppIdentity &id = m_services.identity;
     connect(r, &Race::startSoundRequested, this,
             [this, &id] { PlayRunSound(*m_services.sound, m_race->settings().Sound, id.startSound); });

@@ -2,6 +2,7 @@
 
 #include "results/competition.h"
 #include "results/daybest.h"
+#include "results/genderbest.h"
 #include "widgets/teampage.h"
 
 namespace vex {
@@ -9,6 +10,7 @@ namespace vex {
 TeamPageBinding::TeamPageBinding(const Competition &competition, TeamPage &page, QObject *parent)
     : QObject(parent)
     , m_page(page)
+    , m_competition(competition)
     , m_awards(competition)
 {
     m_timer.setSingleShot(true);
@@ -50,6 +52,7 @@ void TeamPageBinding::refreshNow()
 {
     m_timer.stop();
     m_page.showStandings(m_awards.teams(), m_awards.dayBest());
+    m_page.showFastest(fastestLines(m_competition));
 }
 
 } // namespace vex

@@ -32,6 +32,7 @@ private:
     void schedule();
 
     TeamPage &m_page;
+    const Competition &m_competition;
     AwardsTracker m_awards;
     QTimer m_timer;
 };

@@ -36,6 +36,7 @@ RaceBackup::RaceBackup(RaceFiles &files, BackupStore &store, QObject *parent)
 {
     connect(&m_files.results(), &RaceResults::resultsChanged, this, &RaceBackup::backUp);
     connect(&m_files.results(), &RaceResults::classListChanged, this, &RaceBackup::backUp);
+    connect(&m_files.results(), &RaceResults::eventChanged, this, &RaceBackup::backUp);
     connect(&m_files.results(), &RaceResults::resultsCleared, this, &RaceBackup::afterClearing);
     connect(&m_files, &RaceFiles::protocolSaved, this, [this] { m_store.markSaved(); });
 }

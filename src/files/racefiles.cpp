@@ -8,6 +8,7 @@
 #include "reports/awards.h"
 #include "reports/htmlreport.h"
 #include "results/daybest.h"
+#include "results/genderbest.h"
 #include "results/teamranking.h"
 #include "reports/protocolfile.h"
 
@@ -195,11 +196,14 @@ HtmlReportInfo RaceFiles::htmlInfo(const Competition &c, const QString &appTitle
     return info;
 }
 
-QByteArray RaceFiles::resultListHtml(const QString &appTitle, const QString &status)
+QByteArray RaceFiles::resultListHtml(const QString &appTitle, const QString &status, const QString &deadline)
 {
     QByteArray page;
     exportWith([&](const Competition &c) {
-        page = buildHtmlReport(c, htmlInfo(c, appTitle, status));
+        HtmlReportInfo info = htmlInfo(c, appTitle, status);
+        info.objectionDeadline = deadline;
+        info.signatures = {m_race.settings().Unterschrift1, m_race.settings().Unterschrift2};
+        page = buildHtmlReport(c, info);
         return std::optional<QString>();
     });
     return page;
@@ -302,7 +306,7 @@ std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
     info.templatePath = m_wordTemplatePath;
     info.columnShown[ColClub] = m_race.columnWidthPercent().share(ColClub) > 0;
     return exportWith([&](const Competition &c) -> std::optional<QString> {
-        info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())));
+        info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())), fastestLines(c));
         const WordReportResult result =
             WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
         if (result.error.isEmpty()) {

@@ -43,8 +43,10 @@ public:
     std::optional<QString> save(const QString &path);
     std::optional<QString> writeHtml(const QString &path, const QString &appTitle);
     // The result list as the web page has it, with status after "Ergebnisse"
-    // in its heading ("vorläufig", "offiziell, ausgehängt um 14:30").
-    QByteArray resultListHtml(const QString &appTitle, const QString &status);
+    // in its heading ("vorläufig", "offiziell, ausgehängt um 14:30"), the
+    // objection deadline ("14:35") under it when given, and the signature
+    // lines of the settings at its end.
+    QByteArray resultListHtml(const QString &appTitle, const QString &status, const QString &deadline = {});
     // Hands the competition to another writer (spreadsheet, word processor,
     // backup) as the text and web writers see it.
     std::optional<QString> exportWith(const std::function<std::optional<QString>(const Competition &)> &writer);

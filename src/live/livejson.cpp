@@ -2,6 +2,7 @@
 
 #include "results/competition.h"
 #include "results/daybest.h"
+#include "results/genderbest.h"
 #include "results/teamranking.h"
 #include "results/ranking.h"
 #include "results/rowtotal.h"
@@ -38,7 +39,8 @@ QJsonObject rowJson(const ResultPage &page, int r, bool clubShown)
         o.insert(u"club"_s, trimmed(row, ColClub));
     QJsonArray runs;
     for (int run = 0; run <= page.shownRuns(); ++run) {
-        QJsonObject o{{u"time"_s, trimmed(row, timeColumn(run))}, {u"penalty"_s, trimmed(row, penaltyColumn(run))}};
+        QJsonObject o{{u"time"_s, page.markedText(r, timeColumn(run)).trimmed()},
+                      {u"penalty"_s, trimmed(row, penaltyColumn(run))}};
         if (page.isStruckRun(r, run))
             o.insert(u"struck"_s, true);
         runs.append(o);
@@ -80,6 +82,10 @@ QJsonObject liveResultsJson(const LiveResults &results, const Competition &compe
                     {u"classes"_s, classes}};
     if (const DayBest best = findDayBest(competition); best.found)
         doc.insert(u"dayBest"_s, best.text());
+    if (const DayBest girl = findFastest(competition, Gender::Girl); girl.found)
+        doc.insert(u"fastestGirl"_s, girl.text());
+    if (const DayBest boy = findFastest(competition, Gender::Boy); boy.found)
+        doc.insert(u"fastestBoy"_s, boy.text());
     QJsonArray teams;
     for (const TeamStanding &t : rankTeams(competition, results.teamRules).teams)
         teams.append(QJsonObject{{u"place"_s, t.place}, {u"team"_s, t.team}, {u"points"_s, t.points}});

@@ -20,6 +20,8 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     results.clubShown = race.columnWidthPercent().share(ColClub) > 0;
     results.teamRules = teamRulesOf(s);
     const Competition &c = race.competition();
+    results.eventDate = c.eventDate();
+    results.eventPlace = c.eventPlace();
     QStringList names = c.classes();
     // Saving lets a first page typed by hand stand in as a class of its own
     // caption; the live page shows what "Speichern" writes.
@@ -28,13 +30,18 @@ LiveResults takeLiveResults(const Race &race, const QString &appTitle)
     const qsizetype n = std::min<qsizetype>(names.size(), Competition::pageCount());
     for (int k = 0; k < n; ++k) {
         const ResultPage &page = *c.page(k);
-        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation(), {}};
+        LiveClass cls{names.at(k), page.caption(), {}, 0, {}, page.regulation(), {}, {}};
         cls.rows.reserve(page.rows());
         for (int r = 0; r < page.rows(); ++r)
             cls.rows.append(page.row(r));
         if (page.hasTeams()) {
             for (int r = 0; r < page.rows(); ++r)
                 cls.teams.append(page.team(r));
+        }
+        const PageRows state = page.rowsState();
+        if (!state.marks.isEmpty()) {
+            for (int r = 0; r < page.rows(); ++r)
+                cls.marks.append(page.marks(r));
         }
         const RankResult best = FindPageBest(page);
         cls.bestTimeMs = best.bestTimeMs;
@@ -77,10 +84,14 @@ std::unique_ptr<Competition> competitionOf(const LiveResults &results)
             page.setRow(r, cls.rows.at(r));
         for (int r = 1; r < cls.teams.size(); ++r)
             page.setTeam(r, cls.teams.at(r));
+        for (int r = 1; r < cls.marks.size(); ++r)
+            page.setMarks(r, cls.marks.at(r));
         page.setCaption(cls.caption);
         names.append(cls.name);
     }
     c->setClasses(names);
+    c->setEventDate(results.eventDate);
+    c->setEventPlace(results.eventPlace);
     return c;
 }
 

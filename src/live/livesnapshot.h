@@ -4,6 +4,7 @@
 #include "results/teamranking.h"
 #include "timing/runcontroller.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,7 @@ struct LiveClass
     QString bestDriver;
     Regulation regulation;
     QStringList teams; // the rows' teams, empty when the class has none
+    QList<RowMarks> marks; // the rows' marks, empty when the class has none
 };
 
 // The results as they stand, as plain values: whatever the live page shows
@@ -44,6 +46,9 @@ struct LiveResults
     std::array<int, kColumnCount> columnWidthPercent{};
     QList<LiveClass> classes;
     TeamRules teamRules;
+    // The event's date and place, which the protocol carries.
+    QDate eventDate;
+    QString eventPlace;
 };
 
 // The driver on the course and his run.

@@ -13,6 +13,7 @@ void copyCompetition(const Competition &source, Competition &target)
         for (int r = 0; r < from.rows(); ++r) {
             to.setRow(r, from.row(r));
             to.setTeam(r, from.team(r));
+            to.setMarks(r, from.marks(r));
         }
         to.setCaption(from.caption());
         to.setTabVisible(from.tabVisible());

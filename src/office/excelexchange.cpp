@@ -94,11 +94,12 @@ int runsOfBlock(const QList<QVariantList> &values, int firstRow, int firstColumn
     return title(11) == defaultColumnTitle(ColRun4) ? 4 : 3;
 }
 
-// A start list's "Team" column, wherever its title row has it, is taken out
-// of every row from the title row on, so that the other columns read as if
-// it were not there. The teams by block row (the title first), none without
-// such a column.
-QStringList takeTeams(QList<QVariantList> &values, int firstRow, int firstColumn)
+// A start list's column of its own ("Team", "m/w"), wherever its title row
+// has it, is taken out of every row from the title row on, so that the other
+// columns read as if it were not there. Its cells by block row (the title
+// first), none without such a column.
+QStringList takeColumn(QList<QVariantList> &values, int firstRow, int firstColumn,
+                       bool (*isTitle)(QStringView title))
 {
     QStringList teams;
     if (firstRow < 1 || firstRow > values.size())
@@ -106,7 +107,7 @@ QStringList takeTeams(QList<QVariantList> &values, int firstRow, int firstColumn
     const QVariantList &titles = values.at(firstRow - 1);
     qsizetype at = -1;
     for (qsizetype i = firstColumn; i < titles.size() && at < 0; ++i) {
-        if (QStringView(cellText(titles.at(i))).trimmed().compare(kTeamTitle, Qt::CaseInsensitive) == 0)
+        if (isTitle(cellText(titles.at(i))))
             at = i;
     }
     if (at < 0)
@@ -118,8 +119,28 @@ QStringList takeTeams(QList<QVariantList> &values, int firstRow, int firstColumn
     return teams;
 }
 
+bool isTeamTitle(QStringView title)
+{
+    return title.trimmed().compare(kTeamTitle, Qt::CaseInsensitive) == 0;
+}
+
+// The columns of teams and of girls and boys, taken out in this order.
+struct TakenColumns
+{
+    QStringList teams;
+    QStringList genders;
+};
+
+TakenColumns takeColumns(QList<QVariantList> &values, int firstRow, int firstColumn)
+{
+    TakenColumns taken;
+    taken.teams = takeColumn(values, firstRow, firstColumn, isTeamTitle);
+    taken.genders = takeColumn(values, firstRow, firstColumn, isGenderTitle);
+    return taken;
+}
+
 // One sheet's block into a page. Rows past the fetched ones stay empty.
-void fillPage(ResultPage &page, const QList<QVariantList> &values, const QStringList &teams, int fetchedRows,
+void fillPage(ResultPage &page, const QList<QVariantList> &values, const TakenColumns &taken, int fetchedRows,
               int firstRow, int firstColumn)
 {
     const int rowCount = std::max(1, fetchedRows - firstRow);
@@ -133,8 +154,12 @@ void fillPage(ResultPage &page, const QList<QVariantList> &values, const QString
             cells[c] = r >= 1 && isTimeColumn(c) ? timeCellText(value) : cellText(value);
         }
         page.setRow(r, cells);
-        if (r >= 1)
-            page.setTeam(r, teams.value(r));
+        if (r >= 1) {
+            page.setTeam(r, taken.teams.value(r));
+            RowMarks marks;
+            marks.gender = readGender(taken.genders.value(r));
+            page.setMarks(r, marks);
+        }
     }
 }
 
@@ -282,17 +307,18 @@ std::optional<QString> ImportExcelStartList(AutomationServers &servers, Competit
                                           .arg(names.at(k - 1))
                                           .arg(kMaxImportedRows));
             const auto first = sheet.cells(1, 1);
-            // One column more than the block's, for a team column among them.
-            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount + 1);
+            // Two columns more than the block's, for the columns of teams and
+            // of girls and boys among them.
+            const auto last = sheet.cells(fetchedRows, firstColumn + kColumnCount + 2);
             QList<QVariantList> values = sheet.range(*first, *last)->value();
-            QStringList teams = takeTeams(values, firstRow, firstColumn);
+            TakenColumns taken = takeColumns(values, firstRow, firstColumn);
             // A block of an event with more runs is fetched again as wide as it is.
             if (runsOfBlock(values, firstRow, firstColumn) > 2) {
-                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount + 1);
+                const auto wider = sheet.cells(fetchedRows, firstColumn + kAllColumnCount + 2);
                 values = sheet.range(*first, *wider)->value();
-                teams = takeTeams(values, firstRow, firstColumn);
+                taken = takeColumns(values, firstRow, firstColumn);
             }
-            fillPage(*loaded.page(k - 1), values, teams, fetchedRows, firstRow, firstColumn);
+            fillPage(*loaded.page(k - 1), values, taken, fetchedRows, firstRow, firstColumn);
         }
     } catch (const AutomationError &e) {
         error = failureText(kImportFailed, e.message());

@@ -3,6 +3,7 @@
 #include "results/ranking.h"
 #include "results/recording.h"
 #include "results/rowtotal.h"
+#include "results/runcell.h"
 #include "results/startnumbers.h"
 #include "timing/timetext.h"
 
@@ -27,6 +28,8 @@ Race::Race(RaceResults &results, const TickSource &ticks, Timers &timers, QObjec
     connect(&m_results, &RaceResults::resultsChanged, this, &Race::followResults);
     connect(&m_results, &RaceResults::rowFocused, this, &Race::rowFocused);
     connect(&m_results, &RaceResults::stepped, this, &Race::followStep);
+    // The status bar says what the last step did, a new command's included.
+    connect(&m_results, &RaceResults::commandDone, this, &Race::stepReported);
     connect(m_run, &RunController::controlsChanged, this, &Race::runControlsChanged);
     connect(m_run, &RunController::runningTime, this, &Race::runningTime);
     connect(m_run, &RunController::displayReset, this, &Race::displayReset);
@@ -50,6 +53,9 @@ void Race::applySettings(const Settings &settings)
 {
     const bool clubChanged = settings.cbClub != m_settings.cbClub;
     const Settings before = m_settings;
+    // The event takes the place the officials set; a file may bring its own.
+    if (settings.Ort != m_settings.Ort)
+        m_results.setEventPlace(settings.Ort);
     m_settings = settings;
     m_results.setAutoRank(settings.AutoRang);
     // The regulation shown is the event's (settingsForDialog): a new one is
@@ -161,6 +167,15 @@ void Race::chooseDriver(int position)
         return;
     m_entry.position = position;
     takeDriverFromRow(row);
+    // The digits of an entered run belong to its driver: another one chosen
+    // shows his own time of the run, or none.
+    if (m_run->state() == RunState::Entered) {
+        const RunCell time = readRunCell(activePage()->cell(row, timeColumn(m_entry.run)));
+        if (time.kind == RunCell::Time)
+            Q_EMIT runningTime(time.ms);
+        else
+            Q_EMIT displayReset();
+    }
     publishEntry();
 }
 

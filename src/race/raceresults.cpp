@@ -131,6 +131,7 @@ RowId RaceResults::perform(int k, CommandScope scope, const QString &text,
         scope.row = row;
     m_stack.push(new ResultCommand(*this, scope, text, std::move(before), std::move(after)));
     Q_EMIT journalLine(text);
+    Q_EMIT commandDone(text);
     Q_EMIT resultsChanged(k);
     return row;
 }
@@ -265,6 +266,8 @@ void RaceResults::replaceAll(const std::function<std::optional<LoadedScoring>(Co
     m_stack.clear();
     for (int k = 0; k < kPageCount; ++k)
         Q_EMIT resultsChanged(k);
+    // A file may bring the event's date and place.
+    Q_EMIT eventChanged();
 }
 
 // ---------------------------------------------------------------- one command

@@ -75,6 +75,11 @@ public:
     // the command's line (empty when nothing was pushed).
     QString setRegulation(const Regulation &regulation);
 
+    // The day of the event (the main window's date field), kept with the
+    // event and its backup; not a change of the results.
+    void setEventDate(QDate date);
+    void setEventPlace(const QString &place);
+
     // ---- The command stack.
     const QUndoStack &stack() const { return m_stack; }
     // The command an undo or a redo would act on; null when there is none.
@@ -121,6 +126,27 @@ public:
     // The run is to be driven again: its cells are emptied.
     void grantReRun(RowId row, int run);
 
+    // ---- The officials' commands.
+    // A time from the stopwatch for a run the barriers missed: read from
+    // "m:ss,hh" or "ss,hh" and checked as a timed run is (under an hour, not
+    // below the minimum run time). ok with the question to ask before it
+    // replaces a time (empty when the run holds none), or the refusal.
+    struct HandTimePlan
+    {
+        bool ok = false;
+        qint32 ms = 0;
+        int penaltySeconds = 0;
+        QString text;
+    };
+    HandTimePlan planHandTime(RowId row, int run, const QString &time, const QString &penalty,
+                              int minRunSeconds) const;
+    // Writes the hand time like an entry and marks it ("Handzeit").
+    void enterHandTime(RowId row, int run, qint32 ms, int penaltySeconds);
+    // "DIS" in place of the run's time, which is kept: lifting the
+    // disqualification brings it back.
+    void setRunDisqualified(RowId row, int run, bool disqualified);
+    void setGender(RowId row, Gender gender);
+
     // ---- Start orders of page k, each one command: a drawn order (the seed
     // goes into the command's line, so the draw can be traced), and the
     // result reversed for a second day (the winner starts last).
@@ -151,6 +177,8 @@ public:
     // The label of a driver in command texts: "Nr. 21 Pia Kurz".
     static QString driverLabel(const ResultPage &page, int row);
     static QString runName(int run);
+    // The question before a re-run is granted, naming the driver and the run.
+    QString reRunQuestion(RowId row, int run) const;
 
 Q_SIGNALS:
     // Cells of the page are about to be written: whoever edits a cell of it
@@ -165,11 +193,15 @@ Q_SIGNALS:
     // Views of the page put their cursor on this row.
     void rowFocused(int page, RowId row);
     void classListChanged();
+    // What the event keeps besides its results changed (its date).
+    void eventChanged();
     // A command was taken back (undone) or done again; the page is as the
     // command left it or found it.
     void stepped(const vex::CommandScope &scope, bool undone);
     // A line for the journal: every command done, taken back or redone.
     void journalLine(const QString &line);
+    // A new command was done (not a step back or forth); its line.
+    void commandDone(const QString &line);
 
 private:
     friend class ResultCommand;

@@ -2,6 +2,7 @@
 #include "reports/htmlreport.h"
 
 #include "results/daybest.h"
+#include "results/genderbest.h"
 #include "results/teamranking.h"
 
 using namespace Qt::StringLiterals;
@@ -36,12 +37,14 @@ QList<QStringList> teamTableRows(const TeamRanking &ranking)
     return rows;
 }
 
-QString awardsText(const DayBest &dayBest, const TeamRanking &ranking)
+QString awardsText(const DayBest &dayBest, const TeamRanking &ranking, const QStringList &fastest)
 {
     const QString crLf = u"\r\n"_s;
     QString text;
     if (dayBest.found)
         text += crLf + u"Tagesbestzeit: "_s + dayBest.text() + crLf;
+    for (const QString &line : fastest)
+        text += line + crLf;
     if (!ranking.teams.isEmpty()) {
         text += crLf + u"MANNSCHAFTSWERTUNG"_s + crLf;
         for (const QStringList &row : teamTableRows(ranking))
@@ -53,6 +56,7 @@ QString awardsText(const DayBest &dayBest, const TeamRanking &ranking)
 void addAwards(HtmlReportInfo &info, const Competition &competition, const TeamRules &rules)
 {
     info.dayBest = findDayBest(competition).text();
+    info.fastest = fastestLines(competition);
     if (info.clubShown)
         info.teamRows = teamTableRows(rankTeams(competition, rules));
 }

@@ -19,9 +19,10 @@ struct TeamRules;
 // titles when there is no team.
 QList<QStringList> teamTableRows(const TeamRanking &ranking);
 
-// The day's best run and the team ranking as plain text (CR LF lines), for
+// The day's best run, the fastest girl and boy (fastestLines) and the team
+// ranking as plain text (CR LF lines), for
 // the word processor; empty when there is neither.
-QString awardsText(const DayBest &dayBest, const TeamRanking &ranking);
+QString awardsText(const DayBest &dayBest, const TeamRanking &ranking, const QStringList &fastest = {});
 
 // The web page's day's best run and team ranking, after the classes, as the
 // saved page, the live page's protocol and the result list show them. The

@@ -1,6 +1,8 @@
 #include "reports/certificates.h"
 
 #include "results/competition.h"
+#include "results/genderbest.h"
+#include "timing/timetext.h"
 #include "results/runcell.h"
 
 #include <QFileInfo>
@@ -9,6 +11,8 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPen>
+#include <QRegularExpression>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -51,6 +55,35 @@ struct PageWriter
     }
 };
 
+// Lines to sign on, each with its caption beneath: one in the middle, two
+// at the left and the right.
+void paintSignatures(QPainter &painter, const QRectF &page, const QStringList &captions)
+{
+    QStringList shown;
+    for (const QString &c : captions) {
+        if (!c.trimmed().isEmpty())
+            shown.append(c.trimmed());
+    }
+    if (shown.isEmpty())
+        return;
+    QFont font(u"Liberation Sans"_s);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(11);
+    painter.setFont(font);
+    const double width = page.width() * 0.32;
+    const double lineY = page.top() + page.height() * 0.88;
+    const QList<double> centres = shown.size() == 1 ? QList<double>{0.5} : QList<double>{0.27, 0.73};
+    painter.save();
+    painter.setPen(QPen(Qt::black, std::max(1.0, page.width() / 1200.0)));
+    for (qsizetype i = 0; i < std::min<qsizetype>(shown.size(), 2); ++i) {
+        const double centre = page.left() + page.width() * centres.at(i);
+        painter.drawLine(QPointF(centre - width / 2, lineY), QPointF(centre + width / 2, lineY));
+        const QRectF box(centre - width / 2, lineY + page.height() * 0.005, width, page.height() * 0.04);
+        painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, shown.at(i));
+    }
+    painter.restore();
+}
+
 void paintOne(QPainter &painter, const QRectF &page, const QImage &background, const Certificate &c,
               const CertificateInfo &info)
 {
@@ -64,15 +97,42 @@ void paintOne(QPainter &painter, const QRectF &page, const QImage &background, c
     w.line(subtitle, 0.17, 14);
     w.line(u"URKUNDE"_s, 0.28, 40, true);
     w.line(u"Klasse "_s + c.className, 0.40, 18);
-    w.line(u"%1. Platz"_s.arg(c.place), 0.47, 36, true);
+    w.line(c.honour.isEmpty() ? u"%1. Platz"_s.arg(c.place) : c.honour, 0.47, c.honour.isEmpty() ? 36 : 30, true);
     w.line(c.name, 0.58, 26, true);
     w.line(c.club, 0.65, 16, false, true);
     if (!c.total.isEmpty())
-        w.line(u"Gesamtzeit: "_s + c.total, 0.72, 16);
-    w.line(info.date, 0.86, 12);
+        w.line((c.honour.isEmpty() ? u"Gesamtzeit: "_s : u"Laufzeit: "_s) + c.total, 0.72, 16);
+    w.line(placeAndDate(info.place, info.date), 0.79, 12);
+    paintSignatures(painter, page, info.signatures);
 }
 
 } // namespace
+
+QString certificateName(const QString &listName)
+{
+    const QString name = listName.trimmed();
+    if (name.count(u',') != 1)
+        return name;
+    const qsizetype comma = name.indexOf(u',');
+    const QString family = name.left(comma).trimmed();
+    QString given = name.mid(comma + 1).trimmed();
+    if (family.isEmpty() || given.isEmpty())
+        return name;
+    static const QRegularExpression year(u"\\s*(\\(\\s*\\d{4}\\s*\\))$"_s);
+    const QRegularExpressionMatch m = year.match(given);
+    if (m.hasMatch() && m.capturedStart() > 0)
+        return given.left(m.capturedStart()) + u' ' + family + u' ' + m.captured(1);
+    return given + u' ' + family;
+}
+
+QString placeAndDate(const QString &place, const QString &date)
+{
+    const QString p = place.trimmed();
+    const QString d = date.trimmed();
+    if (p.isEmpty() || d.isEmpty())
+        return p + d;
+    return p + u", "_s + d;
+}
 
 QList<Certificate> certificatesOf(const Competition &competition, int places)
 {
@@ -87,11 +147,30 @@ QList<Certificate> certificatesOf(const Competition &competition, int places)
             if (place < 1 || place > places || readRunCell(total).kind != RunCell::Time)
                 continue;
             ofClass.append({page.caption().trimmed(), place, page.cell(row, ColStNr).trimmed(),
-                            page.cell(row, ColName).trimmed(), page.cell(row, ColClub).trimmed(), total});
+                            certificateName(page.cell(row, ColName)), page.cell(row, ColClub).trimmed(), total, {}});
         }
         std::stable_sort(ofClass.begin(), ofClass.end(),
                          [](const Certificate &a, const Certificate &b) { return a.place < b.place; });
         list += ofClass;
+    }
+    return list;
+}
+
+QList<Certificate> fastestCertificates(const Competition &competition)
+{
+    QList<Certificate> list;
+    for (const Gender g : {Gender::Girl, Gender::Boy}) {
+        const DayBest best = findFastest(competition, g);
+        if (!best.found)
+            continue;
+        Certificate c;
+        c.className = best.className;
+        c.startNumber = best.startNumber;
+        c.name = certificateName(best.name);
+        c.club = best.club;
+        c.total = MsToText(best.ms);
+        c.honour = fastestTitle(g);
+        list.append(c);
     }
     return list;
 }

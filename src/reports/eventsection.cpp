@@ -61,6 +61,16 @@ QByteArray formatEventSection(const EventSection &section)
             rows.append(QString::number(row));
         appendLine(out, kClassPrefix + QString::number(it.key() + 1) + kStartOrder + u'=' + rows.join(u' '));
     }
+    for (const auto &[key, value] : section.further) {
+        // A place may hold any letter of the code page; no line break.
+        QString line = key + u'=' + value;
+        for (QChar &c : line) {
+            if (c.unicode() < 0x20)
+                c = u' ';
+        }
+        appendWindows1252(out, line);
+        out.append("\r\n");
+    }
     return out;
 }
 
@@ -105,6 +115,10 @@ EventSection parseEventSection(QByteArrayView afterMark)
             }
             if (!rows.isEmpty())
                 section.startOrders.insert(*block - 1, rows);
+            continue;
+        }
+        if (key != kRuns && key != kCounting && key != kCap) {
+            section.further.append({key, value});
             continue;
         }
         const std::optional<int> number = wholeNumber(value);

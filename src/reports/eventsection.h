@@ -6,6 +6,9 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QMap>
+#include <QString>
+
+#include <utility>
 
 #include <optional>
 
@@ -33,8 +36,12 @@ struct EventSection
     std::optional<Regulation> regulation;
     // Block index (from 0) -> the block's rows (from 1) in start order.
     QMap<int, QList<int>> startOrders;
+    // The event's further lines ("key=value", the officials' marks of
+    // reports/eventmarks.h), written after the above; reading hands back
+    // here every line of the section whose key is none of the above.
+    QList<std::pair<QString, QString>> further;
 
-    bool isEmpty() const { return !regulation && startOrders.isEmpty(); }
+    bool isEmpty() const { return !regulation && startOrders.isEmpty() && further.isEmpty(); }
     bool operator==(const EventSection &) const = default;
 };
 

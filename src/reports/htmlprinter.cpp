@@ -1,6 +1,7 @@
 #include "reports/htmlprinter.h"
 
 #include "reports/reportdocument.h"
+#include "reports/reportpages.h"
 
 #include <QPrinter>
 #include <QRegularExpression>
@@ -17,8 +18,7 @@ bool printHtmlReport(const QByteArray &page, QPrinter &printer)
         return false;
     QTextDocument document;
     loadReportDocument(document, page);
-    document.print(&printer);
-    return printer.printerState() != QPrinter::Error;
+    return paintReportPages(document, printer) && printer.printerState() != QPrinter::Error;
 }
 
 } // namespace vex

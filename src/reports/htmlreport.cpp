@@ -87,6 +87,23 @@ void appendHead(QString &out, const HtmlReportInfo &info)
     const QString status = info.status.isEmpty() ? QString() : u" – "_s + escaped(info.status);
     appendLine(out, u"<H2>"_s + escaped(info.title) + u"<Br>" + escaped(info.title2)
                         + u"</H2><H4>Ergebnisse" + status + u"</H4>");
+    if (!info.objectionDeadline.trimmed().isEmpty())
+        appendLine(out, u"<P><B>Einspruchsfrist bis "_s + escaped(info.objectionDeadline.trimmed()) + u"</B></P>");
+}
+
+void appendSignatures(QString &out, const HtmlReportInfo &info)
+{
+    QStringList captions;
+    for (const QString &c : info.signatures) {
+        if (!c.trimmed().isEmpty())
+            captions.append(c.trimmed());
+    }
+    if (captions.isEmpty())
+        return;
+    appendLine(out, u"<table border=0 cellpadding=12 width=100%><tr>");
+    for (const QString &caption : captions)
+        appendLine(out, u"<td align=center><br><br><br>______________________________<br>"_s + escaped(caption) + u"</td>");
+    appendLine(out, u"</tr></table>");
 }
 
 void appendClassTable(QString &out, const QString &classEntry, const ResultPage &page,
@@ -117,9 +134,9 @@ void appendClassTable(QString &out, const QString &classEntry, const ResultPage 
             out.append(u"<td>");
             const int run = strikes ? scoringRunOfTimeColumn(c) : 0;
             if (run > 0 && !isBlankCell(page.cell(r, c)) && page.isStruckRun(r, run))
-                out.append(u"<s>"_s + escaped(page.cell(r, c)) + u"</s>");
+                out.append(u"<s>"_s + escaped(page.markedText(r, c)) + u"</s>");
             else
-                out.append(escaped(page.cell(r, c)));
+                out.append(escaped(page.markedText(r, c)));
         }
         appendLine(out, u"</tr>");
     }
@@ -130,6 +147,8 @@ void appendAwards(QString &out, const HtmlReportInfo &info)
 {
     if (!info.dayBest.isEmpty())
         appendLine(out, u"<H4><I>Tagesbestzeit: "_s + escaped(info.dayBest) + u"</I></H4>");
+    for (const QString &line : info.fastest)
+        appendLine(out, u"<H4><I>"_s + escaped(line) + u"</I></H4>");
     if (info.teamRows.size() < 2)
         return;
     appendLine(out, u"<H4><I>Mannschaftswertung</I></H4>");
@@ -184,6 +203,7 @@ QByteArray buildHtmlReport(const Competition &competition, const HtmlReportInfo 
         appendClassTable(out, competition.classes().at(k), page, htmlColumns(info.clubShown, page.shownRuns()), info);
     }
     appendAwards(out, info);
+    appendSignatures(out, info);
     appendFooter(out, info);
     return encodeWindows1252(out);
 }

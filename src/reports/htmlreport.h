@@ -25,8 +25,16 @@ struct HtmlReportInfo
     bool clubShown = true;
     // Said after "Ergebnisse" in the heading, e.g. "vorläufig"; nothing when empty.
     QString status;
+    // The time until which objections are taken, "14:35", in a line of its
+    // own under the heading; nothing when empty.
+    QString objectionDeadline;
+    // Captions of lines to sign on at the end of the page, left to right;
+    // a blank caption has no line.
+    QStringList signatures;
     // The day's best run (DayBest::text), shown after the classes when given.
     QString dayBest;
+    // The fastest girl and boy as lines (fastestLines), after the day's best.
+    QStringList fastest;
     // The team ranking as a table, titles first (teamTableRows); shown after
     // the classes when given.
     QList<QStringList> teamRows;

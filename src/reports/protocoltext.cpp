@@ -1,5 +1,6 @@
 #include "reports/protocoltext.h"
 
+#include "reports/eventmarks.h"
 #include "reports/textcodec.h"
 #include "results/competition.h"
 #include "results/regulation.h"
@@ -230,6 +231,16 @@ qsizetype teamColumnOf(const QStringList &titles)
     return -1;
 }
 
+// The column a title row names "m/w" or "Geschlecht", -1 for none.
+qsizetype genderColumnOf(const QStringList &titles)
+{
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        if (isGenderTitle(titles.at(i)))
+            return i;
+    }
+    return -1;
+}
+
 void fillPage(ResultPage &page, const ProtocolBlock &block)
 {
     const QList<QStringList> &rows = block.rows;
@@ -238,6 +249,11 @@ void fillPage(ResultPage &page, const ProtocolBlock &block)
         page.setRow(r, pageRow(rows.at(r), block.scoringRuns, r == 0));
         if (r > 0 && r < block.teams.size())
             page.setTeam(r, block.teams.at(r));
+        if (r > 0 && r < block.genders.size()) {
+            RowMarks marks;
+            marks.gender = readGender(block.genders.at(r));
+            page.setMarks(r, marks);
+        }
     }
     QList<RowId> order;
     for (const int r : block.startOrder) {
@@ -334,6 +350,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regu
 
     QList<ProtocolBlock> blocks;
     qsizetype teamColumn = -1; // of the last block
+    qsizetype genderColumn = -1;
     QByteArray withoutCr;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
@@ -359,6 +376,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regu
             block.classEntry = decode(decode.afterCharacters(line, kHeadingPrefixLength));
             blocks.append(block);
             teamColumn = -1;
+            genderColumn = -1;
             continue;
         }
         if (blocks.isEmpty())
@@ -372,6 +390,10 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regu
             teamColumn = teamColumnOf(row);
         if (teamColumn >= 0)
             block.teams.append(teamColumn < row.size() ? row.takeAt(teamColumn) : QString());
+        if (block.rows.size() == 1)
+            genderColumn = genderColumnOf(row);
+        if (genderColumn >= 0)
+            block.genders.append(genderColumn < row.size() ? row.takeAt(genderColumn) : QString());
         if (block.rows.size() == 1)
             block.scoringRuns = runsOfTitles(row);
     }
@@ -390,7 +412,8 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regu
     return blocks;
 }
 
-QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks, const std::optional<Regulation> &regulation)
+QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks, const std::optional<Regulation> &regulation,
+                                const QList<std::pair<QString, QString>> &further)
 {
     qsizetype estimate = 0;
     for (const ProtocolBlock &b : blocks)
@@ -422,6 +445,7 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks, const std::o
     }
     EventSection section;
     section.regulation = regulation;
+    section.further = further;
     for (qsizetype b = 0; b < blocks.size(); ++b) {
         if (!blocks.at(b).startOrder.isEmpty())
             section.startOrders.insert(int(b), blocks.at(b).startOrder);
@@ -522,8 +546,11 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
 QByteArray formatProtocolText(const Competition &competition)
 {
     const Regulation &regulation = competition.page(0)->regulation();
+    // What the officials add (date, place, the rows' marks) goes into the
+    // same section, after the regulation and the start orders.
     return formatProtocolBlocks(protocolBlocks(competition),
-                                regulation == Regulation{} ? std::nullopt : std::optional<Regulation>(regulation));
+                                regulation == Regulation{} ? std::nullopt : std::optional<Regulation>(regulation),
+                                eventMarkKeys(competition));
 }
 
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes)
@@ -537,6 +564,10 @@ ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView by
     const QList<ProtocolBlock> blocks = parseProtocolBytes(bytes, &regulation);
     ProtocolLoadResult result = applyProtocolBlocks(competition, blocks);
     result.regulation = regulation;
+    if (const qsizetype eof = bytes.indexOf(kEndOfFileMark); eof >= 0) {
+        for (const auto &[key, value] : parseEventSection(bytes.sliced(eof + 1)).further)
+            applyEventMarkKey(competition, key, value);
+    }
     return result;
 }
 

@@ -34,6 +34,9 @@ struct ProtocolBlock
     // out of the rows wherever the file had it; written after the last
     // column. Empty when the block has none.
     QStringList teams;
+    // The block's column of girls and boys ("m/w", "Geschlecht"), taken out
+    // the same way after the team column; read, never written as a column.
+    QStringList genders;
     // The class's start order: its rows (from 1, as in rows) in the order
     // they start; empty when it was given none.
     QList<int> startOrder;
@@ -73,8 +76,10 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regu
 // empty cell as " "), then an empty line; CR LF line ends, Windows-1252.
 // The regulation and the blocks' start orders follow in the event section,
 // where there are any.
+// further: the event's other lines of that section (EventSection::further).
 QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks,
-                                const std::optional<Regulation> &regulation = std::nullopt);
+                                const std::optional<Regulation> &regulation = std::nullopt,
+                                const QList<std::pair<QString, QString>> &further = {});
 
 // The blocks a protocol file holds for a competition: one per class-list
 // entry, headed by its page's caption, with the title row and every data row

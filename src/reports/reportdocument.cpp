@@ -1,5 +1,6 @@
 #include "reports/reportdocument.h"
 
+#include "reports/reportpages.h"
 #include "reports/textcodec.h"
 
 #include <QFileInfo>
@@ -44,9 +45,13 @@ std::optional<QString> writeResultListPdf(const QByteArray &page, const QString 
         writer.setResolution(300);
         writer.setTitle(QFileInfo(path).completeBaseName());
         writer.setCreator(u"Vexilor"_s);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QTextDocument document;
         loadReportDocument(document, page);
-        document.print(&writer);
+        if (!paintReportPages(document, writer)) {
+            file.cancelWriting();
+            return failed;
+        }
     }
     if (file.error() != QFileDevice::NoError || !file.commit())
         return failed;

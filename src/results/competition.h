@@ -2,6 +2,7 @@
 
 #include "results/resultpage.h"
 
+#include <QDate>
 #include <QObject>
 #include <QStringList>
 
@@ -33,12 +34,23 @@ public:
     // row, caption "Fahrer" on page 1, only page 1's tab visible.
     void resetPages();
 
+    // The day of the event as the main window's date field says; null until
+    // the operator sets it or a file brings it.
+    QDate eventDate() const { return m_eventDate; }
+    void setEventDate(QDate date) { m_eventDate = date; }
+    // Where it takes place (the setting "Ort" when the event began); empty
+    // when not known.
+    QString eventPlace() const { return m_eventPlace; }
+    void setEventPlace(const QString &place) { m_eventPlace = place; }
+
 Q_SIGNALS:
     void classesChanged();
 
 private:
     std::array<ResultPage *, kPageCount> m_pages{};
     QStringList m_classes;
+    QDate m_eventDate;
+    QString m_eventPlace;
 };
 
 } // namespace vex

@@ -245,6 +245,49 @@ bool ResultPage::hasTeams() const
     return false;
 }
 
+const RowMarks &ResultPage::marks(int row) const
+{
+    static const RowMarks none;
+    if (row < 1 || row >= rows() || m_marks.isEmpty())
+        return none;
+    const auto it = m_marks.constFind(m_ids.at(row));
+    return it == m_marks.cend() ? none : *it;
+}
+
+void ResultPage::setMarks(int row, const RowMarks &marks)
+{
+    if (row < 1 || row >= rows() || this->marks(row) == marks)
+        return;
+    if (marks.isEmpty())
+        m_marks.remove(m_ids.at(row));
+    else
+        m_marks.insert(m_ids.at(row), marks);
+    touch(row);
+    Q_EMIT dataChanged(index(row, 0), index(row, kAllColumnCount - 1));
+}
+
+bool ResultPage::hasGenders() const
+{
+    for (int r = 1; r < rows() && !m_marks.isEmpty(); ++r) {
+        if (gender(r) != Gender::None)
+            return true;
+    }
+    return false;
+}
+
+void ResultPage::forgetRunMarks(int row, int column)
+{
+    const int run = column == ColTR ? 0 : scoringRunOfTimeColumn(column);
+    if ((run == 0 && column != ColTR) || m_marks.isEmpty())
+        return;
+    const auto it = m_marks.find(m_ids.at(row));
+    if (it == m_marks.end())
+        return;
+    it->forgetRun(run);
+    if (it->isEmpty())
+        m_marks.erase(it);
+}
+
 const RowScore &ResultPage::score(int row) const
 {
     static const RowScore none;
@@ -276,12 +319,28 @@ QString ResultPage::displayText(int row, int column) const
     const QString text = cell(row, column);
     if (row == 0)
         return column >= kColumnCount && isBlankCell(text) ? defaultColumnTitle(column) : text;
+    if (isBlankCell(text))
+        return text;
+    const int run = scoringRunOfTimeColumn(column);
+    const QString shown = markedText(row, column);
     // A struck run is shown in brackets: the operator sees at once which
     // runs make the total.
-    const int run = m_regulation.strikesRuns() ? scoringRunOfTimeColumn(column) : 0;
-    if (run == 0 || isBlankCell(text) || !isStruckRun(row, run))
+    if (run == 0 || !m_regulation.strikesRuns() || !isStruckRun(row, run))
+        return shown;
+    return u'(' + shown + u')';
+}
+
+QString ResultPage::markedText(int row, int column) const
+{
+    const QString text = cell(row, column);
+    if (row < 1 || m_marks.isEmpty() || isBlankCell(text))
         return text;
-    return u'(' + text + u')';
+    // A time typed from a stopwatch is marked, so that nobody takes it for
+    // one of the barriers.
+    const int run = scoringRunOfTimeColumn(column);
+    if ((run > 0 || column == ColTR) && marks(row).isHandTime(run))
+        return text + kHandTimeMark;
+    return text;
 }
 
 QVariant ResultPage::headerData(int section, Qt::Orientation orientation, int role) const
@@ -371,6 +430,8 @@ void ResultPage::setCell(int row, int column, const QString &anyText)
     if (c == text)
         return;
     c = text;
+    if (row >= 1)
+        forgetRunMarks(row, column);
     touch(row, column);
     noteCell(row, column, text);
     if (column >= kColumnCount && isBlankCell(text))
@@ -396,6 +457,12 @@ void ResultPage::setRow(int row, const QStringList &cells)
     for (QString &cell : r)
         cell = withinCellLength(cell);
     const bool hadFurther = m_rows.at(row).size() > kColumnCount;
+    if (row >= 1 && !m_marks.isEmpty()) {
+        for (int c = ColTR; c < kAllColumnCount; ++c) {
+            if (m_rows.at(row).value(c) != r.value(c))
+                forgetRunMarks(row, c);
+        }
+    }
     m_rows[row] = r;
     touch(row);
     for (int c = kColumnCount; c < r.size(); ++c)
@@ -422,6 +489,8 @@ void ResultPage::setRowCount(int n)
         endInsertRows();
     } else if (n < rows()) {
         beginRemoveRows({}, n, rows() - 1);
+        for (int r = n; r < rows() && !m_marks.isEmpty(); ++r)
+            m_marks.remove(m_ids.at(r));
         m_rows.resize(n);
         m_ids.resize(n);
         m_rowOfId.clear();
@@ -445,6 +514,7 @@ void ResultPage::clearRow(int row)
         return;
     const bool hadFurther = m_rows.at(row).size() > kColumnCount;
     m_rows[row] = emptyRow();
+    m_marks.remove(m_ids.at(row));
     touch(row);
     if (hadFurther)
         recountRuns();
@@ -460,6 +530,7 @@ void ResultPage::removeDataRow(int row)
         return;
     }
     beginRemoveRows({}, row, row);
+    m_marks.remove(m_ids.at(row));
     m_rows.removeAt(row);
     m_ids.removeAt(row);
     m_rowOfId.clear();
@@ -474,11 +545,12 @@ void ResultPage::restoreRows(const PageRows &state)
 {
     if (state.rows.size() < 2 || state.rows.size() != state.ids.size())
         return;
-    if (state.rows == m_rows && state.ids == m_ids && state.startOrder == m_startOrder)
+    if (state.rows == m_rows && state.ids == m_ids && state.startOrder == m_startOrder && state.marks == m_marks)
         return;
     beginResetModel();
     m_rows = state.rows;
     m_ids = state.ids;
+    m_marks = state.marks;
     m_rowOfId.clear();
     m_lookupsSinceChange = 0;
     ++m_rowsGone;
@@ -529,6 +601,7 @@ void ResultPage::reset()
     m_lookupsSinceChange = 0;
     ++m_rowsGone;
     m_teams.clear();
+    m_marks.clear();
     m_startOrder.clear();
     m_versions = {m_versions.first(), freshVersions()};
     endResetModel();
@@ -609,6 +682,8 @@ void ResultPage::setColumnCells(int column, int firstRow, const QStringList &tex
         if ((current.constData() == text.constData() && current.size() == text.size()) || current == text)
             continue;
         m_rows[r][column] = text;
+        if (r >= 1)
+            forgetRunMarks(r, column);
         touch(r, column);
         if (firstChanged < 0)
             firstChanged = r;
@@ -637,6 +712,8 @@ void ResultPage::setCells(int column, const QList<std::pair<int, QString>> &cell
         if (row < 0 || row >= rows() || m_rows.at(row).at(column) == text)
             continue;
         m_rows[row][column] = text;
+        if (row >= 1)
+            forgetRunMarks(row, column);
         touch(row, column);
         if (firstChanged < 0 || row < firstChanged)
             firstChanged = row;

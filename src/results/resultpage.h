@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/regulation.h"
+#include "results/rowmarks.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -94,6 +95,7 @@ struct PageRows
     QList<RowId> ids;
     // The class's own start order (see ResultPage::startOrder).
     QList<RowId> startOrder;
+    QHash<RowId, RowMarks> marks; // only rows with any
 
     bool operator==(const PageRows &) const = default;
 };
@@ -123,6 +125,8 @@ public:
     // The cell as people read it: a run the regulation strikes in brackets,
     // "(45,12)"; further runs' blank titles as their usual titles.
     QString displayText(int row, int column) const;
+    // The cell with a hand time's mark, "45,12 H", without brackets.
+    QString markedText(int row, int column) const;
     // Whether the regulation strikes that scoring run's time in this row.
     bool isStruckRun(int row, int run) const;
     // What the regulation makes of a data row (scoreRow), kept until the row
@@ -156,7 +160,7 @@ public:
 
     // The rows as they are, and back to such a state (the views are reset and
     // find their rows again by identity). An empty or malformed state is refused.
-    PageRows rowsState() const { return {m_rows, m_ids, m_startOrder}; }
+    PageRows rowsState() const { return {m_rows, m_ids, m_startOrder, m_marks}; }
     void restoreRows(const PageRows &state);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
@@ -208,6 +212,15 @@ public:
     // Whether any data row has a team.
     bool hasTeams() const;
 
+    // The marks of a data row (see RowMarks), kept by its identity and with
+    // the rows' state, so a command taken back takes its marks back too. A
+    // time written into a run's cell ends that run's marks; a page reset
+    // forgets them all.
+    const RowMarks &marks(int row) const;
+    void setMarks(int row, const RowMarks &marks);
+    Gender gender(int row) const { return marks(row).gender; }
+    // Whether any data row says girl or boy.
+    bool hasGenders() const;
     // The start order the class was given (drawn, or the result reversed),
     // by row identity; empty while the class starts in the order of its
     // rows. It is the class's own: ranking re-sorts the rows but not this,
@@ -250,6 +263,8 @@ private:
     // The shown runs grow as soon as a further run's cell holds anything, and
     // are counted anew when rows go.
     void noteCell(int row, int column, const QString &text);
+    // Another time in a run's cell: that run's marks end.
+    void forgetRunMarks(int row, int column);
     // all: rows may have come back with further runs (an earlier state put
     // back), not just gone.
     void recountRuns(bool all = false);
@@ -261,6 +276,7 @@ private:
     quint64 m_rowsGone = 0;
     mutable QList<Versions> m_versions; // one per row, in row order
     QHash<RowId, QString> m_teams;      // only rows with a team
+    QHash<RowId, RowMarks> m_marks;     // only rows with any
     QList<RowId> m_startOrder;
     QString m_caption;
     bool m_tabVisible = false;

@@ -94,6 +94,12 @@ struct Settings
     int InetInhalt = 15;     // what goes up: 1 page, 2 results.json, 4 protocol text, 8 season page
     int InetNamen = 1;       // 0 full names, 1 first name and initial, 2 start numbers only
     QString InetVertrauen;   // the fingerprint of the server's key or certificate the operator confirmed
+    // Where the event takes place, printed beside the date on the certificates.
+    QString Ort;
+    // Captions of the signature lines on the certificates and the result
+    // list, left and right; an empty caption has no line.
+    QString Unterschrift1 = QStringLiteral("Fahrtleiter");
+    QString Unterschrift2 = QStringLiteral("Zeitnahme");
 
     bool operator==(const Settings &) const = default;
 };

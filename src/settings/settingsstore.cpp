@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 59> kFields{{
+const std::array<Field, 62> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -89,10 +89,13 @@ const std::array<Field, 59> kFields{{
     {u"InetInhalt", &Settings::InetInhalt},
     {u"InetNamen", &Settings::InetNamen},
     {u"InetVertrauen", &Settings::InetVertrauen},
+    {u"Ort", &Settings::Ort},
+    {u"Unterschrift1", &Settings::Unterschrift1},
+    {u"Unterschrift2", &Settings::Unterschrift2},
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 59> kSaveOrder{
+constexpr std::array<QStringView, 62> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
@@ -102,6 +105,7 @@ constexpr std::array<QStringView, 59> kSaveOrder{
     u"TeamZaehlt", u"TeamPunkte", u"UrkundenPlaetze", u"UrkundenBild",
     u"Inet", u"InetAdresse", u"InetOrdner", u"InetBenutzer", u"InetIntervall", u"InetInhalt",
     u"InetNamen", u"InetVertrauen",
+    u"Ort", u"Unterschrift1", u"Unterschrift2",
 };
 
 const Field &fieldNamed(QStringView name)

@@ -41,6 +41,10 @@ TeamPage::TeamPage(QWidget *parent)
     QFont bold = m_dayBest->font();
     bold.setBold(true);
     m_dayBest->setFont(bold);
+    m_fastest = new QLabel(this);
+    m_fastest->setObjectName(u"lbl_Schnellste"_s);
+    m_fastest->setFont(bold);
+    m_fastest->hide();
     m_table = new QTableWidget(0, TeamColumns, this);
     m_table->setObjectName(u"TeamTable"_s);
     m_table->setHorizontalHeaderLabels({u"Platz"_s, u"Mannschaft"_s, u"Punkte"_s, u"Gewertete Fahrer/innen"_s});
@@ -51,8 +55,15 @@ TeamPage::TeamPage(QWidget *parent)
     m_table->horizontalHeader()->setSectionResizeMode(TeamName, QHeaderView::ResizeToContents);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_dayBest);
+    layout->addWidget(m_fastest);
     layout->addWidget(m_table, 1);
     showStandings({}, {});
+}
+
+void TeamPage::showFastest(const QStringList &lines)
+{
+    m_fastest->setText(lines.join(u'\n'));
+    m_fastest->setVisible(!lines.isEmpty());
 }
 
 void TeamPage::showStandings(const TeamRanking &ranking, const DayBest &dayBest)

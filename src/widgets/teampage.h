@@ -20,12 +20,16 @@ public:
     explicit TeamPage(QWidget *parent = nullptr);
 
     void showStandings(const TeamRanking &ranking, const DayBest &dayBest);
+    // The fastest girl and boy under the day's best, one line each; hidden
+    // without any.
+    void showFastest(const QStringList &lines);
 
     QLabel *dayBestLabel() const { return m_dayBest; }
     QTableWidget *table() const { return m_table; }
 
 private:
     QLabel *m_dayBest = nullptr;
+    QLabel *m_fastest = nullptr;
     QTableWidget *m_table = nullptr;
 };
 

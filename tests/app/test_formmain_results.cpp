@@ -569,6 +569,7 @@ void TestFormMainResults::popupCommandsActOnTheClickedRow_data()
     QTest::newRow("Zeile entfernen") << u"mClear1"_s;
     QTest::newRow("Zeit löschen") << u"Erase1"_s;
     QTest::newRow("Disqualifizieren") << u"mDis"_s;
+    QTest::newRow("Lauf 2 disqualifizieren") << u"mLaufDis"_s;
 }
 
 void TestFormMainResults::popupCommandsActOnTheClickedRow()
@@ -598,6 +599,9 @@ void TestFormMainResults::popupCommandsActOnTheClickedRow()
         QCOMPARE(page()->rows(), 3);
     } else if (action == u"Erase1"_s) {
         QCOMPARE(page()->row(adler), driver(u"1"_s, u"Adler"_s));
+    } else if (action == u"mLaufDis"_s) {
+        QCOMPARE(cell(adler, ColRun2), u"DIS"_s);
+        QCOMPARE(cell(adler, ColTotal), QString());
     } else {
         QCOMPARE(cell(adler, ColPlace), u"DIS"_s);
     }
@@ -793,6 +797,9 @@ void TestFormMainResults::popupMenuEntriesInOrder()
         {u"Mannschaften \u2026"_s, true},
         {u"Urkunden drucken \u2026"_s, true},
         {u"Ergebnisliste als PDF \u2026"_s, true},
+        {u"Handzeit eintragen \u2026"_s, true},
+        {u"TR disqualifizieren"_s, true},
+        {u"m/w"_s, true},
     };
     QList<QAction *> actions = child<QMenu>(u"PopupMenuProtokol"_s)->actions();
     actions.removeIf([](const QAction *a) { return a->isSeparator(); });

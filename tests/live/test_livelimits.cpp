@@ -505,7 +505,7 @@ private Q_SLOTS:
         reader.open(QUrl(u"ws://127.0.0.1:%1/live"_s.arg(port)));
         QVERIFY(QTest::qWaitFor([&] { return http->viewerCount() == 2 && messages.size() == 1; }, 5000));
         auto big = std::make_shared<LiveResults>();
-        LiveClass cls{u"Klasse"_s, u"Klasse"_s, {}, 0, {}, {}, {}};
+        LiveClass cls{u"Klasse"_s, u"Klasse"_s, {}, 0, {}, {}, {}, {}};
         for (int r = 0; r < 4000; ++r)
             cls.rows.append(QStringList{u"1"_s, u"%1"_s.arg(r), QString(100, u'x')});
         big->classes.append(cls);

@@ -94,10 +94,10 @@ private Q_SLOTS:
                                         u"WorkSheets(2).Name"_s,
                                         u"WorkSheets(1).UsedRange"_s,
                                         u"WorkSheets(1).UsedRange.Rows.Count"_s,
-                                        u"WorkSheets(1).Range(A1:L9).Value"_s,
+                                        u"WorkSheets(1).Range(A1:M9).Value"_s,
                                         u"WorkSheets(2).UsedRange"_s,
                                         u"WorkSheets(2).UsedRange.Rows.Count"_s,
-                                        u"WorkSheets(2).Range(A1:L8).Value"_s,
+                                        u"WorkSheets(2).Range(A1:M8).Value"_s,
                                         u"Quit"_s,
                                     }));
         QCOMPARE(progress.events, (QStringList{u"value 0"_s, u"show"_s, u"caption öffnen: start.xlsx"_s, u"max 2"_s,
@@ -164,7 +164,7 @@ private Q_SLOTS:
         const QString lastRow = QString::number(blockRow + 14 + 1);
         for (const QString &call : std::as_const(servers.log.calls)) {
             if (call.endsWith(u".Value"_s))
-                QVERIFY2(call.contains(u":"_s + columnLetters(startColumn + 12) + lastRow + u")"_s), qPrintable(call));
+                QVERIFY2(call.contains(u":"_s + columnLetters(startColumn + 13) + lastRow + u")"_s), qPrintable(call));
         }
     }
 
@@ -215,6 +215,26 @@ private Q_SLOTS:
         const ResultPage &p = *c.page(0);
         QCOMPARE(p.row(1).mid(0, 4), (QStringList{u"1"_s, u"Anna"_s, u"MSC"_s, u"12,50"_s}));
         QCOMPARE(p.team(1), u"Nord"_s);
+    }
+
+    // The column of girls and boys, wherever it stands, beside a team column
+    // too; the other columns read as without them.
+    void importGenderColumn()
+    {
+        FakeServers servers;
+        servers.sheets = {FakeSheetData{u"K"_s,
+                                        {{u"StNr"_s, u"Team"_s, u"Fahrer/in"_s, u"Ortsclub"_s, u"M/W"_s, u"TR"_s},
+                                         {1.0, u"Nord"_s, u"Anna"_s, u"MSC"_s, u"weiblich"_s, 12.5 / kDay},
+                                         {2.0, QString(), u"Ben"_s, u"MSC"_s, u"m"_s, QVariant()}},
+                                        3}};
+        Competition c;
+        RecordingProgress progress;
+        QVERIFY(!ImportExcelStartList(servers, c, u"s.xlsx"_s, {0, 1}, progress));
+        const ResultPage &p = *c.page(0);
+        QCOMPARE(p.row(1).mid(0, 4), (QStringList{u"1"_s, u"Anna"_s, u"MSC"_s, u"12,50"_s}));
+        QCOMPARE(p.team(1), u"Nord"_s);
+        QCOMPARE(p.gender(1), Gender::Girl);
+        QCOMPARE(p.gender(2), Gender::Boy);
     }
 
     void importFailureLeavesCompetition_data()

@@ -103,6 +103,37 @@ private Q_SLOTS:
                  driver(u"2"_s, u"B"_s, {}, {}, {}, u"40,00"_s, u"0"_s).mid(0, ColPlace));
         QCOMPARE(journal.size(), 1);
         QVERIFY(journal.last().at(0).toString().contains(u"45,00 StS 2"_s));
+        QCOMPARE(r.results().reRunQuestion(m_f->idOf(u"2"_s), 2),
+                 u"Lauf 2 von Nr. 2 B wiederholen lassen? Rückgängig (Strg+Z) holt die Zeit zurück."_s);
+    }
+
+    // After an entry the digits show the run of the driver chosen: his own
+    // time of it, or none.
+    void chosenDriverShowsHisOwnTime_data()
+    {
+        QTest::addColumn<QString>("startNumber");
+        QTest::addColumn<int>("shownMs");
+        QTest::newRow("a time of his own") << u"2"_s << 45000;
+        QTest::newRow("the driver entered") << u"4"_s << 50000;
+        QTest::newRow("no time") << u"3"_s << -1;
+    }
+    void chosenDriverShowsHisOwnTime()
+    {
+        QFETCH(QString, startNumber);
+        QFETCH(int, shownMs);
+        m_f->load({{driver(u"2"_s, u"B"_s, {}, u"45,00"_s, u"2"_s), driver(u"3"_s, u"C"_s), driver(u"4"_s, u"D"_s)}},
+                  {u"Bambini"_s});
+        Race &r = m_f->race;
+        r.chooseRun(1);
+        r.typeStartNumber(u"4"_s);
+        m_f->driveAndEnter(50000);
+        r.chooseDriverRow(m_f->idOf(u"2"_s));
+        QSignalSpy time(&r, &Race::runningTime);
+        QSignalSpy reset(&r, &Race::displayReset);
+        r.chooseDriverRow(m_f->idOf(startNumber));
+        QCOMPARE(r.entry().shownNumber, startNumber);
+        QCOMPARE(time.isEmpty() ? -1 : time.last().at(0).toInt(), shownMs);
+        QCOMPARE(reset.size(), shownMs < 0 ? 1 : 0);
     }
 
     // An entry is taken back where it was made, whatever class is shown
@@ -118,6 +149,7 @@ private Q_SLOTS:
         m_f->driveAndEnter(50000);
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
         QCOMPARE(journal.last().at(0).toString(), u"Lauf 1 von Nr. 3 C: 50,00 eingetragen (vorher leer)"_s);
+        QSignalSpy status(&r, &Race::stepReported);
         r.chooseClass(1);
         r.undo();
         QCOMPARE(r.entry().page, 0);
@@ -127,6 +159,8 @@ private Q_SLOTS:
         r.enter();
         QCOMPARE(m_f->cellOf(u"3"_s, ColRun1), u"50,00"_s);
         QCOMPARE(m_f->page(1)->cell(1, ColRun1), QString());
+        // The status bar follows: it no longer says what was taken back.
+        QCOMPARE(status.last().at(0).toString(), u"Lauf 1 von Nr. 3 C: 50,00 eingetragen (vorher leer)"_s);
 
         // After "Nächster" the previous driver's entry goes back without
         // touching the run state; never while a run is timed.

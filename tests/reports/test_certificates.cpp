@@ -71,10 +71,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("places");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("1 to 3: shared places both") << 3 << QStringList{u"Müller, Jörg"_s, u"Weiß, Anna"_s, u"Kurz, Kai"_s, u"Nachzügler, Nils"_s};
-        QTest::newRow("1 only") << 1 << QStringList{u"Müller, Jörg"_s, u"Nachzügler, Nils"_s};
+        QTest::newRow("1 to 3: shared places both") << 3 << QStringList{u"Jörg Müller"_s, u"Anna Weiß"_s, u"Kai Kurz"_s, u"Nils Nachzügler"_s};
+        QTest::newRow("1 only") << 1 << QStringList{u"Jörg Müller"_s, u"Nils Nachzügler"_s};
         QTest::newRow("1 to 9: no total, no certificate") << 9
-            << QStringList{u"Müller, Jörg"_s, u"Weiß, Anna"_s, u"Kurz, Kai"_s, u"Vierte, Vera"_s, u"Nachzügler, Nils"_s};
+            << QStringList{u"Jörg Müller"_s, u"Anna Weiß"_s, u"Kai Kurz"_s, u"Vera Vierte"_s, u"Nils Nachzügler"_s};
     }
     void placesThatGetCertificates()
     {
@@ -86,6 +86,26 @@ private Q_SLOTS:
         for (const Certificate &cert : certificatesOf(c, places))
             got.append(cert.name);
         QCOMPARE(got, names);
+    }
+
+    void namesInGivenFamilyOrder_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("family, given") << u"Christ, Carla"_s << u"Carla Christ"_s;
+        QTest::newRow("blanks around") << u"  Christ ,Carla Maria "_s << u"Carla Maria Christ"_s;
+        QTest::newRow("double name") << u"Müller-Lüdenscheid, Jörg"_s << u"Jörg Müller-Lüdenscheid"_s;
+        QTest::newRow("year stays last") << u"Berg, Anna (2013)"_s << u"Anna Berg (2013)"_s;
+        QTest::newRow("already given first") << u"Carla Christ"_s << u"Carla Christ"_s;
+        QTest::newRow("two commas") << u"Christ, Carla, jun."_s << u"Christ, Carla, jun."_s;
+        QTest::newRow("nothing after the comma") << u"Christ,"_s << u"Christ,"_s;
+        QTest::newRow("nothing before the comma") << u", Carla"_s << u", Carla"_s;
+    }
+    void namesInGivenFamilyOrder()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, printed);
+        QCOMPARE(certificateName(given), printed);
     }
 
     void onePdfPagePerCertificate()
@@ -106,7 +126,8 @@ private Q_SLOTS:
         }
         QVERIFY(background.save(image));
         const QString path = dir.filePath(u"Urkunden.pdf"_s);
-        const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"in Musterstadt"_s, u"25.11.2026"_s, image};
+        const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"in Musterstadt"_s, u"25.11.2026"_s, image,
+                                   u"Talheim"_s, {u"Fahrtleiter"_s, u"Zeitnahme"_s}};
         QCOMPARE(writeCertificatesPdf(path, certificatesOf(c, 3), info), std::nullopt);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -118,12 +139,42 @@ private Q_SLOTS:
             QSKIP("pdftotext (poppler-utils) is not installed");
         const QStringList pages = text->split(u'\f', Qt::SkipEmptyParts);
         QCOMPARE(pages.size(), 4);
-        QVERIFY2(pages.at(0).contains(u"Müller, Jörg"_s) && pages.at(0).contains(u"1. Platz"_s)
+        QVERIFY2(pages.at(0).contains(u"Jörg Müller"_s) && pages.at(0).contains(u"1. Platz"_s)
                      && pages.at(0).contains(u"Klasse K1"_s) && pages.at(0).contains(u"1:20,00"_s)
-                     && pages.at(0).contains(u"Clubmeisterschaft 2026"_s) && pages.at(0).contains(u"25.11.2026"_s),
+                     && pages.at(0).contains(u"Clubmeisterschaft 2026"_s)
+                     && pages.at(0).contains(u"Talheim, 25.11.2026"_s) && pages.at(0).contains(u"Fahrtleiter"_s)
+                     && pages.at(0).contains(u"Zeitnahme"_s),
                  qPrintable(pages.at(0)));
         QVERIFY(pages.at(2).contains(u"2. Platz"_s));
         QVERIFY(pages.at(3).contains(u"Klasse K2"_s));
+    }
+
+    // On request the fastest girl and boy get one each, with the run's time.
+    void fastestGirlAndBoyCertificates()
+    {
+        Competition c;
+        fill(c);
+        QCOMPARE(fastestCertificates(c).size(), 0);
+        ResultPage &k1 = *c.page(0);
+        k1.setCell(2, ColRun1, u"40,00"_s);
+        k1.setCell(2, ColRun1Penalty, u"1"_s);
+        RowMarks girl;
+        girl.gender = Gender::Girl;
+        k1.setMarks(2, girl);
+        const QList<Certificate> list = fastestCertificates(c);
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list.first().honour, u"Schnellstes Mädchen"_s);
+        QCOMPARE(list.first().name, u"Anna Weiß"_s);
+        QCOMPARE(list.first().total, u"41,00"_s);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Schnellste.pdf"_s);
+        QCOMPARE(writeCertificatesPdf(path, list, {}), std::nullopt);
+        const auto text = pdfText(path);
+        if (!text)
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY2(text->contains(u"Schnellstes Mädchen"_s) && text->contains(u"Laufzeit: 41,00"_s)
+                     && !text->contains(u"Platz"_s),
+                 qPrintable(*text));
     }
 
     void unusableBackgroundOrNothingToPrintWritesNoFile_data()

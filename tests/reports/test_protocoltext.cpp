@@ -60,7 +60,39 @@ private Q_SLOTS:
     void pageGrowsToTheRowsRead();
     void shortTitleLineKeepsTheRunTitles();
     void teamColumnAnywhere();
+    void genderColumnAnywhere_data();
+    void genderColumnAnywhere();
 };
+
+// The column of girls and boys stands anywhere, beside a team column too;
+// the other columns read as without it.
+void TestProtocolText::genderColumnAnywhere_data()
+{
+    QTest::addColumn<QByteArray>("titles");
+    QTest::addColumn<QByteArray>("rows");
+    QTest::newRow("m/w after the name") << QByteArray("StNr;Fahrer/in;m/w;Ortsclub;TR")
+                                        << QByteArray("1;Anna;W;MSC;45,10\r\n2;Ben;männlich;MSC\r\n3;Cem;x;MSC\r\n");
+    QTest::newRow("Geschlecht first, Windows-1252")
+        << QByteArray("geschlecht ;StNr;Fahrer/in;Ortsclub;TR")
+        << QByteArray("Weiblich;1;Anna;MSC;45,10\r\nM\xC4NNLICH;2;Ben;MSC\r\n;3;Cem;MSC\r\n");
+    QTest::newRow("with a team column before it") << QByteArray("StNr;Team;Fahrer/in;w/m;Ortsclub;TR")
+                                                  << QByteArray("1;Nord;Anna; w ;MSC;45,10\r\n2;;Ben;m;MSC\r\n3;;Cem;;MSC\r\n");
+}
+
+void TestProtocolText::genderColumnAnywhere()
+{
+    QFETCH(QByteArray, titles);
+    QFETCH(QByteArray, rows);
+    Competition c;
+    parseProtocolText(c, QByteArray("KLASSE: K1\r\n" + titles + "\r\n" + rows));
+    const ResultPage &p = *c.page(0);
+    QCOMPARE(p.row(1).mid(0, 4), (QStringList{u"1"_s, u"Anna"_s, u"MSC"_s, u"45,10"_s}));
+    QCOMPARE(p.row(2).mid(0, 3), (QStringList{u"2"_s, u"Ben"_s, u"MSC"_s}));
+    QCOMPARE(p.gender(1), Gender::Girl);
+    QCOMPARE(p.gender(2), Gender::Boy);
+    QCOMPARE(p.gender(3), Gender::None);
+    QVERIFY(p.hasGenders());
+}
 
 // A start list's "Team" column stands where the club put it; the other
 // columns read as without it, and the saved protocol carries the teams after
