@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 50> kFields{{
+const std::array<Field, 56> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -80,10 +80,16 @@ const std::array<Field, 50> kFields{{
     {u"TeamPunkte", &Settings::TeamPunkte},
     {u"UrkundenPlaetze", &Settings::UrkundenPlaetze},
     {u"UrkundenBild", &Settings::UrkundenBild},
+    {u"Quelle", &Settings::Quelle},
+    {u"TimerPort", &Settings::TimerPort},
+    {u"TimerBaud", &Settings::TimerBaud},
+    {u"TafelPort", &Settings::TafelPort},
+    {u"TafelBaud", &Settings::TafelBaud},
+    {u"TafelZeigt", &Settings::TafelZeigt},
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 50> kSaveOrder{
+constexpr std::array<QStringView, 56> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
@@ -91,6 +97,7 @@ constexpr std::array<QStringView, 50> kSaveOrder{
     u"ColorText", u"ColorZeit", u"ColorBZeit", u"ColorFon", u"cbClub", u"ExcelX", u"ExcelY",
     u"Live", u"LivePort", u"MinLauf", u"WertLaeufe", u"WertZaehlt", u"WertGleich", u"WertStrafMax",
     u"TeamZaehlt", u"TeamPunkte", u"UrkundenPlaetze", u"UrkundenBild",
+    u"Quelle", u"TimerPort", u"TimerBaud", u"TafelPort", u"TafelBaud", u"TafelZeigt",
 };
 
 const Field &fieldNamed(QStringView name)
