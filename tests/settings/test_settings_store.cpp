@@ -28,7 +28,8 @@ const QStringList kLoadOrder{
     u"Skor"_s, u"AutoRang"_s, u"EditRes"_s, u"ColorText"_s, u"ColorZeit"_s, u"ColorBZeit"_s,
     u"ColorFon"_s, u"cbClub"_s, u"ExcelX"_s, u"ExcelY"_s, u"Live"_s, u"LivePort"_s, u"MinLauf"_s,
     u"WertLaeufe"_s, u"WertZaehlt"_s, u"WertGleich"_s, u"WertStrafMax"_s, u"TeamZaehlt"_s, u"TeamPunkte"_s,
-    u"UrkundenPlaetze"_s, u"UrkundenBild"_s};
+    u"UrkundenPlaetze"_s, u"UrkundenBild"_s, u"Quelle"_s, u"TimerPort"_s, u"TimerBaud"_s, u"TafelPort"_s,
+    u"TafelBaud"_s, u"TafelZeigt"_s};
 
 // Records what a save writes, and can refuse the key or one value.
 class RecordingBackend : public SettingsBackend
@@ -83,6 +84,8 @@ Settings customSettings()
     s.cbClub = false; s.ExcelX = 2; s.ExcelY = 1; s.Live = true; s.LivePort = 9090; s.MinLauf = 8;
     s.WertLaeufe = 3; s.WertZaehlt = 2; s.WertGleich = 1; s.WertStrafMax = 99; s.TeamZaehlt = 4;
     s.TeamPunkte = u"10; 8 6"_s; s.UrkundenPlaetze = 5; s.UrkundenBild = u"C:\\Urkunde ä.png"_s;
+    s.Quelle = 1; s.TimerPort = u"/dev/serial/by-id/usb-Zeit-if00"_s; s.TimerBaud = 38400;
+    s.TafelPort = u"COM4"_s; s.TafelBaud = 4800; s.TafelZeigt = 3;
     return s;
 }
 
