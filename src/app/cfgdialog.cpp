@@ -1,6 +1,7 @@
 #include "app/cfgdialog.h"
 
 #include "app/algcombo.h"
+#include "app/cfgtimingpart.h"
 #include "app/cfgexchange.h"
 #include "app/windowplacement.h"
 #include "results/regulation.h"
@@ -199,6 +200,8 @@ void TCFGDialog::buildControls()
     auto *general = new QWidget(tabs);
     tabs->addTab(general, u"Allgemein"_s);
     tabs->addTab(buildRegulationPart(), u"Wertung"_s);
+    timingPart = new TimingDevicesPart(tabs);
+    tabs->addTab(timingPart, u"Zeitmessung"_s);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(tabs, 1);
 
@@ -322,6 +325,7 @@ void TCFGDialog::setPorts(const QList<int> &ports)
     cbPort->clear();
     cbPort->addItems(PortEntries(ports));
     cbPort->setCurrentIndex(std::max(0, int(cbPort->findText(chosen))));
+    timingPart->setPorts(ports);
 }
 
 void TCFGDialog::loadSettings(const Settings &s)
@@ -362,6 +366,7 @@ void TCFGDialog::loadSettings(const Settings &s)
     checkPointsTable();
     seUrkundenPlaetze->setValue(s.UrkundenPlaetze);
     eUrkundenBild->setText(s.UrkundenBild);
+    timingPart->load(s);
 }
 
 Settings TCFGDialog::readSettings(const Settings &current) const
@@ -409,6 +414,7 @@ Settings TCFGDialog::readSettings(const Settings &current) const
         s.UrkundenPlaetze = seUrkundenPlaetze->value();
     if (eUrkundenBild->text() != current.UrkundenBild)
         s.UrkundenBild = eUrkundenBild->text().trimmed();
+    timingPart->read(s);
     return s;
 }
 

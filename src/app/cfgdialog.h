@@ -23,6 +23,7 @@ namespace vex {
 
 class AlgComboBox;
 class ColourBox;
+class TimingDevicesPart;
 
 // The settings dialog. It is created once at start-up and kept, so the contact
 // lists keep their choice between two openings; everything else is filled
@@ -87,6 +88,8 @@ public:
     QPushButton *bUrkundenBild = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *BitBtnCancel = nullptr;
+    // The "Zeitmessung" part: a timer instead of the barriers, the board.
+    TimingDevicesPart *timingPart = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -4,6 +4,7 @@
 #include "app/dlgyesno.h"
 #include "app/forminfo.h"
 #include "app/livebinding.h"
+#include "app/serialstatusbinding.h"
 #include "app/progresswindow.h"
 #include "app/seasonwindow.h"
 #include "app/windowsettings.h"
@@ -46,6 +47,8 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
 
     // The live results page on the network, switched in the status bar.
     new LiveBinding(station.race(), station.live(), *window->statusBar());
+    // The timer's and the display board's ports beside it.
+    new SerialStatusBinding(station.barriers(), *window->statusBar());
 
     // The season's standings over several events: Ctrl+M, "Meisterschaft".
     installSeasonCommand(*window, services.files, services.shell,
