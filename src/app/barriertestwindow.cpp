@@ -106,7 +106,10 @@ BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent, RaceTim
         m_timerLines->setColumnWidth(1, 220);
         m_timerLines->setColumnWidth(2, 260);
         box->addWidget(m_timerLines);
-        layout->addWidget(group, 1);
+        layout->addWidget(group, 2);
+        m_timerLines->setWordWrap(false);
+        m_timerLines->setColumnWidth(1, 200);
+        m_timerLines->setColumnWidth(2, 360);
         connect(&timer->impulses(), &TimerImpulses::lineHandled, this, &BarrierTestWindow::addTimerLine);
     }
 
@@ -126,7 +129,7 @@ BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent, RaceTim
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(u"Schließen"_s);
     layout->addWidget(buttons);
-    resize(720, 520);
+    resize(m_timerLines ? QSize(920, 640) : QSize(720, 520));
 
     m_runClock = new QTimer(this);
     m_runClock->setInterval(50);
@@ -162,7 +165,9 @@ void BarrierTestWindow::showPort()
     const bool open = m_test.portOpen();
     m_port->setText(open ? u"Anschluss COM%1 – die Kontakte wirken während des Tests auf keinen Lauf."_s.arg(
                                m_test.portNumber())
-                         : u"Kein Anschluss offen – in den Einstellungen (F2) den Anschluss der Lichtschranken wählen."_s);
+                    : m_timerLines
+                        ? u"Start und Ziel kommen vom Zeitmessgerät (unten); seine Zeilen wirken während des Tests auf keinen Lauf."_s
+                        : u"Kein Anschluss offen – in den Einstellungen (F2) den Anschluss der Lichtschranken wählen."_s);
     m_runButton->setEnabled(open);
 }
 

@@ -48,14 +48,17 @@ void SerialStatusBinding::show(Panel &panel)
 {
     const ByteStream::State state = panel.stream->state();
     panel.label->setVisible(state != ByteStream::State::Off);
-    QString text = panel.stream->stateText();
-    // A message about the device names it already.
-    if (!panel.message.isEmpty())
-        text = panel.message;
+    // Short, beside the status bar's own panels; the port and the whole
+    // message in the tooltip. A message about the device names it already.
+    QString text = panel.stream->shortStateText();
+    QString tip = panel.stream->stateText();
+    if (!panel.message.isEmpty()) {
+        text = panel.label->fontMetrics().elidedText(panel.message, Qt::ElideRight, 280);
+        tip = panel.message + u'\n' + tip;
+    }
     panel.label->setText(text);
-    panel.label->setToolTip(panel.stream->stateText());
-    const bool trouble = state == ByteStream::State::Lost || state == ByteStream::State::Refused
-        || !panel.message.isEmpty();
+    panel.label->setToolTip(tip);
+    const bool trouble = state == ByteStream::State::Lost || state == ByteStream::State::Refused;
     panel.label->setStyleSheet(trouble ? u"color: #b00000;"_s : QString());
 }
 

@@ -227,3 +227,22 @@ QString ByteStream::stateText() const
 }
 
 } // namespace vex
+
+namespace vex {
+
+QString ByteStream::shortStateText() const
+{
+    switch (m_state) {
+    case State::Off:
+        return u"%1 aus"_s.arg(m_what);
+    case State::Open:
+        return u"%1 bereit"_s.arg(m_what);
+    case State::Refused:
+        return u"%1 fehlt"_s.arg(m_what);
+    case State::Lost:
+        return u"%1 getrennt"_s.arg(m_what);
+    }
+    return {};
+}
+
+} // namespace vex

@@ -48,8 +48,10 @@ public:
     bool isOpen() const { return m_state == State::Open; }
     State state() const { return m_state; }
     const QString &port() const { return m_port; }
-    // The state in the operator's words, for the status bar.
+    // The state in the operator's words, with the port; and in short, for
+    // the status bar.
     QString stateText() const;
+    QString shortStateText() const;
 
     // The line goes out next, replacing one that hasn't begun yet.
     void send(const QByteArray &line);

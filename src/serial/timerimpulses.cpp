@@ -53,7 +53,7 @@ QString timerOutcomeText(TimerOutcome outcome)
     case TimerOutcome::LoggedOnly:
         return u"nur protokolliert"_s;
     case TimerOutcome::Tested:
-        return u"Test: keine Wirkung"_s;
+        return u"Test: würde im Lauf wirken"_s;
     case TimerOutcome::Unreadable:
         return u"nicht lesbar"_s;
     }
@@ -95,7 +95,10 @@ void TimerImpulses::handle(const QByteArray &text, const ContactStamp &arrival)
         impulse.handTime = acts(line)
             && (line.info == 'i' || line.channel == TimerChannel::StartKeypad
                 || line.channel == TimerChannel::FinishKeypad);
-        impulse.outcome = m_testing ? TimerOutcome::Tested : act(line, arrival);
+        if (!m_testing)
+            impulse.outcome = act(line, arrival);
+        else
+            impulse.outcome = acts(line) ? TimerOutcome::Tested : TimerOutcome::LoggedOnly;
     }
     record(impulse);
     if (impulse.decoded.ok)

@@ -78,8 +78,9 @@ void TestTimerImpulses::actsOnTheRun_data()
         << false << Outcomes{O::Started, O::IgnoredTooEarly, O::Stopped} << stopped << 10000 << 0;
     QTest::newRow("unreadable") << QList<QByteArray>{"0001 c0 10:00", "~~~"} << 0 << true << false
                                 << Outcomes{O::Unreadable, O::Unreadable} << ready << -1 << 0;
-    QTest::newRow("while the barriers are tested") << QList<QByteArray>{"0001 c0 10:00:00.0000"} << 0 << true << true
-                                                   << Outcomes{O::Tested} << ready << -1 << 0;
+    QTest::newRow("while the barriers are tested")
+        << QList<QByteArray>{"0001 c0 10:00:00.0000", "m 0001 c0 10:00:00.0000"} << 0 << true << true
+        << Outcomes{O::Tested, O::LoggedOnly} << ready << -1 << 0;
 }
 
 void TestTimerImpulses::actsOnTheRun()
