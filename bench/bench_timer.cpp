@@ -255,7 +255,7 @@ TimerFigures timerThroughRace(const Script &script, int impulses)
     wall.start();
     const qint64 limitMs = qint64(script.writes.size()) * 80 + 10'000;
     while (int(changedAt.size()) < impulses && wall.elapsed() < limitMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     stop.store(true);
     feeder.join();
     load.stop();
@@ -304,7 +304,7 @@ std::vector<double> timerBaseline(const Script &script, int impulses)
     wall.start();
     const qint64 limitMs = qint64(script.writes.size()) * 80 + 10'000;
     while (int(arrivedAt.size()) < impulses && wall.elapsed() < limitMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     stop.store(true);
     feeder.join();
     device.interruptRead();
@@ -374,7 +374,7 @@ BoardFigures boardThroughRace(int seconds)
     QElapsedTimer wall;
     wall.start();
     while (wall.elapsed() < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     race.abort();
     load.stop();
     stop.store(true);
@@ -427,6 +427,7 @@ BoardFigures boardBaseline(int seconds)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const bool quick = app.arguments().contains(u"--quick"_s);
     const int impulses = quick ? 1000 : 10000;
     const int boardSeconds = quick ? 10 : 60;

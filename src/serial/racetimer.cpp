@@ -35,10 +35,10 @@ RaceTimer::RaceTimer(Race &race, Timers &timers, ByteDevice &device, const Conta
         Q_EMIT message(text);
     });
     connect(m_impulses.get(), &TimerImpulses::startNumberMismatch, this, &RaceTimer::message);
-    // Keypad impulses and times typed in on the timer are hand times. The
-    // results have no mark for them yet; the log and the test window say
-    // so, and here is where a run would be marked once they have one.
-    connect(m_impulses.get(), &TimerImpulses::lineHandled, this, [](const TimerImpulse &) {});
+    // Keypad impulses and times typed in on the timer are hand times
+    // (TimerImpulse::handTime). The results have no mark for them yet; the
+    // log and the test window say so, and lineHandled is where a run would
+    // be marked once they have one.
 }
 
 RaceTimer::~RaceTimer()
