@@ -95,19 +95,25 @@ public:
             enterRun(m_page, RunEntry{QString::number(i), u"Fahrer %1"_s.arg(i), u"MSC Ort"_s, 1, randomMs(), 0});
         RankPage(m_page, true);
         QObject::connect(&m_ranking, &QTimer::timeout, [this] {
+            QElapsedTimer t;
+            t.start();
             const int n = int(m_rng.bounded(1, 1001));
             enterRun(m_page, RunEntry{QString::number(n), QString(), QString(), 2, randomMs(), 0});
             RankPage(m_page, true);
+            m_busyMs.push_back(double(t.nsecsElapsed()) / 1e6);
         });
     }
     void start() { m_ranking.start(100); }
     void stop() { m_ranking.stop(); }
+    // How long the GUI thread was held each time: a line that comes meanwhile waits.
+    const std::vector<double> &busyMs() const { return m_busyMs; }
 
 private:
     qint32 randomMs() { return qint32(m_rng.bounded(40000, 70000)); }
     ResultPage m_page;
     QRandomGenerator m_rng{7};
     QTimer m_ranking;
+    std::vector<double> m_busyMs;
 };
 
 class NoPorts final : public PortLocator
@@ -193,6 +199,7 @@ void feed(PtyPair &pty, const Script &script, std::vector<qint64> &writtenAt, st
 
 struct TimerFigures
 {
+    std::vector<double> busyMs;
     int impulses = 0;
     int changes = 0;
     int wrongTimes = 0;
@@ -259,6 +266,7 @@ TimerFigures timerThroughRace(const Script &script, int impulses)
     stop.store(true);
     feeder.join();
     load.stop();
+    figures.busyMs = load.busyMs();
     timer.close();
     figures.changes = int(changedAt.size());
     for (size_t k = 0; k < changedAt.size() && k < writtenAt.size(); ++k)
@@ -439,6 +447,7 @@ int main(int argc, char **argv)
     std::printf("  impulses %d, state changes %d, lost %d (goal 0); runs whose time isn't the timer's: %d (goal 0)\n",
                 timer.impulses, timer.changes, timer.impulses - timer.changes, timer.wrongTimes);
     print("line written -> run state changed", timer.latencyMs, "ms");
+    print("GUI held by one entry and ranking", timer.busyMs, "ms");
     const std::vector<double> bare = timerBaseline(script, impulses);
     print("baseline: bare thread -> GUI thread", bare, "ms");
     const Percentiles pt = percentiles(timer.latencyMs), pb = percentiles(bare);
