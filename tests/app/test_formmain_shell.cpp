@@ -87,7 +87,7 @@ void TestFormMainShell::closeWithYesSavesEveryValue()
     SettingsStore store(backend, settingsKeyPath(QStringLiteral("Vexilor")));
     const LoadResult r = store.load(back);
     QVERIFY(r.complete());
-    QCOMPARE(r.valuesRead, 50); // the 39 of old, the live page's two, the minimum run time and the regulation's eight
+    QCOMPARE(r.valuesRead, 56); // the 39 of old, the live page's two, the minimum run time, the regulation's eight and the timer's and board's six
     QCOMPARE(back.Title, QStringLiteral("Kart-Slalom Süd"));
 }
 
