@@ -73,6 +73,14 @@ TFormMain::TFormMain(RaceStation &station, const MainWindowServices &services, Q
     const QList<QAction *> correctionKeys = bindCorrectionActions(
         *this, m_ui, *m_race, {[this] { return commandRow(); }, [this](const QString &q) { return AskYesNo(q); }});
     bindEventDayActions(*this, m_ui, *m_race, *m_files, id.title, [this](const QString &q) { return AskYesNo(q); });
+    // A file that names no regulation may have to ask which applies; the
+    // wait cursor of the load gives way while it asks.
+    m_files->setQuestion([this](const QString &question) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const bool yes = AskYesNo(question);
+        QApplication::restoreOverrideCursor();
+        return yes;
+    });
 
     showSettings();
     showDisplayColours(true);
@@ -258,6 +266,8 @@ void TFormMain::bindCommands()
     connect(u.mDis, &QAction::triggered, r, [this, r] { r->results().toggleDisqualified(commandRow()); });
     connect(u.mClear1, &QAction::triggered, this, &TFormMain::mClear1Click);
     connect(u.sbPlatz, &QToolButton::clicked, r, &Race::rank);
+    // Ctrl+P places the class as the button does.
+    connect(u.Platzeverteilen1, &QAction::triggered, r, &Race::rank);
 
     connect(u.mLoad, &QAction::triggered, this, &TFormMain::sbLoadClick);
     connect(u.sbLoad, &QToolButton::clicked, this, &TFormMain::sbLoadClick);
@@ -548,7 +558,7 @@ void TFormMain::bInfoClick()
 void TFormMain::bCFGClick()
 {
     if (m_cfg) {
-        if (const std::optional<Settings> edited = m_cfg->edit(m_race->settings())) {
+        if (const std::optional<Settings> edited = m_cfg->edit(m_race->settingsForDialog())) {
             // The dialog leaves the screen before the work starts.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             // Title, colours, lock time, screen: the race tells its observers

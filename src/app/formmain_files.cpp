@@ -68,6 +68,8 @@ void TFormMain::sbSaveClick()
         break;
     case FileType::Web:
         error = m_files->writeHtml(path, m_services.identity.title);
+        if (!error)
+            m_files->noteSaved(path);
         break;
     case FileType::Excel:
         error = m_files->exportWorkbook(path);

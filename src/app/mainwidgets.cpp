@@ -584,7 +584,7 @@ void buildMainWidgets(QMainWindow &win, const Competition &competition, const Ap
     w.ImageTVAus->setVisible(screens > 1);
     w.ImageTVEin->setVisible(false);
 
-    w.sbCLS->setToolTip(u"[F8] Ergebnisse löschen"_s);
+    w.sbCLS->setToolTip(u"Ergebnisse löschen"_s);
     w.Erase1->setText(u"Zeit löschen"_s);
     w.sbLoad->setToolTip(u"[Ctrl+O] Starterliste oder gespeichertes Protokoll öffnen"_s);
     w.bNext->setText(u"Nächster"_s);

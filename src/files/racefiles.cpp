@@ -94,14 +94,52 @@ QString skippedClassesMessage(const QStringList &skipped)
 
 } // namespace
 
+namespace {
+
+QString regulationText(const Regulation &r)
+{
+    return u"%1 Wertungsläufe, davon zählen %2"_s.arg(r.scoringRuns).arg(r.countingRuns);
+}
+
+} // namespace
+
+// A file that names its regulation brings it. One that names none is a
+// start list, or a protocol of the settings' regulation when its run columns
+// agree with them; otherwise the operator says which applies.
+Regulation RaceFiles::regulationForLoad(const std::optional<Regulation> &named, int fileRuns, bool holdsRuns) const
+{
+    if (named)
+        return *named;
+    const Regulation settings = regulationOf(m_race.settings());
+    if (!holdsRuns || fileRuns == settings.scoringRuns)
+        return settings;
+    Regulation file = settings;
+    file.scoringRuns = fileRuns;
+    file.countingRuns = fileRuns - (settings.scoringRuns - settings.countingRuns);
+    file = file.normalised();
+    const QString question =
+        u"Die Datei hat %1 Wertungsläufe, die Einstellungen %2. Nach der Datei werten (%3)? „Nein“ wertet nach den Einstellungen (%4)."_s
+            .arg(fileRuns)
+            .arg(settings.scoringRuns)
+            .arg(regulationText(file), regulationText(settings));
+    return !m_ask || m_ask(question) ? file : settings;
+}
+
 RaceLoadResult RaceFiles::load(const QString &path)
 {
     ProtocolReadResult read;
-    results().replaceAll([&](Competition &c) {
+    results().replaceAll([&](Competition &c) -> std::optional<RaceResults::LoadedScoring> {
+        const Regulation before = c.page(0)->regulation();
         read = ReadProtocolText(c, path);
         // A refused file touched nothing: the list loaded before stays, and
         // so does the driver being timed.
-        return !read.refused;
+        if (read.refused)
+            return std::nullopt;
+        if (!read.opened)
+            return RaceResults::LoadedScoring{before, true};
+        const Regulation regulation = regulationForLoad(read.regulation, read.fileRuns, read.holdsRuns);
+        // A classic file keeps its cells as they stand, as it always did.
+        return RaceResults::LoadedScoring{regulation, regulation == Regulation{} && read.fileRuns == 2};
     });
     RaceLoadResult result;
     result.opened = read.opened;
@@ -118,6 +156,7 @@ RaceLoadResult RaceFiles::load(const QString &path)
         return result;
     }
     m_loadedPath = path;
+    results().note(u"Geöffnet: %1 (%2)"_s.arg(path, regulationText(results().regulation())));
     if (!read.complete && !read.error.isEmpty())
         result.messages.append(read.error);
     if (!read.skippedClasses.isEmpty())
@@ -125,11 +164,18 @@ RaceLoadResult RaceFiles::load(const QString &path)
     return result;
 }
 
+void RaceFiles::noteSaved(const QString &path)
+{
+    results().note(u"Gespeichert: "_s + path);
+}
+
 std::optional<QString> RaceFiles::save(const QString &path)
 {
     std::optional<QString> error = exportWith([&path](const Competition &c) { return WriteProtocolText(c, path); });
-    if (!error)
+    if (!error) {
+        noteSaved(path);
         Q_EMIT protocolSaved(path);
+    }
     return error;
 }
 
@@ -174,10 +220,14 @@ std::optional<QString> RaceFiles::exportWith(const std::function<std::optional<Q
 std::optional<QString> RaceFiles::importWith(const std::function<std::optional<QString>(Competition &)> &importer)
 {
     std::optional<QString> error;
-    results().replaceAll([&](Competition &c) {
+    results().replaceAll([&](Competition &c) -> std::optional<RaceResults::LoadedScoring> {
         error = importer(c);
-        // A refused import leaves the pages as they were.
-        return !error.has_value();
+        // A refused import leaves the pages as they were. A start list is a
+        // new event, scored as the settings say.
+        if (error)
+            return std::nullopt;
+        const Regulation regulation = regulationOf(m_race.settings());
+        return RaceResults::LoadedScoring{regulation, regulation == Regulation{}};
     });
     if (!error)
         m_race.endRunInProgress();
@@ -220,6 +270,7 @@ RaceLoadResult RaceFiles::importWorkbook(const QString &path)
     result.opened = true;
     m_loadedPath = path;
     m_race.takeNewList(true);
+    results().note(u"Startliste eingelesen: "_s + path);
     if (!skipped.isEmpty())
         result.messages.append(skippedClassesMessage(skipped));
     return result;
@@ -232,10 +283,13 @@ std::optional<QString> RaceFiles::exportWorkbook(const QString &path)
     ProgressRelay progress(*this);
     const Settings &s = m_race.settings();
     const ExcelExportInfo info{{s.ExcelX, s.ExcelY}, s.Title, s.Title2};
-    return exportWith([&](const Competition &c) {
+    const std::optional<QString> error = exportWith([&](const Competition &c) {
         return ExportExcelProtocol(*m_office, c, path, info, progress,
                                    teamTableRows(rankTeams(c, teamRulesOf(m_race.settings()))));
     });
+    if (!error && !path.isEmpty())
+        noteSaved(path);
+    return error;
 }
 
 std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
@@ -251,8 +305,11 @@ std::optional<QString> RaceFiles::writeWordReport(int mode, const QString &path)
         info.extraPiece = awardsText(findDayBest(c), rankTeams(c, teamRulesOf(m_race.settings())));
         const WordReportResult result =
             WriteWordReport(*m_office, c, mode == 0 ? WordReportMode::Show : WordReportMode::Save, path, info);
-        if (result.error.isEmpty())
+        if (result.error.isEmpty()) {
+            if (mode == 1)
+                noteSaved(path);
             return std::nullopt;
+        }
         return result.error;
     });
 }

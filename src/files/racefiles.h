@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/htmlreport.h"
+#include "results/regulation.h"
 
 #include <QObject>
 #include <QString>
@@ -52,6 +53,11 @@ public:
     std::optional<QString> importWith(const std::function<std::optional<QString>(Competition &)> &importer);
     // The file the class list came from ("" until a load succeeded).
     const QString &loadedPath() const { return m_loadedPath; }
+    // Asks the operator a yes/no question (which regulation a file is to be
+    // scored by); without it the file's answer is taken.
+    void setQuestion(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
+    // A file was written at path: the journal keeps it.
+    void noteSaved(const QString &path);
 
     // ---- Spreadsheet and word processor, through the automation servers
     // (set once at start-up; without them both count as missing).
@@ -83,12 +89,14 @@ Q_SIGNALS:
     void progressClosed();
 
 private:
+    Regulation regulationForLoad(const std::optional<Regulation> &named, int fileRuns, bool holdsRuns) const;
     HtmlReportInfo htmlInfo(const Competition &competition, const QString &appTitle, const QString &status) const;
 
     Race &m_race;
     QString m_loadedPath;
     AutomationServers *m_office = nullptr;
     QString m_wordTemplatePath;
+    std::function<bool(const QString &)> m_ask;
 };
 
 } // namespace vex

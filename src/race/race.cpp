@@ -49,14 +49,30 @@ Race::~Race() = default;
 void Race::applySettings(const Settings &settings)
 {
     const bool clubChanged = settings.cbClub != m_settings.cbClub;
+    const Settings before = m_settings;
     m_settings = settings;
     m_results.setAutoRank(settings.AutoRang);
-    m_results.setRegulation(regulationOf(settings));
+    // The regulation shown is the event's (settingsForDialog): a new one is
+    // a command on the event and the default for events to come; the event's
+    // own, left as it was, leaves the default as it was too.
+    const Regulation wanted = regulationOf(settings);
+    if (wanted == m_results.regulation() && m_results.anyPageHoldsData())
+        setRegulationFields(m_settings, regulationOf(before));
+    const QString changed = m_results.setRegulation(wanted);
+    if (!changed.isEmpty())
+        Q_EMIT stepReported(changed.section(u"; "_s, 0, 0) + u"; Strg+Z nimmt es zurück"_s);
     m_run->setLockTimeMs(settings.StartLock);
     m_run->setAutoEntry(settings.AutoEin, settings.AutoEinS);
     if (clubChanged)
         m_widths.setClubShown(settings.cbClub);
     Q_EMIT settingsChanged();
+}
+
+Settings Race::settingsForDialog() const
+{
+    Settings shown = m_settings;
+    setRegulationFields(shown, m_results.regulation());
+    return shown;
 }
 
 void Race::setAutoEntry(bool on)
@@ -93,8 +109,9 @@ void Race::setLivePage(bool on, int port)
 
 // ---------------------------------------------------------------- choosing
 
-// The rows of the page in their order now; "Nächster" walks them in this
-// order until the class is chosen again, whatever the ranking does.
+// The class's start order where it was given one, else the rows of the page
+// in their order now; "Nächster" walks them in this order until the class is
+// chosen again, whatever the ranking does.
 void Race::rebuildWalkOrder()
 {
     const ResultPage &p = *activePage();
@@ -102,10 +119,11 @@ void Race::rebuildWalkOrder()
     m_walkNumbers.clear();
     m_walkRows.reserve(p.dataRows());
     m_walkNumbers.reserve(p.dataRows());
-    for (int r = 1; r < p.rows(); ++r) {
+    for (const int r : p.rowsInStartOrder()) {
         m_walkRows.append(p.rowId(r));
         m_walkNumbers.append(p.cell(r, ColStNr));
     }
+    m_walkSource = p.startOrder();
     m_entry.position = -1;
 }
 
@@ -118,7 +136,7 @@ void Race::chooseClass(int index)
     // its first driver.
     const int cursor = activePage()->rowOfId(m_cursor.at(std::size_t(m_entry.page)));
     const int row = cursor >= 1 ? cursor : 1;
-    m_entry.position = row - 1;
+    m_entry.position = int(m_walkRows.indexOf(activePage()->rowId(row)));
     takeDriverFromRow(row);
     findPageBest();
     Q_EMIT walkOrderChanged();
@@ -394,17 +412,18 @@ void Race::rank()
     m_results.rank(m_entry.page);
 }
 
-// "Nächster" walks the new order from its first driver on.
+// "Nächster" walks the new order from its first driver on; taking the
+// command back brings back the driver chosen before it.
 void Race::drawStartOrder(quint32 seed)
 {
-    m_results.drawStartOrder(m_entry.page, seed);
+    m_results.drawStartOrder(m_entry.page, seed, m_entry.row);
     m_cursor[std::size_t(m_entry.page)] = 0;
     chooseClass(m_entry.page);
 }
 
 void Race::reverseStartOrder()
 {
-    m_results.reverseStartOrder(m_entry.page);
+    m_results.reverseStartOrder(m_entry.page, m_entry.row);
     m_cursor[std::size_t(m_entry.page)] = 0;
     chooseClass(m_entry.page);
 }
@@ -422,6 +441,14 @@ void Race::followResults(int k)
     if (k != m_entry.page)
         return;
     const ResultPage &p = *activePage();
+    if (p.startOrder() != m_walkSource) {
+        // A start order given or taken back: the walk follows it, the
+        // driver chosen stays where he is in it.
+        const RowId chosen = m_entry.row;
+        rebuildWalkOrder();
+        m_entry.position = int(m_walkRows.indexOf(chosen));
+        Q_EMIT walkOrderChanged();
+    }
     bool walkChanged = false;
     for (int i = int(m_walkRows.size()) - 1; i >= 0; --i) {
         if (p.rowOfId(m_walkRows.at(i)) < 0) {

@@ -68,6 +68,9 @@ public:
     const RunController &runController() const { return *m_run; }
     const RunControls &runControls() const { return m_run->controls(); }
     const Settings &settings() const { return m_settings; }
+    // The settings as the settings dialog shows them: the regulation is the
+    // open event's, which a loaded protocol may have brought.
+    Settings settingsForDialog() const;
     // The start numbers of the walk order as they stood when the class was
     // chosen (what the start-number list offers), and their rows.
     const QStringList &walkOrderNumbers() const { return m_walkNumbers; }
@@ -215,6 +218,7 @@ private:
     RaceEntry m_published;
     QList<RowId> m_walkRows;
     QStringList m_walkNumbers;
+    QList<RowId> m_walkSource; // the page's start order the walk was built from
     std::array<RowId, kPageCount> m_cursor{};
     qint32 m_bestTimeMs = 0;
     QString m_bestDriverLabel;

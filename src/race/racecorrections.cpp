@@ -99,11 +99,14 @@ void Race::redo()
 void Race::followStep(const CommandScope &scope, bool undone)
 {
     const QString text = undone ? m_results.nextRedo()->text() : m_results.nextUndo()->text();
-    if (scope.page != m_entry.page)
+    // A change of the regulation was about every page: the class stays.
+    if (scope.page >= 0 && scope.page != m_entry.page)
         chooseClass(scope.page);
     const ResultPage &p = *activePage();
     const int row = p.rowOfId(scope.row);
-    if (row >= 1) {
+    if (scope.firstOfOrder && !undone && !m_walkRows.isEmpty()) {
+        chooseDriver(0);
+    } else if (row >= 1) {
         const int position = int(m_walkRows.indexOf(scope.row));
         if (position >= 0)
             m_entry.position = position;

@@ -33,6 +33,9 @@ struct CommandScope
     QString startNumber;
     QString name;
     QString club;
+    // A start order: done (again), its first driver is chosen; taken back,
+    // the driver of row, who was chosen before it.
+    bool firstOfOrder = false;
 
     bool operator==(const CommandScope &) const = default;
 };
@@ -63,10 +66,14 @@ public:
     // Pages are ranked after every change while automatic ranking is on.
     void setAutoRank(bool on) { m_autoRank = on; }
     bool autoRank() const { return m_autoRank; }
-    // The rules every page is scored by. A new regulation recomputes every
-    // total and place; the stack starts anew, as its commands knew the pages
-    // under the old rules.
-    void setRegulation(const Regulation &regulation);
+    // The rules the event is scored by, on every page.
+    const Regulation &regulation() const { return page(0).regulation(); }
+    // A new regulation for the event: every total and place recomputed, as
+    // one command over all pages that can be taken back like any other; its
+    // line says what changed and whose total or place moved. Without any
+    // results it is simply taken, as there is nothing to take back. Returns
+    // the command's line (empty when nothing was pushed).
+    QString setRegulation(const Regulation &regulation);
 
     // ---- The command stack.
     const QUndoStack &stack() const { return m_stack; }
@@ -117,13 +124,26 @@ public:
     // ---- Start orders of page k, each one command: a drawn order (the seed
     // goes into the command's line, so the draw can be traced), and the
     // result reversed for a second day (the winner starts last).
-    void drawStartOrder(int k, quint32 seed);
-    void reverseStartOrder(int k);
+    // The order becomes the class's start order; chosenBefore is the driver
+    // chosen when it was given, whom taking it back chooses again.
+    void drawStartOrder(int k, quint32 seed, RowId chosenBefore = 0);
+    void reverseStartOrder(int k, RowId chosenBefore = 0);
 
-    // ---- Loading: the importer fills the competition and returns whether it
-    // touched it; then the stack starts anew, as the pages are not those its
+    // ---- Loading: the importer fills the competition and returns the
+    // regulation the loaded event is scored by, or nothing when it touched
+    // nothing. Every page is then scored and ranked anew at once, unless its
+    // cells stand as written: a file of the classic regulation loads as it
+    // always did. Then the stack starts anew, as the pages are not those its
     // commands knew.
-    void replaceAll(const std::function<bool(Competition &)> &importer);
+    struct LoadedScoring
+    {
+        Regulation regulation;
+        bool asWritten = false;
+    };
+    void replaceAll(const std::function<std::optional<LoadedScoring>(Competition &)> &importer);
+    // A line for the journal of what happened to the results beyond the
+    // commands (a file opened or saved).
+    void note(const QString &line) { Q_EMIT journalLine(line); }
     // A writer that needs the competition as it may change it for the time
     // of a write (the first page standing in as a class).
     Competition &competitionForWriting() { return *m_competition; }
@@ -155,6 +175,9 @@ private:
     friend class ResultCommand;
     ResultPage &mutablePage(int index) { return *m_competition->page(index); }
     void rankPage(int k);
+    void giveStartOrder(int k, const QList<RowId> &order, const QString &what, RowId chosenBefore);
+    // Every page's totals under the competition's regulation, then ranked.
+    void scoreAllPages();
     void changeRow(RowId row, const QString &text, void (*change)(ResultPage &, int));
     void step(bool undo);
 
@@ -171,18 +194,31 @@ class ResultCommand : public QUndoCommand
 public:
     ResultCommand(RaceResults &results, const CommandScope &scope, const QString &text, PageRows before,
                   PageRows after);
+    // A change of the regulation: every page that it changed, and the rules
+    // before and after.
+    struct PageChange
+    {
+        int page = 0;
+        PageRows before;
+        PageRows after;
+    };
+    ResultCommand(RaceResults &results, const QString &text, QList<PageChange> pages, const Regulation &before,
+                  const Regulation &after);
 
     void undo() override;
     void redo() override;
     const CommandScope &scope() const { return m_scope; }
 
 private:
-    void restore(const PageRows &rows, bool undone);
+    void restore(bool undone);
 
     RaceResults &m_results;
     CommandScope m_scope;
     PageRows m_before;
     PageRows m_after;
+    // Only for a change of the regulation.
+    QList<PageChange> m_pages;
+    std::optional<std::pair<Regulation, Regulation>> m_regulation;
     bool m_pushed = false; // the first redo is the push: the page is there already
 };
 

@@ -10,6 +10,8 @@
 #include "results/startnumbers.h"
 #include "results/startorder.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace vex {
@@ -127,7 +129,10 @@ void RaceResults::deleteTimes(RowId rowId)
         return;
     const ResultPage &p = page(k);
     const int row = p.rowOfId(rowId);
-    changeRow(rowId, u"Zeiten von %1 gelöscht (vorher %2)"_s.arg(driverLabel(p, row), runsOf(p, row)),
+    // Deleting the times lifts a disqualification too: the line says so.
+    const QString lifted =
+        p.cell(row, ColTotal) == kDisqualifiedMark ? u"; Disqualifikation aufgehoben"_s : QString();
+    changeRow(rowId, u"Zeiten von %1 gelöscht (vorher %2)%3"_s.arg(driverLabel(p, row), runsOf(p, row), lifted),
               &vex::deleteTimes);
 }
 
@@ -267,23 +272,58 @@ void RaceResults::grantReRun(RowId rowId, int run)
     });
 }
 
-void RaceResults::drawStartOrder(int k, quint32 seed)
+namespace {
+
+// The order's start numbers, as the journal keeps a start order, so that it
+// can be followed without the page: "7, 3, 12". Rows without anything in
+// them are not drivers.
+QString startNumbersOf(const ResultPage &p, const QList<RowId> &order)
 {
-    if (k < 0 || k >= kPageCount)
-        return;
-    perform(
-        k, {}, u"Startreihenfolge ausgelost: %1 (Startwert %2)"_s.arg(page(k).caption()).arg(seed),
-        [seed](ResultPage &p) { return applyRowOrder(p, vex::drawStartOrder(p, seed)) ? kWholePage : RowId(0); },
-        false);
+    QStringList numbers;
+    for (const RowId id : order) {
+        const int row = p.rowOfId(id);
+        const QStringList &cells = p.row(row);
+        if (std::all_of(cells.cbegin(), cells.cend(), isBlankCell))
+            continue;
+        numbers.append(isBlankCell(cells.at(ColStNr)) ? u"?"_s : cells.at(ColStNr).trimmed());
+    }
+    return numbers.join(u", "_s);
 }
 
-void RaceResults::reverseStartOrder(int k)
+// The rows put into the order, which becomes the class's own.
+RowId applyStartOrder(ResultPage &p, const QList<RowId> &order)
 {
-    if (k < 0 || k >= kPageCount)
-        return;
+    const bool moved = applyRowOrder(p, order);
+    if (!moved && p.startOrder() == order)
+        return 0;
+    p.setStartOrder(order);
+    return kWholePage;
+}
+
+} // namespace
+
+void RaceResults::giveStartOrder(int k, const QList<RowId> &order, const QString &what, RowId chosenBefore)
+{
+    CommandScope scope;
+    scope.row = chosenBefore;
+    scope.firstOfOrder = true;
     perform(
-        k, {}, u"Startreihenfolge umgekehrt nach dem Ergebnis: %1"_s.arg(page(k).caption()),
-        [](ResultPage &p) { return applyRowOrder(p, reverseResultOrder(p)) ? kWholePage : RowId(0); }, false);
+        k, scope, u"%1: %2, Startnummern %3"_s.arg(what, page(k).caption(), startNumbersOf(page(k), order)),
+        [&order](ResultPage &p) { return applyStartOrder(p, order); }, false);
+}
+
+void RaceResults::drawStartOrder(int k, quint32 seed, RowId chosenBefore)
+{
+    if (k >= 0 && k < kPageCount)
+        giveStartOrder(k, vex::drawStartOrder(page(k), seed), u"Startreihenfolge ausgelost (Startwert %1)"_s.arg(seed),
+                       chosenBefore);
+}
+
+void RaceResults::reverseStartOrder(int k, RowId chosenBefore)
+{
+    if (k >= 0 && k < kPageCount)
+        giveStartOrder(k, reverseResultOrder(page(k)), u"Startreihenfolge umgekehrt nach dem Ergebnis"_s,
+                       chosenBefore);
 }
 
 } // namespace vex

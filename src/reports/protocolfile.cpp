@@ -69,6 +69,9 @@ ProtocolReadResult ReadProtocolText(Competition &competition, const QString &pat
     }
     result.opened = true;
     result.skippedClasses = loaded.skippedClasses;
+    result.regulation = loaded.regulation;
+    result.fileRuns = loaded.fileRuns;
+    result.holdsRuns = loaded.holdsRuns;
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/regulation.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,11 @@ struct ProtocolReadResult
     QString error;
     // Classes beyond the tenth, which found no page (trimmed names).
     QStringList skippedClasses;
+    // What the file says of its regulation, and what its columns and cells
+    // tell (see ProtocolLoadResult).
+    std::optional<Regulation> regulation;
+    int fileRuns = 2;
+    bool holdsRuns = false;
 };
 
 // Loads a protocol file or start list into the competition: replaces the

@@ -3,6 +3,7 @@
 #include "reports/textcodec.h"
 #include "results/competition.h"
 #include "results/regulation.h"
+#include "results/runcell.h"
 
 
 #include <algorithm>
@@ -188,6 +189,22 @@ bool holdsAnything(const QStringList &row)
     return std::any_of(row.cbegin(), row.cend(), [](const QString &cell) { return !isBlankCell(cell); });
 }
 
+// Whether a file row (in the block's column order) holds a run: a time or
+// "DIS" in the training run or a scoring run.
+bool holdsRunCell(const QStringList &fileRow, int scoringRuns)
+{
+    const QList<int> columns = pageColumns(scoringRuns);
+    for (qsizetype i = 0; i < fileRow.size() && i < columns.size(); ++i) {
+        const int c = columns.at(i);
+        if (c != ColTR && scoringRunOfTimeColumn(c) == 0)
+            continue;
+        const RunCell::Kind kind = readRunCell(withoutStrikeBrackets(fileRow.at(i))).kind;
+        if (kind == RunCell::Time || kind == RunCell::Dis)
+            return true;
+    }
+    return false;
+}
+
 // A file row in page order: its cells go to the columns the block's runs
 // have, the brackets of struck runs come off.
 QStringList pageRow(const QStringList &fileRow, int scoringRuns, bool titleRow)
@@ -222,6 +239,12 @@ void fillPage(ResultPage &page, const ProtocolBlock &block)
         if (r > 0 && r < block.teams.size())
             page.setTeam(r, block.teams.at(r));
     }
+    QList<RowId> order;
+    for (const int r : block.startOrder) {
+        if (r >= 1 && r < page.rows())
+            order.append(page.rowId(r));
+    }
+    page.setStartOrder(order);
     // A start list often names only its own columns ("StNr;Fahrer/in;Ortsclub");
     // the run columns keep their usual titles, in the grid, the saved
     // protocol and the web page alike.
@@ -292,11 +315,16 @@ QString refusalText(const ProtocolRefusal &refusal, const QString &path)
     return {};
 }
 
-QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
+QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regulation> *regulation)
 {
-    const qsizetype eof = bytes.indexOf('\x1A');
-    if (eof >= 0)
+    EventSection section;
+    const qsizetype eof = bytes.indexOf(kEndOfFileMark);
+    if (eof >= 0) {
+        section = parseEventSection(bytes.sliced(eof + 1));
         bytes = bytes.first(eof);
+    }
+    if (regulation)
+        *regulation = section.regulation;
     static constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
     PieceDecoder decode;
     if (bytes.startsWith(utf8Mark)) {
@@ -347,6 +375,10 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
         if (block.rows.size() == 1)
             block.scoringRuns = runsOfTitles(row);
     }
+    for (auto it = section.startOrders.cbegin(); it != section.startOrders.cend(); ++it) {
+        if (it.key() < blocks.size())
+            blocks[it.key()].startOrder = it.value();
+    }
     // Fields past the block's columns are not read, as ever for the eleven.
     for (ProtocolBlock &block : blocks) {
         const int columns = columnsForRuns(block.scoringRuns);
@@ -358,7 +390,7 @@ QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes)
     return blocks;
 }
 
-QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks)
+QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks, const std::optional<Regulation> &regulation)
 {
     qsizetype estimate = 0;
     for (const ProtocolBlock &b : blocks)
@@ -388,6 +420,13 @@ QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks)
         }
         out.append(lineEnd);
     }
+    EventSection section;
+    section.regulation = regulation;
+    for (qsizetype b = 0; b < blocks.size(); ++b) {
+        if (!blocks.at(b).startOrder.isEmpty())
+            section.startOrders.insert(int(b), blocks.at(b).startOrder);
+    }
+    out.append(formatEventSection(section));
     return out;
 }
 
@@ -407,11 +446,20 @@ QList<ProtocolBlock> protocolBlocks(const Competition &competition)
         // and whatever that row lacks. A row without anything in it would
         // read as an empty line, which the reader skips, so it is left out.
         const bool teams = page->hasTeams();
+        // The file row each page row becomes, for the start order.
+        QList<int> fileRowOf(page->rows(), 0);
         for (int r = 1; r < page->rows(); ++r) {
             if (holdsAnything(page->row(r))) {
                 block.rows.append(fileRow(*page, r, columns, strikes));
+                fileRowOf[r] = int(block.rows.size());
                 if (teams)
                     block.teams.append(page->team(r));
+            }
+        }
+        if (!page->startOrder().isEmpty()) {
+            for (const int r : page->rowsInStartOrder()) {
+                if (fileRowOf.at(r) > 0)
+                    block.startOrder.append(fileRowOf.at(r));
             }
         }
         if (!block.rows.isEmpty()) {
@@ -460,12 +508,22 @@ ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<Pro
         ++used;
     }
     competition.setClasses(classes);
+    for (const ProtocolBlock &block : blocks) {
+        result.fileRuns = std::max(result.fileRuns, block.scoringRuns);
+        if (!result.holdsRuns)
+            result.holdsRuns = std::any_of(block.rows.cbegin() + std::min<qsizetype>(1, block.rows.size()),
+                                           block.rows.cend(), [&block](const QStringList &row) {
+                                               return holdsRunCell(row, block.scoringRuns);
+                                           });
+    }
     return result;
 }
 
 QByteArray formatProtocolText(const Competition &competition)
 {
-    return formatProtocolBlocks(protocolBlocks(competition));
+    const Regulation &regulation = competition.page(0)->regulation();
+    return formatProtocolBlocks(protocolBlocks(competition),
+                                regulation == Regulation{} ? std::nullopt : std::optional<Regulation>(regulation));
 }
 
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes)
@@ -475,7 +533,11 @@ ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView by
         result.refusal = refusal;
         return result;
     }
-    return applyProtocolBlocks(competition, parseProtocolBytes(bytes));
+    std::optional<Regulation> regulation;
+    const QList<ProtocolBlock> blocks = parseProtocolBytes(bytes, &regulation);
+    ProtocolLoadResult result = applyProtocolBlocks(competition, blocks);
+    result.regulation = regulation;
+    return result;
 }
 
 } // namespace vex

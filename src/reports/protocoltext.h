@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/eventsection.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -32,6 +34,9 @@ struct ProtocolBlock
     // out of the rows wherever the file had it; written after the last
     // column. Empty when the block has none.
     QStringList teams;
+    // The class's start order: its rows (from 1, as in rows) in the order
+    // they start; empty when it was given none.
+    QList<int> startOrder;
 };
 
 // Why a file is no protocol file or start list: a control byte other than
@@ -58,13 +63,18 @@ inline constexpr qint64 kMaxProtocolFileBytes = 16 * 1024 * 1024;
 // and heading may be Windows-1252 or UTF-8 (see decodeStartListPiece); after
 // a UTF-8 byte-order mark all are UTF-8. A line holding "KLASSE:" anywhere is
 // a heading, unless it is a row line as formatProtocolBlocks writes them.
-QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes);
+// The event section after the end-of-file mark gives the blocks their start
+// orders and, where asked for, its regulation.
+QList<ProtocolBlock> parseProtocolBytes(QByteArrayView bytes, std::optional<Regulation> *regulation = nullptr);
 
 // The bytes of a protocol file: per block the heading "KLASSE: " with an
 // empty line, every row as eleven cells (13 or 15 with further runs, and a
 // team's after them where the block has teams) each followed by TAB (an
 // empty cell as " "), then an empty line; CR LF line ends, Windows-1252.
-QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks);
+// The regulation and the blocks' start orders follow in the event section,
+// where there are any.
+QByteArray formatProtocolBlocks(const QList<ProtocolBlock> &blocks,
+                                const std::optional<Regulation> &regulation = std::nullopt);
 
 // The blocks a protocol file holds for a competition: one per class-list
 // entry, headed by its page's caption, with the title row and every data row
@@ -81,12 +91,21 @@ struct ProtocolLoadResult
     std::optional<ProtocolRefusal> refusal;
     // Classes of the file that found no page (trimmed names, in file order).
     QStringList skippedClasses;
+    // The regulation the file names, if it names one.
+    std::optional<Regulation> regulation;
+    // The most scoring runs a class of the file has columns for, and whether
+    // any run cell holds a time or "DIS": what tells a start list from a
+    // protocol, and a protocol's regulation where it names none.
+    int fileRuns = 2;
+    bool holdsRuns = false;
 };
 
 // Resets all ten pages, then fills them and the class list from the blocks.
 ProtocolLoadResult applyProtocolBlocks(Competition &competition, const QList<ProtocolBlock> &blocks);
 
-// Convenience pairs of the above.
+// Convenience pairs of the above. The competition's regulation is written
+// when it is not the classic one; a load reports the file's and leaves the
+// pages' as they were (the race decides which applies).
 QByteArray formatProtocolText(const Competition &competition);
 // Refused bytes leave the competition as it was.
 ProtocolLoadResult parseProtocolText(Competition &competition, QByteArrayView bytes);

@@ -27,8 +27,11 @@ struct DayBest
     QString text() const;
 };
 
-// The first of equal runs found (classes in class-list order, rows top down,
-// runs in order) is the day's best. A struck run is still a run driven.
+// The fastest valid run (a time) among the regulation's scoring runs of the
+// drivers not disqualified; the first of equal runs found (classes in
+// class-list order, rows top down, runs in order) is the day's best. A
+// struck run is still a run driven; a further run a file holds beyond the
+// regulation's is not one of the event's.
 DayBest findDayBest(const Competition &competition);
 
 } // namespace vex

@@ -176,18 +176,27 @@ QString driverLabel(const ResultPage &page, int row)
     return page.cell(row, ColStNr) + u' ' + page.cell(row, ColName);
 }
 
+// The leader by the ranking's rule, wherever the rows stand (a start order
+// puts them out of result order): the lowest total, and of equal totals the
+// first in row order, or under the better-run tie-break the better runs.
 RankResult bestOf(const ResultPage &page)
 {
     RankResult result;
+    const bool betterRun = page.regulation().tieBreak == Regulation::BetterSingleRun;
     for (int row = 1; row < page.rows(); ++row) {
         const qint32 ms = TextToMs(page.cell(row, ColTotal));
-        if (ms > 0) {
+        if (ms <= 0)
+            continue;
+        const bool better = result.bestRow < 0 || ms < result.bestTimeMs
+            || (ms == result.bestTimeMs && betterRun
+                && compareCountedRuns(page.score(row), page.score(result.bestRow)) < 0);
+        if (better) {
             result.bestTimeMs = ms;
             result.bestRow = row;
-            result.bestDriverLabel = driverLabel(page, row);
-            break;
         }
     }
+    if (result.bestRow >= 1)
+        result.bestDriverLabel = driverLabel(page, result.bestRow);
     return result;
 }
 

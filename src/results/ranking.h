@@ -14,7 +14,7 @@ struct RankResult
     // FindPageBest, and for RankPage with automatic ranking off; then the
     // caller keeps the best time it shows.
     bool ranked = false;
-    // The first positive total (in the new row order), 0 when there is none.
+    // The best positive total by the ranking's rule, 0 when there is none.
     qint32 bestTimeMs = 0;
     // The row holding that total, -1 when there is none.
     int bestRow = -1;
@@ -38,8 +38,8 @@ int CompareResultTexts(const QString &a, const QString &b);
 // touched at all.
 RankResult RankPage(ResultPage &page, bool autoRang);
 
-// The best total of a page as it stands: the first positive total from the
-// top. Nothing is sorted or written.
+// The best total of a page as it stands, by the ranking's rule whatever the
+// order of the rows. Nothing is sorted or written.
 RankResult FindPageBest(const ResultPage &page);
 
 } // namespace vex

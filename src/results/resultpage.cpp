@@ -122,6 +122,7 @@ ResultPage::ResultPage(QObject *parent)
 {
     m_rows = {emptyRow(), emptyRow()};
     m_ids = {freshId(), freshId()};
+    m_rowOfId.clear();
     m_versions = {freshVersions(), freshVersions()};
 }
 
@@ -167,6 +168,18 @@ int ResultPage::rowOfId(RowId id) const
 {
     if (id == 0)
         return -1;
+    // A large class is looked up often (every driver of the walk order after
+    // each entry): by an index of the identities, made again after the rows
+    // changed.
+    if (m_ids.size() > 64) {
+        if (m_rowOfId.isEmpty()) {
+            m_rowOfId.reserve(m_ids.size());
+            for (qsizetype r = 0; r < m_ids.size(); ++r)
+                m_rowOfId.insert(m_ids.at(r), int(r));
+        }
+        const int row = m_rowOfId.value(id, -1);
+        return row >= 0 && row < m_ids.size() && m_ids.at(row) == id ? row : -1;
+    }
     const qsizetype i = m_ids.indexOf(id);
     return i < 0 ? -1 : int(i);
 }
@@ -293,9 +306,9 @@ void ResultPage::noteCell(int row, int column, const QString &text)
         Q_EMIT regulationChanged();
 }
 
-void ResultPage::recountRuns()
+void ResultPage::recountRuns(bool all)
 {
-    if (m_dataRuns == 0)
+    if (m_dataRuns == 0 && !all)
         return;
     const int shown = shownRuns();
     m_dataRuns = 0;
@@ -383,6 +396,7 @@ void ResultPage::setRowCount(int n)
         while (rows() < n) {
             m_rows.append(emptyRow());
             m_ids.append(freshId());
+            m_rowOfId.clear();
             m_versions.append(freshVersions());
         }
         endInsertRows();
@@ -390,6 +404,7 @@ void ResultPage::setRowCount(int n)
         beginRemoveRows({}, n, rows() - 1);
         m_rows.resize(n);
         m_ids.resize(n);
+        m_rowOfId.clear();
         m_versions.resize(n);
         endRemoveRows();
         recountRuns();
@@ -425,6 +440,7 @@ void ResultPage::removeDataRow(int row)
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     m_ids.removeAt(row);
+    m_rowOfId.clear();
     m_versions.removeAt(row);
     endRemoveRows();
     recountRuns();
@@ -434,15 +450,47 @@ void ResultPage::restoreRows(const PageRows &state)
 {
     if (state.rows.size() < 2 || state.rows.size() != state.ids.size())
         return;
-    if (state.rows == m_rows && state.ids == m_ids)
+    if (state.rows == m_rows && state.ids == m_ids && state.startOrder == m_startOrder)
         return;
     beginResetModel();
     m_rows = state.rows;
     m_ids = state.ids;
+    m_rowOfId.clear();
+    m_startOrder = state.startOrder;
     m_versions.resize(m_rows.size());
     for (int r = 0; r < rows(); ++r)
         touch(r);
     endResetModel();
+    // The state may hold a further run that the page stopped showing since.
+    recountRuns(true);
+}
+
+QList<int> ResultPage::rowsInStartOrder() const
+{
+    QList<int> order;
+    order.reserve(dataRows());
+    if (!m_startOrder.isEmpty()) {
+        QHash<RowId, int> rowOf;
+        rowOf.reserve(rows());
+        for (int r = 1; r < rows(); ++r)
+            rowOf.insert(m_ids.at(r), r);
+        QList<bool> taken(rows(), false);
+        for (const RowId id : m_startOrder) {
+            const int r = rowOf.value(id, -1);
+            if (r >= 1 && !taken.at(r)) {
+                taken[r] = true;
+                order.append(r);
+            }
+        }
+        for (int r = 1; r < rows(); ++r) {
+            if (!taken.at(r))
+                order.append(r);
+        }
+        return order;
+    }
+    for (int r = 1; r < rows(); ++r)
+        order.append(r);
+    return order;
 }
 
 void ResultPage::reset()
@@ -451,7 +499,9 @@ void ResultPage::reset()
     beginResetModel();
     m_rows = {titles, emptyRow()};
     m_ids = {m_ids.first(), freshId()};
+    m_rowOfId.clear();
     m_teams.clear();
+    m_startOrder.clear();
     m_versions = {m_versions.first(), freshVersions()};
     endResetModel();
     recountRuns();
@@ -492,6 +542,7 @@ bool ResultPage::reorderDataRows(const QList<int> &order)
         sorted[i + 1] = std::move(m_rows[order.at(i)]);
     m_rows = std::move(sorted);
     m_ids = inRowOrder(m_ids, order);
+    m_rowOfId.clear();
     m_versions = inRowOrder(m_versions, order);
 
     // The view's current cell and selection are persistent indexes; moving

@@ -92,6 +92,8 @@ struct PageRows
 {
     QList<QStringList> rows;
     QList<RowId> ids;
+    // The class's own start order (see ResultPage::startOrder).
+    QList<RowId> startOrder;
 
     bool operator==(const PageRows &) const = default;
 };
@@ -145,7 +147,7 @@ public:
 
     // The rows as they are, and back to such a state (the views are reset and
     // find their rows again by identity). An empty or malformed state is refused.
-    PageRows rowsState() const { return {m_rows, m_ids}; }
+    PageRows rowsState() const { return {m_rows, m_ids, m_startOrder}; }
     void restoreRows(const PageRows &state);
 
     // Grows or shrinks to n rows (never below two); new rows are empty.
@@ -197,6 +199,17 @@ public:
     // Whether any data row has a team.
     bool hasTeams() const;
 
+    // The start order the class was given (drawn, or the result reversed),
+    // by row identity; empty while the class starts in the order of its
+    // rows. It is the class's own: ranking re-sorts the rows but not this,
+    // and it is part of the rows' state, so taking a command back takes the
+    // order with it. Rows gone since are skipped by whoever walks it.
+    const QList<RowId> &startOrder() const { return m_startOrder; }
+    void setStartOrder(const QList<RowId> &order) { m_startOrder = order; }
+    // The data rows in start order: those of the start order that are still
+    // there, then the others as the rows stand.
+    QList<int> rowsInStartOrder() const;
+
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool tabVisible() const { return m_tabVisible; }
@@ -225,12 +238,16 @@ private:
     // The shown runs grow as soon as a further run's cell holds anything, and
     // are counted anew when rows go.
     void noteCell(int row, int column, const QString &text);
-    void recountRuns();
+    // all: rows may have come back with further runs (an earlier state put
+    // back), not just gone.
+    void recountRuns(bool all = false);
 
     QList<QStringList> m_rows;
     QList<RowId> m_ids; // one per row, in row order
+    mutable QHash<RowId, int> m_rowOfId; // of m_ids; empty: to be made again
     mutable QList<Versions> m_versions; // one per row, in row order
     QHash<RowId, QString> m_teams;      // only rows with a team
+    QList<RowId> m_startOrder;
     QString m_caption;
     bool m_tabVisible = false;
     Regulation m_regulation;

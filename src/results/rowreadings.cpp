@@ -1,6 +1,7 @@
 #include "results/rowreadings.h"
 
 #include "results/runcell.h"
+#include "results/teamranking.h"
 
 #include <initializer_list>
 
@@ -80,14 +81,20 @@ void RowReadings::readRow(const ResultPage &page, int row, RowReading &r)
     const Regulation &regulation = page.regulation();
     r.bestRun = 0;
     r.bestRunNumber = 0;
-    for (int run = 1; run <= m_runs; ++run) {
+    // The day's best is a run that counts for the event: one of its scoring
+    // runs (a struck one too), never a further run a file holds beyond them,
+    // and never one of a disqualified driver.
+    const RunCell::Kind total = readRunCell(cells.at(ColTotal)).kind;
+    const bool disqualified = total == RunCell::Disqualified || total == RunCell::Dis;
+    const int runs = disqualified ? 0 : regulation.scoringRuns;
+    for (int run = 1; run <= runs; ++run) {
         const std::optional<qint64> value = countedRunValue(cells, run, regulation);
         if (!value || *value <= 0 || *value >= kHourMs || (r.bestRun > 0 && *value >= r.bestRun))
             continue;
         r.bestRun = qint32(*value);
         r.bestRunNumber = run;
     }
-    r.hasTotal = readRunCell(cells.at(ColTotal)).kind == RunCell::Time;
+    r.hasTotal = total == RunCell::Time;
 
     // A team the start list names goes before the club.
     const QString team = page.team(row);
@@ -99,7 +106,7 @@ void RowReadings::readRow(const ResultPage &page, int row, RowReading &r)
     if (it == m_clubOf.cend()) {
         const QString team = club.trimmed();
         it = m_clubOf.insert(club, int(m_clubs.size()));
-        m_clubs.append(Club{team, team.toCaseFolded()});
+        m_clubs.append(Club{team, teamKey(team)});
     }
     r.club = *it;
 }

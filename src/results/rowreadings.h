@@ -32,7 +32,7 @@ public:
     struct Club
     {
         QString team; // as the team or club cell spells it, trimmed
-        QString key;  // trimmed and case-folded
+        QString key;  // teamKey(team)
     };
 
     // Keeping nothing, every reading reads every row.

@@ -59,6 +59,11 @@ void keepBest(QList<Candidate> &best, const Candidate &c, int n)
 
 } // namespace
 
+QString teamKey(const QString &team)
+{
+    return team.trimmed().toCaseFolded();
+}
+
 ClassAwards classAwards(const ResultPage &page, int pageIndex, const TeamRules &rules, RowReadings *readings)
 {
     RowReadings once(false);

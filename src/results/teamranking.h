@@ -53,7 +53,7 @@ struct ClassAwards
     struct Team
     {
         QString team;  // as first spelt in the class
-        QString key;   // trimmed and case-folded: the same club in every class
+        QString key;   // teamKey(team): the same club in every class
         QList<TeamMember> best; // the class's best countingDrivers of the team
         int members = 0;
     };
@@ -61,10 +61,14 @@ struct ClassAwards
     DayBest dayBest;
 };
 
+// The key by which two spellings of a club or team are one: trimmed and
+// case-folded, as they come typed from many start lists ("MSC TALHEIM" and
+// " MSC Talheim" are one club).
+QString teamKey(const QString &team);
+
 // A driver's team is the one his start list names (ResultPage::team), else
-// his club. Teams are compared without regard to case and surrounding
-// blanks, as they come typed from many start lists; a driver without either
-// is in no team.
+// his club. Teams are compared by teamKey; a driver without either is in no
+// team.
 // A driver's points are those of his class place (shared places giving the
 // same points); a driver without a total (none yet, or disqualified) gets
 // none. With the readings of the last call, only rows changed since are

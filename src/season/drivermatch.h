@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/teamranking.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -7,19 +9,24 @@
 namespace vex {
 
 // A driver of the season: name and club as the lists spell them, and the
-// birth year where a list gives one (0 where none does).
+// birth year where a list gives one (0 where none does). The club counts as
+// on the event day (teamKey): a list that writes "MSC TALHEIM" names the
+// same driver as one that writes "MSC Talheim".
 struct DriverKey
 {
     QString name;
     QString club;
     int birthYear = 0;
 
-    friend bool operator==(const DriverKey &, const DriverKey &) = default;
+    friend bool operator==(const DriverKey &a, const DriverKey &b)
+    {
+        return a.name == b.name && a.birthYear == b.birthYear && teamKey(a.club) == teamKey(b.club);
+    }
 };
 
 inline size_t qHash(const DriverKey &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.name, key.club, key.birthYear);
+    return qHashMulti(seed, key.name, teamKey(key.club), key.birthYear);
 }
 
 // A text reduced to what tells two spellings of one name apart: lower case,

@@ -4,10 +4,13 @@
 #include "office/workbookdata.h"
 #include "reports/protocoltext.h"
 #include "results/resultpage.h"
+#include "results/runcell.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +28,14 @@ struct Columns
     int total = -1;
     int place = -1;
     int birthYear = -1;
+    QList<int> runs; // "Lauf 1", "Lauf 2" ...: the scoring runs, not the training
 };
+
+bool isRunTitle(const QString &cell)
+{
+    static const QRegularExpression run(u"^Lauf\\s*\\d+$"_s, QRegularExpression::CaseInsensitiveOption);
+    return run.match(cell.trimmed()).hasMatch();
+}
 
 bool sameTitle(const QString &cell, QStringView title)
 {
@@ -47,6 +57,8 @@ std::optional<Columns> columnsOf(const QStringList &titles)
             c.place = i;
         else if (c.birthYear < 0 && sameTitle(t, u"Jahrgang"))
             c.birthYear = i;
+        else if (isRunTitle(t))
+            c.runs.append(i);
     }
     if (c.name < 0 || c.place < 0)
         return std::nullopt;
@@ -116,7 +128,14 @@ std::optional<EventClass> readClass(const QString &className, const QList<QStrin
                 return std::nullopt;
             }
         }
-        entry.started = !place.isEmpty() || !cellAt(row, columns->total).isEmpty();
+        // Whoever drove has started, with a total or without (a run left
+        // out, a disqualification): the start counts toward the season's
+        // minimum even where it brings no points.
+        entry.started = !place.isEmpty() || !cellAt(row, columns->total).isEmpty()
+            || std::any_of(columns->runs.cbegin(), columns->runs.cend(), [&row](int column) {
+                   const RunCell::Kind kind = readRunCell(cellAt(row, column)).kind;
+                   return kind == RunCell::Time || kind == RunCell::Dis;
+               });
         result.entries.append(entry);
     }
     return result;
@@ -169,10 +188,13 @@ EventRead parseEventProtocol(QByteArrayView bytes, const QString &fileName)
 EventRead parseEventWorkbook(const WorkbookData &workbook, const QString &fileName)
 {
     // The export writes the title row at the start cell of the settings; the
-    // row that names the columns is looked for instead of assumed.
+    // row that names the columns is looked for instead of assumed. A sheet
+    // without one is no class (the team ranking, a sheet of the club's) and
+    // is passed over; only a workbook with no class at all is refused.
     constexpr int kTitleRowsSearched = 100;
     QList<EventClass> classes;
     QString error;
+    QString notAClass;
     for (const WorksheetData &sheet : workbook.sheets) {
         const int lastRow = sheet.lastRow();
         if (lastRow == 0)
@@ -191,8 +213,11 @@ EventRead parseEventWorkbook(const WorkbookData &workbook, const QString &fileNa
             if (columnsOf(rowTexts(r)))
                 titleRow = r;
         }
-        if (titleRow == 0)
-            return {std::nullopt, foreignText(fileName, u"Das Blatt „%1“ hat keine Spalten „Fahrer/in“ und „Platz“."_s.arg(sheet.name))};
+        if (titleRow == 0) {
+            if (notAClass.isEmpty())
+                notAClass = sheet.name;
+            continue;
+        }
         QList<QStringList> rows;
         for (int r = titleRow; r <= lastRow; ++r)
             rows.append(rowTexts(r));
@@ -201,6 +226,8 @@ EventRead parseEventWorkbook(const WorkbookData &workbook, const QString &fileNa
             return {std::nullopt, error};
         classes.append(std::move(*c));
     }
+    if (classes.isEmpty() && !notAClass.isEmpty())
+        return {std::nullopt, foreignText(fileName, u"Das Blatt „%1“ hat keine Spalten „Fahrer/in“ und „Platz“."_s.arg(notAClass))};
     return finish(std::move(classes), fileName);
 }
 

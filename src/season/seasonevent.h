@@ -18,7 +18,7 @@ struct EventEntry
     QString club; // trimmed
     int birthYear = 0; // 0: the list doesn't say
     int place = 0; // 0: no place (no total, disqualified, ranking off)
-    bool started = false; // a place, a total or a mark such as "DIS"
+    bool started = false; // a place, a total, or a time or "DIS" in a scoring run
 };
 
 struct EventClass
@@ -44,6 +44,8 @@ struct EventRead
 // or a workbook as it exports them (told apart by the first bytes). A file
 // that is no such list, or one with a class whose title row or places can't
 // be read, is refused as a whole: a season never counts half of an event.
+// A workbook's sheets without the columns "Fahrer/in" and "Platz" are no
+// classes (the team ranking) and are left out.
 EventRead readEventFile(const QString &path);
 
 // The same for a protocol file's bytes and a workbook already read; the

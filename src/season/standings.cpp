@@ -66,6 +66,67 @@ QString classKey(const QString &name)
     return name.simplified().toCaseFolded();
 }
 
+// Of two results of one person in a class's list (two spellings merged),
+// true when a is the better one.
+bool betterResult(const EventEntry &a, const EventEntry &b, const PlacePoints &table)
+{
+    const int pointsA = table.forPlace(a.place);
+    const int pointsB = table.forPlace(b.place);
+    if (pointsA != pointsB)
+        return pointsA > pointsB;
+    return a.place > 0 && (b.place == 0 || a.place < b.place);
+}
+
+// The events with each start under the driver it counts for, for the
+// drivers' standings and the teams' alike: the operator's merges followed
+// (a merge may move a start to another club), a list without a birth year
+// joined to the one driver of that name and club who has one (where there
+// are several, it stays apart from them all), and one person twice in a
+// class's list counted once, with the better result.
+QList<EventResults> resolvedEvents(const QList<EventResults> &events, const PlacePoints &table,
+                                   const QList<DriverMerge> &merges)
+{
+    const DriverMerges resolved(merges);
+    QHash<std::pair<QString, QString>, QSet<int>> years;
+    for (const EventResults &ev : events) {
+        for (const EventClass &c : ev.classes) {
+            for (const EventEntry &e : c.entries) {
+                if (e.birthYear)
+                    years[{e.name, teamKey(e.club)}].insert(e.birthYear);
+            }
+        }
+    }
+    QList<EventResults> out;
+    out.reserve(events.size());
+    for (const EventResults &ev : events) {
+        EventResults &event = out.emplace_back();
+        for (const EventClass &c : ev.classes) {
+            EventClass &cls = event.classes.emplace_back(EventClass{c.name, {}});
+            QHash<DriverKey, qsizetype> entryOf;
+            for (const EventEntry &e : c.entries) {
+                if (!e.started)
+                    continue;
+                int year = e.birthYear;
+                if (!year) {
+                    const auto it = years.constFind({e.name, teamKey(e.club)});
+                    if (it != years.cend() && it->size() == 1)
+                        year = *it->cbegin();
+                }
+                const DriverKey key = resolved.resolve(DriverKey{e.name, e.club, year});
+                const EventEntry entry{key.name, key.club, key.birthYear, e.place, true};
+                const auto at = entryOf.constFind(key);
+                if (at == entryOf.cend()) {
+                    entryOf.insert(key, cls.entries.size());
+                    cls.entries.append(entry);
+                } else if (betterResult(entry, cls.entries.at(*at), table)) {
+                    cls.entries[*at] = entry;
+                }
+            }
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 void rankStandings(QList<StandingRow> &rows, int counted, int minStarts)
@@ -118,15 +179,16 @@ QList<TeamScore> eventTeamScores(const EventResults &event, const PlacePoints &t
         int bestPlace = 0;
     };
     QHash<QString, Team> teams;
-    QStringList order;
+    QStringList order; // the clubs as first spelt
     for (const EventClass &c : event.classes) {
         for (const EventEntry &e : c.entries) {
             if (e.club.isEmpty() || !e.started)
                 continue;
-            auto it = teams.find(e.club);
+            const QString key = teamKey(e.club);
+            auto it = teams.find(key);
             if (it == teams.end()) {
                 order.append(e.club);
-                it = teams.insert(e.club, {});
+                it = teams.insert(key, {});
             }
             it->points.append(table.forPlace(e.place));
             if (e.place > 0 && (it->bestPlace == 0 || e.place < it->bestPlace))
@@ -135,7 +197,7 @@ QList<TeamScore> eventTeamScores(const EventResults &event, const PlacePoints &t
     }
     QList<std::pair<TeamScore, int>> scored;
     for (const QString &club : std::as_const(order)) {
-        Team team = teams.value(club);
+        Team team = teams.value(teamKey(club));
         std::sort(team.points.begin(), team.points.end(), std::greater<>());
         const qsizetype n = std::min<qsizetype>(std::max(0, bestDrivers), team.points.size());
         const int sum = std::accumulate(team.points.cbegin(), team.points.cbegin() + n, 0);
@@ -160,28 +222,7 @@ SeasonStandings computeStandings(const QList<EventResults> &events, const Season
                                  const QList<DriverMerge> &merges, const QList<DriverPair> &declined)
 {
     const qsizetype eventCount = events.size();
-    const DriverMerges resolved(merges);
-
-    // A list without a birth year joins the one driver of that name and club
-    // who has one; where there are several, it stays apart from them all.
-    QHash<std::pair<QString, QString>, QSet<int>> years;
-    for (const EventResults &ev : events) {
-        for (const EventClass &c : ev.classes) {
-            for (const EventEntry &e : c.entries) {
-                if (e.birthYear)
-                    years[{e.name, e.club}].insert(e.birthYear);
-            }
-        }
-    }
-    const auto keyOf = [&](const EventEntry &e) {
-        int year = e.birthYear;
-        if (!year) {
-            const auto it = years.constFind({e.name, e.club});
-            if (it != years.cend() && it->size() == 1)
-                year = *it->cbegin();
-        }
-        return resolved.resolve(DriverKey{e.name, e.club, year});
-    };
+    const QList<EventResults> resolved = resolvedEvents(events, rules.points, merges);
 
     struct ClassBuild
     {
@@ -195,7 +236,7 @@ SeasonStandings computeStandings(const QList<EventResults> &events, const Season
     QList<std::pair<DriverKey, int>> drivers; // for the proposals, with their starts
 
     for (qsizetype ev = 0; ev < eventCount; ++ev) {
-        for (const EventClass &c : events.at(ev).classes) {
+        for (const EventClass &c : resolved.at(ev).classes) {
             const QString ck = classKey(c.name);
             auto ci = classIndex.constFind(ck);
             if (ci == classIndex.cend()) {
@@ -204,9 +245,7 @@ SeasonStandings computeStandings(const QList<EventResults> &events, const Season
             }
             ClassBuild &build = classes[*ci];
             for (const EventEntry &e : c.entries) {
-                if (!e.started)
-                    continue;
-                const DriverKey key = keyOf(e);
+                const DriverKey key{e.name, e.club, e.birthYear};
                 auto di = driverIndex.constFind(key);
                 if (di == driverIndex.cend()) {
                     di = driverIndex.insert(key, drivers.size());
@@ -221,13 +260,7 @@ SeasonStandings computeStandings(const QList<EventResults> &events, const Season
                     row.events.resize(eventCount);
                     build.rows.append(std::move(row));
                 }
-                std::optional<EventScore> &slot = build.rows[*ri].events[ev];
-                const EventScore score{e.place, rules.points.forPlace(e.place), false};
-                // One person twice in a class's list (two spellings merged):
-                // the better result stands.
-                if (!slot || score.points > slot->points || (score.points == slot->points && score.place > 0
-                                                             && (slot->place == 0 || score.place < slot->place)))
-                    slot = score;
+                build.rows[*ri].events[ev] = EventScore{e.place, rules.points.forPlace(e.place), false};
             }
         }
     }
@@ -253,10 +286,11 @@ SeasonStandings computeStandings(const QList<EventResults> &events, const Season
 
     QHash<QString, qsizetype> teamRow;
     for (qsizetype ev = 0; ev < eventCount; ++ev) {
-        for (const TeamScore &t : eventTeamScores(events.at(ev), rules.points, rules.teamDrivers)) {
-            auto it = teamRow.constFind(t.club);
+        for (const TeamScore &t : eventTeamScores(resolved.at(ev), rules.points, rules.teamDrivers)) {
+            const QString key = teamKey(t.club);
+            auto it = teamRow.constFind(key);
             if (it == teamRow.cend()) {
-                it = teamRow.insert(t.club, standings.teams.rows.size());
+                it = teamRow.insert(key, standings.teams.rows.size());
                 StandingRow row;
                 row.driver.name = t.club;
                 row.events.resize(eventCount);

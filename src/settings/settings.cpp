@@ -29,6 +29,14 @@ Regulation regulationOf(const Settings &settings)
     return r.normalised();
 }
 
+void setRegulationFields(Settings &settings, const Regulation &regulation)
+{
+    settings.WertLaeufe = regulation.scoringRuns;
+    settings.WertZaehlt = regulation.countingRuns;
+    settings.WertGleich = regulation.tieBreak == Regulation::BetterSingleRun ? 1 : 0;
+    settings.WertStrafMax = regulation.penaltyCap;
+}
+
 TeamRules teamRulesOf(const Settings &settings)
 {
     TeamRules rules;

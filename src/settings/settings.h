@@ -112,6 +112,8 @@ struct Regulation;
 struct TeamRules;
 // The regulation the settings describe, brought into range.
 Regulation regulationOf(const Settings &settings);
+// Writes a regulation into the record's "Wertung" values.
+void setRegulationFields(Settings &settings, const Regulation &regulation);
 // The team rules; a points table that can't be read is the default one.
 TeamRules teamRulesOf(const Settings &settings);
 

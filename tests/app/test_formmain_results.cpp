@@ -457,6 +457,9 @@ void TestFormMainResults::escapeKeepsTheRowRankingTakesTheOpenEdit()
     QVERIFY(!grid()->isEditMode());
     QCOMPARE(page()->row(1), before);
     QCOMPARE(grid()->currentResultRow(), 1);
+    // Ctrl+P places the class as the button does.
+    m_f->key(Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(cellOf(u"1"_s, ColTotal), u"1:40,00"_s);
 
     clickCell(1, ColRun2Penalty);
     typeAtFocus(u"3"_s);

@@ -150,21 +150,40 @@ private Q_SLOTS:
         QVERIFY(journal.last().at(0).toString().endsWith(u"51,00 eingetragen (vorher 50,00 StS 0)"_s));
     }
 
-    // Under three scoring runs the third can be chosen and entered; a new
-    // regulation starts the history anew, as its steps knew other totals.
+    // Under three scoring runs the third can be chosen and entered. A new
+    // regulation is a command like any other: its line says what changed
+    // and whose total moved, the status bar says it, and Ctrl+Z takes it
+    // back with the history standing.
     void thirdRunUnderItsRegulation()
     {
         Race &r = m_f->race;
         r.chooseRun(3);
         QCOMPARE(r.entry().run, 1);
-        m_f->changeSettings([](Settings &s) { s.WertLaeufe = 3; });
-        QVERIFY(!r.results().stack().canUndo());
+        QSignalSpy journal(&r.results(), &RaceResults::journalLine);
+        QSignalSpy status(&r, &Race::stepReported);
+        m_f->changeSettings([](Settings &s) {
+            s.WertLaeufe = 3;
+            s.WertStrafMax = 1;
+        });
+        QCOMPARE(journal.last().at(0).toString(),
+                 u"Wertung geändert: 3 Wertungsläufe (vorher 2), davon zählen 2, bei Gleichstand gleicher Platz, "
+                 u"Strafsekunden je Lauf höchstens 1 (vorher Strafsekunden unbegrenzt); "
+                 u"geändert: Nr. 2 B Gesamt 1:27,00 \u2192 1:26,00"_s);
+        QVERIFY(status.last().at(0).toString().startsWith(u"Wertung geändert: 3 Wertungsläufe"_s));
         r.typeStartNumber(u"3"_s);
         r.chooseRun(3);
         m_f->driveAndEnter(41000);
         QCOMPARE(m_f->cellOf(u"3"_s, timeColumn(3)), u"41,00"_s);
+        r.next();
         r.undo();
         QCOMPARE(m_f->cellOf(u"3"_s, timeColumn(3)), QString());
+        r.undo();
+        QCOMPARE(r.results().regulation(), Regulation{});
+        QCOMPARE(m_f->cellOf(u"2"_s, ColTotal), u"1:27,00"_s);
+        r.redo();
+        r.redo();
+        QCOMPARE(m_f->cellOf(u"3"_s, timeColumn(3)), u"41,00"_s);
+        QCOMPARE(r.results().regulation().scoringRuns, 3);
     }
 
     // A new list or a cleared page ends the run of the old one.

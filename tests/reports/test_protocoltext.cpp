@@ -114,12 +114,17 @@ void TestProtocolText::fourRunsReadAndWrittenBack()
     QVERIFY(p.isStruckRun(1, 2));
     QCOMPARE(formatProtocolText(c), golden);
 
-    // Under the classic rule the runs stay and are written, unbracketed.
+    // The file names its regulation; the reader reports it and leaves the
+    // pages' alone. Under the classic rule the runs stay and are written,
+    // unbracketed, and the file says no more than the rows.
     Competition classic;
-    parseProtocolText(classic, golden);
+    const ProtocolLoadResult loaded = parseProtocolText(classic, golden);
+    QCOMPARE(loaded.regulation, std::optional<Regulation>(fourRuns));
+    QCOMPARE(loaded.fileRuns, 4);
+    QVERIFY(loaded.holdsRuns);
     QCOMPARE(classic.page(1)->shownRuns(), 4);
     QCOMPARE(classic.page(1)->cell(1, ColRun1), u"1:01,00"_s);
-    QByteArray unbracketed = golden;
+    QByteArray unbracketed = golden.first(golden.indexOf('\x1A'));
     unbracketed.replace("(", "").replace(")", "");
     QCOMPARE(formatProtocolText(classic), unbracketed);
 }

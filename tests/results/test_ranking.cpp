@@ -169,15 +169,17 @@ private Q_SLOTS:
             QCOMPARE(page->row(row), before.at(row));
     }
 
-    void findPageBestTakesFirstPositiveFromTop()
+    // The best total wherever it stands: a start order puts the rows out of
+    // result order, and "Best:" must still name the leader.
+    void findPageBestTakesTheBestTotal()
     {
         auto page = makePage({totalRow(u"1"_s, u"A"_s, u"-"_s), totalRow(u"2"_s, u"B"_s, u"50,00"_s),
                               totalRow(u"3"_s, u"C"_s, u"45,00"_s)});
         const RankResult r = FindPageBest(*page);
         QVERIFY(!r.ranked);
-        QCOMPARE(r.bestTimeMs, 50000);
-        QCOMPARE(r.bestRow, 2);
-        QCOMPARE(r.bestDriverLabel, u"2 B"_s);
+        QCOMPARE(r.bestTimeMs, 45000);
+        QCOMPARE(r.bestRow, 3);
+        QCOMPARE(r.bestDriverLabel, u"3 C"_s);
         QCOMPARE(page->cell(1, ColTotal), u"-"_s);
 
         QCOMPARE(FindPageBest(*makePage({})).bestRow, -1);

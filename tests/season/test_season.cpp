@@ -2,8 +2,10 @@
 #include "office/localservers.h"
 #include "office/officeprogress.h"
 #include "office/workbookdata.h"
+#include "reports/awards.h"
 #include "reports/protocolfile.h"
 #include "results/competition.h"
+#include "results/teamranking.h"
 #include "season/season.h"
 #include "season/seasonreport.h"
 
@@ -178,16 +180,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nameB");
         QTest::addColumn<QString>("clubB");
         QTest::addColumn<int>("yearB");
+        QTest::addColumn<int>("drivers");
         QTest::addColumn<bool>("offered");
-        QTest::newRow("umlaut spelled out") << u"Max Müller"_s << u"AC Talbach"_s << 0 << u"Max Mueller"_s << u"AC Talbach"_s << 0 << true;
-        QTest::newRow("case") << u"max müller"_s << u"ac talbach"_s << 0 << u"Max Müller"_s << u"AC Talbach"_s << 0 << true;
-        QTest::newRow("blanks") << u"Max  Müller"_s << u"AC Talbach"_s << 0 << u"Max Müller"_s << u"ACTalbach"_s << 0 << true;
-        QTest::newRow("hyphen") << u"Anna-Lena Berg"_s << u"MSC"_s << 0 << u"Anna Lena Berg"_s << u"MSC"_s << 0 << true;
-        QTest::newRow("sharp s") << u"Heinz Groß"_s << u"MSC"_s << 0 << u"Heinz Gross"_s << u"MSC"_s << 0 << true;
-        QTest::newRow("one year missing") << u"Max Müller"_s << u"MSC"_s << 2013 << u"Max Mueller"_s << u"MSC"_s << 0 << true;
-        QTest::newRow("other club") << u"Max Müller"_s << u"AC Talbach"_s << 0 << u"Max Mueller"_s << u"MSC Nordheim"_s << 0 << false;
-        QTest::newRow("years differ") << u"Max Müller"_s << u"MSC"_s << 2013 << u"Max Mueller"_s << u"MSC"_s << 2014 << false;
-        QTest::newRow("other first name") << u"Max Müller"_s << u"MSC"_s << 0 << u"Moritz Müller"_s << u"MSC"_s << 0 << false;
+        QTest::addColumn<int>("teams");
+        QTest::newRow("umlaut spelled out") << u"Max Müller"_s << u"AC Talbach"_s << 0 << u"Max Mueller"_s << u"AC Talbach"_s << 0 << 2 << true << 1;
+        QTest::newRow("case") << u"max müller"_s << u"ac talbach"_s << 0 << u"Max Müller"_s << u"AC Talbach"_s << 0 << 2 << true << 1;
+        QTest::newRow("blanks") << u"Max  Müller"_s << u"AC Talbach"_s << 0 << u"Max Müller"_s << u"ACTalbach"_s << 0 << 2 << true << 2;
+        QTest::newRow("hyphen") << u"Anna-Lena Berg"_s << u"MSC"_s << 0 << u"Anna Lena Berg"_s << u"MSC"_s << 0 << 2 << true << 1;
+        QTest::newRow("sharp s") << u"Heinz Groß"_s << u"MSC"_s << 0 << u"Heinz Gross"_s << u"MSC"_s << 0 << 2 << true << 1;
+        QTest::newRow("one year missing") << u"Max Müller"_s << u"MSC"_s << 2013 << u"Max Mueller"_s << u"MSC"_s << 0 << 2 << true << 1;
+        QTest::newRow("other club") << u"Max Müller"_s << u"AC Talbach"_s << 0 << u"Max Mueller"_s << u"MSC Nordheim"_s << 0 << 2 << false << 2;
+        QTest::newRow("years differ") << u"Max Müller"_s << u"MSC"_s << 2013 << u"Max Mueller"_s << u"MSC"_s << 2014 << 2 << false << 1;
+        QTest::newRow("other first name") << u"Max Müller"_s << u"MSC"_s << 0 << u"Moritz Müller"_s << u"MSC"_s << 0 << 2 << false << 1;
+        QTest::newRow("club in capitals, blanks around: as on the day")
+            << u"Max Müller"_s << u" MSC TALHEIM "_s << 2013 << u"Max Müller"_s << u"MSC Talheim"_s << 0 << 1 << false << 1;
     }
     void nameMatching()
     {
@@ -197,17 +203,21 @@ private Q_SLOTS:
         QFETCH(QString, nameB);
         QFETCH(QString, clubB);
         QFETCH(int, yearB);
+        QFETCH(int, drivers);
         QFETCH(bool, offered);
+        QFETCH(int, teams);
         // Each spelling drives one event of the class: the standings keep
-        // them apart and at most ask.
+        // them apart and at most ask, unless the clubs are one by the
+        // event day's rule.
         const auto event = [](const QString &name, const QString &club, int year) {
             EventEntry e{name, club, year, 1, true};
             return EventResults{{EventClass{u"K1"_s, {e}}}};
         };
         const SeasonStandings s = computeStandings({event(nameA, clubA, yearA), event(nameB, clubB, yearB)},
                                                    SeasonRules{}, {}, {});
-        QCOMPARE(s.classes.at(0).rows.size(), 2);
+        QCOMPARE(s.classes.at(0).rows.size(), drivers);
         QCOMPARE(s.proposals.size(), offered ? 1 : 0);
+        QCOMPARE(s.teams.rows.size(), teams);
     }
 
     void answeredProposals()
@@ -226,6 +236,11 @@ private Q_SLOTS:
         const SeasonStandings merged = computeStandings({e1, e2, e3}, SeasonRules{}, {{kMueller, kMueller2}}, {});
         QVERIFY(merged.proposals.isEmpty());
         QCOMPARE(rendered(merged.classes.at(0)), QStringList{u"1. Max Müller 140: 45 50 45 / AC Talbach / 3"_s});
+        // A merge that moves a start to another club moves its team points.
+        const DriverKey nord{kMueller2.name, u"MSC Nord"_s, 0};
+        const EventResults e4{{EventClass{u"K1"_s, {EventEntry{nord.name, nord.club, 0, 1, true}}}}};
+        const SeasonStandings moved = computeStandings({e1, e4}, SeasonRules{}, {{nord, kMueller2}}, {});
+        QCOMPARE(rendered(moved.teams), QStringList{u"1. AC Talbach 95: 45 50 /  / 2"_s});
         // Merges that lead in a circle end where they started.
         const DriverMerges circle({{kMueller, kMueller2}, {kMueller2, kMueller}});
         QCOMPARE(circle.resolve(kMueller), kMueller2);
@@ -274,7 +289,8 @@ private Q_SLOTS:
                               u"3. Tom Kraus 80: (0) 40 40 / RC Weiler / 3"_s,
                               u"- Max Mueller 50: – 50 – / AC Talbach / 1"_s,
                               u"- Lena Vogt 40: 40 – – / MSC Nordheim / 1"_s,
-                              u"- Mia Hof 36: – – 36 / RC Weiler / 1"_s}));
+                              u"- Mia Hof 36: – – 36 / RC Weiler / 1"_s,
+                              u"- Ida Sand 0: 0 – – / RC Weiler / 1"_s}));
         // Paul Schmid and Eva Lang share second place at the line: both qualify.
         QCOMPARE(rendered(report.standings.classes.at(1)),
                  (QStringList{u"1. Jonas Weber 95: 50 45 (45) / AC Talbach / 3 Q"_s,
@@ -310,8 +326,12 @@ private Q_SLOTS:
         QTest::newRow("places, a mark, a start without total, no start")
             << QByteArray("KLASSE: K1 \r\n\r\n" + titles + "1\tAnna Berg (2013)\tMSC\t \t \t \t \t \t \t40,00\t1\t\r\n"
                           "2\tTom\tRC\t \t \t \t \t \t \tDIS\tDIS\t\r\n3\tMia\tRC\t \t \t \t \t \t \t41,00\t \t\r\n"
-                          "4\tLeo\tRC\t \t \t \t \t \t \t \t \t\r\n\r\n")
+                          "4\tLeo\tRC\t20,00\t \t \t \t \t \t \t \t\r\n\r\n")
             << u"K1: Anna Berg/MSC/2013/1/s Tom/RC/0/0/s Mia/RC/0/0/s Leo/RC/0/0/-"_s;
+        QTest::newRow("a time or DIS in a scoring run is a start, a training time is none")
+            << QByteArray("KLASSE: K1\r\n\r\n" + titles + "1\tBen\tRC\t \t \t21,00\t \t \t \t \t \t\r\n"
+                          "2\tKai\tRC\t \t \t \t \tDIS\t \t \t \t\r\n3\tLeo\tRC\t20,00\t \t \t \t \t \t \t \t\r\n")
+            << u"K1: Ben/RC/0/0/s Kai/RC/0/0/s Leo/RC/0/0/-"_s;
         QTest::newRow("a class without drivers") << QByteArray("KLASSE: K2\r\n\r\n\r\n") << u"K2:"_s;
         QTest::newRow("a place that is no number")
             << QByteArray("KLASSE: K1\r\n\r\n" + titles + "1\tAnna\tMSC\t \t \t \t \t \t \t40,00\terster\t\r\n")
@@ -353,7 +373,10 @@ private Q_SLOTS:
         OfficeProgress progress;
         const QString path = dir.filePath(u"lauf1.xlsx"_s);
         const ExcelExportInfo info{StartCell{2, 4}, u"Lauf 1"_s, QString()};
-        QCOMPARE(ExportExcelProtocol(servers, competition, path, info, progress), std::nullopt);
+        // With the team ranking on a sheet of its own, as the drivers have clubs.
+        const QList<QStringList> teams = teamTableRows(rankTeams(competition, TeamRules{}));
+        QVERIFY(teams.size() > 1);
+        QCOMPARE(ExportExcelProtocol(servers, competition, path, info, progress, teams), std::nullopt);
         const EventRead fromBook = readEventFile(path);
         const EventRead fromText = readEventFile(data(u"lauf1-nordheim.txt"_s));
         QVERIFY2(fromBook.results, qPrintable(fromBook.error));
