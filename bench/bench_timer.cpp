@@ -5,7 +5,8 @@
 // on the wire; writes 40 to 60 ms apart, a finish with its run-time line in
 // one burst, now and then a line split over two writes). The next kart is
 // made ready at once after each finish (every 50th run entered, the others
-// thrown away, so the class stays the size of a day's). Figures: impulses lost, runs whose recorded time isn't the
+// thrown away, so the class stays the size of a day's), and its start line
+// comes 40 to 60 ms after that. Figures: impulses lost, runs whose recorded time isn't the
 // timer's difference cut to hundredths, and the time from the line's write
 // to the run's change of state. The baseline is a bare thread reading the
 // same pseudo-terminal and handing each line to the GUI thread.
@@ -139,6 +140,7 @@ struct Write
 {
     QByteArray bytes;
     int impulse = -1;
+    int startOfRun = -1; // the first write of this run's start
 };
 
 struct Script
@@ -164,29 +166,38 @@ Script makeScript(int impulses)
         script.expectedMs.push_back(qint32(ms / 10 * 10));
         if (run % 7 == 3) {
             // Split in two reads of the port.
-            script.writes.push_back({startLine.left(9), -1});
-            script.writes.push_back({startLine.mid(9), 2 * run});
+            script.writes.push_back({startLine.left(9), -1, run});
+            script.writes.push_back({startLine.mid(9), 2 * run, -1});
         } else {
-            script.writes.push_back({startLine, 2 * run});
+            script.writes.push_back({startLine, 2 * run, run});
         }
         // The finish with the timer's own run time right behind it.
         const QByteArray rt = QByteArray(MsToText(qint32(ms)).toLatin1()).replace(',', '.');
         script.writes.push_back({nr + " c1 " + timeText(finish % (86'400LL * 1'000'000)) + " 00\r" + nr + " RT "
                                      + "00:" + (ms >= 60'000 ? "" : "00:") + rt + "\r",
-                                 2 * run + 1});
+                                 2 * run + 1, -1});
     }
     return script;
 }
 
 // Feeds the script at the line's pace: a write no sooner than its bytes'
-// wire time after the last, and 40 to 60 ms apart.
-void feed(PtyPair &pty, const Script &script, std::vector<qint64> &writtenAt, std::atomic<bool> &stop)
+// wire time after the last, and 40 to 60 ms apart. A run starts only once
+// the kart is ready (readied counts the runs the operator made ready; null:
+// no operator), as no start comes before the operator has readied the kart.
+void feed(PtyPair &pty, const Script &script, std::vector<qint64> &writtenAt, std::atomic<bool> &stop,
+          const std::atomic<int> *readied = nullptr)
 {
     QRandomGenerator rng(9);
     qint64 next = nowMicros() + 200'000;
     for (const Write &w : script.writes) {
         if (stop.load())
             return;
+        if (readied && w.startOfRun >= 0) {
+            const qint64 giveUp = nowMicros() + 2'000'000;
+            while (readied->load() <= w.startOfRun && nowMicros() < giveUp && !stop.load())
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            next = std::max(next, nowMicros() + 40'000 + qint64(rng.bounded(20'000)));
+        }
         std::this_thread::sleep_until(Clock::time_point(std::chrono::microseconds(next)));
         const qint64 at = nowMicros();
         pty.send(w.bytes);
@@ -232,6 +243,7 @@ TimerFigures timerThroughRace(const Script &script, int impulses)
     std::vector<qint64> writtenAt(size_t(impulses), 0);
     std::vector<qint64> changedAt;
     changedAt.reserve(size_t(impulses));
+    std::atomic<int> readied{1};
     RunState last = race.runController().state();
     QObject::connect(&race, &Race::runControlsChanged, [&] {
         const RunState state = race.runController().state();
@@ -248,7 +260,7 @@ TimerFigures timerThroughRace(const Script &script, int impulses)
                 ++figures.wrongTimes;
             // The operator readies the next kart: every 50th run is entered,
             // the others thrown away, so the results stay the size of a day's.
-            QMetaObject::invokeMethod(&race, [&race, run] {
+            QMetaObject::invokeMethod(&race, [&race, &readied, run] {
                 if (run % 50 == 0) {
                     race.enter();
                     race.next();
@@ -256,13 +268,14 @@ TimerFigures timerThroughRace(const Script &script, int impulses)
                     race.discardRun();
                 }
                 race.toggleStartBarrier();
+                readied.store(int(run) + 2);
             }, Qt::QueuedConnection);
         }
     });
     GuiLoad load;
     load.start();
     std::atomic<bool> stop{false};
-    std::thread feeder([&] { feed(pty, script, writtenAt, stop); });
+    std::thread feeder([&] { feed(pty, script, writtenAt, stop, &readied); });
     QElapsedTimer wall;
     wall.start();
     const qint64 limitMs = qint64(script.writes.size()) * 80 + 10'000;
