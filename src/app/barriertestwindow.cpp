@@ -2,11 +2,15 @@
 
 #include "race/race.h"
 #include "serial/modemstatus.h"
+#include "serial/bytestream.h"
 #include "serial/racebarriers.h"
+#include "serial/racetimer.h"
 #include "timing/timetext.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -39,7 +43,7 @@ QString contactText(const BarrierTest::Contact &c)
 
 } // namespace
 
-BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent)
+BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent, RaceTimer *timer)
     : QDialog(parent)
     , m_test(test)
 {
@@ -87,6 +91,28 @@ BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent)
     m_contacts->setColumnWidth(3, 110);
     layout->addWidget(m_contacts, 1);
 
+    if (timer && timer->stream().state() != ByteStream::State::Off) {
+        auto *group = new QGroupBox(timer->stream().stateText(), this);
+        group->setObjectName(u"GroupZeitmessgeraet"_s);
+        auto *box = new QVBoxLayout(group);
+        m_timerLines = new QTableWidget(0, 4, group);
+        m_timerLines->setObjectName(u"tbl_Zeitmessgeraet"_s);
+        m_timerLines->setHorizontalHeaderLabels({u"PC-Zeit"_s, u"Zeile"_s, u"Bedeutung"_s, u"im Lauf"_s});
+        m_timerLines->verticalHeader()->hide();
+        m_timerLines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_timerLines->setSelectionMode(QAbstractItemView::NoSelection);
+        m_timerLines->horizontalHeader()->setStretchLastSection(true);
+        m_timerLines->setColumnWidth(0, 90);
+        m_timerLines->setColumnWidth(1, 220);
+        m_timerLines->setColumnWidth(2, 260);
+        box->addWidget(m_timerLines);
+        layout->addWidget(group, 2);
+        m_timerLines->setWordWrap(false);
+        m_timerLines->setColumnWidth(1, 200);
+        m_timerLines->setColumnWidth(2, 360);
+        connect(&timer->impulses(), &TimerImpulses::lineHandled, this, &BarrierTestWindow::addTimerLine);
+    }
+
     auto *run = new QHBoxLayout;
     m_runButton = new QPushButton(u"Test-Lauf"_s, this);
     m_runButton->setObjectName(u"bTestLauf"_s);
@@ -103,7 +129,7 @@ BarrierTestWindow::BarrierTestWindow(BarrierTest &test, QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(u"Schließen"_s);
     layout->addWidget(buttons);
-    resize(720, 520);
+    resize(m_timerLines ? QSize(920, 640) : QSize(720, 520));
 
     m_runClock = new QTimer(this);
     m_runClock->setInterval(50);
@@ -139,7 +165,9 @@ void BarrierTestWindow::showPort()
     const bool open = m_test.portOpen();
     m_port->setText(open ? u"Anschluss COM%1 – die Kontakte wirken während des Tests auf keinen Lauf."_s.arg(
                                m_test.portNumber())
-                         : u"Kein Anschluss offen – in den Einstellungen (F2) den Anschluss der Lichtschranken wählen."_s);
+                    : m_timerLines
+                        ? u"Start und Ziel kommen vom Zeitmessgerät (unten); seine Zeilen wirken während des Tests auf keinen Lauf."_s
+                        : u"Kein Anschluss offen – in den Einstellungen (F2) den Anschluss der Lichtschranken wählen."_s);
     m_runButton->setEnabled(open);
 }
 
@@ -170,6 +198,21 @@ void BarrierTestWindow::addContact(const BarrierTest::Contact &contact)
                             contact.inRun};
     for (int c = 0; c < cells.size(); ++c)
         m_contacts->setItem(0, c, new QTableWidgetItem(cells[c]));
+}
+
+void BarrierTestWindow::addTimerLine(const TimerImpulse &impulse)
+{
+    if (m_timerLines->rowCount() == kShownContacts)
+        m_timerLines->removeRow(kShownContacts - 1);
+    m_timerLines->insertRow(0);
+    const TimerDecode &d = impulse.decoded;
+    QString meaning = d.ok ? timerLineMeaning(d.line) : u"nicht lesbar: "_s + d.error;
+    if (impulse.handTime)
+        meaning += u" (Handzeit)"_s;
+    const QStringList cells{QTime::currentTime().toString(u"hh:mm:ss.zzz"_s), QString::fromLatin1(impulse.text), meaning,
+                            timerOutcomeText(impulse.outcome)};
+    for (int c = 0; c < cells.size(); ++c)
+        m_timerLines->setItem(0, c, new QTableWidgetItem(cells[c]));
 }
 
 void BarrierTestWindow::showRun()
@@ -206,7 +249,7 @@ void bindBarrierTest(QAction *item, Race &race, RaceBarriers &barriers, QWidget 
     QObject::connect(&race, &Race::runControlsChanged, item, follow);
     follow();
     QObject::connect(item, &QAction::triggered, parent, [&barriers, parent] {
-        auto *window = new BarrierTestWindow(barriers.barrierTest(), parent);
+        auto *window = new BarrierTestWindow(barriers.barrierTest(), parent, &barriers.timer());
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

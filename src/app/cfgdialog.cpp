@@ -1,6 +1,7 @@
 #include "app/cfgdialog.h"
 
 #include "app/algcombo.h"
+#include "app/cfgtimingpart.h"
 #include "app/cfgexchange.h"
 #include "app/publishsettingspage.h"
 #include "app/windowplacement.h"
@@ -205,6 +206,8 @@ void TCFGDialog::buildControls()
     tabs->addTab(publishPage, u"Internet"_s);
     // The password goes to the publisher only with OK.
     connect(this, &QDialog::accepted, publishPage, &PublishSettingsPage::takePassword);
+    timingPart = new TimingDevicesPart(tabs);
+    tabs->addTab(timingPart, u"Zeitmessung"_s);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(tabs, 1);
 
@@ -339,6 +342,7 @@ void TCFGDialog::setPorts(const QList<int> &ports)
     cbPort->clear();
     cbPort->addItems(PortEntries(ports));
     cbPort->setCurrentIndex(std::max(0, int(cbPort->findText(chosen))));
+    timingPart->setPorts(ports);
 }
 
 void TCFGDialog::loadSettings(const Settings &s)
@@ -383,6 +387,7 @@ void TCFGDialog::loadSettings(const Settings &s)
     eOrt->setText(s.Ort);
     eUnterschrift1->setText(s.Unterschrift1);
     eUnterschrift2->setText(s.Unterschrift2);
+    timingPart->load(s);
 }
 
 Settings TCFGDialog::readSettings(const Settings &current) const
@@ -434,6 +439,7 @@ Settings TCFGDialog::readSettings(const Settings &current) const
     s.Ort = eOrt->text().trimmed();
     s.Unterschrift1 = eUnterschrift1->text().trimmed();
     s.Unterschrift2 = eUnterschrift2->text().trimmed();
+    timingPart->read(s);
     return s;
 }
 

@@ -24,6 +24,7 @@ namespace vex {
 class AlgComboBox;
 class ColourBox;
 class PublishSettingsPage;
+class TimingDevicesPart;
 
 // The settings dialog. It is created once at start-up and kept, so the contact
 // lists keep their choice between two openings; everything else is filled
@@ -93,6 +94,8 @@ public:
     QPushButton *BitBtnCancel = nullptr;
     // "Internet": the results on the club's web space.
     PublishSettingsPage *publishPage = nullptr;
+    // The "Zeitmessung" part: a timer instead of the barriers, the board.
+    TimingDevicesPart *timingPart = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

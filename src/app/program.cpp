@@ -6,6 +6,7 @@
 #include "app/livebinding.h"
 #include "app/publishbinding.h"
 #include "app/publishsettingspage.h"
+#include "app/serialstatusbinding.h"
 #include "app/progresswindow.h"
 #include "app/seasonwindow.h"
 #include "app/windowsettings.h"
@@ -62,6 +63,8 @@ Program::Program(RaceStation &station, const MainWindowServices &services)
     });
     // And on the club's web space, with its state beside it.
     new PublishBinding(station.publisher(), *window->statusBar());
+    // The timer's and the display board's ports beside it.
+    new SerialStatusBinding(station.barriers(), *window->statusBar());
 
     // The season's standings over several events: Ctrl+M, "Meisterschaft".
     installSeasonCommand(*window, services.files, services.shell,

@@ -7,16 +7,20 @@
 #include "serial/comport.h"
 #include "serial/contactlog.h"
 #include "serial/lightbarrierport.h"
+#include "serial/raceboard.h"
+#include "serial/racetimer.h"
 #include "serial/racecontacttarget.h"
 #include "timing/timers.h"
 
 #include <utility>
 
 #ifdef Q_OS_WIN
+#include "serial/winbytedevice.h"
 #include "serial/winlinedevice.h"
 #include "serial/winportmap.h"
 #else
 #include "serial/portmap.h"
+#include "serial/posixbytedevice.h"
 #include "serial/posixlinedevice.h"
 #endif
 
@@ -83,6 +87,37 @@ RaceBarriers::RaceBarriers(Race &race, Timers &timers, const BarrierServices &se
         m_ownPort = std::make_unique<ComPortBarriers>(*m_comPort);
         m_port = m_ownPort.get();
     }
+    // The timer and the board on byte streams of their own.
+    ByteDevice *timerDevice = services.timerDevice;
+    ByteDevice *boardDevice = services.boardDevice;
+    if (!m_ownPorts && (!timerDevice || !boardDevice)) {
+#ifdef Q_OS_WIN
+        m_ownPorts = std::make_unique<WindowsPortMap>();
+#else
+        m_ownPorts = std::make_unique<LinuxPortMap>();
+#endif
+    }
+    auto ownByteDevice = [this]() -> std::unique_ptr<ByteDevice> {
+#ifdef Q_OS_WIN
+        return std::make_unique<WinByteDevice>(*m_ownPorts);
+#else
+        return std::make_unique<PosixByteDevice>(*m_ownPorts);
+#endif
+    };
+    if (!timerDevice) {
+        m_ownTimerDevice = ownByteDevice();
+        timerDevice = m_ownTimerDevice.get();
+    }
+    if (!boardDevice) {
+        m_ownBoardDevice = ownByteDevice();
+        boardDevice = m_ownBoardDevice.get();
+    }
+    m_timer = std::make_unique<RaceTimer>(race, timers, *timerDevice, *clock, m_log.get());
+    m_board = std::make_unique<RaceBoard>(race, timers, *boardDevice, *clock);
+    // While the barriers are tested, the timer's lines act on no run either.
+    connect(m_test.get(), &BarrierTest::activeChanged, m_timer.get(),
+            [this](bool active) { m_timer->impulses().setTesting(active); });
+
     m_reopen = timers.make(u"TimerPortOpen"_s, false, [this] { open(); });
     m_reconnect = timers.make(u"TimerPortReconnect"_s, true, [this] { reconnect(); });
 
@@ -136,8 +171,11 @@ void RaceBarriers::open()
 {
     m_reconnect->stop();
     const int port = m_race.settings().Port;
-    if (port != 0)
+    if (m_race.settings().Quelle == 1)
+        m_timer->open();
+    else if (port != 0)
         m_race.setPortOpen(m_port->open(port));
+    m_board->open();
 }
 
 void RaceBarriers::close()
@@ -145,12 +183,15 @@ void RaceBarriers::close()
     m_reopen->stop();
     m_reconnect->stop();
     m_port->close();
+    m_timer->close();
+    m_board->close();
     m_race.setPortOpen(false);
 }
 
 void RaceBarriers::reopenSoon()
 {
-    if (m_race.settings().Port != 0)
+    const Settings &s = m_race.settings();
+    if (s.Port != 0 || s.Quelle == 1 || !s.TafelPort.trimmed().isEmpty())
         m_reopen->start(50);
 }
 

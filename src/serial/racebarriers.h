@@ -10,13 +10,16 @@ namespace vex {
 
 class BarrierContacts;
 class BarrierTest;
+class ByteDevice;
 class ContactClock;
 class ContactLog;
 class LightBarrierPort;
 class LineDevice;
 class PortLocator;
 class Race;
+class RaceBoard;
 class RaceContactTarget;
+class RaceTimer;
 class TComPort;
 class Timer;
 class Timers;
@@ -28,6 +31,8 @@ struct BarrierServices
     LineDevice *lineDevice = nullptr; // the serial port's lines; null: this machine's ports
     const ContactClock *contactClock = nullptr; // stamps contacts; null: the steady clock
     QString logPath; // every contact is logged here; empty: no log
+    ByteDevice *timerDevice = nullptr; // the timer's port; null: this machine's ports
+    ByteDevice *boardDevice = nullptr; // the display board's port; null: this machine's ports
 };
 
 // The light barriers of one race: the serial port with its waiting thread,
@@ -44,6 +49,10 @@ public:
     ~RaceBarriers() override;
 
     TComPort &comPort() { return *m_comPort; }
+    // The timer that stands in for the barriers when the settings say so,
+    // and the display board; both on serial ports of their own.
+    RaceTimer &timer() { return *m_timer; }
+    RaceBoard &board() { return *m_board; }
     // The barrier test of the test window.
     BarrierTest &barrierTest() { return *m_test; }
     // The ports found when the barriers were made, before any was opened by
@@ -54,7 +63,8 @@ public:
     QList<int> comPortNumbers() const;
 
     // Opens the port the settings name, none for "Kein"; the race learns
-    // whether it is open.
+    // whether it is open. The barriers' port stays closed while the timer
+    // is the source; the board's port opens whatever the source.
     void open();
     // Closes the port at once; a pending reopen or reconnection is dropped.
     void close();
@@ -89,6 +99,10 @@ private:
     std::unique_ptr<BarrierContacts> m_contacts;
     std::unique_ptr<BarrierTest> m_test;
     std::unique_ptr<LightBarrierPort> m_ownPort;
+    std::unique_ptr<ByteDevice> m_ownTimerDevice;
+    std::unique_ptr<ByteDevice> m_ownBoardDevice;
+    std::unique_ptr<RaceTimer> m_timer;
+    std::unique_ptr<RaceBoard> m_board;
     LightBarrierPort *m_port = nullptr;
     LineDevice *m_lines = nullptr;
     std::unique_ptr<Timer> m_reopen;

@@ -100,6 +100,15 @@ struct Settings
     // list, left and right; an empty caption has no line.
     QString Unterschrift1 = QStringLiteral("Fahrtleiter");
     QString Unterschrift2 = QStringLiteral("Zeitnahme");
+    // The source of start and finish: 0 the light barriers on the modem
+    // lines of Port, 1 a timer's serial output on TimerPort.
+    int Quelle = 0;
+    QString TimerPort;       // "COM3" or a device path (Linux); empty: none
+    int TimerBaud = 9600;
+    // The display board at the finish; TafelZeigt sums BoardShows.
+    QString TafelPort;       // as TimerPort; empty: no board
+    int TafelBaud = 2400;
+    int TafelZeigt = 7;
 
     bool operator==(const Settings &) const = default;
 };

@@ -29,7 +29,7 @@ struct Field
 };
 
 // Reading order.
-const std::array<Field, 62> kFields{{
+const std::array<Field, 68> kFields{{
     {u"Left", &Settings::Left},
     {u"Top", &Settings::Top},
     {u"Width", &Settings::Width},
@@ -92,10 +92,16 @@ const std::array<Field, 62> kFields{{
     {u"Ort", &Settings::Ort},
     {u"Unterschrift1", &Settings::Unterschrift1},
     {u"Unterschrift2", &Settings::Unterschrift2},
+    {u"Quelle", &Settings::Quelle},
+    {u"TimerPort", &Settings::TimerPort},
+    {u"TimerBaud", &Settings::TimerBaud},
+    {u"TafelPort", &Settings::TafelPort},
+    {u"TafelBaud", &Settings::TafelBaud},
+    {u"TafelZeigt", &Settings::TafelZeigt},
 }};
 
 // Writing order, which differs from the reading order; saved files follow it.
-constexpr std::array<QStringView, 62> kSaveOrder{
+constexpr std::array<QStringView, 68> kSaveOrder{
     u"Left", u"Top", u"Width", u"Height", u"Port", u"Alg", u"Sound", u"FilterInd", u"Monitor",
     u"Title", u"Klass", u"LsCFG", u"Wait", u"StartLock", u"AutoEin", u"Manuell", u"FilterIndO",
     u"AutoEinS", u"Kontakt", u"LaufCount", u"Bonus", u"Multi", u"Adel", u"ZeitStandart",
@@ -106,6 +112,7 @@ constexpr std::array<QStringView, 62> kSaveOrder{
     u"Inet", u"InetAdresse", u"InetOrdner", u"InetBenutzer", u"InetIntervall", u"InetInhalt",
     u"InetNamen", u"InetVertrauen",
     u"Ort", u"Unterschrift1", u"Unterschrift2",
+    u"Quelle", u"TimerPort", u"TimerBaud", u"TafelPort", u"TafelBaud", u"TafelZeigt",
 };
 
 const Field &fieldNamed(QStringView name)

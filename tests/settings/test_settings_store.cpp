@@ -30,7 +30,8 @@ const QStringList kLoadOrder{
     u"WertLaeufe"_s, u"WertZaehlt"_s, u"WertGleich"_s, u"WertStrafMax"_s, u"TeamZaehlt"_s, u"TeamPunkte"_s,
     u"UrkundenPlaetze"_s, u"UrkundenBild"_s,
     u"Inet"_s, u"InetAdresse"_s, u"InetOrdner"_s, u"InetBenutzer"_s, u"InetIntervall"_s, u"InetInhalt"_s,
-    u"InetNamen"_s, u"InetVertrauen"_s, u"Ort"_s, u"Unterschrift1"_s, u"Unterschrift2"_s};
+    u"InetNamen"_s, u"InetVertrauen"_s, u"Ort"_s, u"Unterschrift1"_s, u"Unterschrift2"_s,
+    u"Quelle"_s, u"TimerPort"_s, u"TimerBaud"_s, u"TafelPort"_s, u"TafelBaud"_s, u"TafelZeigt"_s};
 
 // Records what a save writes, and can refuse the key or one value.
 class RecordingBackend : public SettingsBackend
@@ -88,6 +89,8 @@ Settings customSettings()
     s.Inet = true; s.InetAdresse = u"sftp://web.example:2222"_s; s.InetOrdner = u"live"_s; s.InetBenutzer = u"club"_s;
     s.InetIntervall = 30; s.InetInhalt = 5; s.InetNamen = 2; s.InetVertrauen = u"SHA256:abc"_s;
     s.Ort = u"Talheim"_s; s.Unterschrift1 = u"Sportleiter"_s; s.Unterschrift2 = QString();
+    s.Quelle = 1; s.TimerPort = u"/dev/serial/by-id/usb-Zeit-if00"_s; s.TimerBaud = 38400;
+    s.TafelPort = u"COM4"_s; s.TafelBaud = 4800; s.TafelZeigt = 3;
     return s;
 }
 
@@ -176,7 +179,7 @@ private Q_SLOTS:
         const Settings s = loadFile(&result);
         // The export ends after Katego: the values from Dist on keep their defaults.
         QCOMPARE(result.failedValues.first(), u"Dist"_s);
-        QCOMPARE(result.failedValues.size(), 34);
+        QCOMPARE(result.failedValues.size(), 40);
         QCOMPARE(s.Left, 0x20);  // the other key's Left is not ours
         QCOMPARE(s.Title, u"Clubmeisterschaft %JAHR%"_s);
         QCOMPARE(s.Title2, u"Kart-Slalom in Überlingen\r\nam 3. Mai"_s);
