@@ -70,7 +70,8 @@ int main(int argc, char **argv)
     const QString image = dir.filePath(u"grund.jpg"_s);
     photo.save(image, "JPEG", 85);
     const QList<Certificate> certificates = certificatesOf(c, kPlaces);
-    const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"Kart-Slalom\r\nin Musterstadt"_s, u"25.11.2026"_s, image};
+    const CertificateInfo info{u"Clubmeisterschaft 2026"_s, u"Kart-Slalom\r\nin Musterstadt"_s, u"25.11.2026"_s, image,
+                               u"Musterstadt"_s, {u"Fahrtleiter"_s, u"Zeitnahme"_s}};
 
     QElapsedTimer t;
     t.start();

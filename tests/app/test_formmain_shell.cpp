@@ -85,7 +85,7 @@ void TestFormMainShell::closeWithYesSavesEveryValue()
     SettingsStore store(backend, settingsKeyPath(QStringLiteral("Vexilor")));
     const LoadResult r = store.load(back);
     QVERIFY(r.complete());
-    QCOMPARE(r.valuesRead, 65); // the 39 of old, the live page's three, the minimum run time, the regulation's eight, publishing's eight and the timer's and board's six
+    QCOMPARE(r.valuesRead, 68); // the 39 of old, the live page's three, the minimum run time, the regulation's eight, publishing's eight, the officials' three and the timer's and board's six
     QCOMPARE(back.Title, QStringLiteral("Kart-Slalom Süd"));
 }
 
