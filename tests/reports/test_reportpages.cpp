@@ -17,12 +17,12 @@ namespace {
 
 // "H P T R R20": heading, paragraph, table header, rows; 10 high unless a
 // height follows the letter. Each T begins a table.
-QList<ReportBand> bandsFrom(const QString &spec)
+QList<ReportBand> bandsFrom(const QString &layout)
 {
     QList<ReportBand> bands;
     int table = -1;
     qreal top = 0;
-    for (const QString &token : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &token : layout.split(u' ', Qt::SkipEmptyParts)) {
         ReportBand b;
         switch (token.at(0).unicode()) {
         case u'H': b.kind = ReportBand::Heading; break;
